@@ -1,0 +1,100 @@
+# Shared shell functions for running our Windows programs under Wine: the environment, the prefix,
+# and the X display. Sourced by scripts/wine-run, scripts/test and scripts/run.
+#
+# Everything lives under build/wine of the checkout (override with QVL_WINE_DIR): the prefix, Wine's
+# temporary folder (its server socket goes there) and the record of the X server we started.
+
+QVL_ROOT=${QVL_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
+QVL_WINE_DIR=${QVL_WINE_DIR:-$QVL_ROOT/build/wine}
+
+qvl_wine_bin() {
+    local dir
+    for dir in /usr/lib/wine /usr/lib/x86_64-linux-gnu/wine /usr/lib64/wine; do
+        if [ -x "$dir/wine64" ]; then
+            printf '%s\n' "$dir"
+            return 0
+        fi
+    done
+    dir=$(dirname "$(dpkg -L wine64 2>/dev/null | grep '/wine64$' | head -n 1)" 2>/dev/null)
+    [ -n "$dir" ] && [ -x "$dir/wine64" ] && printf '%s\n' "$dir" && return 0
+    echo "wine64 not found: run scripts/bootstrap" >&2
+    return 1
+}
+
+qvl_wine_env() {
+    QVL_WINE_BIN=$(qvl_wine_bin) || return 1
+    export QVL_WINE_BIN
+    export WINEPREFIX="$QVL_WINE_DIR/prefix"
+    export WINEDEBUG=${WINEDEBUG:--all}
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    export TMPDIR="$QVL_WINE_DIR/tmp"
+    export WINESERVER="$QVL_WINE_BIN/wineserver"
+    mkdir -p "$TMPDIR"
+}
+
+# A display for Wine: the caller's, or one Xvfb kept for this Wine folder (Wine's desktop process
+# stays connected to the display it started on, so every program of one prefix uses the same one).
+qvl_display() {
+    if [ -n "${QVL_KEEP_DISPLAY:-}" ] && [ -n "${DISPLAY:-}" ]; then
+        return 0
+    fi
+    local record="$QVL_WINE_DIR/xvfb" number pid
+    if [ -f "$record" ]; then
+        read -r number pid < "$record"
+        if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+            export DISPLAY=":$number"
+            return 0
+        fi
+    fi
+    command -v Xvfb >/dev/null || { echo "Xvfb not found: run scripts/bootstrap" >&2; return 1; }
+    local fifo="$QVL_WINE_DIR/xvfb.fd"
+    rm -f "$fifo"
+    mkfifo "$fifo"
+    # -displayfd picks a free display number and writes it once the server is ready.
+    setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 < /dev/null &
+    pid=$!
+    number=$(timeout 20 head -n 1 "$fifo")
+    rm -f "$fifo"
+    if [ -z "$number" ]; then
+        echo "Xvfb did not start" >&2
+        kill "$pid" 2>/dev/null
+        return 1
+    fi
+    printf '%s %s\n' "$number" "$pid" > "$record"
+    export DISPLAY=":$number"
+}
+
+# Create the prefix once, under a lock: programs started at once in a cold prefix race and some fail
+# to load (exit code 53). Then keep the server running between programs.
+qvl_wine_prefix() {
+    mkdir -p "$QVL_WINE_DIR"
+    (
+        flock 9
+        if [ ! -f "$WINEPREFIX/.qvl-ready" ]; then
+            rm -rf "$WINEPREFIX"
+            # Nothing started under the lock may keep its descriptor, or the lock is held for ever.
+            "$QVL_WINE_BIN/wine64" wineboot -i >/dev/null 2>&1 </dev/null 9>&-
+            "$WINESERVER" -w 9>&-
+            touch "$WINEPREFIX/.qvl-ready"
+        fi
+        # A persistent server keeps the session's background processes running between programs.
+        "$WINESERVER" -p >/dev/null 2>&1 </dev/null 9>&- || true
+    ) 9>"$QVL_WINE_DIR/lock"
+}
+
+qvl_wine_ready() {
+    qvl_wine_env && qvl_display && qvl_wine_prefix
+}
+
+# Stop the Wine server and our X server.
+qvl_wine_shutdown() {
+    qvl_wine_env || return 0
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    "$WINESERVER" -w >/dev/null 2>&1 || true
+    local record="$QVL_WINE_DIR/xvfb" number pid
+    if [ -f "$record" ]; then
+        read -r number pid < "$record"
+        [ -n "$pid" ] && kill "$pid" 2>/dev/null
+        rm -f "$record"
+    fi
+}

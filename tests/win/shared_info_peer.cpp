@@ -1,0 +1,35 @@
+// The other program of the shared-block tests: it opens the block as the editor or the driver would.
+//   shared_info_peer first             exit 0 when it finds a fresh block (zero but the two fields set to 1)
+//   shared_info_peer swap K C D K2 D2  exit 0 when it sees keyset K, change flag C and data value D; then
+//                                      writes keyset K2, change flag 0, LED 0 and data value D2
+#include "model/named_blocks_win32.h"
+#include "model/shared_info.h"
+
+#include <cstdlib>
+#include <cstring>
+
+int main(int argc, char** argv) {
+    qvl::Win32NamedBlocks blocks;
+    qvl::CSharedInfo info(blocks);
+    if (info.Create() != 1)
+        return 2;
+    if (argc == 2 && std::strcmp(argv[1], "first") == 0) {
+        const bool fresh = info.GetCurrentKeysetIndex() == 0 && info.GetKeysetsChanged() == 0 &&
+                           info.GetWheelLedOn() == 1 && info.GetPortOpen() == 1 && info.GetDataValue() == 0;
+        return fresh ? 0 : 3;
+    }
+    if (argc == 7 && std::strcmp(argv[1], "swap") == 0) {
+        if (info.GetCurrentKeysetIndex() != std::atoi(argv[2]))
+            return 4;
+        if (info.GetKeysetsChanged() != std::atoi(argv[3]))
+            return 5;
+        if (info.GetDataValue() != std::atoi(argv[4]))
+            return 6;
+        info.SetCurrentKeysetIndex(std::atoi(argv[5]));
+        info.SetKeysetsChanged(0);
+        info.SetWheelLedOn(0);
+        info.SetDataValue(std::atoi(argv[6]));
+        return 0;
+    }
+    return 1;
+}
