@@ -75,11 +75,33 @@ qvl_wine_prefix() {
             # Nothing started under the lock may keep its descriptor, or the lock is held for ever.
             "$QVL_WINE_BIN/wine64" wineboot -i >/dev/null 2>&1 </dev/null 9>&-
             "$WINESERVER" -w 9>&-
+            qvl_map_ports 9>&-
             touch "$WINEPREFIX/.qvl-ready"
         fi
         # A persistent server keeps the session's background processes running between programs.
         "$WINESERVER" -p >/dev/null 2>&1 </dev/null 9>&- || true
     ) 9>"$QVL_WINE_DIR/lock"
+}
+
+# COM1 to COM4 of the prefix name fixed links under build/wine/ports; Wine resolves a link when the
+# program opens the port, so a test points comN at whatever it likes (a simulator's pty, a real
+# serial device, a folder for "cannot be opened") without restarting the Wine server.
+qvl_map_ports() {
+    mkdir -p "$QVL_WINE_DIR/ports"
+    local n
+    for n in 1 2 3 4; do
+        "$QVL_WINE_BIN/wine64" reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /d "$QVL_WINE_DIR/ports/com$n" /f \
+            >/dev/null 2>&1 </dev/null
+    done
+    # The serial mapping is read when the server starts.
+    "$WINESERVER" -k >/dev/null 2>&1
+    "$WINESERVER" -w
+}
+
+# Point COM<n> at a device path (or a folder, which no program can open as a port).
+qvl_point_port() {
+    mkdir -p "$QVL_WINE_DIR/ports"
+    ln -sfn "$2" "$QVL_WINE_DIR/ports/com$1"
 }
 
 qvl_wine_ready() {
