@@ -90,15 +90,15 @@ private:
             PutAt(start + counters[i].offset, values[i]);
     }
 
-    void AddObject(const PerfObject& spec) {
+    void AddObject(const PerfObject& shape) {
         const std::size_t start = bytes_.size();
         PerfObjectType object = {};
         object.headerLength = sizeof object;
-        object.objectNameTitleIndex = spec.nameIndex;
-        object.numCounters = static_cast<std::uint32_t>(spec.counters.size());
-        object.numInstances = spec.noInstances ? -1 : static_cast<std::int32_t>(spec.instances.size());
+        object.objectNameTitleIndex = shape.nameIndex;
+        object.numCounters = static_cast<std::uint32_t>(shape.counters.size());
+        object.numInstances = shape.noInstances ? -1 : static_cast<std::int32_t>(shape.instances.size());
         Put(object);
-        for (const PerfCounter& counter : spec.counters) {
+        for (const PerfCounter& counter : shape.counters) {
             PerfCounterDefinition definition = {};
             definition.byteLength = sizeof definition;
             definition.counterNameTitleIndex = counter.nameIndex;
@@ -107,10 +107,10 @@ private:
             Put(definition);
         }
         object.definitionLength = static_cast<std::uint32_t>(bytes_.size() - start);
-        if (spec.noInstances) {
-            AddCounterBlock(spec.counterBlockLength, spec.counters, spec.instances.at(0).values);
+        if (shape.noInstances) {
+            AddCounterBlock(shape.counterBlockLength, shape.counters, shape.instances.at(0).values);
         } else {
-            for (const PerfInstance& instance : spec.instances) {
+            for (const PerfInstance& instance : shape.instances) {
                 const std::size_t at = bytes_.size();
                 PerfInstanceDefinition definition = {};
                 definition.uniqueId = -1;
@@ -124,7 +124,7 @@ private:
                 Pad((bytes_.size() + 7) / 8 * 8); // instances are 8-byte aligned
                 definition.byteLength = static_cast<std::uint32_t>(bytes_.size() - at);
                 PutAt(at, definition);
-                AddCounterBlock(spec.counterBlockLength, spec.counters, instance.values);
+                AddCounterBlock(shape.counterBlockLength, shape.counters, instance.values);
             }
         }
         object.totalByteLength = static_cast<std::uint32_t>(bytes_.size() - start);
