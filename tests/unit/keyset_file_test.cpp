@@ -1,0 +1,237 @@
+#include "model/keyset_file.h"
+#include "recording_message_boxes.h"
+#include "scratch_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace qvl {
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+Bytes Load(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void Store(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+Bytes RecordBytes(const KeysetRecord& record) {
+    const auto* begin = reinterpret_cast<const unsigned char*>(&record);
+    return Bytes(begin, begin + sizeof record);
+}
+
+// A header with the given values followed by `record`.
+Bytes FileBytes(const char magic[4], std::uint32_t format, std::uint32_t size, const KeysetRecord& record) {
+    Bytes bytes(magic, magic + 4);
+    for (std::uint32_t value : {format, size})
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes.push_back(static_cast<unsigned char>(value >> shift));
+    Bytes body = RecordBytes(record);
+    bytes.insert(bytes.end(), body.begin(), body.end());
+    return bytes;
+}
+
+std::ptrdiff_t EntryCount(const std::filesystem::path& folder) {
+    return std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
+}
+
+KeysetRecord NewKeyset(const char* name) {
+    KeysetRecord record;
+    InitKeyset(record, name, 0, NoStrings());
+    return record;
+}
+
+// A record whose every byte is `fill`, to see whether a read touched it.
+KeysetRecord Sentinel(unsigned char fill = 0xAB) {
+    KeysetRecord record;
+    std::memset(&record, fill, sizeof record);
+    return record;
+}
+
+class KeysetFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder.Ok()); }
+
+    int Export(const std::string& path, KeysetRecord* record) {
+        CKeysetFile file(boxes);
+        file.Init(path, record);
+        return file.Write();
+    }
+    int Import(const std::string& path, KeysetRecord* record) {
+        CKeysetFile file(boxes);
+        file.Init(path, record);
+        return file.Read();
+    }
+    void ExpectRefused(const std::string& path) {
+        KeysetRecord record = Sentinel();
+        boxes.shown.clear();
+        EXPECT_EQ(Import(path, &record), kKeysetFileRefused);
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].text, "This is not a valid QVL2 file. ");
+        EXPECT_EQ(RecordBytes(record), RecordBytes(Sentinel())) << "the record must stay untouched";
+    }
+
+    testing::ScratchFolder folder;
+    fakes::RecordingMessageBoxes boxes;
+};
+
+TEST_F(KeysetFileTest, ExportOfANewKeysetIsTheHeaderThenTheRecordByteForByte) {
+    KeysetRecord record = NewKeyset("waveedit");
+    const std::string path = folder.File("waveedit.qvl");
+    ASSERT_EQ(Export(path, &record), kKeysetFileOk);
+
+    const Bytes bytes = Load(path);
+    ASSERT_EQ(bytes.size(), 10696u);
+    const Bytes header = {'Q', 'V', 'L', '2', 0x02, 0x00, 0x01, 0x00, 0xC4, 0x29, 0x00, 0x00};
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 12), header);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&bytes[12])), "waveedit");
+    EXPECT_EQ(Bytes(bytes.begin() + 12, bytes.end()), RecordBytes(record));
+    // The Play assignment of the main bank, as stored: special key 13 at offset 12 of the assignment.
+    EXPECT_EQ(bytes[12 + AssignmentOffset(kMainBank, kPlay) + 12], 13);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(KeysetFileTest, ExportWithoutAKeysetWritesTheHeaderAlone) {
+    const std::string path = folder.File("empty.qvl");
+    ASSERT_EQ(Export(path, nullptr), kKeysetFileOk);
+    EXPECT_EQ(Load(path), (Bytes{'Q', 'V', 'L', '2', 0x02, 0x00, 0x01, 0x00, 0xC4, 0x29, 0x00, 0x00}));
+}
+
+TEST_F(KeysetFileTest, ImportGivesBackWhatWasExported) {
+    KeysetRecord exported = NewKeyset("notepad");
+    AssignmentAt(exported, kShiftBank, kRecord).hotKeyVk = 'R';
+    CopyToField(AssignmentAt(exported, kShiftBank, kRecord).windowTitle, "Untitled - Notepad");
+    const std::string path = folder.File("notepad.qvl");
+    ASSERT_EQ(Export(path, &exported), kKeysetFileOk);
+
+    KeysetRecord imported = Sentinel();
+    CKeysetFile file(boxes);
+    file.Init(path, &imported);
+    ASSERT_EQ(file.Read(), kKeysetFileOk);
+    EXPECT_EQ(RecordBytes(imported), RecordBytes(exported));
+    EXPECT_EQ(file.Header().format, 0x00010002u);
+    EXPECT_EQ(file.Header().size, 10692u);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(KeysetFileTest, OnlyTheMagicIsCheckedSoOtherFormatAndSizeValuesAreAccepted) {
+    const KeysetRecord stored = NewKeyset("other");
+    struct Case {
+        std::uint32_t format, size;
+    } cases[] = {{0, 0}, {0x00010003, 10692}, {0x00010002, 1}, {0xFFFFFFFF, 0xFFFFFFFF}};
+    for (const Case& c : cases) {
+        const std::string path = folder.File("values.qvl");
+        Store(path, FileBytes("QVL2", c.format, c.size, stored));
+        KeysetRecord record = Sentinel();
+        CKeysetFile file(boxes);
+        file.Init(path, &record);
+        ASSERT_EQ(file.Read(), kKeysetFileOk) << c.format << " " << c.size;
+        EXPECT_EQ(RecordBytes(record), RecordBytes(stored));
+        // The header carries the values as found.
+        EXPECT_EQ(file.Header().format, c.format);
+        EXPECT_EQ(file.Header().size, c.size);
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(KeysetFileTest, AWrongMagicIsRefusedEvenWhenTheRestIsAValidKeyset) {
+    const KeysetRecord stored = NewKeyset("other");
+    const std::string path = folder.File("magic.qvl");
+    for (const char* magic : {"QVL3", "qvl2", "QVL\0", "2LVQ"}) {
+        Store(path, FileBytes(magic, kKeysetFileFormat, kKeysetFileSizeValue, stored));
+        ExpectRefused(path);
+    }
+}
+
+TEST_F(KeysetFileTest, AFileThatEndsBeforeItsRecordIsRefusedAndTheRecordKeptAsItWas) {
+    const Bytes whole = FileBytes("QVL2", kKeysetFileFormat, kKeysetFileSizeValue, NewKeyset("short"));
+    const std::string path = folder.File("short.qvl");
+    for (std::size_t length :
+         {std::size_t{0}, std::size_t{3}, std::size_t{4}, std::size_t{12}, std::size_t{5000}, kKeysetFileLength - 1}) {
+        Store(path, Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length)));
+        SCOPED_TRACE(length);
+        ExpectRefused(path);
+    }
+}
+
+TEST_F(KeysetFileTest, BytesBeyondTheRecordAreIgnored) {
+    const KeysetRecord stored = NewKeyset("long");
+    Bytes bytes = FileBytes("QVL2", kKeysetFileFormat, kKeysetFileSizeValue, stored);
+    bytes.insert(bytes.end(), 500, 0x5A);
+    const std::string path = folder.File("long.qvl");
+    Store(path, bytes);
+    KeysetRecord record = Sentinel();
+    ASSERT_EQ(Import(path, &record), kKeysetFileOk);
+    EXPECT_EQ(RecordBytes(record), RecordBytes(stored));
+}
+
+TEST_F(KeysetFileTest, ImportedStringsEndWithinTheirFields) {
+    // A file from elsewhere may fill a string field to its end without a terminator.
+    KeysetRecord stored = NewKeyset("x");
+    std::memset(stored.header.appName, 'n', sizeof stored.header.appName);
+    std::memset(AssignmentAt(stored, kMainBank, kPlay).windowClass, 'c', 63);
+    const std::string path = folder.File("unterminated.qvl");
+    Store(path, FileBytes("QVL2", kKeysetFileFormat, kKeysetFileSizeValue, stored));
+
+    KeysetRecord record = Sentinel();
+    ASSERT_EQ(Import(path, &record), kKeysetFileOk);
+    EXPECT_EQ(ReadField(record.header.appName), std::string(31, 'n'));
+    EXPECT_EQ(ReadField(AssignmentAt(record, kMainBank, kPlay).windowClass), std::string(62, 'c'));
+}
+
+TEST_F(KeysetFileTest, AFileThatCannotBeOpenedIsNamedInTheMessageAndNothingChanges) {
+    const std::string path = folder.File("missing.qvl");
+    KeysetRecord record = Sentinel();
+    EXPECT_EQ(Import(path, &record), kKeysetFileIoFailed);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].text.find("\"" + path + "\" could not be read"), std::string::npos) << boxes.shown[0].text;
+    EXPECT_EQ(RecordBytes(record), RecordBytes(Sentinel()));
+}
+
+TEST_F(KeysetFileTest, AnExportToAMissingFolderFailsWithAMessageNamingTheFile) {
+    KeysetRecord record = NewKeyset("nowhere");
+    const std::string path = folder.File("no such folder/nowhere.qvl");
+    EXPECT_EQ(Export(path, &record), kKeysetFileIoFailed);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].text.find("\"" + path + "\" could not be written"), std::string::npos)
+        << boxes.shown[0].text;
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+}
+
+TEST_F(KeysetFileTest, AnExportReplacesAnOlderFileAndLeavesNoTemporaryBehind) {
+    const std::string path = folder.File("keep.qvl");
+    const std::string userFile = folder.File("keep.qvl.~0.tmp"); // someone else's file of the same name
+    Store(path, Bytes(20000, 0x11));
+    Store(userFile, Bytes{1, 2, 3});
+
+    KeysetRecord record = NewKeyset("keep");
+    ASSERT_EQ(Export(path, &record), kKeysetFileOk);
+    EXPECT_EQ(Load(path).size(), kKeysetFileLength);
+    EXPECT_EQ(Load(userFile), (Bytes{1, 2, 3}));
+    EXPECT_EQ(EntryCount(folder.Path()), 2);
+}
+
+TEST_F(KeysetFileTest, AnExportThatCannotTakeThePlaceOfTheTargetLeavesItAndNoTemporary) {
+    // A folder stands where the file should go: the finished file cannot replace it.
+    const std::string path = folder.File("taken.qvl");
+    std::filesystem::create_directory(path);
+    KeysetRecord record = NewKeyset("taken");
+    EXPECT_EQ(Export(path, &record), kKeysetFileIoFailed);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].text.find(path), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+    EXPECT_EQ(EntryCount(folder.Path()), 1);
+}
+
+} // namespace
+} // namespace qvl
