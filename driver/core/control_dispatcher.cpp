@@ -1,0 +1,146 @@
+#include "driver/core/control_dispatcher.h"
+
+#include <cstring>
+#include <utility>
+
+namespace qvl {
+
+namespace {
+
+bool IsScrollMode(std::int16_t mouseMode) {
+    return mouseMode == kHorizontalScroll || mouseMode == kVerticalScroll;
+}
+
+bool IsTransport(int control) {
+    return control >= kPlay && control <= kRecord;
+}
+
+} // namespace
+
+CControlDispatcher::CControlDispatcher(CKeysetStore& store, KeysetStorage storage, Desktop& desktop,
+                                       ProcessSource& processes, InputSynth& input, std::unique_ptr<CMouseAction> mouse)
+    : store_(store), storage_(storage), desktop_(desktop), processes_(processes), mouse(std::move(mouse)) {
+    if (keystroke == nullptr)
+        keystroke = std::make_unique<CKeystrokeAction>(input);
+    if (this->mouse == nullptr)
+        this->mouse = std::make_unique<CMouseAction>(input);
+}
+
+void CControlDispatcher::HandleControlEvent(CDeviceDecoder& decoder) {
+    eventBank_ = decoder.BankIndex();
+    eventControl_ = decoder.ControlIndex();
+    CSharedInfo& shared = store_.Shared();
+    if (shared.GetKeysetsChanged() != 0) {
+        shared.SetKeysetsChanged(0);
+        ReloadKeysets();
+        reselect_ = true;
+    }
+    TrackForeground();
+    if (editorForeground != 0) {
+        NotifyEditor(decoder);
+        return;
+    }
+    // A click point still to be captured: the editor's panel captures it while this waits, then the
+    // assignment is read again with its new target.
+    const std::optional<ControlAssignment> assignment = EventAssignment();
+    if (assignment && assignment->captureOnFirstPress != 0 && assignment->windowTitle[0] == '\0' &&
+        assignment->windowClass[0] == '\0') {
+        NotifyEditor(decoder);
+        ReloadKeysets();
+    }
+    ExecuteAssignment(decoder);
+}
+
+int CControlDispatcher::NotifyEditor(CDeviceDecoder& decoder) {
+    const WindowId editor = desktop_.FindTopLevelWindow(kEditorWindowTitle);
+    char text[kWindowTextSize];
+    desktop_.WindowText(desktop_.ForegroundWindow(), text, sizeof text);
+    if (std::strcmp(text, kTestDialogTitle) != 0) {
+        if (editor != kNoWindow) {
+            const WindowId panel = desktop_.FindChildWindow(editor, kEditorPanelClass, "");
+            if (panel != kNoWindow)
+                desktop_.SendCommand(panel, decoder.EditorControlId());
+        }
+    } else if (decoder.FireAssignment()) {
+        ExecuteAssignment(decoder); // the Test dialog shows the keystrokes it receives
+    }
+    return 0;
+}
+
+void CControlDispatcher::ExecuteAssignment(CDeviceDecoder& decoder) {
+    if (!decoder.FireAssignment())
+        return;
+    const std::optional<ControlAssignment> assignment = EventAssignment();
+    if (!assignment)
+        return;
+    const int control = decoder.ControlIndex();
+    CWheelTracker& wheel = decoder.Wheel();
+    keystroke->Load(*assignment, control);
+    if (!IsScrollMode(assignment->mouseMode) && mouse->IsScrollActive())
+        mouse->EndScroll(wheel);
+    const bool sent = keystroke->Execute(decoder.Magnitude(), wheel);
+    if (IsTransport(control))
+        held_[static_cast<std::size_t>(control)] = sent ? keystroke->Loaded() : SentKeystroke{};
+    if (editorForeground != 0)
+        return; // the Test dialog only receives keystrokes
+    if (decoder.MessageKind() == CDeviceDecoder::kButtonMessage)
+        mouse->EndWheelMotion(wheel); // a running scroll is left alone
+    if (assignment->mouseMode != kMouseNone) {
+        mouse->Load(*assignment, control, foregroundThreadId);
+        mouse->Execute(decoder.Magnitude(), wheel);
+    }
+}
+
+void CControlDispatcher::ReleaseControl(CDeviceDecoder& decoder) {
+    eventBank_ = decoder.BankIndex();
+    eventControl_ = decoder.ControlIndex();
+    std::optional<SentKeystroke> held;
+    if (IsTransport(eventControl_))
+        held = std::exchange(held_[static_cast<std::size_t>(eventControl_)], std::nullopt);
+    if (held) {
+        // The keys its press sent, even when another keyset, another program or the editor is current
+        // now: anything else would leave them down.
+        keystroke->Release(*held);
+    } else if (editorForeground == 0 || testDialogForeground != 0) {
+        if (const std::optional<ControlAssignment> assignment = EventAssignment()) {
+            keystroke->Load(*assignment, eventControl_);
+            keystroke->Release();
+        }
+    }
+    if (mouse->IsButtonDown())
+        mouse->FinishClick();
+}
+
+void CControlDispatcher::StoreTargetWindowTitle() {
+    char text[kWindowTextSize];
+    desktop_.WindowText(lastForeground, text, sizeof text);
+    const int index = KeysetIndexForLookup();
+    std::optional<ControlAssignment> assignment = store_.GetAssignment(index, eventBank_, eventControl_);
+    if (!assignment)
+        return;
+    CopyToField(assignment->windowTitle, text);
+    store_.SetAssignment(index, eventBank_, eventControl_, *assignment);
+}
+
+// The shared index may name a keyset of the editor's list that this list does not have (the editor
+// sets the index before it saves); the driver then works with keyset 0, "Default", until it reloads.
+int CControlDispatcher::KeysetIndexForLookup() const {
+    const int current = store_.GetCurrentIndex();
+    return current >= 0 && current < store_.GetCount() ? current : 0;
+}
+
+std::optional<ControlAssignment> CControlDispatcher::EventAssignment() const {
+    return store_.GetAssignment(KeysetIndexForLookup(), eventBank_, eventControl_);
+}
+
+void CControlDispatcher::ReloadKeysets() {
+    CKeysetRegistry registry(storage_);
+    registry.Attach(store_);
+    registry.LoadAll();
+}
+
+void CControlDispatcher::SelectKeyset(int index) {
+    store_.SetCurrentIndex(index);
+}
+
+} // namespace qvl

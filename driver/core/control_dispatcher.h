@@ -1,0 +1,92 @@
+// Decides what a decoded control event does.
+//
+// For every event it first brings the keysets up to date and selects the keyset of the program in
+// front (target tracking). With the editor in front the event goes to the editor's device panel as
+// the command of the matching button; otherwise the assignment of the current keyset, bank and
+// control drives the keystroke object and then the mouse object. Everything runs on the serial reader
+// thread, inside the decoder's ProcessByte.
+#pragma once
+
+#include "driver/core/process_source.h"
+#include "driver/device/device_decoder.h"
+#include "driver/output/desktop.h"
+#include "driver/output/input_synth.h"
+#include "driver/output/keystroke_action.h"
+#include "driver/output/mouse_action.h"
+#include "model/keyset_registry.h"
+#include "model/keyset_store.h"
+
+#include <array>
+#include <memory>
+#include <optional>
+
+namespace qvl {
+
+// How the driver finds the editor: its main window's title, its device panel (a dialog child without
+// a title), its Test dialog's title and its process name.
+constexpr const char* kEditorWindowTitle = "Quorvel 2";
+constexpr const char* kEditorPanelClass = "#32770";
+constexpr const char* kTestDialogTitle = "Test";
+constexpr const char* kEditorProcessName = "qvl2";
+
+class CControlDispatcher final : public ControlEventSink {
+public:
+    // The dispatcher makes its own mouse object unless it is handed one.
+    CControlDispatcher(CKeysetStore& store, KeysetStorage storage, Desktop& desktop, ProcessSource& processes,
+                       InputSynth& input, std::unique_ptr<CMouseAction> mouse = nullptr);
+
+    void HandleControlEvent(CDeviceDecoder& decoder) override;
+    void ReleaseControl(CDeviceDecoder& decoder) override;
+
+    // Forward the event to the editor's panel, or, with the Test dialog in front, fire its keystroke.
+    int NotifyEditor(CDeviceDecoder& decoder);
+    // Fetch the assignment of the event and drive the output objects with it.
+    void ExecuteAssignment(CDeviceDecoder& decoder);
+    // Make the text of the window in front the click target of the current event's assignment; the
+    // caller saves the keysets.
+    void StoreTargetWindowTitle();
+    // Select the keyset of the program in front and note who that is. Runs in full when the window in
+    // front changed or the keysets were reloaded for this event; otherwise it takes no process list.
+    void TrackForeground();
+
+    bool EditorForeground() const { return editorForeground != 0; }
+    bool TestDialogForeground() const { return testDialogForeground != 0; }
+    WindowId LastForeground() const { return lastForeground; }
+    std::uint32_t ForegroundThreadId() const { return foregroundThreadId; }
+    int CurrentKeysetIndex() const { return store_.GetCurrentIndex(); }
+    CKeystrokeAction& Keystroke() { return *keystroke; }
+    CMouseAction& Mouse() { return *mouse; }
+
+private:
+    static constexpr int kTransportCount = 5; // controls 0 to 4; the wheel's keys never stay down
+
+    std::optional<ControlAssignment> EventAssignment() const;
+    int KeysetIndexForLookup() const;
+    void ReloadKeysets();
+    void SelectKeyset(int index);
+
+    CKeysetStore& store_;
+    KeysetStorage storage_;
+    Desktop& desktop_;
+    ProcessSource& processes_;
+
+    std::int32_t testDialogForeground = 0;
+    std::unique_ptr<CKeystrokeAction> keystroke;
+    std::unique_ptr<CMouseAction> mouse;
+    std::int32_t editorForeground = 0;
+    WindowId lastForeground = kNoWindow;
+    std::uint32_t foregroundThreadId = 0;
+
+    // The keysets were reloaded for this event, so the selection is made again. The shared flag itself
+    // is cleared before the reload, not after the selection: a save by the editor that lands between
+    // the two raises it again and is picked up by the next event instead of being lost.
+    bool reselect_ = false;
+    // The bank and control of the event being handled, for StoreTargetWindowTitle.
+    int eventBank_ = 0;
+    int eventControl_ = 0;
+    // What each transport button's press sent while it is down, so its release lets go of exactly
+    // those keys, whatever keyset or program is current by then.
+    std::array<std::optional<SentKeystroke>, kTransportCount> held_;
+};
+
+} // namespace qvl

@@ -1,0 +1,37 @@
+// The windows of the desktop as the dispatcher and target tracking see them: which window is in
+// front and who owns it, window texts, finding the editor's panel, and sending it a command.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace qvl {
+
+// A window, as the system's handle value; 0 is none.
+using WindowId = std::uintptr_t;
+constexpr WindowId kNoWindow = 0;
+
+// Window texts are read into buffers of this size: at most 255 characters and the NUL.
+constexpr std::size_t kWindowTextSize = 256;
+
+class Desktop {
+public:
+    Desktop() = default;
+    Desktop(const Desktop&) = delete;
+    Desktop& operator=(const Desktop&) = delete;
+    virtual ~Desktop() = default;
+
+    virtual WindowId ForegroundWindow() = 0;
+    // The thread that owns `window`, and its process in `processId`; 0 when the window is gone.
+    virtual std::uint32_t WindowThreadProcess(WindowId window, std::uint32_t& processId) = 0;
+    // The window's text with its NUL, cut to `size`; "" when there is none or the window is gone.
+    virtual void WindowText(WindowId window, char* text, std::size_t size) = 0;
+    // The top-level window with this title.
+    virtual WindowId FindTopLevelWindow(const char* title) = 0;
+    // The first direct child of `parent` with this class name and this title ("" for an empty title).
+    virtual WindowId FindChildWindow(WindowId parent, const char* className, const char* title) = 0;
+    // WM_COMMAND with `commandId` (notification code 0, no control), delivered before this returns.
+    virtual void SendCommand(WindowId window, int commandId) = 0;
+};
+
+} // namespace qvl

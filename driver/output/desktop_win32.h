@@ -1,0 +1,18 @@
+// The desktop port over the system's window functions.
+#pragma once
+
+#include "driver/output/desktop.h"
+
+namespace qvl {
+
+class Win32Desktop final : public Desktop {
+public:
+    WindowId ForegroundWindow() override;
+    std::uint32_t WindowThreadProcess(WindowId window, std::uint32_t& processId) override;
+    void WindowText(WindowId window, char* text, std::size_t size) override;
+    WindowId FindTopLevelWindow(const char* title) override;
+    WindowId FindChildWindow(WindowId parent, const char* className, const char* title) override;
+    void SendCommand(WindowId window, int commandId) override;
+};
+
+} // namespace qvl

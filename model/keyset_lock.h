@@ -1,0 +1,43 @@
+// Keeps a whole-set load and a whole-set save of the keysets apart between the editor and the driver.
+//
+// Both programs rewrite the whole "Keysets" key and reload it whole; without a lock, a load that runs
+// while the other program is half-way through its save sees only part of the list. The lock is a
+// system-wide named object; a program waits for it a bounded time and then goes on without it, so a
+// program that hangs while holding it cannot stop the other one for good.
+#pragma once
+
+namespace qvl {
+
+constexpr const char* kKeysetLockName = "QVL2KeysetsLock";
+constexpr unsigned kKeysetLockWaitMs = 3000;
+
+class KeysetLock {
+public:
+    KeysetLock() = default;
+    KeysetLock(const KeysetLock&) = delete;
+    KeysetLock& operator=(const KeysetLock&) = delete;
+    virtual ~KeysetLock() = default;
+    // Wait up to the bounded time; true when this thread now holds the lock.
+    virtual bool Acquire() = 0;
+    // Give up a lock that Acquire granted.
+    virtual void Release() = 0;
+};
+
+// Holds the lock for one load or save when it could be had; the work goes on either way.
+class KeysetLockGuard {
+public:
+    explicit KeysetLockGuard(KeysetLock& lock) : lock_(lock), held_(lock.Acquire()) {}
+    KeysetLockGuard(const KeysetLockGuard&) = delete;
+    KeysetLockGuard& operator=(const KeysetLockGuard&) = delete;
+    ~KeysetLockGuard() {
+        if (held_)
+            lock_.Release();
+    }
+    bool Held() const { return held_; }
+
+private:
+    KeysetLock& lock_;
+    bool held_;
+};
+
+} // namespace qvl

@@ -1,0 +1,80 @@
+#include "model/keyset_store.h"
+
+namespace qvl {
+
+namespace {
+
+bool IsAssignmentIndex(int bank, int control) {
+    return bank >= 0 && bank < kBankCount && control >= 0 && control < kControlCount;
+}
+
+} // namespace
+
+std::optional<KeysetRecord> CKeysetStore::GetKeyset(int index) const {
+    if (!Contains(index))
+        return std::nullopt;
+    return keysets_[static_cast<std::size_t>(index)];
+}
+
+std::optional<ControlAssignment> CKeysetStore::GetAssignment(int index, int bank, int control) const {
+    if (!Contains(index) || !IsAssignmentIndex(bank, control))
+        return std::nullopt;
+    return AssignmentAt(keysets_[static_cast<std::size_t>(index)], bank, control);
+}
+
+// Records from callers may carry strings without their NUL (a file, a text cut by hand); the list
+// only ever holds terminated ones, so every reader and every save can trust them.
+void CKeysetStore::SetKeyset(int index, const KeysetRecord& record) {
+    if (!Contains(index))
+        return;
+    KeysetRecord& stored = keysets_[static_cast<std::size_t>(index)];
+    stored = record;
+    TerminateStrings(stored);
+}
+
+void CKeysetStore::SetAssignment(int index, int bank, int control, const ControlAssignment& assignment) {
+    if (!Contains(index) || !IsAssignmentIndex(bank, control))
+        return;
+    ControlAssignment& stored = AssignmentAt(keysets_[static_cast<std::size_t>(index)], bank, control);
+    stored = assignment;
+    TerminateStrings(stored);
+}
+
+void CKeysetStore::Add(const KeysetRecord& record) {
+    InsertAt(GetCount(), record);
+}
+
+void CKeysetStore::InsertAt(int index, const KeysetRecord& record) {
+    if (index < 0 || index > GetCount())
+        return;
+    auto inserted = keysets_.insert(keysets_.begin() + index, record);
+    TerminateStrings(*inserted);
+}
+
+void CKeysetStore::RemoveAt(int index) {
+    if (Contains(index))
+        keysets_.erase(keysets_.begin() + index);
+}
+
+int CKeysetStore::Find(std::string_view name) const {
+    for (int index = 0; index < GetCount(); ++index)
+        if (NameEquals(index, name))
+            return index;
+    return -1;
+}
+
+bool CKeysetStore::NameEquals(int index, std::string_view name) const {
+    if (!Contains(index))
+        return false;
+    const char* appName = keysets_[static_cast<std::size_t>(index)].header.appName;
+    return std::string_view(appName) == name; // stored names are always terminated
+}
+
+std::string CKeysetStore::GetCurrentName() const {
+    const int index = GetCurrentIndex();
+    if (!Contains(index))
+        return std::string();
+    return ReadField(keysets_[static_cast<std::size_t>(index)].header.appName);
+}
+
+} // namespace qvl

@@ -1,0 +1,70 @@
+// Each program's ordered list of keysets, index 0 being "Default".
+//
+// The current index is not held here but in the shared block, so that the editor and the driver
+// agree on it. Getters hand out copies; an index outside the list never reads or writes outside it:
+// the getters answer nothing and the setters do nothing. The shared index may name a keyset of the
+// other program's list for a moment (it sets the index before it saves), so callers expect that.
+#pragma once
+
+#include "model/keyset_record.h"
+#include "model/prefs_record.h"
+#include "model/shared_info.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qvl {
+
+class CKeysetStore {
+public:
+    // `names` is the program's string table, for the control names of keysets it initialises.
+    CKeysetStore(CSharedInfo& shared, const StringSource& names) : shared_(shared), names_(names) {}
+    CKeysetStore(const CKeysetStore&) = delete;
+    CKeysetStore& operator=(const CKeysetStore&) = delete;
+
+    int GetCount() const { return static_cast<int>(keysets_.size()); }
+    std::optional<KeysetRecord> GetKeyset(int index) const;
+    std::optional<ControlAssignment> GetAssignment(int index, int bank, int control) const;
+    void SetKeyset(int index, const KeysetRecord& record);
+    void SetAssignment(int index, int bank, int control, const ControlAssignment& assignment);
+    void Add(const KeysetRecord& record);
+    // Insert before `index` (0 to GetCount()); later keysets move up by one.
+    void InsertAt(int index, const KeysetRecord& record);
+    void RemoveAt(int index);
+    void RemoveAll() { keysets_.clear(); }
+
+    // The first keyset whose name is exactly `name` (case matters), or -1.
+    int Find(std::string_view name) const;
+    // Whether keyset `index` is named exactly `name`; false outside the list.
+    bool NameEquals(int index, std::string_view name) const;
+
+    int GetCurrentIndex() const { return shared_.GetCurrentKeysetIndex(); }
+    void SetCurrentIndex(int index) { shared_.SetCurrentKeysetIndex(index); }
+    std::optional<KeysetRecord> GetCurrentKeyset() const { return GetKeyset(GetCurrentIndex()); }
+    void SetCurrentKeyset(const KeysetRecord& record) { SetKeyset(GetCurrentIndex(), record); }
+    std::optional<ControlAssignment> GetCurrentAssignment(int bank, int control) const {
+        return GetAssignment(GetCurrentIndex(), bank, control);
+    }
+    // The current keyset's name, or "" when the index names no keyset.
+    std::string GetCurrentName() const;
+
+    const StringSource& Names() const { return names_; }
+    CSharedInfo& Shared() const { return shared_; }
+
+    // The program's preferences, written with every save once the program has read them; null until
+    // then, so a save at start-up does not overwrite the stored preferences with the defaults.
+    void SetPrefs(const PrefsRecord* prefs) { prefs_ = prefs; }
+    const PrefsRecord* Prefs() const { return prefs_; }
+
+private:
+    bool Contains(int index) const { return index >= 0 && index < GetCount(); }
+
+    CSharedInfo& shared_;
+    const StringSource& names_;
+    std::vector<KeysetRecord> keysets_;
+    const PrefsRecord* prefs_ = nullptr;
+};
+
+} // namespace qvl

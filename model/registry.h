@@ -1,0 +1,65 @@
+// The registry as the keyset store needs it: open and create keys, list subkeys, read and write
+// binary values, delete a key with everything under it. Key names ignore case, as in the system's
+// registry; the store's algorithms are written against this port so that tests can drive them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <utility>
+
+namespace qvl {
+
+class Registry {
+public:
+    // An open key. 0 is no key; kCurrentUser stands for the current user's root.
+    using Key = std::uintptr_t;
+    static constexpr Key kNoKey = 0;
+    static constexpr Key kCurrentUser = 1;
+
+    Registry() = default;
+    Registry(const Registry&) = delete;
+    Registry& operator=(const Registry&) = delete;
+    virtual ~Registry() = default;
+
+    // Open the existing key `path` (one or more names joined by backslashes) for reading and writing.
+    virtual bool OpenKey(Key parent, const char* path, Key& key) = 0;
+    // Open `path`, creating whatever part of it is missing.
+    virtual bool CreateKey(Key parent, const char* path, Key& key) = 0;
+    virtual void CloseKey(Key key) = 0;
+    // The number of direct subkeys and the length of the longest subkey name, without its NUL.
+    virtual bool QueryKeyInfo(Key key, std::uint32_t& subkeyCount, std::uint32_t& longestName) = 0;
+    // The name of subkey `index` with its NUL, when it fits `size`.
+    virtual bool EnumSubkey(Key key, std::uint32_t index, char* name, std::size_t size) = 0;
+    // The stored size of value `name`, or nothing when it is missing or cannot be read. Its bytes are
+    // copied into `buffer` only when they fit `size`.
+    virtual std::optional<std::size_t> ReadValue(Key key, const char* name, void* buffer, std::size_t size) = 0;
+    // Write value `name` as binary data.
+    virtual bool WriteBinary(Key key, const char* name, const void* data, std::size_t size) = 0;
+    // Delete the key `path` under `parent` and everything below it.
+    virtual bool DeleteTree(Key parent, const char* path) = 0;
+};
+
+// An open registry key, closed with its owner.
+class RegKey {
+public:
+    RegKey() = default;
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+    RegKey(RegKey&& other) noexcept { *this = std::move(other); }
+    RegKey& operator=(RegKey&& other) noexcept;
+    ~RegKey() { Close(); }
+
+    static RegKey Open(Registry& registry, Registry::Key parent, const char* path);
+    static RegKey Create(Registry& registry, Registry::Key parent, const char* path);
+
+    explicit operator bool() const { return key_ != Registry::kNoKey; }
+    Registry::Key Get() const { return key_; }
+    void Close();
+
+private:
+    Registry* registry_ = nullptr;
+    Registry::Key key_ = Registry::kNoKey;
+};
+
+} // namespace qvl

@@ -1,0 +1,96 @@
+#include "model/registry_win32.h"
+
+#include <windows.h>
+
+namespace qvl {
+
+namespace {
+
+constexpr REGSAM kReadWrite = KEY_READ | KEY_WRITE;
+
+HKEY ToHandle(Registry::Key key) {
+    return key == Registry::kCurrentUser ? HKEY_CURRENT_USER : reinterpret_cast<HKEY>(key);
+}
+
+Registry::Key FromHandle(HKEY key) {
+    return reinterpret_cast<Registry::Key>(key);
+}
+
+// Delete every subkey of `key`, depth first, then the key itself. The system's own tree delete is
+// missing on older versions; this one needs only the calls every version has.
+bool DeleteKeyAndBelow(HKEY parent, const char* path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(parent, path, 0, kReadWrite, &key) != ERROR_SUCCESS)
+        return false;
+    char name[256];
+    for (;;) {
+        DWORD length = sizeof name;
+        // Always index 0: each deleted subkey moves the next one down.
+        if (RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        if (!DeleteKeyAndBelow(key, name))
+            break;
+    }
+    RegCloseKey(key);
+    return RegDeleteKeyA(parent, path) == ERROR_SUCCESS;
+}
+
+} // namespace
+
+bool Win32Registry::OpenKey(Key parent, const char* path, Key& key) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(ToHandle(parent), path, 0, kReadWrite, &opened) != ERROR_SUCCESS)
+        return false;
+    key = FromHandle(opened);
+    return true;
+}
+
+bool Win32Registry::CreateKey(Key parent, const char* path, Key& key) {
+    HKEY created = nullptr;
+    if (RegCreateKeyExA(ToHandle(parent), path, 0, nullptr, REG_OPTION_NON_VOLATILE, kReadWrite, nullptr, &created,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    key = FromHandle(created);
+    return true;
+}
+
+void Win32Registry::CloseKey(Key key) {
+    if (key != kNoKey && key != kCurrentUser)
+        RegCloseKey(ToHandle(key));
+}
+
+bool Win32Registry::QueryKeyInfo(Key key, std::uint32_t& subkeyCount, std::uint32_t& longestName) {
+    DWORD count = 0;
+    DWORD longest = 0;
+    if (RegQueryInfoKeyA(ToHandle(key), nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS)
+        return false;
+    subkeyCount = count;
+    longestName = longest;
+    return true;
+}
+
+bool Win32Registry::EnumSubkey(Key key, std::uint32_t index, char* name, std::size_t size) {
+    DWORD length = static_cast<DWORD>(size);
+    return RegEnumKeyExA(ToHandle(key), index, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+std::optional<std::size_t> Win32Registry::ReadValue(Key key, const char* name, void* buffer, std::size_t size) {
+    DWORD stored = static_cast<DWORD>(size);
+    const LONG result = RegQueryValueExA(ToHandle(key), name, nullptr, nullptr, static_cast<BYTE*>(buffer), &stored);
+    // ERROR_MORE_DATA reports the stored size without copying anything.
+    if (result != ERROR_SUCCESS && result != ERROR_MORE_DATA)
+        return std::nullopt;
+    return static_cast<std::size_t>(stored);
+}
+
+bool Win32Registry::WriteBinary(Key key, const char* name, const void* data, std::size_t size) {
+    return RegSetValueExA(ToHandle(key), name, 0, REG_BINARY, static_cast<const BYTE*>(data),
+                          static_cast<DWORD>(size)) == ERROR_SUCCESS;
+}
+
+bool Win32Registry::DeleteTree(Key parent, const char* path) {
+    return DeleteKeyAndBelow(ToHandle(parent), path);
+}
+
+} // namespace qvl

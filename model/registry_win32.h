@@ -1,0 +1,20 @@
+// The registry port over the system's registry; kCurrentUser is HKEY_CURRENT_USER.
+#pragma once
+
+#include "model/registry.h"
+
+namespace qvl {
+
+class Win32Registry final : public Registry {
+public:
+    bool OpenKey(Key parent, const char* path, Key& key) override;
+    bool CreateKey(Key parent, const char* path, Key& key) override;
+    void CloseKey(Key key) override;
+    bool QueryKeyInfo(Key key, std::uint32_t& subkeyCount, std::uint32_t& longestName) override;
+    bool EnumSubkey(Key key, std::uint32_t index, char* name, std::size_t size) override;
+    std::optional<std::size_t> ReadValue(Key key, const char* name, void* buffer, std::size_t size) override;
+    bool WriteBinary(Key key, const char* name, const void* data, std::size_t size) override;
+    bool DeleteTree(Key parent, const char* path) override;
+};
+
+} // namespace qvl

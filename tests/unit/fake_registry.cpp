@@ -1,0 +1,239 @@
+#include "fake_registry.h"
+
+#include <algorithm>
+#include <cctype>
+#include <iterator>
+#include <cstring>
+
+namespace qvl::fakes {
+
+namespace {
+
+std::vector<std::string> Split(const std::string& path) {
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : path) {
+        if (c == '\\') {
+            if (!part.empty())
+                parts.push_back(part);
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    if (!part.empty())
+        parts.push_back(part);
+    return parts;
+}
+
+} // namespace
+
+FakeRegistry::FakeRegistry() : root_(std::make_shared<Node>()) {}
+
+std::string FakeRegistry::Fold(const std::string& text) {
+    std::string folded = text;
+    for (char& c : folded)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return folded;
+}
+
+std::shared_ptr<FakeRegistry::Node> FakeRegistry::Find(const std::shared_ptr<Node>& from, const std::string& path,
+                                                       bool create) {
+    std::shared_ptr<Node> node = from;
+    for (const std::string& part : Split(path)) {
+        if (node == nullptr || node->deleted)
+            return nullptr;
+        auto found = node->subkeys.find(Fold(part));
+        if (found == node->subkeys.end()) {
+            if (!create)
+                return nullptr;
+            auto child = std::make_shared<Node>();
+            child->name = part;
+            child->path = node->path.empty() ? part : node->path + "\\" + part;
+            journal.push_back("create " + child->path);
+            found = node->subkeys.emplace(Fold(part), child).first;
+        }
+        node = found->second;
+    }
+    if (node != nullptr && failOpen_.count(Fold(node->path)) != 0)
+        return nullptr;
+    return node;
+}
+
+std::shared_ptr<FakeRegistry::Node> FakeRegistry::FindPath(const std::string& path) const {
+    std::shared_ptr<Node> node = root_;
+    for (const std::string& part : Split(path)) {
+        auto found = node->subkeys.find(Fold(part));
+        if (found == node->subkeys.end())
+            return nullptr;
+        node = found->second;
+    }
+    return node;
+}
+
+std::shared_ptr<FakeRegistry::Node> FakeRegistry::NodeOf(Key key) const {
+    if (key == kCurrentUser)
+        return root_;
+    auto found = handles_.find(key);
+    if (found == handles_.end() || found->second->deleted)
+        return nullptr;
+    return found->second;
+}
+
+Registry::Key FakeRegistry::NewHandle(std::shared_ptr<Node> node) {
+    const Key key = nextHandle_++;
+    handles_[key] = std::move(node);
+    return key;
+}
+
+bool FakeRegistry::OpenKey(Key parent, const char* path, Key& key) {
+    std::shared_ptr<Node> node = NodeOf(parent);
+    node = node != nullptr ? Find(node, path, false) : nullptr;
+    if (node == nullptr)
+        return false;
+    key = NewHandle(node);
+    return true;
+}
+
+bool FakeRegistry::CreateKey(Key parent, const char* path, Key& key) {
+    std::shared_ptr<Node> node = NodeOf(parent);
+    node = node != nullptr ? Find(node, path, true) : nullptr;
+    if (node == nullptr)
+        return false;
+    key = NewHandle(node);
+    return true;
+}
+
+void FakeRegistry::CloseKey(Key key) {
+    handles_.erase(key);
+}
+
+bool FakeRegistry::QueryKeyInfo(Key key, std::uint32_t& subkeyCount, std::uint32_t& longestName) {
+    std::shared_ptr<Node> node = NodeOf(key);
+    if (node == nullptr)
+        return false;
+    subkeyCount = static_cast<std::uint32_t>(node->subkeys.size());
+    longestName = 0;
+    for (const auto& entry : node->subkeys)
+        longestName = std::max(longestName, static_cast<std::uint32_t>(entry.second->name.size()));
+    return true;
+}
+
+bool FakeRegistry::EnumSubkey(Key key, std::uint32_t index, char* name, std::size_t size) {
+    std::shared_ptr<Node> node = NodeOf(key);
+    if (node == nullptr || index >= node->subkeys.size())
+        return false;
+    auto entry = node->subkeys.begin();
+    std::advance(entry, index);
+    const std::string& text = entry->second->name;
+    if (text.size() + 1 > size)
+        return false;
+    std::memcpy(name, text.c_str(), text.size() + 1);
+    return true;
+}
+
+std::optional<std::size_t> FakeRegistry::ReadValue(Key key, const char* name, void* buffer, std::size_t size) {
+    std::shared_ptr<Node> node = NodeOf(key);
+    if (node == nullptr)
+        return std::nullopt;
+    auto found = node->values.find(Fold(name));
+    if (found == node->values.end())
+        return std::nullopt;
+    const Bytes& bytes = found->second.second;
+    if (bytes.size() <= size && !bytes.empty())
+        std::memcpy(buffer, bytes.data(), bytes.size());
+    return bytes.size();
+}
+
+bool FakeRegistry::WriteBinary(Key key, const char* name, const void* data, std::size_t size) {
+    std::shared_ptr<Node> node = NodeOf(key);
+    if (node == nullptr || failWrite_.count(Fold(name)) != 0)
+        return false;
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    auto& value = node->values[Fold(name)];
+    if (value.first.empty())
+        value.first = name;
+    value.second.assign(bytes, bytes + size);
+    journal.push_back("write " + node->path + ":" + name);
+    return true;
+}
+
+bool FakeRegistry::DeleteTree(Key parent, const char* path) {
+    std::shared_ptr<Node> node = NodeOf(parent);
+    if (node == nullptr)
+        return false;
+    std::vector<std::string> parts = Split(path);
+    if (parts.empty())
+        return false;
+    const std::string last = parts.back();
+    parts.pop_back();
+    std::string parentPath;
+    for (const std::string& part : parts)
+        parentPath += part + "\\";
+    std::shared_ptr<Node> owner = parentPath.empty() ? node : Find(node, parentPath, false);
+    if (owner == nullptr)
+        return false;
+    auto found = owner->subkeys.find(Fold(last));
+    if (found == owner->subkeys.end())
+        return false;
+    journal.push_back("delete " + found->second->path);
+    std::vector<std::shared_ptr<Node>> pending{found->second};
+    while (!pending.empty()) {
+        std::shared_ptr<Node> doomed = pending.back();
+        pending.pop_back();
+        doomed->deleted = true;
+        for (const auto& entry : doomed->subkeys)
+            pending.push_back(entry.second);
+    }
+    owner->subkeys.erase(found);
+    return true;
+}
+
+bool FakeRegistry::KeyExists(const std::string& path) const {
+    return FindPath(path) != nullptr;
+}
+
+std::vector<std::string> FakeRegistry::Subkeys(const std::string& path) const {
+    std::vector<std::string> names;
+    if (std::shared_ptr<Node> node = FindPath(path))
+        for (const auto& entry : node->subkeys)
+            names.push_back(entry.second->name);
+    return names;
+}
+
+std::vector<std::string> FakeRegistry::ValueNames(const std::string& path) const {
+    std::vector<std::string> names;
+    if (std::shared_ptr<Node> node = FindPath(path))
+        for (const auto& entry : node->values)
+            names.push_back(entry.second.first);
+    return names;
+}
+
+std::optional<Bytes> FakeRegistry::Value(const std::string& path, const std::string& name) const {
+    std::shared_ptr<Node> node = FindPath(path);
+    if (node == nullptr)
+        return std::nullopt;
+    auto found = node->values.find(Fold(name));
+    if (found == node->values.end())
+        return std::nullopt;
+    return found->second.second;
+}
+
+void FakeRegistry::SetValue(const std::string& path, const std::string& name, const Bytes& bytes) {
+    Key key = kNoKey;
+    if (CreateKey(kCurrentUser, path.c_str(), key)) {
+        WriteBinary(key, name.c_str(), bytes.data(), bytes.size());
+        CloseKey(key);
+    }
+}
+
+void FakeRegistry::RemoveValue(const std::string& path, const std::string& name) {
+    if (std::shared_ptr<Node> node = FindPath(path))
+        node->values.erase(Fold(name));
+}
+
+void FakeRegistry::RemoveKey(const std::string& path) {
+    DeleteTree(kCurrentUser, path.c_str());
+}
+
+} // namespace qvl::fakes

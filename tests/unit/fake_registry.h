@@ -1,0 +1,92 @@
+// A registry in memory that behaves like the real one where the keyset store can tell: key and value
+// names ignore case (a key keeps the spelling it was created with), subkeys enumerate in name order,
+// a deleted key's open handles stop working. It records every change in `journal` and can be told to
+// fail opens of a key or writes of a value.
+#pragma once
+
+#include "model/keyset_lock.h"
+#include "model/registry.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace qvl::fakes {
+
+using Bytes = std::vector<unsigned char>;
+
+class FakeRegistry final : public Registry {
+public:
+    FakeRegistry();
+
+    bool OpenKey(Key parent, const char* path, Key& key) override;
+    bool CreateKey(Key parent, const char* path, Key& key) override;
+    void CloseKey(Key key) override;
+    bool QueryKeyInfo(Key key, std::uint32_t& subkeyCount, std::uint32_t& longestName) override;
+    bool EnumSubkey(Key key, std::uint32_t index, char* name, std::size_t size) override;
+    std::optional<std::size_t> ReadValue(Key key, const char* name, void* buffer, std::size_t size) override;
+    bool WriteBinary(Key key, const char* name, const void* data, std::size_t size) override;
+    bool DeleteTree(Key parent, const char* path) override;
+
+    // Direct access for tests, by full path below the current user's root.
+    bool KeyExists(const std::string& path) const;
+    std::vector<std::string> Subkeys(const std::string& path) const; // as enumerated, with their spelling
+    std::vector<std::string> ValueNames(const std::string& path) const;
+    std::optional<Bytes> Value(const std::string& path, const std::string& name) const;
+    void SetValue(const std::string& path, const std::string& name, const Bytes& bytes); // creates the key
+    void RemoveValue(const std::string& path, const std::string& name);
+    void RemoveKey(const std::string& path);
+
+    void FailOpen(const std::string& path) { failOpen_.insert(Fold(path)); }
+    void FailWrite(const std::string& valueName) { failWrite_.insert(Fold(valueName)); }
+    std::size_t OpenHandles() const { return handles_.size(); }
+
+    std::vector<std::string> journal; // "create <path>", "write <path>:<value>", "delete <path>"
+
+private:
+    struct Node {
+        std::string name;
+        std::string path;
+        bool deleted = false;
+        std::map<std::string, std::shared_ptr<Node>> subkeys; // by folded name
+        std::map<std::string, std::pair<std::string, Bytes>> values;
+    };
+    static std::string Fold(const std::string& text);
+    std::shared_ptr<Node> Find(const std::shared_ptr<Node>& from, const std::string& path, bool create);
+    std::shared_ptr<Node> FindPath(const std::string& path) const;
+    std::shared_ptr<Node> NodeOf(Key key) const;
+    Key NewHandle(std::shared_ptr<Node> node);
+
+    std::shared_ptr<Node> root_;
+    std::map<Key, std::shared_ptr<Node>> handles_;
+    Key nextHandle_ = 100;
+    std::set<std::string> failOpen_;
+    std::set<std::string> failWrite_;
+};
+
+// The lock between the two programs; it notes each acquire and release in a journal (the registry's,
+// to see what ran inside it) and can be told that the other program holds it.
+class FakeKeysetLock final : public KeysetLock {
+public:
+    explicit FakeKeysetLock(std::vector<std::string>& journal) : journal_(journal) {}
+    bool Acquire() override {
+        journal_.push_back(heldElsewhere ? "lock timed out" : "lock");
+        held_ += heldElsewhere ? 0 : 1;
+        return !heldElsewhere;
+    }
+    void Release() override {
+        journal_.push_back("unlock");
+        --held_;
+    }
+    int Held() const { return held_; }
+    bool heldElsewhere = false;
+
+private:
+    std::vector<std::string>& journal_;
+    int held_ = 0;
+};
+
+} // namespace qvl::fakes

@@ -1,0 +1,322 @@
+#include "fake_registry.h"
+
+#include "model/keyset_registry.h"
+#include "model/memory_blocks.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace qvl {
+namespace {
+
+using fakes::Bytes;
+using fakes::FakeKeysetLock;
+using fakes::FakeRegistry;
+
+const std::string kKeysets = kKeysetsKeyPath;
+
+KeysetRecord Keyset(const char* name, unsigned char fill = 0) {
+    KeysetRecord record;
+    InitKeyset(record, name, 0, NoStrings());
+    if (fill != 0) {
+        for (BankRecord& bank : record.banks)
+            for (ControlAssignment& a : bank.controls) {
+                std::memset(&a, fill, sizeof a);
+                a.windowTitle[0] = a.windowClass[0] = a.controlName[0] = '\0';
+            }
+    }
+    return record;
+}
+
+template <typename T> Bytes BytesOf(const T& value) {
+    const auto* p = reinterpret_cast<const unsigned char*>(&value);
+    return Bytes(p, p + sizeof value);
+}
+
+bool SameBytes(const KeysetRecord& a, const KeysetRecord& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+struct RegistryRig {
+    NoStrings names;
+    MemoryBlocks blocks;
+    CSharedInfo shared{blocks};
+    CKeysetStore store{shared, names};
+    FakeRegistry registry;
+    FakeKeysetLock lock{registry.journal};
+    KeysetStorage storage{registry, lock};
+
+    RegistryRig() { shared.Create(); }
+    void Save() {
+        CKeysetRegistry r(storage);
+        r.Attach(store);
+        r.SaveAll();
+    }
+    bool Load() {
+        CKeysetRegistry r(storage);
+        r.Attach(store);
+        return r.LoadAll();
+    }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (int i = 0; i < store.GetCount(); ++i)
+            names.push_back(ReadField(store.GetKeyset(i)->header.appName));
+        return names;
+    }
+    // Store a keyset in the registry as another program would have left it.
+    void Put(const KeysetRecord& record, const std::string& subkey) {
+        const std::string path = kKeysets + "\\" + subkey;
+        registry.SetValue(path, "AppPref", BytesOf(record.header));
+        for (int b = 0; b < kBankCount; ++b)
+            for (int c = 0; c < kControlCount; ++c)
+                registry.SetValue(path + "\\" + kBankKeyNames[b], kControlValueNames[c],
+                                  BytesOf(AssignmentAt(record, b, c)));
+    }
+};
+
+TEST(KeysetRegistry, NothingStoredGivesJustDefaultAndWritesNothing) {
+    RegistryRig rig;
+    rig.shared.SetCurrentKeysetIndex(5);
+    LoadOrCreate(rig.store, rig.storage);
+    ASSERT_EQ(rig.store.GetCount(), 1);
+    EXPECT_TRUE(SameBytes(*rig.store.GetKeyset(0), Keyset("Default")));
+    EXPECT_EQ(rig.store.GetCurrentIndex(), 0);
+    EXPECT_TRUE(rig.registry.journal.empty());
+    EXPECT_FALSE(rig.registry.KeyExists(kStoreRootPath));
+}
+
+TEST(KeysetRegistry, SaveLeavesExactlyTheListInTheStoredLayout) {
+    RegistryRig rig;
+    rig.Put(Keyset("stale"), "stale"); // whatever was there before goes
+    rig.registry.SetValue(kKeysets + "\\Default\\Leftover", "Play", Bytes(380));
+    const KeysetRecord keysets[] = {Keyset("Default", 0x11), Keyset("notepad", 0x22), Keyset("audacity", 0x33)};
+    for (const KeysetRecord& k : keysets)
+        rig.store.Add(k);
+    rig.Save();
+
+    EXPECT_EQ(rig.registry.Subkeys(kKeysets), (std::vector<std::string>{"audacity", "Default", "notepad"}));
+    for (const KeysetRecord& k : keysets) {
+        const std::string path = kKeysets + "\\" + k.header.appName;
+        SCOPED_TRACE(path);
+        EXPECT_EQ(rig.registry.ValueNames(path), std::vector<std::string>{"AppPref"});
+        EXPECT_EQ(rig.registry.Value(path, "AppPref"), BytesOf(k.header));
+        EXPECT_EQ(rig.registry.Subkeys(path).size(), 4u);
+        for (int b = 0; b < kBankCount; ++b) {
+            const std::string bank = path + "\\" + kBankKeyNames[b];
+            EXPECT_EQ(rig.registry.ValueNames(bank).size(), 7u);
+            for (int c = 0; c < kControlCount; ++c)
+                EXPECT_EQ(rig.registry.Value(bank, kControlValueNames[c]), BytesOf(AssignmentAt(k, b, c)));
+        }
+    }
+    EXPECT_FALSE(rig.registry.KeyExists(kStoreRootPath + std::string("\\Settings"))); // no prefs yet
+    EXPECT_EQ(rig.registry.OpenHandles(), 0u);
+}
+
+TEST(KeysetRegistry, LoadGivesBackWhatWasSavedWithDefaultFirst) {
+    RegistryRig rig;
+    rig.store.Add(Keyset("Default", 0x11));
+    rig.store.Add(Keyset("zoom", 0x22));
+    rig.store.Add(Keyset("audacity", 0x33));
+    rig.Save();
+
+    rig.store.RemoveAll();
+    rig.store.Add(Keyset("junk"));
+    ASSERT_TRUE(rig.Load());
+    // Subkeys come in the registry's order; "Default" is moved in front of them.
+    EXPECT_EQ(rig.Names(), (std::vector<std::string>{"Default", "audacity", "zoom"}));
+    EXPECT_TRUE(SameBytes(*rig.store.GetKeyset(0), Keyset("Default", 0x11)));
+    EXPECT_TRUE(SameBytes(*rig.store.GetKeyset(1), Keyset("audacity", 0x33)));
+    EXPECT_TRUE(SameBytes(*rig.store.GetKeyset(2), Keyset("zoom", 0x22)));
+    EXPECT_EQ(rig.registry.OpenHandles(), 0u);
+}
+
+TEST(KeysetRegistry, LoadWithoutDefaultPutsANewOneFirst) {
+    RegistryRig rig;
+    rig.Put(Keyset("notepad", 0x22), "notepad");
+    ASSERT_TRUE(rig.Load());
+    EXPECT_EQ(rig.Names(), (std::vector<std::string>{"Default", "notepad"}));
+    EXPECT_TRUE(SameBytes(*rig.store.GetKeyset(0), Keyset("Default")));
+
+    RegistryRig empty;
+    empty.registry.SetValue(kKeysets, "unrelated", Bytes(1)); // "Keysets" exists but holds no keyset
+    LoadOrCreate(empty.store, empty.storage);
+    EXPECT_EQ(empty.Names(), std::vector<std::string>{"Default"});
+}
+
+TEST(KeysetRegistry, UnopenableRootOrKeysetsLeavesTheListAlone) {
+    for (const char* failing : {kStoreRootPath, kKeysetsKeyPath}) {
+        SCOPED_TRACE(failing);
+        RegistryRig rig;
+        rig.Put(Keyset("notepad"), "notepad");
+        rig.registry.FailOpen(failing);
+        rig.store.Add(Keyset("mine"));
+        EXPECT_FALSE(rig.Load());
+        EXPECT_EQ(rig.Names(), std::vector<std::string>{"mine"});
+    }
+}
+
+TEST(KeysetRegistry, MissingBankKeyIsCreatedEmptyAndItsControlsKeepDefaults) {
+    RegistryRig rig;
+    rig.Put(Keyset("Default", 0x11), "Default");
+    rig.registry.RemoveKey(kKeysets + "\\Default\\Shift Bank");
+    ASSERT_TRUE(rig.Load());
+    EXPECT_TRUE(rig.registry.KeyExists(kKeysets + "\\Default\\Shift Bank"));
+    EXPECT_TRUE(rig.registry.ValueNames(kKeysets + "\\Default\\Shift Bank").empty());
+    const KeysetRecord loaded = *rig.store.GetKeyset(0);
+    const KeysetRecord fresh = Keyset("Default");
+    EXPECT_EQ(std::memcmp(&loaded.banks[kShiftBank], &fresh.banks[kShiftBank], sizeof(BankRecord)), 0);
+    EXPECT_EQ(AssignmentAt(loaded, kOptionShiftBank, kPlay).wheelSpeed, 0x1111);
+}
+
+// A value missing or of the wrong size ends its bank; the rest of that bank keeps the defaults of a
+// new keyset, never the bytes of the keyset loaded before it.
+TEST(KeysetRegistry, BankReadingStopsAtTheFirstUnusableValue) {
+    const Bytes cases[] = {Bytes(), Bytes(379, 0x44), Bytes(381, 0x44)};
+    for (const Bytes& stop : cases) {
+        SCOPED_TRACE(stop.size());
+        RegistryRig rig;
+        rig.Put(Keyset("audacity", 0x22), "audacity"); // loaded first
+        rig.Put(Keyset("zoom", 0x33), "zoom");
+        const std::string bank = kKeysets + "\\zoom\\Option Bank";
+        if (stop.empty())
+            rig.registry.RemoveValue(bank, "Stop");
+        else
+            rig.registry.SetValue(bank, "Stop", stop);
+        ASSERT_TRUE(rig.Load());
+        const KeysetRecord zoom = *rig.store.GetKeyset(2);
+        const KeysetRecord fresh = Keyset("zoom");
+        EXPECT_EQ(AssignmentAt(zoom, kOptionBank, kPlay).wheelSpeed, 0x3333);
+        for (int c = kStop; c < kControlCount; ++c)
+            EXPECT_EQ(std::memcmp(&AssignmentAt(zoom, kOptionBank, c), &AssignmentAt(fresh, kOptionBank, c), 380), 0)
+                << kControlValueNames[c];
+        EXPECT_EQ(AssignmentAt(zoom, kShiftBank, kStop).wheelSpeed, 0x3333);
+    }
+}
+
+TEST(KeysetRegistry, KeysetWithoutUsableAppPrefIsSkipped) {
+    const Bytes cases[] = {Bytes(), Bytes(43, 'a'), Bytes(45, 'a')};
+    for (const Bytes& header : cases) {
+        SCOPED_TRACE(header.size());
+        RegistryRig rig;
+        rig.Put(Keyset("notepad"), "notepad");
+        rig.Put(Keyset("broken"), "broken");
+        if (header.empty())
+            rig.registry.RemoveValue(kKeysets + "\\broken", "AppPref");
+        else
+            rig.registry.SetValue(kKeysets + "\\broken", "AppPref", header);
+        ASSERT_TRUE(rig.Load());
+        EXPECT_EQ(rig.Names(), (std::vector<std::string>{"Default", "notepad"}));
+    }
+}
+
+TEST(KeysetRegistry, StringsWithoutTheirNulAreCutToTheirField) {
+    RegistryRig rig;
+    KeysetRecord record = Keyset("Default");
+    std::memset(record.header.appName, 'd', sizeof record.header.appName);
+    ControlAssignment& a = AssignmentAt(record, 0, 0);
+    std::memset(a.windowTitle, 't', sizeof a.windowTitle);
+    std::memset(a.windowClass, 'c', sizeof a.windowClass);
+    std::memset(a.controlName, 'n', sizeof a.controlName);
+    rig.Put(record, "long");
+    ASSERT_TRUE(rig.Load());
+    const KeysetRecord loaded = *rig.store.GetKeyset(1);
+    EXPECT_EQ(std::string(loaded.header.appName), std::string(31, 'd'));
+    const ControlAssignment& b = AssignmentAt(loaded, 0, 0);
+    EXPECT_EQ(std::string(b.windowTitle), std::string(255, 't'));
+    EXPECT_EQ(std::string(b.windowClass), std::string(62, 'c'));
+    EXPECT_EQ(std::string(b.controlName), std::string(32, 'n'));
+
+    rig.Save(); // and written back terminated within the field
+    const Bytes title = *rig.registry.Value(kKeysets + "\\" + std::string(31, 'd') + "\\MainBank", "Play");
+    EXPECT_EQ(title[28 + 255], 0);
+}
+
+// Key names ignore case: "Default" and "default" share one subkey, the later keyset's values win, and
+// the load finds only that one; a new "Default" goes in front of it.
+TEST(KeysetRegistry, NamesDifferingOnlyInCaseShareOneSubkey) {
+    RegistryRig rig;
+    rig.store.Add(Keyset("Default", 0x11));
+    rig.store.Add(Keyset("default", 0x22));
+    rig.Save();
+    EXPECT_EQ(rig.registry.Subkeys(kKeysets), std::vector<std::string>{"Default"});
+    ASSERT_TRUE(rig.Load());
+    EXPECT_EQ(rig.Names(), (std::vector<std::string>{"Default", "default"}));
+    EXPECT_TRUE(SameBytes(*rig.store.GetKeyset(0), Keyset("Default")));
+    EXPECT_TRUE(SameBytes(*rig.store.GetKeyset(1), Keyset("default", 0x22)));
+}
+
+TEST(KeysetRegistry, KeysetsThatCannotBeStoredUnderTheirNameAreNotWritten) {
+    RegistryRig rig;
+    rig.store.Add(Keyset("Default"));
+    rig.store.Add(Keyset(""));
+    rig.store.Add(Keyset("a\\b"));
+    rig.store.Add(Keyset("notepad"));
+    rig.Save();
+    EXPECT_EQ(rig.registry.Subkeys(kKeysets), (std::vector<std::string>{"Default", "notepad"}));
+    EXPECT_TRUE(rig.registry.ValueNames(kKeysets).empty());
+}
+
+TEST(KeysetRegistry, WriteBankStopsAtTheFirstFailedWrite) {
+    RegistryRig rig;
+    rig.registry.FailWrite("FF");
+    rig.store.Add(Keyset("Default"));
+    rig.Save();
+    EXPECT_EQ(rig.registry.ValueNames(kKeysets + "\\Default\\MainBank"), (std::vector<std::string>{"Play", "Stop"}));
+}
+
+TEST(KeysetRegistry, WholeLoadsAndSavesRunUnderTheLockAndGoOnWithoutIt) {
+    RegistryRig rig;
+    rig.store.Add(Keyset("Default"));
+    rig.Save();
+    EXPECT_EQ(rig.registry.journal.front(), "lock");
+    EXPECT_EQ(rig.registry.journal.back(), "unlock");
+    EXPECT_EQ(std::count(rig.registry.journal.begin(), rig.registry.journal.end(), "lock"), 1);
+
+    rig.registry.journal.clear();
+    ASSERT_TRUE(rig.Load());
+    EXPECT_EQ(rig.registry.journal, (std::vector<std::string>{"lock", "unlock"}));
+    EXPECT_EQ(rig.lock.Held(), 0);
+
+    // The other program kept the lock past the bounded wait: the work is done all the same.
+    rig.lock.heldElsewhere = true;
+    rig.store.Add(Keyset("notepad"));
+    rig.registry.journal.clear();
+    rig.Save();
+    EXPECT_EQ(rig.registry.journal.front(), "lock timed out");
+    EXPECT_EQ(std::count(rig.registry.journal.begin(), rig.registry.journal.end(), "unlock"), 0);
+    EXPECT_EQ(rig.registry.Subkeys(kKeysets).size(), 2u);
+}
+
+TEST(KeysetRegistry, PrefsAreSavedOnceTheProgramHasThemAndReadOnlyWhenWhole) {
+    RegistryRig rig;
+    rig.store.Add(Keyset("Default"));
+    PrefsRecord prefs;
+    prefs.comPort = 2;
+    rig.store.SetPrefs(&prefs);
+    rig.Save();
+    EXPECT_EQ(rig.registry.Value(kStoreRootPath + std::string("\\Settings"), "Prefs"), (Bytes{1, 0, 0, 0, 2, 0, 0, 0}));
+
+    CKeysetRegistry registry(rig.storage);
+    PrefsRecord read;
+    ASSERT_TRUE(registry.ReadPrefs(read));
+    EXPECT_EQ(read.comPort, 2);
+
+    const std::string settings = kStoreRootPath + std::string("\\Settings");
+    const Bytes unusable[] = {Bytes(7, 0), Bytes(9, 0)};
+    for (const Bytes& value : unusable) {
+        rig.registry.SetValue(settings, "Prefs", value);
+        PrefsRecord defaults;
+        EXPECT_FALSE(registry.ReadPrefs(defaults));
+        EXPECT_EQ(defaults.loadAtStart, 1);
+        EXPECT_EQ(defaults.comPort, 0);
+    }
+    rig.registry.SetValue(settings, "Prefs", Bytes{0, 0, 0, 0, 9, 0, 0, 0});
+    ASSERT_TRUE(registry.ReadPrefs(read));
+    EXPECT_EQ(read.loadAtStart, 0);
+    EXPECT_EQ(read.comPort, 0); // no such port: the first one
+}
+
+} // namespace
+} // namespace qvl

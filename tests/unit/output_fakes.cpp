@@ -1,0 +1,115 @@
+#include "output_fakes.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace qvl::fakes {
+
+std::string KeyName(std::uint8_t vk) {
+    switch (vk) {
+        case 0x08:
+            return "Backspace";
+        case 0x09:
+            return "Tab";
+        case 0x0D:
+            return "Enter";
+        case 0x10:
+            return "Shift";
+        case 0x11:
+            return "Ctrl";
+        case 0x12:
+            return "Alt";
+        case 0x20:
+            return "Space";
+        case 0x25:
+            return "Left";
+        case 0x27:
+            return "Right";
+        case 0x2E:
+            return "Delete";
+        default:
+            break;
+    }
+    if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z'))
+        return std::string(1, static_cast<char>(vk));
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%02X", vk);
+    return hex;
+}
+
+void RecordingInput::Note(const std::string& event) {
+    events.push_back(event);
+    if (journal_ != nullptr)
+        journal_->push_back(event);
+}
+
+void RecordingInput::Key(std::uint8_t vk, bool up) {
+    Note((up ? "-" : "+") + KeyName(vk));
+    if (up)
+        down.erase(vk);
+    else
+        down.insert(vk);
+}
+
+void RecordingInput::Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy) {
+    Note("mouse " + std::to_string(flags) + " " + std::to_string(dx) + " " + std::to_string(dy));
+}
+
+void RecordingMouse::Load(const ControlAssignment& a, int control, std::uint32_t threadId) {
+    journal_.push_back("mouse Load " + std::to_string(a.mouseMode) + " " + std::to_string(control) + " " +
+                       std::to_string(threadId));
+}
+
+WindowId FakeDesktop::Add(const Window& window) {
+    const WindowId id = 0x1000 + windows.size() * 0x10;
+    windows[id] = window;
+    return id;
+}
+
+std::uint32_t FakeDesktop::WindowThreadProcess(WindowId window, std::uint32_t& processId) {
+    auto found = windows.find(window);
+    processId = found != windows.end() ? found->second.process : 0;
+    return found != windows.end() ? found->second.thread : 0;
+}
+
+void FakeDesktop::WindowText(WindowId window, char* text, std::size_t size) {
+    auto found = windows.find(window);
+    const std::string title = found != windows.end() ? found->second.title : std::string();
+    const std::size_t length = std::min(title.size(), size - 1);
+    std::memcpy(text, title.data(), length);
+    text[length] = '\0';
+}
+
+WindowId FakeDesktop::FindTopLevelWindow(const char* title) {
+    for (const auto& [id, window] : windows)
+        if (window.parent == kNoWindow && window.title == title)
+            return id;
+    return kNoWindow;
+}
+
+WindowId FakeDesktop::FindChildWindow(WindowId parent, const char* className, const char* title) {
+    for (const auto& [id, window] : windows)
+        if (window.parent == parent && window.className == className && window.title == title)
+            return id;
+    return kNoWindow;
+}
+
+void FakeDesktop::SendCommand(WindowId window, int commandId) {
+    commands.emplace_back(window, commandId);
+    if (onCommand)
+        onCommand(commandId);
+}
+
+bool FakeProcesses::GetProcessList(std::vector<std::string>& names, std::vector<std::uint32_t>& ids) {
+    ++lists;
+    if (onList)
+        onList();
+    for (const auto& [name, id] : processes) {
+        names.push_back(name);
+        ids.push_back(id);
+    }
+    return true;
+}
+
+} // namespace qvl::fakes

@@ -1,0 +1,224 @@
+#include "keyset_fixture.h"
+#include "win_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <thread>
+#include <vector>
+
+namespace qvl {
+namespace {
+
+using wintest::ChildProcess;
+using wintest::FillKeysets;
+using wintest::HoldsKeysets;
+using wintest::RealStore;
+using wintest::RunProgram;
+
+const std::string kKeysets = kKeysetsKeyPath;
+
+// Each test starts and ends without any stored keysets or preferences.
+class KeysetRegistryWin32 : public testing::Test {
+protected:
+    void SetUp() override { RemoveAll(); }
+    void TearDown() override { RemoveAll(); }
+    static void RemoveAll() {
+        Win32Registry registry;
+        registry.DeleteTree(Registry::kCurrentUser, "Software\\Vendrake Electronics");
+    }
+};
+
+struct KeyInfo {
+    DWORD subkeys = 0;
+    DWORD values = 0;
+};
+
+std::optional<KeyInfo> Info(const std::string& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    KeyInfo info;
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &info.subkeys, nullptr, nullptr, &info.values, nullptr, nullptr,
+                     nullptr, nullptr);
+    RegCloseKey(key);
+    return info;
+}
+
+// Type and size of a stored value; type 0 and size 0 when it is missing.
+std::pair<DWORD, DWORD> ValueShape(const std::string& path, const char* name) {
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_ANY, &type, nullptr, &size) != ERROR_SUCCESS)
+        return {0, 0};
+    return {type, size};
+}
+
+void SetRaw(const std::string& path, const char* name, const void* data, DWORD size) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, name, 0, REG_BINARY, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
+TEST_F(KeysetRegistryWin32, NothingStoredGivesJustDefaultAndWritesNothing) {
+    RealStore real;
+    real.shared.SetCurrentKeysetIndex(4);
+    LoadOrCreate(real.store, real.storage);
+    ASSERT_EQ(real.store.GetCount(), 1);
+    EXPECT_EQ(real.store.GetCurrentName(), "Default");
+    EXPECT_EQ(real.store.GetCurrentIndex(), 0);
+    EXPECT_FALSE(Info(kStoreRootPath).has_value());
+}
+
+TEST_F(KeysetRegistryWin32, SaveLeavesExactlyThreeKeysetsInTheStoredLayout) {
+    RealStore real;
+    FillKeysets(real.store, 5, 1);
+    real.Save();
+    FillKeysets(real.store, 3, 2);
+    real.Save();
+    ASSERT_EQ(Info(kKeysets)->subkeys, 3u);
+    EXPECT_EQ(Info(kKeysets)->values, 0u);
+    for (const char* name : {"Default", "app0", "app1"}) {
+        const std::string keyset = kKeysets + "\\" + name;
+        SCOPED_TRACE(keyset);
+        EXPECT_EQ(Info(keyset)->subkeys, 4u);
+        EXPECT_EQ(Info(keyset)->values, 1u);
+        EXPECT_EQ(ValueShape(keyset, "AppPref"), std::make_pair(DWORD{REG_BINARY}, DWORD{44}));
+        for (const char* bank : kBankKeyNames) {
+            const std::string bankPath = keyset + "\\" + bank;
+            ASSERT_TRUE(Info(bankPath).has_value()) << bank;
+            EXPECT_EQ(Info(bankPath)->values, 7u);
+            EXPECT_EQ(Info(bankPath)->subkeys, 0u);
+            for (const char* control : kControlValueNames)
+                EXPECT_EQ(ValueShape(bankPath, control), std::make_pair(DWORD{REG_BINARY}, DWORD{380})) << control;
+        }
+    }
+    RealStore reader;
+    ASSERT_TRUE(reader.Load());
+    EXPECT_TRUE(HoldsKeysets(reader.store, 3, 2));
+}
+
+TEST_F(KeysetRegistryWin32, MissingBankIsCreatedEmptyAndAMissingStopEndsItsBank) {
+    RealStore real;
+    FillKeysets(real.store, 2, 1);
+    real.Save();
+    Win32Registry registry;
+    registry.DeleteTree(Registry::kCurrentUser, (kKeysets + "\\app0\\Shift Bank").c_str());
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, (kKeysets + "\\app0\\Option Bank").c_str(), "Stop");
+
+    ASSERT_TRUE(real.Load());
+    EXPECT_EQ(Info(kKeysets + "\\app0\\Shift Bank")->values, 0u);
+    const KeysetRecord app = *real.store.GetKeyset(real.store.Find("app0"));
+    KeysetRecord fresh;
+    InitKeyset(fresh, "app0", 0, NoStrings());
+    EXPECT_EQ(std::memcmp(&app.banks[kShiftBank], &fresh.banks[kShiftBank], sizeof(BankRecord)), 0);
+    EXPECT_EQ(AssignmentAt(app, kOptionBank, kPlay).hotKeyVk, 1);
+    for (int c = kStop; c < kControlCount; ++c)
+        EXPECT_EQ(std::memcmp(&AssignmentAt(app, kOptionBank, c), &AssignmentAt(fresh, kOptionBank, c), 380), 0) << c;
+    EXPECT_EQ(AssignmentAt(app, kOptionShiftBank, kStop).hotKeyVk, 1);
+}
+
+TEST_F(KeysetRegistryWin32, WrongSizedValuesAreTreatedAsMissing) {
+    RealStore real;
+    FillKeysets(real.store, 3, 1);
+    real.Save();
+    const std::vector<unsigned char> bytes(400, 0x5A);
+    SetRaw(kKeysets + "\\app0", "AppPref", bytes.data(), 45);              // no usable identity: skipped
+    SetRaw(kKeysets + "\\app1\\MainBank", "FF", bytes.data(), 379);        // ends the bank
+    SetRaw(kKeysets + "\\Default\\MainBank", "Record", bytes.data(), 381); // ends the bank
+
+    ASSERT_TRUE(real.Load());
+    ASSERT_EQ(real.store.GetCount(), 2);
+    EXPECT_EQ(real.store.Find("app0"), -1);
+    const KeysetRecord app = *real.store.GetKeyset(real.store.Find("app1"));
+    EXPECT_EQ(AssignmentAt(app, kMainBank, kStop).hotKeyVk, 1);
+    EXPECT_EQ(AssignmentAt(app, kMainBank, kFastForward).hotKeyVk, 0);
+    EXPECT_EQ(AssignmentAt(app, kMainBank, kFastForward).wheelSpeed, 64);
+    const KeysetRecord defaults = *real.store.GetKeyset(0);
+    EXPECT_EQ(AssignmentAt(defaults, kMainBank, kRewind).hotKeyVk, 1);
+    EXPECT_EQ(AssignmentAt(defaults, kMainBank, kRecord).hotKeyVk, 0);
+}
+
+TEST_F(KeysetRegistryWin32, DefaultAndDefaultInLowerCaseShareOneSubkey) {
+    RealStore real;
+    FillKeysets(real.store, 1, 1);
+    KeysetRecord lower = *real.store.GetKeyset(0);
+    CopyToField(lower.header.appName, "default");
+    AssignmentAt(lower, kMainBank, kPlay).hotKeyVk = 'L';
+    real.store.Add(lower);
+    real.Save();
+    EXPECT_EQ(Info(kKeysets)->subkeys, 1u);
+
+    ASSERT_TRUE(real.Load());
+    ASSERT_EQ(real.store.GetCount(), 2);
+    EXPECT_TRUE(real.store.NameEquals(0, "Default"));
+    EXPECT_EQ(real.store.GetAssignment(0, kMainBank, kPlay)->specialKey, kSpecialEnter); // a new one
+    EXPECT_TRUE(real.store.NameEquals(1, "default"));
+    EXPECT_EQ(real.store.GetAssignment(1, kMainBank, kPlay)->hotKeyVk, 'L');
+}
+
+TEST_F(KeysetRegistryWin32, WhatOneProcessSavesAnotherLoads) {
+    RealStore real;
+    FillKeysets(real.store, 6, 7);
+    real.Save();
+    EXPECT_EQ(RunProgram("keyset_peer.exe", "check 6 7"), std::optional<DWORD>(0));
+    EXPECT_EQ(RunProgram("keyset_peer.exe", "check 6 8"), std::optional<DWORD>(3));
+
+    ASSERT_EQ(RunProgram("keyset_peer.exe", "save 4 9"), std::optional<DWORD>(0));
+    ASSERT_TRUE(real.Load());
+    EXPECT_TRUE(HoldsKeysets(real.store, 4, 9));
+}
+
+// The other program saves over and over while this one loads: every load sees one whole save.
+TEST_F(KeysetRegistryWin32, LoadsNeverSeeHalfASaveOfTheOtherProgram) {
+    RealStore real;
+    FillKeysets(real.store, 12, 1);
+    real.Save();
+    ChildProcess churn;
+    ASSERT_TRUE(churn.Start("keyset_peer.exe", "churn 12 1 15"));
+    int loads = 0;
+    int partial = 0;
+    while (!churn.Wait(0).has_value()) {
+        ASSERT_TRUE(real.Load());
+        ++loads;
+        if (!HoldsKeysets(real.store, 12, 1) && !HoldsKeysets(real.store, 12, 2))
+            ++partial;
+    }
+    EXPECT_EQ(churn.Wait(0), std::optional<DWORD>(0));
+    EXPECT_GT(loads, 2);
+    EXPECT_EQ(partial, 0) << "of " << loads << " loads";
+}
+
+TEST(KeysetLockWin32, WaitsBoundedForTheOtherHolderAndTakesOverAnAbandonedOne) {
+    const char* name = "QVL2KeysetsLockTest";
+    Win32KeysetLock mine(name, 100);
+    ASSERT_TRUE(mine.Acquire());
+    bool otherGotIt = true;
+    std::thread([&] {
+        Win32KeysetLock other(name, 100);
+        otherGotIt = other.Acquire();
+    }).join();
+    EXPECT_FALSE(otherGotIt);
+    mine.Release();
+
+    std::thread([&] {
+        Win32KeysetLock quitter(name, 100);
+        ASSERT_TRUE(quitter.Acquire()); // and the thread ends holding it
+    }).join();
+    EXPECT_TRUE(mine.Acquire());
+    mine.Release();
+}
+
+TEST(KeysetLockWin32, ANameHeldByAnotherKindOfObjectLeavesLoadsUnlocked) {
+    HANDLE squatter = CreateEventA(nullptr, TRUE, FALSE, "QVL2KeysetsLockSquatted");
+    ASSERT_NE(squatter, nullptr);
+    Win32KeysetLock lock("QVL2KeysetsLockSquatted", 100);
+    EXPECT_FALSE(lock.Acquire());
+    CloseHandle(squatter);
+}
+
+} // namespace
+} // namespace qvl
