@@ -147,11 +147,37 @@ def echo_scenario(opts, com_number, shim):
     return lines
 
 
+def simulator_scenario(opts):
+    """qvl2sim on the other end: it waits for the start byte, plays its script, and logs the echo."""
+    if not os.path.isfile(opts.sim):
+        check(False, "the simulator is missing (%s): build the host build first" % opts.sim)
+        return
+    link = os.path.join(opts.ports, "com2")
+    sim = subprocess.Popen([opts.sim, "--link", link, "--hold", "-"], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                           text=True)
+    sim.stdin.write("expect start 60000\nshift down\ntap record 20\nwheel ccw 7 2\n")
+    sim.stdin.close()
+    sim.stdin = None
+    header = [sim.stdout.readline().strip(), sim.stdout.readline().strip()]
+    check(header[1].startswith("link " + link), "simulator: the port is linked to its pty (%s)" % header)
+    lines = finish(start_probe(opts, ["echo", 1, 10], shim=True))
+    sim.terminate()
+    log = sim.communicate(timeout=20)[0].splitlines()
+    check(value(lines, "received") == "80 41 80 46 80 06 81 07 81 07",
+          "simulator: the link hands on the simulator's messages in order")
+    received = [l.split()[2] for l in log if l.split()[1:2] == ["rx"]]
+    check(received == ["b3", "80", "41", "80", "46", "80", "06", "81", "07", "81", "07", "55", "01", "02", "03"],
+          "simulator: it logs the start byte, the echo and the queued writes (%s)" % received)
+    check(sim.returncode == 0, "simulator: it ends cleanly when told to")
+    check(not os.path.lexists(link), "simulator: it removes its link")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--root", required=True)
     parser.add_argument("--probe", required=True)
     parser.add_argument("--shim", required=True)
+    parser.add_argument("--sim", required=True)
     opts = parser.parse_args()
     wine_dir = os.environ.get("QVL_WINE_DIR", os.path.join(opts.root, "build", "wine"))
     opts.ports = os.path.join(wine_dir, "ports")
@@ -203,6 +229,8 @@ def main():
     fatal = [line for line in lines if line.startswith("box - Error ")]
     check(len(fatal) >= 1 and ("ReadFile in ReaderAndStatusProc" in fatal[0] or "(in Reader)" in fatal[0]),
           "hangup: the failed read is shown in a box (%s)" % fatal)
+
+    simulator_scenario(opts)
 
     print("%d passed, %d failed" % (0 if FAILURES else 1, 1 if FAILURES else 0))
     return 1 if FAILURES else 0
