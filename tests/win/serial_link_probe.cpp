@@ -6,6 +6,8 @@
 //                                              queue two writes, idle a while, close twice
 //   serial_link_probe missing <comPort>        an open that must fail
 //   serial_link_probe hangup <comPort>         open, send 0xB3, wait for the line to fail
+//   serial_link_probe burst <comPort> <count>  open, send 0xB3, take <count> bytes and print when each
+//                                              reached OnDeviceByte (performance counter, 100 ns)
 #include "driver/device/device_byte_sink.h"
 #include "driver/device/error_reporter.h"
 #include "driver/device/serial_link_win32.h"
@@ -79,7 +81,10 @@ private:
 class RecordingSink final : public DeviceByteSink {
 public:
     void OnDeviceByte(std::uint8_t byte) override {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
         std::lock_guard<std::mutex> hold(lock_);
+        times_.push_back(now.QuadPart);
         bytes_.push_back(byte);
         threads_.push_back(GetCurrentThreadId());
         changed_.notify_all();
@@ -91,6 +96,10 @@ public:
     std::vector<std::uint8_t> Bytes() {
         std::lock_guard<std::mutex> hold(lock_);
         return bytes_;
+    }
+    std::vector<long long> Times() {
+        std::lock_guard<std::mutex> hold(lock_);
+        return times_;
     }
     bool AllOnThread(DWORD thread) {
         std::lock_guard<std::mutex> hold(lock_);
@@ -104,6 +113,7 @@ private:
     std::mutex lock_;
     std::condition_variable changed_;
     std::vector<std::uint8_t> bytes_;
+    std::vector<long long> times_;
     std::vector<DWORD> threads_;
 };
 
@@ -208,6 +218,36 @@ int Hangup(int comPort) {
     return 0;
 }
 
+int Burst(int comPort, std::size_t count) {
+    RecordingReporter reporter;
+    RecordingSink sink;
+    CSerialLink link(sink, reporter);
+    if (!link.Open(comPort)) {
+        std::printf("open 0\n");
+        return 1;
+    }
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    std::printf("frequency %lld\n", frequency.QuadPart);
+    const std::uint8_t start = 0xB3;
+    link.WriterGeneric(&start, 1);
+    // Generous: the burst itself lasts count / 240 seconds at the line's rate.
+    sink.WaitFor(count, static_cast<DWORD>(15000 + count * 10));
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    link.Close();
+    const std::vector<std::uint8_t> bytes = sink.Bytes();
+    const std::vector<long long> times = sink.Times();
+    std::printf("count %zu\n", bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        std::printf("byte %02x %lld\n", bytes[i], times[i]);
+    std::printf("cpu-100ns %llu\n",
+                (static_cast<unsigned long long>(kernel.dwHighDateTime) << 32 | kernel.dwLowDateTime) +
+                    (static_cast<unsigned long long>(user.dwHighDateTime) << 32 | user.dwLowDateTime));
+    reporter.Print();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -224,6 +264,8 @@ int main(int argc, char** argv) {
         return Missing(comPort);
     if (scenario == "hangup")
         return Hangup(comPort);
+    if (scenario == "burst" && argc >= 4)
+        return Burst(comPort, static_cast<std::size_t>(std::atoi(argv[3])));
     std::fprintf(stderr, "unknown scenario %s\n", scenario.c_str());
     return 2;
 }
