@@ -29,9 +29,6 @@ public:
 // "Error <code>: <call>.\n\r<system text>\r\n", the report of a failed call.
 std::string FormatErrorReport(std::uint32_t code, const std::string& call, const std::string& systemText);
 
-constexpr const char* kReportFallback = "Cannot properly report error.";
-constexpr const char* kReportFallbackCaption = "Fatal Error";
-
 // Decides which reports get a message box: the first failure of each call with each error code on one
 // connection. A call that keeps failing (a status wait, clearing the line's error state every half
 // second) would otherwise stack one box on another for as long as the port stays broken.

@@ -77,8 +77,9 @@ def point_port(ports, number, target):
     os.replace(temporary, link)
 
 
-def start_probe(opts, arguments, shim):
+def start_probe(opts, arguments, shim, extra_env=None):
     env = dict(os.environ)
+    env.update(extra_env or {})
     if shim:
         env["LD_PRELOAD"] = opts.shim
     else:
@@ -113,14 +114,14 @@ def stty_settings(path):
     return subprocess.run(["stty", "-F", path, "-a"], capture_output=True, text=True).stdout.split()
 
 
-def echo_scenario(opts, com_number, shim):
+def echo_scenario(opts, com_number, shim, extra_env=None):
     """Open, start byte, line settings, bytes in order on the reader thread, echo, queued writes, close."""
     label = "COM%d %s" % (com_number, "with modem lines" if shim else "on a plain pty")
     device = Device()
     point_port(opts.ports, com_number, device.path)
     played = [b"\x80\x45", b"\x80\x05\x81\x7f", b"\x80\x47"]
     total = sum(len(p) for p in played)
-    probe = start_probe(opts, ["echo", com_number - 1, total], shim)
+    probe = start_probe(opts, ["echo", com_number - 1, total], shim, extra_env)
 
     got_start = device.wait_for(1, 90)
     check(got_start and device.received[:1] == b"\xb3", label + ": the start byte 0xB3 arrives first")
@@ -199,6 +200,14 @@ def main():
     waits = [line for line in lines if line.startswith("debug Error 50: WaitCommEvent.")]
     check(len(waits) == 1, "plain pty: the unsupported status wait is reported once (%d)" % len(waits))
     check(value(lines, "status-waits") == "0", "plain pty: the reader goes on without status waits")
+
+    # A call that keeps failing (clearing the line's error state, every half second): every failure goes
+    # to the debugger output, one box is shown, and the reading goes on.
+    lines = echo_scenario(opts, 2, shim=True, extra_env={"QVL_MODEM_SHIM_FAIL_INQ": "1"})
+    failures = [line for line in lines if line.startswith("debug Error 21: ClearCommError.")]
+    boxes = [line for line in lines if line.startswith("box ")]
+    check(len(failures) >= 4, "failing call: each failure is reported to the debugger (%d)" % len(failures))
+    check(len(boxes) == 1 and "ClearCommError" in boxes[0], "failing call: but shown in one box only (%s)" % boxes)
 
     # Ports that cannot be opened: a folder, a device path that is gone, a number past COM4.
     folder = os.path.join(wine_dir, "not-a-port")

@@ -3,6 +3,10 @@
 // real port never does. This answers the modem-line requests on any terminal whose own driver refuses
 // them, keeping the line state per descriptor; every other request goes to the real ioctl.
 //
+// With QVL_MODEM_SHIM_FAIL_INQ set, asking a terminal how many bytes wait in its input queue fails:
+// Wine then fails ClearCommError on that port every time, which is how a test shows what the link
+// does with a call that keeps failing.
+//
 // Built without the sanitizers: it is loaded into programs that were not built with them.
 #include <dlfcn.h>
 #include <errno.h>
@@ -12,6 +16,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
 
 namespace {
 
@@ -66,6 +71,11 @@ extern "C" int ioctl(int fd, unsigned long request, ...) {
     void* argument = va_arg(arguments, void*);
     va_end(arguments);
 
+    static const bool failInputQueue = std::getenv("QVL_MODEM_SHIM_FAIL_INQ") != nullptr;
+    if (failInputQueue && request == TIOCINQ && isatty(fd)) {
+        errno = EIO;
+        return -1;
+    }
     IoctlFunction real = RealIoctl();
     if (real == nullptr) {
         errno = ENOSYS;
