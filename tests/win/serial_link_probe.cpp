@@ -6,6 +6,7 @@
 //                                              queue two writes, idle a while, close twice
 //   serial_link_probe missing <comPort>        an open that must fail
 //   serial_link_probe hangup <comPort>         open, send 0xB3, wait for the line to fail
+//   serial_link_probe stuck <comPort>          open, send 0xB3, hold the reader in OnDeviceByte, close
 //   serial_link_probe burst <comPort> <count>  open, send 0xB3, take <count> bytes and print when each
 //                                              reached OnDeviceByte (performance counter, 100 ns)
 #include "driver/device/device_byte_sink.h"
@@ -83,10 +84,17 @@ public:
     void OnDeviceByte(std::uint8_t byte) override {
         LARGE_INTEGER now;
         QueryPerformanceCounter(&now);
-        std::lock_guard<std::mutex> hold(lock_);
+        std::unique_lock<std::mutex> hold(lock_);
         times_.push_back(now.QuadPart);
         bytes_.push_back(byte);
         threads_.push_back(GetCurrentThreadId());
+        changed_.notify_all();
+        // A handler that does not come back, as a hung window would make it.
+        changed_.wait(hold, [this] { return !holding_; });
+    }
+    void Hold(bool on) {
+        std::lock_guard<std::mutex> hold(lock_);
+        holding_ = on;
         changed_.notify_all();
     }
     bool WaitFor(std::size_t count, DWORD timeoutMs) {
@@ -115,6 +123,7 @@ private:
     std::vector<std::uint8_t> bytes_;
     std::vector<long long> times_;
     std::vector<DWORD> threads_;
+    bool holding_ = false;
 };
 
 int ThreadCount() {
@@ -218,6 +227,27 @@ int Hangup(int comPort) {
     return 0;
 }
 
+int Stuck(int comPort) {
+    RecordingReporter reporter;
+    RecordingSink sink;
+    sink.Hold(true);
+    // Never destroyed: its reader is still running when this program ends.
+    CSerialLink* link = new CSerialLink(sink, reporter);
+    if (!link->Open(comPort)) {
+        std::printf("open 0\n");
+        return 1;
+    }
+    const std::uint8_t start = 0xB3;
+    link->WriterGeneric(&start, 1);
+    std::printf("held %d\n", sink.WaitFor(1, 30000) ? 1 : 0);
+    const DWORD before = GetTickCount();
+    std::printf("close %d\n", link->Close() ? 1 : 0);
+    std::printf("close-ms %lu\n", GetTickCount() - before);
+    reporter.Print();
+    std::fflush(stdout);
+    ExitProcess(0);
+}
+
 int Burst(int comPort, std::size_t count) {
     RecordingReporter reporter;
     RecordingSink sink;
@@ -264,6 +294,8 @@ int main(int argc, char** argv) {
         return Missing(comPort);
     if (scenario == "hangup")
         return Hangup(comPort);
+    if (scenario == "stuck")
+        return Stuck(comPort);
     if (scenario == "burst" && argc >= 4)
         return Burst(comPort, static_cast<std::size_t>(std::atoi(argv[3])));
     std::fprintf(stderr, "unknown scenario %s\n", scenario.c_str());

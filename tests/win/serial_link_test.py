@@ -239,6 +239,24 @@ def main():
     check(len(fatal) >= 1 and ("ReadFile in ReaderAndStatusProc" in fatal[0] or "(in Reader)" in fatal[0]),
           "hangup: the failed read is shown in a box (%s)" % fatal)
 
+    # A reader held in OnDeviceByte: close gives up after 20 seconds, says which thread did not end,
+    # reports "Error closing port." and ends the process.
+    device = Device()
+    point_port(opts.ports, 2, device.path)
+    probe = start_probe(opts, ["stuck", 1], shim=True)
+    check(device.wait_for(1, 90), "stuck reader: the start byte arrives")
+    device.send(b"\x80\x45")
+    lines = finish(probe)
+    close_ms = int(value(lines, "close-ms") or "0")
+    check(value(lines, "held") == "1" and value(lines, "close") == "0", "stuck reader: close does not succeed")
+    check(19500 <= close_ms < 25000, "stuck reader: close waits 20 seconds (%d ms)" % close_ms)
+    check("debug Reader/Status Thread didn't exit.\\n\\r" in lines, "stuck reader: the reader is named")
+    check("debug Writer Thread didn't exit.\\n\\r" not in lines, "stuck reader: the writer ended")
+    check(any(l.startswith("box - Error ") and ": Error closing port..\\n\\r" in l for l in lines),
+          "stuck reader: the close error is shown")
+    check(lines[-1:] == ["end 0"], "stuck reader: then the process ends with 0")
+    device.hang_up()
+
     simulator_scenario(opts)
 
     print("%d passed, %d failed" % (0 if FAILURES else 1, 1 if FAILURES else 0))
