@@ -1,0 +1,27 @@
+// The connection to the device as the driver application uses it: open the configured port, send
+// the start byte, close. One connection per object; received bytes go to a DeviceByteSink.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace qvl {
+
+class DeviceLink {
+public:
+    DeviceLink() = default;
+    DeviceLink(const DeviceLink&) = delete;
+    DeviceLink& operator=(const DeviceLink&) = delete;
+    virtual ~DeviceLink() = default;
+
+    // Open the port for the preferences' comPort (0 to 3: COM1 to COM4), set it up and start
+    // receiving. False when the port cannot be opened; the caller tells the user.
+    virtual bool Open(int comPort) = 0;
+    // Stop receiving and close the port; false when no connection was open.
+    virtual bool Close() = 0;
+    // Write `count` bytes and wait until they are written; false when they could not all be written.
+    virtual bool WriterGeneric(const std::uint8_t* buffer, std::size_t count) = 0;
+    virtual bool IsOpen() const = 0;
+};
+
+} // namespace qvl

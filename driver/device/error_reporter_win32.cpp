@@ -1,0 +1,98 @@
+#include "driver/device/error_reporter_win32.h"
+
+#include <windows.h>
+
+#include <mutex>
+
+namespace qvl {
+
+// Counts the boxes still on screen; EndProcess waits for none to be left. Shared with the box threads,
+// which may outlive the reporter.
+struct Win32ErrorReporter::OpenBoxes {
+    std::mutex lock;
+    int count = 0;
+    HANDLE noneOpen = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    ~OpenBoxes() {
+        if (noneOpen != nullptr)
+            CloseHandle(noneOpen);
+    }
+    void Opened() {
+        std::lock_guard<std::mutex> hold(lock);
+        if (count++ == 0 && noneOpen != nullptr)
+            ResetEvent(noneOpen);
+    }
+    void Closed() {
+        std::lock_guard<std::mutex> hold(lock);
+        if (--count == 0 && noneOpen != nullptr)
+            SetEvent(noneOpen);
+    }
+};
+
+namespace {
+
+struct BoxJob {
+    std::string text;
+    std::string caption;
+    bool hasCaption;
+    std::shared_ptr<Win32ErrorReporter::OpenBoxes> openBoxes;
+};
+
+// Topmost, so that a box raised by a background thread is not hidden behind the program in front.
+constexpr UINT kBoxStyle = MB_OK | MB_TOPMOST;
+
+void ShowBox(const BoxJob& job) {
+    MessageBoxA(nullptr, job.text.c_str(), job.hasCaption ? job.caption.c_str() : nullptr, kBoxStyle);
+}
+
+DWORD WINAPI BoxThread(LPVOID parameter) {
+    BoxJob* job = static_cast<BoxJob*>(parameter);
+    ShowBox(*job);
+    job->openBoxes->Closed();
+    delete job;
+    return 0;
+}
+
+} // namespace
+
+Win32ErrorReporter::Win32ErrorReporter() : openBoxes_(std::make_shared<OpenBoxes>()) {}
+
+Win32ErrorReporter::~Win32ErrorReporter() = default;
+
+void Win32ErrorReporter::DebugOutput(const std::string& text) {
+    OutputDebugStringA(text.c_str());
+}
+
+void Win32ErrorReporter::ShowMessage(const std::string& text, const char* caption) {
+    BoxJob* job = new BoxJob{text, caption != nullptr ? caption : "", caption != nullptr, openBoxes_};
+    openBoxes_->Opened();
+    HANDLE thread = CreateThread(nullptr, 0, BoxThread, job, 0, nullptr);
+    if (thread != nullptr) {
+        CloseHandle(thread);
+        return;
+    }
+    // No thread to spare: show it here rather than not at all.
+    ShowBox(*job);
+    openBoxes_->Closed();
+    delete job;
+}
+
+void Win32ErrorReporter::EndProcess(int exitCode) {
+    if (openBoxes_->noneOpen != nullptr)
+        WaitForSingleObject(openBoxes_->noneOpen, INFINITE);
+    ExitProcess(static_cast<UINT>(exitCode));
+}
+
+std::string SystemErrorText(unsigned long code) {
+    char* text = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | 80, nullptr, code,
+        MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), reinterpret_cast<LPSTR>(&text), 0, nullptr);
+    std::string result;
+    if (length > 0 && text != nullptr)
+        result.assign(text, length);
+    if (text != nullptr)
+        LocalFree(text);
+    return result;
+}
+
+} // namespace qvl

@@ -1,0 +1,32 @@
+// Reports of the serial link for a user: the debugger output, message boxes, and the end of the
+// process after a failure the link cannot go on from.
+#pragma once
+
+#include "driver/device/error_reporter.h"
+
+#include <memory>
+
+namespace qvl {
+
+class Win32ErrorReporter final : public ErrorReporter {
+public:
+    Win32ErrorReporter();
+    ~Win32ErrorReporter() override;
+
+    void DebugOutput(const std::string& text) override;
+    // Each box runs on a thread of its own, so the caller (often the reader thread) goes on at once.
+    void ShowMessage(const std::string& text, const char* caption) override;
+    // Waits until every box has been answered, so the user sees why the driver ends.
+    void EndProcess(int exitCode) override;
+
+    struct OpenBoxes;
+
+private:
+    std::shared_ptr<OpenBoxes> openBoxes_;
+};
+
+// The system's text for an error code (English, lines wrapped at 80 characters); empty when the
+// system has none.
+std::string SystemErrorText(unsigned long code);
+
+} // namespace qvl

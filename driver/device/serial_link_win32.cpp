@@ -1,0 +1,422 @@
+#include "driver/device/serial_link_win32.h"
+
+#include "driver/device/error_reporter_win32.h"
+#include "driver/device/serial_settings_win32.h"
+
+#include <memory>
+
+namespace qvl {
+
+namespace {
+
+constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
+// How long a thread waits for its cancelled operations to complete before it leaves them.
+constexpr DWORD kCancelWaitMs = 2000;
+
+// The overlapped record of one write; it stays on the heap if a cancelled write never completes.
+struct WriteOperation {
+    OVERLAPPED overlapped = {};
+    ~WriteOperation() {
+        if (overlapped.hEvent != nullptr)
+            CloseHandle(overlapped.hEvent);
+    }
+};
+
+} // namespace
+
+CSerialLink::CSerialLink(DeviceByteSink& sink, ErrorReporter& reporter) : sink_(sink), reporter_(reporter) {}
+
+CSerialLink::~CSerialLink() {
+    Close();
+}
+
+bool CSerialLink::CreateEvents() {
+    statusMessageEvent_.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    if (!statusMessageEvent_) {
+        ReportError("CreateEvent (Status message event)");
+        return false;
+    }
+    threadExitEvent_.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!threadExitEvent_) {
+        ReportError("CreateEvent (Thread exit event)");
+        return false;
+    }
+    writeRequestEvent_.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    if (!writeRequestEvent_) {
+        ReportError("CreateEvent(writ request event)");
+        return false;
+    }
+    return true;
+}
+
+bool CSerialLink::Open(int comPort) {
+    if (connected_.load())
+        return true;
+    const std::optional<std::string> name = PortNameFor(comPort);
+    if (!name)
+        return false;
+
+    throttle_.Reset();
+    status_.Reset();
+    writeQueue_.Clear();
+    statusWaits_ = true;
+    if (!CreateEvents())
+        return false;
+
+    framework::KernelHandle port(CreateFileA(name->c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                             FILE_FLAG_OVERLAPPED, nullptr));
+    if (!port)
+        return false;
+
+    // A configured port whose device has gone can still open (Wine opens a port whose device path is
+    // missing) and then refuses every line call: that is a port that cannot be opened, which the
+    // caller tells the user about, not a string of failed calls.
+    if (!GetCommTimeouts(port.Get(), &savedTimeouts_)) {
+        NoteFailure("GetCommTimeouts", GetLastError());
+        return false;
+    }
+    DCB dcb = {};
+    dcb.DCBlength = sizeof dcb;
+    if (!GetCommState(port.Get(), &dcb)) {
+        NoteFailure("GetCommState", GetLastError());
+        return false;
+    }
+    ApplyLineSettings(dcb, kDeviceLine);
+    if (!SetCommState(port.Get(), &dcb))
+        ReportError("SetCommState");
+    COMMTIMEOUTS timeouts = ToCommTimeouts(kDeviceTimeouts);
+    if (!SetCommTimeouts(port.Get(), &timeouts))
+        ReportError("SetCommTimeouts");
+    SetupComm(port.Get(), kInputQueueSize, kOutputQueueSize);
+    if (!EscapeCommFunction(port.Get(), SETDTR))
+        ReportError("EscapeCommFunction (SETDTR)");
+
+    port_ = std::move(port);
+    // Marked open before the threads start, so that a fatal error from here on closes what exists.
+    connected_ = true;
+    DWORD threadId = 0;
+    readerThread_.Reset(CreateThread(nullptr, 0, &CSerialLink::ReaderAndStatusProc, this, 0, &threadId));
+    if (!readerThread_) {
+        FatalError("CreateThread(Reader/Status)");
+        return false;
+    }
+    readerThreadId_ = threadId;
+    writerThread_.Reset(CreateThread(nullptr, 0, &CSerialLink::WriterProc, this, 0, &threadId));
+    if (!writerThread_) {
+        FatalError("CreateThread (Writer)");
+        return false;
+    }
+    writerThreadId_ = threadId;
+    return true;
+}
+
+bool CSerialLink::Close() {
+    if (!connected_.exchange(false))
+        return false;
+
+    SetEvent(threadExitEvent_.Get());
+    // A fatal error on one of the link's own threads closes from that thread: it cannot wait for
+    // itself, only for the other one.
+    const DWORD self = GetCurrentThreadId();
+    HANDLE threads[2];
+    const char* names[2];
+    DWORD count = 0;
+    if (readerThread_ && readerThreadId_.load() != self) {
+        names[count] = "Reader/Status Thread didn't exit.\n\r";
+        threads[count++] = readerThread_.Get();
+    }
+    if (writerThread_ && writerThreadId_.load() != self) {
+        names[count] = "Writer Thread didn't exit.\n\r";
+        threads[count++] = writerThread_.Get();
+    }
+    DWORD waited = WAIT_OBJECT_0;
+    if (count > 0)
+        waited = WaitForMultipleObjects(count, threads, TRUE, kCloseWaitMs);
+    ResetEvent(threadExitEvent_.Get());
+    if (waited == WAIT_FAILED)
+        ReportErrorCode("WaitForMultipleObjects", GetLastError(), true);
+    if (waited >= WAIT_OBJECT_0 + count) {
+        for (DWORD i = 0; i < count; ++i) {
+            if (WaitForSingleObject(threads[i], 0) != WAIT_OBJECT_0)
+                reporter_.DebugOutput(names[i]);
+        }
+        ReportErrorCode("Error closing port.", GetLastError(), true);
+        reporter_.EndProcess(0);
+        return false;
+    }
+
+    if (!EscapeCommFunction(port_.Get(), CLRDTR))
+        ReportError("EscapeCommFunction(CLRDTR)");
+    if (!SetCommTimeouts(port_.Get(), &savedTimeouts_))
+        ReportError("SetCommTimeouts (Restoration to original)");
+    if (!PurgeComm(port_.Get(), kPurgeAll))
+        ReportError("PurgeComm");
+    port_.Reset();
+    readerThread_.Reset();
+    writerThread_.Reset();
+    readerThreadId_ = 0;
+    writerThreadId_ = 0;
+    return true;
+}
+
+bool CSerialLink::WriterGeneric(const std::uint8_t* buffer, std::size_t count) {
+    if (!connected_.load() || count == 0)
+        return count == 0;
+    auto write = std::make_unique<WriteOperation>();
+    write->overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (write->overlapped.hEvent == nullptr) {
+        FatalError("CreateEvent (overlapped write hEvent)");
+        return false;
+    }
+    const DWORD wanted = static_cast<DWORD>(count);
+    DWORD written = 0;
+    if (WriteFile(port_.Get(), buffer, wanted, &written, &write->overlapped)) {
+        if (written < wanted) {
+            UpdateStatus("Write timed out. (immediate)\r\n");
+            return false;
+        }
+        return true;
+    }
+    if (GetLastError() != ERROR_IO_PENDING) {
+        FatalError("WriteFile (in Writer)");
+        return false;
+    }
+    HANDLE waits[2] = {write->overlapped.hEvent, threadExitEvent_.Get()};
+    switch (WaitForMultipleObjects(2, waits, FALSE, INFINITE)) {
+        case WAIT_OBJECT_0:
+            if (!GetOverlappedResult(port_.Get(), &write->overlapped, &written, FALSE)) {
+                if (GetLastError() == ERROR_OPERATION_ABORTED) {
+                    UpdateStatus("Write aborted\r\n");
+                } else {
+                    FatalError("GetOverlappedResult(in Writer)");
+                }
+                return false;
+            }
+            if (written < wanted) {
+                ReportError("Error writing data to port (overlapped)");
+                return false;
+            }
+            return true;
+        case WAIT_OBJECT_0 + 1:
+            // The link is closing: give up on this write, but do not leave the system writing into a
+            // record that is gone.
+            CancelIo(port_.Get());
+            if (WaitForSingleObject(write->overlapped.hEvent, kCancelWaitMs) != WAIT_OBJECT_0)
+                write.release();
+            return false;
+        default:
+            FatalError("WaitForMultipleObjects (WriterGeneric)");
+            return false;
+    }
+}
+
+bool CSerialLink::QueueWrite(WriteRequest request) {
+    if (!connected_.load() || !writeQueue_.Push(std::move(request)))
+        return false;
+    SetEvent(writeRequestEvent_.Get());
+    return true;
+}
+
+void CSerialLink::OutputABuffer(const std::uint8_t* buffer, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i)
+        sink_.OnDeviceByte(buffer[i]);
+}
+
+void CSerialLink::UpdateStatus(const std::string& text) {
+    status_.Append(text);
+    if (statusMessageEvent_)
+        SetEvent(statusMessageEvent_.Get());
+}
+
+DWORD WINAPI CSerialLink::ReaderAndStatusProc(LPVOID link) {
+    static_cast<CSerialLink*>(link)->ReaderLoop();
+    return 0;
+}
+
+DWORD WINAPI CSerialLink::WriterProc(LPVOID link) {
+    static_cast<CSerialLink*>(link)->WriterLoop();
+    return 0;
+}
+
+bool CSerialLink::ReaderLoop() {
+    ReaderIo& io = readerIo_;
+    io = ReaderIo{};
+    framework::KernelHandle readEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!readEvent) {
+        FatalError("CreateEvent (Reader Event)");
+        return false;
+    }
+    framework::KernelHandle statusEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!statusEvent) {
+        FatalError("CreateEvent (Status Event)");
+        return false;
+    }
+    io.read.hEvent = readEvent.Get();
+    io.status.hEvent = statusEvent.Get();
+    HANDLE port = port_.Get();
+
+    DWORD errors = 0;
+    COMSTAT comStat = {};
+    if (!ClearCommError(port, &errors, &comStat))
+        ReportError("ClearCommError");
+
+    bool readPending = false;
+    bool statusPending = false;
+    bool maskSet = false;
+    DWORD maskInForce = 0;
+    HANDLE waits[4] = {readEvent.Get(), statusEvent.Get(), statusMessageEvent_.Get(), threadExitEvent_.Get()};
+    for (;;) {
+        // Reads that complete at once never reach the wait below; look for Close's request here too.
+        if (WaitForSingleObject(threadExitEvent_.Get(), 0) == WAIT_OBJECT_0) {
+            FinishPendingReaderOperations(readPending, statusPending);
+            return true;
+        }
+        if (!readPending) {
+            DWORD received = 0;
+            if (ReadFile(port, io.buffer, static_cast<DWORD>(kReadChunk), &received, &io.read)) {
+                OutputABuffer(io.buffer, received);
+            } else if (GetLastError() == ERROR_IO_PENDING) {
+                readPending = true;
+            } else {
+                FatalError("ReadFile in ReaderAndStatusProc");
+                return false;
+            }
+        }
+
+        if (!maskSet || maskInForce != kLineEventMask) {
+            if (SetCommMask(port, kLineEventMask)) {
+                maskSet = true;
+                maskInForce = kLineEventMask;
+            } else {
+                ReportError("SetCommMask");
+            }
+        }
+
+        if (statusWaits_.load() && !statusPending) {
+            if (WaitCommEvent(port, &io.eventMask, &io.status))
+                continue;
+            const DWORD code = GetLastError();
+            if (code == ERROR_IO_PENDING) {
+                statusPending = true;
+            } else if (code == ERROR_NOT_SUPPORTED) {
+                // Virtual ports and many adapters have no line-status events. Nothing depends on them:
+                // say so once and go on reading without status waits.
+                NoteFailure("WaitCommEvent", code);
+                statusWaits_ = false;
+            } else {
+                // Go on to the wait below rather than straight back: a status wait that fails at once
+                // would otherwise spin the loop.
+                ReportErrorCode("WaitCommEvent", code, false);
+            }
+        }
+
+        if (!readPending)
+            continue;
+
+        DWORD transferred = 0;
+        switch (WaitForMultipleObjects(4, waits, FALSE, kReaderPollMs)) {
+            case WAIT_OBJECT_0:
+                readPending = false;
+                if (GetOverlappedResult(port, &io.read, &transferred, FALSE)) {
+                    OutputABuffer(io.buffer, transferred);
+                } else if (GetLastError() == ERROR_OPERATION_ABORTED) {
+                    UpdateStatus("Read aborted\r\n");
+                } else {
+                    FatalError("GetOverlappedResult (in Reader)");
+                    return false;
+                }
+                break;
+            case WAIT_OBJECT_0 + 1:
+                statusPending = false;
+                if (!GetOverlappedResult(port, &io.status, &transferred, FALSE)) {
+                    if (GetLastError() == ERROR_OPERATION_ABORTED) {
+                        UpdateStatus("WaitCommEvent aborted\r\n");
+                    } else {
+                        FatalError("GetOverlappedResult (in Reader)");
+                        return false;
+                    }
+                }
+                break;
+            case WAIT_OBJECT_0 + 2:
+                break;
+            case WAIT_OBJECT_0 + 3:
+                FinishPendingReaderOperations(readPending, statusPending);
+                return true;
+            case WAIT_TIMEOUT:
+                if (!ClearCommError(port, &errors, &comStat))
+                    ReportError("ClearCommError");
+                break;
+            default:
+                FatalError("WaitForMultipleObjects (Reader)");
+                return false;
+        }
+    }
+}
+
+void CSerialLink::FinishPendingReaderOperations(bool readPending, bool statusPending) {
+    HANDLE port = port_.Get();
+    // An empty mask completes a pending status wait; CancelIo ends this thread's pending read.
+    if (statusPending)
+        SetCommMask(port, 0);
+    if (readPending || statusPending)
+        CancelIo(port);
+    DWORD transferred = 0;
+    if (readPending && WaitForSingleObject(readerIo_.read.hEvent, kCancelWaitMs) == WAIT_OBJECT_0)
+        GetOverlappedResult(port, &readerIo_.read, &transferred, FALSE);
+    if (statusPending && WaitForSingleObject(readerIo_.status.hEvent, kCancelWaitMs) == WAIT_OBJECT_0)
+        GetOverlappedResult(port, &readerIo_.status, &transferred, FALSE);
+}
+
+void CSerialLink::WriterLoop() {
+    HANDLE waits[2] = {writeRequestEvent_.Get(), threadExitEvent_.Get()};
+    for (;;) {
+        switch (WaitForMultipleObjects(2, waits, FALSE, kReaderPollMs)) {
+            case WAIT_OBJECT_0:
+                for (const WriteRequest& request : writeQueue_.TakeAll()) {
+                    if (request.kind == WriteRequest::kCharacter) {
+                        WriterGeneric(&request.character, 1);
+                    } else if (request.kind == WriteRequest::kBlock) {
+                        WriterGeneric(request.block.data(), request.block.size());
+                    } else {
+                        ReportError("Bad write request");
+                    }
+                }
+                break;
+            case WAIT_OBJECT_0 + 1:
+                return;
+            case WAIT_TIMEOUT:
+                break;
+            default:
+                // The events are gone: nothing more can be written. Report it and end the thread rather
+                // than fail again at once, for ever.
+                ReportError("WaitForMultipleObjects( writer proc )");
+                return;
+        }
+    }
+}
+
+void CSerialLink::ReportError(const char* call) {
+    ReportErrorCode(call, GetLastError(), false);
+}
+
+void CSerialLink::ReportErrorCode(const char* call, DWORD code, bool alwaysShow) {
+    const std::string report = FormatErrorReport(code, call, SystemErrorText(code));
+    reporter_.DebugOutput(report);
+    UpdateStatus(report);
+    if (alwaysShow || throttle_.FirstTime(call, code))
+        reporter_.ShowMessage(report, nullptr);
+}
+
+void CSerialLink::NoteFailure(const char* call, DWORD code) {
+    const std::string report = FormatErrorReport(code, call, SystemErrorText(code));
+    reporter_.DebugOutput(report);
+    UpdateStatus(report);
+}
+
+void CSerialLink::FatalError(const char* call) {
+    ReportErrorCode(call, GetLastError(), true);
+    Close();
+    reporter_.EndProcess(0);
+}
+
+} // namespace qvl

@@ -1,0 +1,96 @@
+// The serial line to the Quorvel 2: opens the configured port with the device's settings, runs a
+// reader thread that hands every received byte to the application, a writer thread for queued
+// writes, and closes the port again. One connection per object.
+//
+// Everything a device byte triggers runs on the reader thread (ReaderAndStatusProc): the application's
+// OnDeviceByte is called there, once per byte, in order. Close waits for both threads to end, so no
+// byte is being handled when it returns.
+#pragma once
+
+#include "driver/device/device_byte_sink.h"
+#include "driver/device/device_link.h"
+#include "driver/device/error_reporter.h"
+#include "driver/device/serial_settings.h"
+#include "driver/device/status_list.h"
+#include "driver/device/write_queue.h"
+#include "framework/handles.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qvl {
+
+class CSerialLink final : public DeviceLink {
+public:
+    CSerialLink(DeviceByteSink& sink, ErrorReporter& reporter);
+    // Closes a connection that is still open.
+    ~CSerialLink() override;
+
+    bool Open(int comPort) override;
+    bool Close() override;
+    bool WriterGeneric(const std::uint8_t* buffer, std::size_t count) override;
+    bool IsOpen() const override { return connected_.load(); }
+
+    // Hand a request to the writer thread; false when no connection is open or the queue is full.
+    bool QueueWrite(WriteRequest request);
+    // Pass received bytes to the application, one call per byte, in order.
+    void OutputABuffer(const std::uint8_t* buffer, std::size_t count);
+    // Append a note to the status list.
+    void UpdateStatus(const std::string& text);
+    std::vector<std::string> StatusNotes() const { return status_.Notes(); }
+    // False once the port has answered a status wait with "not supported": the reader then only reads.
+    bool StatusWaitsEnabled() const { return statusWaits_.load(); }
+    DWORD ReaderThreadId() const { return readerThreadId_.load(); }
+
+private:
+    static DWORD WINAPI ReaderAndStatusProc(LPVOID link);
+    static DWORD WINAPI WriterProc(LPVOID link);
+    // True when the thread ended because Close asked it to, false after a fatal error.
+    bool ReaderLoop();
+    void WriterLoop();
+    // Let the reader's overlapped operations finish before the thread leaves them behind.
+    void FinishPendingReaderOperations(bool readPending, bool statusPending);
+
+    // A failed call, with the last error: to the debugger output and the status list, and in a box
+    // the first time this call fails this way on this connection.
+    void ReportError(const char* call);
+    void ReportErrorCode(const char* call, DWORD code, bool alwaysShow);
+    // A failed call the link cannot go on from: report it, close, end the process.
+    void FatalError(const char* call);
+    // Only to the debugger output and the status list: failures that leave the line working.
+    void NoteFailure(const char* call, DWORD code);
+    bool CreateEvents();
+
+    DeviceByteSink& sink_;
+    ErrorReporter& reporter_;
+
+    framework::KernelHandle port_;
+    std::atomic<bool> connected_{false};
+    COMMTIMEOUTS savedTimeouts_ = {};
+    framework::KernelHandle readerThread_;
+    framework::KernelHandle writerThread_;
+    std::atomic<DWORD> readerThreadId_{0};
+    std::atomic<DWORD> writerThreadId_{0};
+    framework::KernelHandle threadExitEvent_;    // manual reset: both threads and a pending write see it
+    framework::KernelHandle statusMessageEvent_; // automatic reset: a note was added
+    framework::KernelHandle writeRequestEvent_;  // automatic reset: the queue has work
+    CStatusList status_;
+    CWriteQueue writeQueue_;
+    ReportThrottle throttle_;
+    std::atomic<bool> statusWaits_{true};
+
+    // The reader's overlapped operations live as long as the link: the system writes into them until
+    // a cancelled operation has completed, which may be after the thread has gone.
+    struct ReaderIo {
+        OVERLAPPED read = {};
+        OVERLAPPED status = {};
+        DWORD eventMask = 0;
+        std::uint8_t buffer[kReadChunk] = {};
+    } readerIo_;
+};
+
+} // namespace qvl

@@ -1,0 +1,69 @@
+#include "framework/application.h"
+
+namespace qvl::framework {
+
+namespace {
+// The system's caret-blink timer: it arrives all the time and is no sign of activity.
+constexpr UINT kSystemTimer = 0x0118;
+} // namespace
+
+bool Application::OnIdle(long) {
+    return false;
+}
+
+bool Application::PreTranslateMessage(MSG&) {
+    return false;
+}
+
+int Application::Run() {
+    if (!InitInstance())
+        return ExitInstance();
+    RunMessageLoop();
+    return ExitInstance();
+}
+
+void Application::RunMessageLoop() {
+    bool idle = true;
+    long idleCount = 0;
+    MSG message = {};
+    for (;;) {
+        while (idle && !PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (!OnIdle(idleCount++))
+                idle = false;
+        }
+        // Take messages until the queue is empty again, then go back to idle processing.
+        do {
+            const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+            if (got == 0) {
+                quitCode_ = static_cast<int>(message.wParam);
+                return;
+            }
+            if (got == -1)
+                return;
+            if (!PreTranslateMessage(message)) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+            if (IsIdleMessage(message)) {
+                idle = true;
+                idleCount = 0;
+            }
+        } while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE));
+    }
+}
+
+bool Application::IsIdleMessage(const MSG& message) {
+    if (message.message == WM_PAINT || message.message == kSystemTimer)
+        return false;
+    // A mouse that reports the same point again has not moved.
+    if (message.message == WM_MOUSEMOVE || message.message == WM_NCMOUSEMOVE) {
+        const bool same = message.message == lastMouseMessage_ && message.pt.x == lastMousePoint_.x &&
+                          message.pt.y == lastMousePoint_.y;
+        lastMouseMessage_ = message.message;
+        lastMousePoint_ = message.pt;
+        return !same;
+    }
+    return true;
+}
+
+} // namespace qvl::framework
