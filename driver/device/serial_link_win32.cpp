@@ -300,8 +300,9 @@ bool CSerialLink::ReaderLoop() {
                 statusPending = true;
             } else if (code == ERROR_NOT_SUPPORTED) {
                 // Virtual ports and many adapters have no line-status events. Nothing depends on them:
-                // say so once and go on reading without status waits.
-                NoteFailure("WaitCommEvent", code);
+                // report it once and go on reading without status waits, instead of failing again
+                // on every pass.
+                ReportErrorCode("WaitCommEvent", code, false);
                 statusWaits_ = false;
             } else {
                 // Go on to the wait below rather than straight back: a status wait that fails at once
