@@ -18,7 +18,7 @@ bool LowLevelHooks::Install() {
         return false;
     }
     installed_ = this;
-    log_.Write(LogLine("hooked"));
+    log_.Write(LogLine("hooked").Number("t", PerformanceCount()));
     return true;
 }
 
@@ -33,7 +33,7 @@ void LowLevelHooks::Remove() {
     if (installed_ == this)
         installed_ = nullptr;
     if (held)
-        log_.Write(LogLine("unhooked"));
+        log_.Write(LogLine("unhooked").Number("t", PerformanceCount()));
 }
 
 LRESULT CALLBACK LowLevelHooks::KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {

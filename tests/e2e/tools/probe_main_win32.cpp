@@ -76,11 +76,11 @@ int main(int argc, char** argv) {
                         static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(window.Main())));
             std::fflush(stdout);
             if (const char* reason = RunLoop(stop))
-                log.Write(LogLine("stop").Word("reason", reason));
+                log.Write(LogLine("stop").Number("t", PerformanceCount()).Word("reason", reason));
         }
         // The hooks go first: a window destroyed while hooked still gets input for a moment.
         hooks.Remove();
     }
-    log.Write(LogLine("end").Number("status", status));
+    log.Write(LogLine("end").Number("t", PerformanceCount()).Number("status", status));
     return status;
 }

@@ -89,6 +89,7 @@ bool ProbeWindow::Create() {
 }
 
 void ProbeWindow::Destroy() {
+    closing_ = true;
     for (HWND child : children_)
         RemoveWindowSubclass(child, ChildProc, kSubclassId);
     children_.clear();
@@ -178,8 +179,8 @@ LRESULT ProbeWindow::HandleMain(UINT message, WPARAM wParam, LPARAM lParam) {
             StartTakingForeground("front");
             return 0;
         case WM_CLOSE:
-            log_.Write(LogLine("stop").Word("reason", "close"));
-            DestroyWindow(main_);
+            log_.Write(LogLine("stop").Number("t", PerformanceCount()).Word("reason", "close"));
+            Destroy();
             return 0;
         case WM_DESTROY:
             main_ = nullptr;
@@ -198,6 +199,8 @@ LRESULT CALLBACK ProbeWindow::ChildProc(HWND window, UINT message, WPARAM wParam
 }
 
 void ProbeWindow::LogReceived(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (closing_)
+        return;
     const long long now = PerformanceCount();
     const std::string name = MessageName(message);
     if (IsKeyMessage(message)) {

@@ -48,6 +48,7 @@ private:
     HWND main_ = nullptr;
     std::vector<HWND> children_;
     std::vector<std::string> registeredClasses_;
+    bool closing_ = false; // what the windows get while they are taken down is not logged
     const char* foregroundKind_ = nullptr; // "ready" or "front" while taking the foreground
     int foregroundTries_ = 0;
 };

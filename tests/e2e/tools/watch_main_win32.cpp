@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
         else
             Sleep(static_cast<DWORD>(options->pollMs));
     }
-    log.Write(LogLine("stop").Word("reason", reason));
-    log.Write(LogLine("end").Number("status", 0));
+    log.Write(LogLine("stop").Number("t", PerformanceCount()).Word("reason", reason));
+    log.Write(LogLine("end").Number("t", PerformanceCount()).Number("status", 0));
     return 0;
 }

@@ -6,6 +6,7 @@
 //   qvl_window children HWND                               every window inside HWND, depth first
 //   qvl_window foreground                                  the foreground window, focus and capture
 //   qvl_window screen                                      the screen's size and the cursor position
+//   qvl_window processes                                   the running programs, as tool-help lists them
 //   qvl_window post HWND MSG [WPARAM [LPARAM]]             PostMessage
 //   qvl_window send HWND MSG [WPARAM [LPARAM]]             SendMessage (5 s time-out); prints the result
 // MSG is a name ("WM_CLOSE"), a number, or "reg:NAME" for a registered message ("reg:TBarDlgMessage").
@@ -13,7 +14,10 @@
 #include "log_line.h"
 #include "message_names_win32.h"
 #include "tool_args.h"
+#include "unique_handle_win32.h"
 #include "window_info_win32.h"
+
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstring>
@@ -136,6 +140,21 @@ int Screen() {
     return 0;
 }
 
+int Processes() {
+    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot.Valid())
+        return 1;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
+        Print(LogLine("process")
+                  .Number("pid", entry.th32ProcessID)
+                  .Number("parent", entry.th32ParentProcessID)
+                  .Text("name", entry.szExeFile));
+    }
+    return 0;
+}
+
 std::optional<UINT> MessageArgument(const std::string& text) {
     if (text.rfind("reg:", 0) == 0) {
         const UINT id = RegisterWindowMessageA(text.c_str() + 4);
@@ -182,6 +201,8 @@ int main(int argc, char** argv) {
         return Foreground();
     if (std::strcmp(command, "screen") == 0)
         return Screen();
+    if (std::strcmp(command, "processes") == 0)
+        return Processes();
     if (std::strcmp(command, "post") == 0 || std::strcmp(command, "send") == 0)
         return PostOrSend(argc, argv, std::strcmp(command, "send") == 0);
     if ((std::strcmp(command, "info") == 0 || std::strcmp(command, "children") == 0) && argc == 3) {
@@ -194,6 +215,6 @@ int main(int argc, char** argv) {
             PrintChildren(*window, 1);
         return 0;
     }
-    std::fprintf(stderr, "usage: qvl_window list|info|children|foreground|screen|post|send ...\n");
+    std::fprintf(stderr, "usage: qvl_window list|info|children|foreground|screen|processes|post|send ...\n");
     return 2;
 }
