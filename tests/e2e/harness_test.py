@@ -1,0 +1,234 @@
+"""Proof that the end-to-end harness sees what really happens: the probe records injected input in
+order with its flags and its windows really receive it, the watcher answers dialogs as asked, a
+pty linked to COM1 carries bytes both ways, and the registry helpers read back what they wrote.
+
+Run one group:  python3 tests/e2e/harness_test.py ProbeKeys
+(ctest runs each group on its own; the Windows build must be there.)
+"""
+
+import sys
+import unittest
+
+from harness import VK, HarnessError, Session, wait_until
+
+MB_OK = 0
+MB_OKCANCEL = 1
+MB_YESNOCANCEL = 3
+IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
+
+
+class ProbeKeys(unittest.TestCase):
+    def test_injected_keys_arrive_in_order_with_their_flags(self):
+        with Session("probe-keys") as s:
+            probe = s.probe()
+            since = probe.mark()
+            s.inject("key:0x11:down", "key:0x41:down", "key:0x41:up", "key:0x11:up",
+                     "key:0x25:down", "key:0x25:up", "key:0x2e:down:ext", "key:0x2e:up:ext")
+            expected = [
+                (VK["CONTROL"], "down", False), (VK["A"], "down", False), (VK["A"], "up", False),
+                (VK["CONTROL"], "up", False),
+                (VK["LEFT"], "down", False), (VK["LEFT"], "up", False),
+                (VK["DELETE"], "down", True), (VK["DELETE"], "up", True),
+            ]
+            self.assertEqual(probe.wait_key_events(len(expected), since), expected)
+
+            # The window in front got the same keys, and Ctrl+A made its character.
+            probe.log.wait_count(len(expected), "key", since)
+            received = probe.received_keys(since)
+            self.assertEqual(received, [("WM_KEYUP" if up == "up" else "WM_KEYDOWN", vk) for vk, up, _ in expected])
+            extended = [r["extended"] for r in probe.log.records("key", since)]
+            self.assertEqual(extended, ["0"] * 6 + ["1", "1"])
+            chars = [r.int("code") for r in probe.log.records("char", since)]
+            self.assertEqual(chars, [0x01])
+            self.assertTrue(all(r.int("hwnd") == probe.hwnd for r in probe.log.records("key", since)))
+
+    def test_an_edit_child_with_the_focus_takes_the_typed_text(self):
+        with Session("probe-edit") as s:
+            probe = s.probe(children=["Edit:"], focus=1)
+            edit = probe.window(1)
+            self.assertEqual(probe.log.records("ready")[0].int("focus"), edit.int("hwnd"))
+            s.inject("key:0x51:down", "key:0x51:up", "key:0x10:down", "key:0x56:down", "key:0x56:up", "key:0x10:up")
+            # Input is queued: poll the text rather than reading it once.
+            wait_until(lambda: s.window_info(edit.int("hwnd"))["title"] == "qV", 10, 'the edit to read "qV"')
+            self.assertEqual([r.int("code") for r in probe.log.records("char")], [ord("q"), ord("V")])
+
+
+class ProbeMouse(unittest.TestCase):
+    def test_a_click_reaches_the_window_under_the_point(self):
+        with Session("probe-mouse") as s:
+            probe = s.probe(children=["QvlPanel:panel:20,20,100,60", "QvlPanel:other:200,20,100,60"])
+            panel, other = probe.window(1), probe.window(2)
+            self.assertEqual((panel["class"], panel["title"]), ("QvlPanel", "panel"))
+            x, y = probe.child_point(2, 10, 20)
+            since = probe.mark()
+            s.inject(s.absolute(x, y), "left:down", "left:up", "move:5:-3", "right:down", "right:up")
+            expected = [
+                ("WM_MOUSEMOVE", x, y), ("WM_LBUTTONDOWN", x, y), ("WM_LBUTTONUP", x, y),
+                ("WM_MOUSEMOVE", x + 5, y - 3), ("WM_RBUTTONDOWN", x + 5, y - 3), ("WM_RBUTTONUP", x + 5, y - 3),
+            ]
+            probe.log.wait_count(len(expected), "llmouse", since)
+            self.assertEqual(probe.mouse_events(since), expected)
+
+            probe.log.wait_count(4, "mouse", since)
+            hwnd = other.int("hwnd")
+            self.assertEqual(probe.received_mouse(since), [
+                (hwnd, "WM_LBUTTONDOWN", 10, 20), (hwnd, "WM_LBUTTONUP", 10, 20),
+                (hwnd, "WM_RBUTTONDOWN", 15, 17), (hwnd, "WM_RBUTTONUP", 15, 17),
+            ])
+            self.assertNotIn(panel.int("hwnd"), [m[0] for m in probe.received_mouse()])
+
+    def test_a_click_beside_the_children_reaches_the_main_window(self):
+        with Session("probe-main-click") as s:
+            probe = s.probe(children=["QvlPanel:panel:20,20,100,60"])
+            since = probe.mark()
+            s.inject(s.absolute(*probe.child_point(0, 300, 200)), "left:down", "left:up")
+            probe.log.wait_count(2, "mouse", since)
+            self.assertEqual(probe.received_mouse(since), [
+                (probe.hwnd, "WM_LBUTTONDOWN", 300, 200), (probe.hwnd, "WM_LBUTTONUP", 300, 200)])
+
+
+class ProbeSession(unittest.TestCase):
+    def test_probes_take_the_foreground_in_turn_and_unhook_at_the_end(self):
+        with Session("probe-session") as s:
+            first = s.probe(title="First")
+            second = s.probe(title="Second", exe_name="waveedit.exe")
+            self.assertEqual(s.foreground().int("hwnd"), second.hwnd)
+            self.assertEqual(len(s.processes("waveedit.exe")), 1)
+            self.assertEqual(len(s.processes("qvl_probe.exe")), 1)
+
+            since = first.mark()
+            first.take_foreground()
+            self.assertEqual(s.foreground().int("hwnd"), first.hwnd)
+            self.assertTrue(first.log.records("activate", since, where=lambda r: r["active"] == "1"))
+
+            # Keys go to the window in front; both hooks see them.
+            marks = first.mark(), second.mark()
+            s.inject("key:0x20:down", "key:0x20:up")
+            self.assertEqual(second.wait_key_events(2, marks[1]), [(VK["SPACE"], "down", False),
+                                                                   (VK["SPACE"], "up", False)])
+            first.log.wait_count(2, "key", marks[0])
+            self.assertEqual(second.received_keys(marks[1]), [])
+        for probe in (first, second):
+            self.assertFalse(probe.running)
+            kinds = [r.kind for r in probe.log.records()]
+            self.assertEqual(kinds[-3:], ["stop", "unhooked", "end"])
+
+    def test_a_probe_closed_by_wm_close_unhooks(self):
+        with Session("probe-close") as s:
+            probe = s.probe()
+            s.post(probe.hwnd, "WM_CLOSE")
+            self.assertEqual(probe.wait(), 0)
+            self.assertEqual([r.kind for r in probe.log.records()][-3:], ["stop", "unhooked", "end"])
+            self.assertEqual(probe.log.records("stop")[0]["reason"], "close")
+
+
+class WatcherAnswers(unittest.TestCase):
+    def test_the_asked_button_closes_the_box(self):
+        with Session("watch-boxes") as s:
+            watcher = s.watcher("caption=Ask*;press=No", "text=*second*;press=#2")
+            text = 'Line one\nline "two" caf\u00e9'
+            box = s.start("qvl_msgbox.exe", 'Ask "me"', text, MB_YESNOCANCEL)
+            self.assertEqual(box.wait(), IDNO)
+            dialog = watcher.dialogs()[0]
+            self.assertEqual(dialog["caption"], 'Ask "me"')
+            self.assertEqual(dialog["text"], text)
+            self.assertEqual(dialog["process"], "qvl_msgbox.exe")
+            self.assertEqual(dialog["buttons"], "&Yes|&No|Cancel")
+            press = watcher.log.records("press")[0]
+            self.assertEqual((press.int("id"), press["found"], press["ok"]), (IDNO, "1", "1"))
+            watcher.wait_closed(dialog.int("hwnd"))
+
+            box = s.start("qvl_msgbox.exe", "Other", "the second one", MB_OKCANCEL)
+            self.assertEqual(box.wait(), IDCANCEL)
+            self.assertEqual([r.int("index") for r in watcher.log.records("rule")], [1, 2])
+
+    def test_a_rule_used_up_gives_way_to_the_next_and_unmatched_boxes_stay(self):
+        with Session("watch-times") as s:
+            watcher = s.watcher("caption=Replace?;times=1;press=Yes", "caption=Replace?;press=No")
+            answers = [s.start("qvl_msgbox.exe", "Replace?", "x", MB_YESNOCANCEL, name=f"box{i}").wait()
+                       for i in range(2)]
+            self.assertEqual(answers, [IDYES, IDNO])
+
+            since = watcher.mark()
+            stray = s.start("qvl_msgbox.exe", "Stray", "nobody answers this", MB_OK)
+            dialog = watcher.wait_dialog(since, caption="Stray")
+            watcher.log.wait_for("unmatched", since, where=lambda r: r["hwnd"] == dialog["hwnd"])
+            self.assertTrue(stray.running)
+            self.assertEqual([w.int("hwnd") for w in s.windows("#32770", "Stray")], [dialog.int("hwnd")])
+
+    def test_a_file_dialog_is_filled_in_and_saved(self):
+        with Session("watch-file") as s:
+            target = s.wine.windows_path(s.path("export.qvl"))
+            watcher = s.watcher(f"caption=Export Keyset;fill=1148:{target};press=Save")
+            chooser = s.start("qvl_filedlg.exe", "save", "Export Keyset")
+            self.assertEqual(chooser.wait(30), 0)
+            self.assertEqual(chooser.output().strip(), f"file {target}")
+            dialog = watcher.dialogs(caption="Export Keyset")[0]
+            watcher.wait_answered(dialog.int("hwnd"))
+            self.assertEqual(watcher.log.records("fill")[0]["text"], target)
+
+
+class ComPort(unittest.TestCase):
+    def test_a_pty_linked_to_com1_carries_bytes_both_ways(self):
+        with Session("com-pty") as s:
+            port = s.device_port(1)
+            program = s.start("qvl_comport.exe", "COM1", "--send", "b3", "--expect", "4", "--echo")
+            port.wait_opened()
+            self.assertEqual(port.read(1), b"\xb3")
+            port.write(b"\x80\x45\x80\x05")
+            self.assertEqual(port.read(4, since=1), b"\x80\x45\x80\x05")
+            self.assertEqual(program.wait(), 0)
+            self.assertEqual(program.records()[-1]["bytes"], "80 45 80 05")
+            port.wait_closed()
+            self.assertEqual((port.open_count, port.close_count), (1, 1))
+
+    def test_a_port_pointed_at_a_folder_cannot_be_opened(self):
+        with Session("com-folder") as s:
+            s.wine.point_port(2, s.folder)
+            program = s.start("qvl_comport.exe", "COM2", "--send", "b3")
+            self.assertEqual(program.wait(), 3)
+            self.assertEqual(program.records()[-1].kind, "failed")
+
+
+class Registry(unittest.TestCase):
+    KEY = "HKCU\\Software\\QvlHarnessTest"
+
+    def test_values_read_back_as_written(self):
+        with Session("registry") as s:
+            wine = s.wine
+            wine.reg_delete(self.KEY)
+            try:
+                wine.reg_set(self.KEY + "\\Settings", "Prefs", bytes([1, 0, 0, 0, 2, 0, 0, 0]))
+                wine.reg_set(self.KEY + "\\Settings", "Count", 7)
+                wine.reg_set(self.KEY + "\\Settings", "Name", 'C:\\Program Files\\a "b"')
+                record = bytes(range(256)) * 41 + bytes(188)  # a whole keyset record: 10684 bytes
+                wine.reg_import(s.path("keysets.reg"), {self.KEY + "\\Keysets": {"Default": record}})
+                self.assertEqual(wine.reg_query(self.KEY + "\\Settings"), {
+                    "Count": ("REG_DWORD", 7),
+                    "Name": ("REG_SZ", 'C:\\Program Files\\a "b"'),
+                    "Prefs": ("REG_BINARY", bytes([1, 0, 0, 0, 2, 0, 0, 0])),
+                })
+                self.assertEqual(wine.reg_value(self.KEY + "\\Keysets", "Default"), record)
+                self.assertIsNone(wine.reg_value(self.KEY + "\\Settings", "Missing"))
+                wine.reg_delete(self.KEY + "\\Settings", "Count")
+                self.assertNotIn("Count", wine.reg_query(self.KEY + "\\Settings"))
+            finally:
+                wine.reg_delete(self.KEY)
+            self.assertIsNone(wine.reg_query(self.KEY))
+
+
+class Failures(unittest.TestCase):
+    def test_a_missing_program_and_a_wait_that_runs_out_are_reported(self):
+        with Session("failures") as s:
+            with self.assertRaises(HarnessError):
+                s.start("no_such_program.exe")
+            box = s.start("qvl_msgbox.exe", "Waiting", "nobody answers", MB_OK)
+            with self.assertRaises(HarnessError):
+                box.wait(1)
+            with self.assertRaises(HarnessError):
+                s.wait_window("#32770", "Never shown", timeout=1)
+        self.assertFalse(box.running)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1] + sys.argv[1:], verbosity=2)
