@@ -56,8 +56,12 @@ VK = {
     **{chr(c): c for c in range(ord("0"), ord("9") + 1)},
 }
 
-# The message the probe takes the foreground again on (WM_APP + 1).
+# The messages the probe takes the foreground again on (WM_APP + 1) and shows its pop-up menu on
+# (WM_APP + 2).
 PROBE_TAKE_FOREGROUND = 0x8001
+PROBE_SHOW_MENU = 0x8002
+
+WM_KEYDOWN = 0x0100
 
 # Exit code of a Windows program that could not be loaded (a DLL is missing).
 EXIT_NOT_LOADED = 53
@@ -314,7 +318,7 @@ class Probe(StoppableTool):
     """
 
     def __init__(self, session, title="QVL Probe", class_name="QvlProbe", children=(), focus=0, moves=False,
-                 rect=None, exe_name=None, name="probe"):
+                 rect=None, menu=None, exe_name=None, name="probe"):
         program = "qvl_probe.exe"
         if exe_name:
             # A copy under another name: the driver picks the keyset by the program's file name.
@@ -327,6 +331,8 @@ class Probe(StoppableTool):
             args += ["--rect", ",".join(str(v) for v in rect)]
         if moves:
             args.append("--moves")
+        if menu:
+            args += ["--menu", "|".join(menu)]
         super().__init__(session, program, args, name)
         self.session = session
         ready = self.wait_started("ready")
@@ -351,6 +357,13 @@ class Probe(StoppableTool):
         front = self.log.wait_for("front", since, timeout=timeout)
         if front["foreground"] != "1":
             raise HarnessError(f"the probe could not take the foreground: {front.line}")
+
+    def show_menu(self, timeout=10):
+        """Show the probe's pop-up menu (the `menu` items) at the cursor, as a tray program does on
+        a right click; returns the pop-up's window record. The probe logs "menu chosen=N" when it
+        closes (N: the chosen item's position + 1, 0 when dismissed)."""
+        self.session.post(self.hwnd, PROBE_SHOW_MENU)
+        return self.session.popup_menu(timeout)
 
     def key_events(self, since=0, injected=True):
         """What the keyboard hook saw: (vk, "down"/"up", extended) tuples, injected events only
@@ -555,6 +568,25 @@ class Session:
         """The first visible top-level window with this class and title, waiting for it."""
         return wait_until(lambda: (self.windows(class_name, title) or [None])[0], timeout,
                           f"a window (class {class_name!r}, title {title!r})")
+
+    def popup_menu(self, timeout=10):
+        """The open pop-up menu ("#32768" window), waiting for it."""
+        return self.wait_window("#32768", timeout=timeout)
+
+    def menu_keys(self, *vks, timeout=10):
+        """Work the open pop-up menu with keys, as its user would: WM_KEYDOWN for each key, posted
+        to the menu window (its owner's menu loop takes them). From a fresh menu, DOWN selects the
+        first item and skips separators; RETURN chooses, ESCAPE dismisses. Another process cannot
+        read a menu's item texts under Wine: check what the choice did instead."""
+        popup = self.popup_menu(timeout)
+        for vk in vks:
+            self.post(popup.int("hwnd"), WM_KEYDOWN, VK.get(vk, vk) if isinstance(vk, str) else vk)
+        return popup
+
+    def wait_no_window(self, class_name=None, title=None, timeout=10):
+        """Wait until no visible top-level window has this class and title."""
+        wait_until(lambda: not self.windows(class_name, title), timeout,
+                   f"no window (class {class_name!r}, title {title!r}) to be left")
 
     def window_info(self, hwnd):
         return self.tool("qvl_window.exe", "info", hex(hwnd))[0]

@@ -122,6 +122,35 @@ class ProbeSession(unittest.TestCase):
             self.assertEqual(probe.log.records("stop")[0]["reason"], "close")
 
 
+class PopupMenu(unittest.TestCase):
+    TRAY_ITEMS = ["Open QVL2 Editor", "-", "Disable QVL2", "Reload Driver", "Exit"]
+
+    def test_keys_choose_an_item_and_escape_dismisses(self):
+        with Session("popup-menu") as s:
+            probe = s.probe(menu=self.TRAY_ITEMS)
+            popup = probe.show_menu()
+            self.assertEqual(popup.int("pid"), probe.log.records("start")[0].int("pid"))
+            s.menu_keys("DOWN", "DOWN", "RETURN")  # the separator is skipped: position 2
+            self.assertEqual(probe.log.wait_for("menu")["chosen"], "3")
+            s.wait_no_window("#32768")
+
+            probe.show_menu()
+            s.menu_keys("DOWN", "DOWN", "DOWN", "DOWN", "RETURN")
+            self.assertEqual(probe.log.wait_count(2, "menu")[1]["chosen"], "5")
+
+            probe.show_menu()
+            s.menu_keys("ESCAPE")
+            self.assertEqual(probe.log.wait_count(3, "menu")[2]["chosen"], "0")
+
+    def test_a_probe_asked_to_stop_closes_its_open_menu_and_unhooks(self):
+        with Session("popup-stop") as s:
+            probe = s.probe(menu=self.TRAY_ITEMS)
+            probe.show_menu()
+            probe.stop()
+            self.assertFalse(probe.running)
+            self.assertEqual([r.kind for r in probe.log.records()][-5:], ["menu-open", "menu", "stop", "unhooked", "end"])
+
+
 class WatcherAnswers(unittest.TestCase):
     def test_the_asked_button_closes_the_box(self):
         with Session("watch-boxes") as s:

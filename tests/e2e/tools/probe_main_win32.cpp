@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
     int status = 0;
     {
         LowLevelHooks hooks(log);
-        ProbeWindow window(*options, log);
+        ProbeWindow window(*options, log, stop);
         if (!hooks.Install()) {
             std::fprintf(stderr, "qvl_probe: cannot install the hooks (error %lu)\n", GetLastError());
             status = 3;

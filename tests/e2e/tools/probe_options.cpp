@@ -44,6 +44,17 @@ std::optional<ChildSpec> ParseChild(std::string_view text) {
     return child;
 }
 
+std::vector<std::string> SplitMenuItems(std::string_view text) {
+    std::vector<std::string> items;
+    for (;;) {
+        const std::size_t bar = text.find('|');
+        items.emplace_back(text.substr(0, bar));
+        if (bar == std::string_view::npos)
+            return items;
+        text.remove_prefix(bar + 1);
+    }
+}
+
 } // namespace
 
 std::optional<ProbeOptions> ParseProbeOptions(int argc, char** argv, std::string& error) {
@@ -82,6 +93,8 @@ std::optional<ProbeOptions> ParseProbeOptions(int argc, char** argv, std::string
             options.stopEvent = *value;
         } else if (std::optional<std::string> value = OptionValue(argc, argv, i, "--stop-file")) {
             options.stopFile = *value;
+        } else if (std::optional<std::string> value = OptionValue(argc, argv, i, "--menu")) {
+            options.menuItems = SplitMenuItems(*value);
         } else if (arg == "--moves") {
             options.logMoves = true;
             ++i;

@@ -1,11 +1,13 @@
 // The command line of qvl_probe:
 //   qvl_probe --log PATH [--title TEXT] [--class NAME] [--rect X,Y,W,H]
-//             [--child CLASS:TITLE[:X,Y,W,H]]... [--focus N] [--moves]
+//             [--child CLASS:TITLE[:X,Y,W,H]]... [--focus N] [--moves] [--menu ITEMS]
 //             [--stop-event NAME] [--stop-file PATH]
 // --child adds a child window (a class of the system such as "Edit", or any other name, which the
 // probe registers itself) at a point of the main window's client area; --focus N gives the keyboard
 // focus to the N-th child (0, the default: the main window); --moves also logs the window's own
-// WM_MOUSEMOVE messages (the hook logs every move anyway).
+// WM_MOUSEMOVE messages (the hook logs every move anyway). --menu gives the probe a pop-up menu
+// like a tray program's: ITEMS separated by '|', "-" for a separator; the item at position P has
+// the command P + 1.
 #pragma once
 
 #include <optional>
@@ -35,6 +37,7 @@ struct ProbeOptions {
     std::vector<ChildSpec> children;
     int focus = 0;
     bool logMoves = false;
+    std::vector<std::string> menuItems;
     std::string stopEvent;
     std::string stopFile;
 };

@@ -5,6 +5,8 @@
 #include "window_info_win32.h"
 
 #include <commctrl.h>
+#include <memory>
+#include <type_traits>
 #include <windowsx.h>
 
 namespace qvl::e2e {
@@ -12,6 +14,7 @@ namespace qvl::e2e {
 namespace {
 
 constexpr UINT_PTR kForegroundTimer = 1;
+constexpr UINT_PTR kMenuStopTimer = 2;
 constexpr UINT kForegroundCheckMs = 50;
 constexpr int kForegroundTries = 60;
 constexpr UINT_PTR kSubclassId = 1;
@@ -155,6 +158,30 @@ void ProbeWindow::CheckForeground() {
     foregroundKind_ = nullptr;
 }
 
+void ProbeWindow::ShowMenu() {
+    const std::unique_ptr<std::remove_pointer_t<HMENU>, decltype(&DestroyMenu)> owner(CreatePopupMenu(), DestroyMenu);
+    HMENU menu = owner.get();
+    for (std::size_t i = 0; i < options_.menuItems.size(); ++i) {
+        const std::string& item = options_.menuItems[i];
+        if (item == "-")
+            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        else
+            AppendMenuA(menu, MF_STRING, i + 1, item.c_str());
+    }
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    log_.Write(LogLine("menu-open").Number("t", PerformanceCount()).Pair("at", cursor.x, cursor.y));
+    // As the tray programs do: without the foreground the menu would not go away when dismissed.
+    SetForegroundWindow(main_);
+    // The menu runs its own message loop; the timer keeps a stop from waiting for it to close.
+    SetTimer(main_, kMenuStopTimer, 50, nullptr);
+    const BOOL chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_RIGHTALIGN | TPM_BOTTOMALIGN,
+                                       cursor.x, cursor.y, 0, main_, nullptr);
+    KillTimer(main_, kMenuStopTimer);
+    PostMessageA(main_, WM_NULL, 0, 0);
+    log_.Write(LogLine("menu").Number("t", PerformanceCount()).Number("chosen", chosen));
+}
+
 LRESULT CALLBACK ProbeWindow::MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
@@ -174,9 +201,17 @@ LRESULT ProbeWindow::HandleMain(UINT message, WPARAM wParam, LPARAM lParam) {
                 CheckForeground();
                 return 0;
             }
+            if (wParam == kMenuStopTimer) {
+                if (stop_.Asked() != nullptr)
+                    EndMenu();
+                return 0;
+            }
             break;
         case kTakeForegroundMessage:
             StartTakingForeground("front");
+            return 0;
+        case kShowMenuMessage:
+            ShowMenu();
             return 0;
         case WM_CLOSE:
             log_.Write(LogLine("stop").Number("t", PerformanceCount()).Word("reason", "close"));

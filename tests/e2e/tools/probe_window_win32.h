@@ -4,6 +4,7 @@
 
 #include "log_file_win32.h"
 #include "probe_options.h"
+#include "stop_signal_win32.h"
 
 #include <windows.h>
 
@@ -14,10 +15,14 @@ namespace qvl::e2e {
 // Post this to the main window to make the probe take the foreground and the focus again; it logs
 // a "front" line with the outcome.
 constexpr UINT kTakeForegroundMessage = WM_APP + 1;
+// Post this to show the --menu pop-up at the cursor, as a tray program does on a right click; the
+// probe logs "menu" with the command chosen (0 when the menu was dismissed).
+constexpr UINT kShowMenuMessage = WM_APP + 2;
 
 class ProbeWindow {
 public:
-    ProbeWindow(const ProbeOptions& options, LogFile& log) : options_(options), log_(log) {}
+    ProbeWindow(const ProbeOptions& options, LogFile& log, const StopSignal& stop)
+        : options_(options), log_(log), stop_(stop) {}
     ProbeWindow(const ProbeWindow&) = delete;
     ProbeWindow& operator=(const ProbeWindow&) = delete;
     ~ProbeWindow() { Destroy(); }
@@ -42,13 +47,15 @@ private:
     // Ask for the foreground; the timer checks until it holds or the tries run out.
     void StartTakingForeground(const char* kind);
     void CheckForeground();
+    void ShowMenu();
 
     const ProbeOptions& options_;
     LogFile& log_;
+    const StopSignal& stop_;
     HWND main_ = nullptr;
     std::vector<HWND> children_;
     std::vector<std::string> registeredClasses_;
-    bool closing_ = false; // what the windows get while they are taken down is not logged
+    bool closing_ = false;                 // what the windows get while they are taken down is not logged
     const char* foregroundKind_ = nullptr; // "ready" or "front" while taking the foreground
     int foregroundTries_ = 0;
 };
