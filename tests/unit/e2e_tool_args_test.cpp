@@ -129,9 +129,22 @@ TEST(InputScript, RefusesMalformedSteps) {
 }
 
 TEST(ProbeOptions, ChildrenAndTheirPlaces) {
-    const char* argv[] = {
-        "qvl_probe", "--log",      "p.log",   "--child", "Edit:",   "--child", "QvlPanel:Mix: Left:20,30,100,40",
-        "--child",   "Button:a:b", "--focus", "2",       "--moves", "--rect",  "0,0,640,480"};
+    const char* argv[] = {"qvl_probe",
+                          "--log",
+                          "p.log",
+                          "--child",
+                          "Edit:",
+                          "--child",
+                          "QvlPanel:Mix: Left:20,30,100,40",
+                          "--child",
+                          "Button:a:b",
+                          "--focus",
+                          "2",
+                          "--moves",
+                          "--rect",
+                          "0,0,640,480",
+                          "--menu",
+                          "Open QVL2 Editor|-|Exit"};
     std::string error;
     const std::optional<ProbeOptions> options =
         ParseProbeOptions(static_cast<int>(std::size(argv)), const_cast<char**>(argv), error);
@@ -149,6 +162,7 @@ TEST(ProbeOptions, ChildrenAndTheirPlaces) {
     EXPECT_EQ(options->focus, 2);
     EXPECT_TRUE(options->logMoves);
     EXPECT_EQ(options->rect.width, 640);
+    EXPECT_EQ(options->menuItems, (std::vector<std::string>{"Open QVL2 Editor", "-", "Exit"}));
     EXPECT_EQ(options->title, "QVL Probe");
 }
 
