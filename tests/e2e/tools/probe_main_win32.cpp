@@ -72,9 +72,6 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "qvl_probe: cannot create the windows (error %lu)\n", GetLastError());
             status = 3;
         } else {
-            std::printf("main 0x%llx\n",
-                        static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(window.Main())));
-            std::fflush(stdout);
             if (const char* reason = RunLoop(stop))
                 log.Write(LogLine("stop").Number("t", PerformanceCount()).Word("reason", reason));
         }

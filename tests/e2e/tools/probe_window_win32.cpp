@@ -5,6 +5,7 @@
 #include "window_info_win32.h"
 
 #include <commctrl.h>
+#include <cstdio>
 #include <memory>
 #include <type_traits>
 #include <windowsx.h>
@@ -109,15 +110,19 @@ void ProbeWindow::LogWindow(HWND window, const char* role, int index) {
     RECT client = {};
     GetClientRect(window, &client);
     const POINT origin = ClientOrigin(window);
-    log_.Write(LogLine("window")
-                   .Word("role", role)
-                   .Number("index", index)
-                   .Hex("hwnd", HandleValue(window))
-                   .Number("id", GetDlgCtrlID(window))
-                   .Text("class", ClassNameOf(window))
-                   .Text("title", WindowTextOf(window))
-                   .Pair("origin", origin.x, origin.y)
-                   .Pair("size", client.right, client.bottom));
+    const LogLine line = LogLine("window")
+                             .Word("role", role)
+                             .Number("index", index)
+                             .Hex("hwnd", HandleValue(window))
+                             .Number("id", GetDlgCtrlID(window))
+                             .Text("class", ClassNameOf(window))
+                             .Text("title", WindowTextOf(window))
+                             .Pair("origin", origin.x, origin.y)
+                             .Pair("size", client.right, client.bottom);
+    log_.Write(line);
+    // For a person running the probe by hand: the handles, as every tool prints them.
+    std::printf("%s\n", line.Str().c_str());
+    std::fflush(stdout);
 }
 
 HWND ProbeWindow::FocusTarget() const {
