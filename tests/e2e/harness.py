@@ -216,10 +216,15 @@ class WineEnv:
 
 
 class WinProcess:
-    """A Windows program started under Wine; its output goes to files in the session folder."""
+    """A Windows program started under Wine; its output goes to files in the session folder.
 
-    def __init__(self, wine, program, args, folder, name=None):
+    `stop`, when given, is how the program is ended cleanly at the end of a session (a callable
+    taking the process: close its window, choose Exit in its tray menu); the session then waits
+    for it and kills it only if it is still running."""
+
+    def __init__(self, wine, program, args, folder, name=None, stop=None):
         self.name = name or Path(program).stem
+        self._stop = stop
         self.out_path = Path(folder) / f"{self.name}.out"
         self.err_path = Path(folder) / f"{self.name}.err"
         self.args = [str(a) for a in args]
@@ -262,11 +267,22 @@ class WinProcess:
             self.popen.send_signal(signal.SIGKILL)
             self.popen.wait(10)
 
-    def stop(self):
-        """How the session ends this program when the scenario did not: a plain program is killed."""
-        if self.running:
-            print(f"harness: {self.name} still running at the end: killed", file=sys.stderr)
-            self.kill()
+    def stop(self, timeout=10):
+        """How the session ends this program when the scenario did not: its `stop` and a wait,
+        then (or without one) a kill."""
+        if not self.running:
+            return
+        if self._stop is not None:
+            try:
+                self._stop(self)
+                self.popen.wait(timeout)
+                return
+            except subprocess.TimeoutExpired:
+                pass
+            except HarnessError as error:
+                print(f"harness: stopping {self.name} failed: {error}", file=sys.stderr)
+        print(f"harness: {self.name} still running at the end: killed", file=sys.stderr)
+        self.kill()
 
 
 class StoppableTool(WinProcess):
@@ -445,6 +461,10 @@ class Watcher(StoppableTool):
         return self.log.records("control", where=lambda r: r.int("dialog") == hwnd)
 
 
+def _exit_on_sigterm(signum, frame):
+    raise SystemExit(128 + signum)
+
+
 class Session:
     """One scenario's run: a folder under build/e2e for its files and logs, the Wine environment,
     and everything the scenario started, ended in reverse order when the session closes.
@@ -471,6 +491,9 @@ class Session:
         return False
 
     def open(self):
+        # A test run that is ended (ctest's time-out) still cleans up: SIGTERM unwinds like an error.
+        if signal.getsignal(signal.SIGTERM) is signal.SIG_DFL:
+            signal.signal(signal.SIGTERM, _exit_on_sigterm)
         if self.folder.exists():
             shutil.rmtree(self.folder)
         self.folder.mkdir(parents=True)
@@ -497,10 +520,11 @@ class Session:
 
     # Programs.
 
-    def start(self, program, *args, name=None):
-        """Start a Windows program (a name in build/win/bin or an absolute path); the session kills
-        it at the end if it is still running."""
-        return self.own(WinProcess(self.wine, program, args, self.folder, name))
+    def start(self, program, *args, name=None, stop=None):
+        """Start a Windows program (a name in build/win/bin or an absolute path). If it is still
+        running when the session closes, the session calls `stop(process)` when given, then kills
+        what did not end."""
+        return self.own(WinProcess(self.wine, program, args, self.folder, name, stop))
 
     def run(self, program, *args, timeout=20, name=None):
         """Run a Windows program to its end; returns the WinProcess (exit code in returncode)."""
@@ -587,6 +611,15 @@ class Session:
         """Wait until no visible top-level window has this class and title."""
         wait_until(lambda: not self.windows(class_name, title), timeout,
                    f"no window (class {class_name!r}, title {title!r}) to be left")
+
+    def wait_foreground(self, hwnd, timeout=10):
+        """Wait until window `hwnd` is the foreground window; returns the "foreground" record."""
+
+        def in_front():
+            record = self.foreground()
+            return record if record.int("hwnd") == hwnd else None
+
+        return wait_until(in_front, timeout, f"window {hwnd:#x} to come to the foreground")
 
     def window_info(self, hwnd):
         return self.tool("qvl_window.exe", "info", hex(hwnd))[0]

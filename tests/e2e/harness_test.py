@@ -98,7 +98,7 @@ class ProbeSession(unittest.TestCase):
 
             since = first.mark()
             first.take_foreground()
-            self.assertEqual(s.foreground().int("hwnd"), first.hwnd)
+            s.wait_foreground(first.hwnd)
             self.assertTrue(first.log.records("activate", since, where=lambda r: r["active"] == "1"))
 
             # Keys go to the window in front; both hooks see them.
@@ -185,6 +185,31 @@ class WatcherAnswers(unittest.TestCase):
             self.assertTrue(stray.running)
             self.assertEqual([w.int("hwnd") for w in s.windows("#32770", "Stray")], [dialog.int("hwnd")])
 
+    def test_a_settings_dialog_is_filled_in_as_a_user_would(self):
+        with Session("watch-form") as s:
+            watcher = s.watcher("caption=Form Test;fill=1001:Mix\\; Left;select=1002:COM3;check=1003:0;press=Close")
+            form = s.start("qvl_form.exe", "--checked")
+            self.assertEqual(form.wait(), IDOK)
+            lines = [(r.kind, dict(r.fields)) for r in form.records()]
+            self.assertEqual(lines, [
+                ("selchange", {"index": "2"}),
+                ("clicked", {"autostart": "0"}),
+                ("form", {"name": "Mix; Left", "port": "COM3", "index": "2", "autostart": "0"}),
+            ])
+            checks = watcher.log.records("check")
+            self.assertEqual((checks[0]["state"], checks[0]["clicked"]), ("0", "1"))
+
+            # A box already in the wanted state is left as it is; an entry the list lacks fails.
+            watcher.stop()
+            watcher = s.watcher("caption=Form Test;check=1003:0;select=1002:COM9;press=Close", name="watch2")
+            form = s.start("qvl_form.exe", name="form2")
+            self.assertEqual(form.wait(), IDOK)
+            self.assertEqual([r.kind for r in form.records()], ["form"])
+            dialog = watcher.dialogs()[0]
+            with self.assertRaises(HarnessError):
+                watcher.wait_answered(dialog.int("hwnd"))
+            self.assertEqual(watcher.log.records("select")[0]["ok"], "0")
+
     def test_a_file_dialog_is_filled_in_and_saved(self):
         with Session("watch-file") as s:
             target = s.wine.windows_path(s.path("export.qvl"))
@@ -246,9 +271,9 @@ class Registry(unittest.TestCase):
             self.assertIsNone(wine.reg_query(self.KEY))
 
 
-class Failures(unittest.TestCase):
+class SessionHandling(unittest.TestCase):
     def test_a_missing_program_and_a_wait_that_runs_out_are_reported(self):
-        with Session("failures") as s:
+        with Session("session-failures") as s:
             with self.assertRaises(HarnessError):
                 s.start("no_such_program.exe")
             box = s.start("qvl_msgbox.exe", "Waiting", "nobody answers", MB_OK)
@@ -257,6 +282,17 @@ class Failures(unittest.TestCase):
             with self.assertRaises(HarnessError):
                 s.wait_window("#32770", "Never shown", timeout=1)
         self.assertFalse(box.running)
+
+    def test_a_program_still_running_at_the_end_is_stopped_its_own_way(self):
+        with Session("session-stop") as s:
+            def close_box(process):
+                dialog = s.wait_window("#32770", "Left open")
+                s.post(dialog.int("hwnd"), "WM_CLOSE")
+
+            box = s.start("qvl_msgbox.exe", "Left open", "closed by the session", MB_OK, stop=close_box)
+            s.wait_window("#32770", "Left open")
+        # Answered by the close (a killed program would show -9).
+        self.assertIn(box.popen.returncode, (IDOK, IDCANCEL))
 
 
 if __name__ == "__main__":
