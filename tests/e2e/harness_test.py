@@ -9,7 +9,7 @@ Run one group:  python3 tests/e2e/harness_test.py ProbeKeys
 import sys
 import unittest
 
-from harness import VK, HarnessError, Session, wait_until
+from harness import VK, HarnessError, Session, qpc_now, wait_until
 
 MB_OK = 0
 MB_OKCANCEL = 1
@@ -87,6 +87,39 @@ class ProbeMouse(unittest.TestCase):
                 (probe.hwnd, "WM_LBUTTONDOWN", 300, 200), (probe.hwnd, "WM_LBUTTONUP", 300, 200)])
 
 
+    def test_a_drag_arrives_in_order_on_the_linux_clock(self):
+        with Session("probe-drag") as s:
+            probe = s.probe(children=["QvlPanel:panel:20,20,200,100"], moves=True)
+            x, y = probe.child_point(1, 50, 50)
+            since = probe.mark()
+            before = qpc_now()
+            s.inject(s.absolute(x, y), "left:down", "move:3:0", "move:3:0", "move:3:0", "move:0:-2", "left:up",
+                     "wheel:-120")
+            after = qpc_now()
+            expected = [("WM_MOUSEMOVE", x, y), ("WM_LBUTTONDOWN", x, y), ("WM_MOUSEMOVE", x + 3, y),
+                        ("WM_MOUSEMOVE", x + 6, y), ("WM_MOUSEMOVE", x + 9, y), ("WM_MOUSEMOVE", x + 9, y - 2),
+                        ("WM_LBUTTONUP", x + 9, y - 2), ("WM_MOUSEWHEEL", x + 9, y - 2)]
+            hooked = probe.log.wait_count(len(expected), "llmouse", since)
+            self.assertEqual(probe.mouse_events(since), expected)
+            self.assertEqual(hooked[-1].int("data"), -120)
+            # The probe's time stamps and qpc_now() are one clock: every event falls between the two
+            # readings taken around the injection, in order.
+            times = [r.int("t") for r in hooked]
+            self.assertEqual(times, sorted(times))
+            self.assertTrue(before <= times[0] and times[-1] <= after, (before, times, after))
+
+            # The panel saw the drag with the button held, then the release where it ended.
+            panel = probe.window(1).int("hwnd")
+            probe.log.wait_for("mouse", since, where=lambda r: r["msg"] == "WM_LBUTTONUP")
+            received = [r for r in probe.log.records("mouse", since) if r.int("hwnd") == panel]
+            last_move = [r for r in received if r["msg"] == "WM_MOUSEMOVE"][-1]
+            self.assertEqual((last_move.int("x"), last_move.int("y"), last_move.int("keys")), (59, 48, 0x1))
+            self.assertEqual([(r["msg"], r.int("x"), r.int("y")) for r in received if "BUTTON" in r["msg"]],
+                             [("WM_LBUTTONDOWN", 50, 50), ("WM_LBUTTONUP", 59, 48)])
+            wheel = probe.log.wait_for("mouse", since, where=lambda r: r["msg"] == "WM_MOUSEWHEEL")
+            self.assertEqual((wheel.int("delta"), wheel.int("x"), wheel.int("y")), (-120, x + 9, y - 2))
+
+
 class ProbeSession(unittest.TestCase):
     def test_probes_take_the_foreground_in_turn_and_unhook_at_the_end(self):
         with Session("probe-session") as s:
@@ -112,6 +145,22 @@ class ProbeSession(unittest.TestCase):
             self.assertFalse(probe.running)
             kinds = [r.kind for r in probe.log.records()]
             self.assertEqual(kinds[-3:], ["stop", "unhooked", "end"])
+
+    def test_the_window_tools_see_the_probe_as_it_logged_itself(self):
+        with Session("probe-windows") as s:
+            probe = s.probe(title="Mix Window", children=["Edit:first", "QvlPanel:second:200,20,80,40"])
+            children = s.children(probe.hwnd)
+            self.assertEqual([(c["class"], c["title"], c.int("id")) for c in children],
+                             [("Edit", "first", 101), ("QvlPanel", "second", 102)])
+            for index in (1, 2):
+                logged = probe.window(index)
+                info = s.window_info(logged.int("hwnd"))
+                self.assertEqual((info.pair("origin"), info.int("parent")), (logged.pair("origin"), probe.hwnd))
+            main = s.windows(title="Mix Window")
+            self.assertEqual([(w.int("hwnd"), w["class"], w["process"]) for w in main],
+                             [(probe.hwnd, "QvlProbe", "qvl_probe.exe")])
+            WM_GETTEXTLENGTH = 0x000E
+            self.assertEqual(s.send(probe.hwnd, WM_GETTEXTLENGTH), len("Mix Window"))
 
     def test_a_probe_closed_by_wm_close_unhooks(self):
         with Session("probe-close") as s:
@@ -210,6 +259,13 @@ class WatcherAnswers(unittest.TestCase):
                 watcher.wait_answered(dialog.int("hwnd"))
             self.assertEqual(watcher.log.records("select")[0]["ok"], "0")
 
+    def test_a_box_already_open_when_the_watcher_starts_is_answered(self):
+        with Session("watch-late") as s:
+            box = s.start("qvl_msgbox.exe", "Early", "shown before anyone watched", MB_YESNOCANCEL)
+            s.wait_window("#32770", "Early")
+            s.watcher("process=QVL_MSGBOX.EXE;button=No;press=No")
+            self.assertEqual(box.wait(), IDNO)
+
     def test_a_file_dialog_is_filled_in_and_saved(self):
         with Session("watch-file") as s:
             target = s.wine.windows_path(s.path("export.qvl"))
@@ -256,8 +312,13 @@ class Registry(unittest.TestCase):
                 wine.reg_set(self.KEY + "\\Settings", "Count", 7)
                 wine.reg_set(self.KEY + "\\Settings", "Name", 'C:\\Program Files\\a "b"')
                 record = bytes(range(256)) * 41 + bytes(188)  # a whole keyset record: 10684 bytes
-                wine.reg_import(s.path("keysets.reg"), {self.KEY + "\\Keysets": {"Default": record}})
+                wine.reg_import(s.path("keysets.reg"), {self.KEY + "\\Keysets": {"Default": record},
+                                                        self.KEY + "\\Imported": {None: "a\\b", "N": 0x10000}})
+                wine.reg_set(self.KEY + "\\Settings", None, "default text")
+                self.assertEqual(wine.reg_query(self.KEY + "\\Imported"),
+                                 {"(Default)": ("REG_SZ", "a\\b"), "N": ("REG_DWORD", 0x10000)})
                 self.assertEqual(wine.reg_query(self.KEY + "\\Settings"), {
+                    "(Default)": ("REG_SZ", "default text"),
                     "Count": ("REG_DWORD", 7),
                     "Name": ("REG_SZ", 'C:\\Program Files\\a "b"'),
                     "Prefs": ("REG_BINARY", bytes([1, 0, 0, 0, 2, 0, 0, 0])),
