@@ -351,11 +351,17 @@ class Probe(StoppableTool):
             args += ["--menu", "|".join(menu)]
         super().__init__(session, program, args, name)
         self.session = session
-        ready = self.wait_started("ready")
+        self.windows = []
+        self.hwnd = None
+
+    def wait_ready(self, timeout=20):
+        """Wait until the probe holds the foreground and the focus; its windows are known then."""
+        ready = self.wait_started("ready", timeout)
         if ready["foreground"] != "1":
             raise HarnessError(f"the probe did not get the foreground: {ready.line}")
         self.windows = self.log.records("window")
         self.hwnd = self.windows[0].int("hwnd")
+        return self
 
     def window(self, index=0):
         """The "window" record of the main window (0) or of the index-th child."""
@@ -431,7 +437,10 @@ class Watcher(StoppableTool):
         if settle_ms is not None:
             args += ["--settle", str(settle_ms)]
         super().__init__(session, "qvl_watch.exe", args, name)
-        self.wait_started("start")
+
+    def wait_ready(self, timeout=20):
+        self.wait_started("start", timeout)
+        return self
 
     def dialogs(self, since=0, caption=None, text=None):
         """The dialogs seen, optionally only those with this caption or static text (exact)."""
@@ -536,11 +545,12 @@ class Session:
         """Start a probe window (see Probe) and wait until it holds the foreground."""
         count = sum(isinstance(item, Probe) for item in self._owned)
         name = options.pop("name", None) or ("probe" if count == 0 else f"probe{count + 1}")
-        return self.own(Probe(self, name=name, **options))
+        # Owned before it is ready, so a probe that fails to get going is still stopped.
+        return self.own(Probe(self, name=name, **options)).wait_ready()
 
     def watcher(self, *rules, settle_ms=None, name="watch"):
         """Start the dialog watcher with its rules (see Watcher)."""
-        return self.own(Watcher(self, rules, settle_ms, name))
+        return self.own(Watcher(self, rules, settle_ms, name)).wait_ready()
 
     def device_port(self, number=1, link=None):
         """Point COM<number> at a device end the scenario holds: a new PtyPort unless `link` (a

@@ -277,6 +277,15 @@ class WatcherAnswers(unittest.TestCase):
             watcher.wait_answered(dialog.int("hwnd"))
             self.assertEqual(watcher.log.records("fill")[0]["text"], target)
 
+    def test_a_file_dialog_opens_an_existing_file(self):
+        with Session("watch-open") as s:
+            s.path("import.qvl").write_bytes(b"QVL2")
+            source = s.wine.windows_path(s.path("import.qvl"))
+            s.watcher(f"caption=Import Keyset;fill=1148:{source};press=Open")
+            chooser = s.start("qvl_filedlg.exe", "open", "Import Keyset")
+            self.assertEqual(chooser.wait(30), 0)
+            self.assertEqual(chooser.output().strip(), f"file {source}")
+
 
 class ComPort(unittest.TestCase):
     def test_a_pty_linked_to_com1_carries_bytes_both_ways(self):
