@@ -266,15 +266,20 @@ class WatcherAnswers(unittest.TestCase):
             s.watcher("process=QVL_MSGBOX.EXE;button=No;press=No")
             self.assertEqual(box.wait(), IDNO)
 
-    def test_a_file_dialog_is_filled_in_and_saved(self):
+    def test_a_file_dialog_is_filled_in_and_saved_over_an_existing_file(self):
         with Session("watch-file") as s:
+            s.path("export.qvl").write_bytes(b"old")
             target = s.wine.windows_path(s.path("export.qvl"))
-            watcher = s.watcher(f"caption=Export Keyset;fill=1148:{target};press=Save")
+            # The question has the dialog's caption: its rule goes first.
+            watcher = s.watcher("text=*already exists*;press=Yes", f"caption=Export Keyset;fill=1148:{target};press=Save")
             chooser = s.start("qvl_filedlg.exe", "save", "Export Keyset")
             self.assertEqual(chooser.wait(30), 0)
             self.assertEqual(chooser.output().strip(), f"file {target}")
-            dialog = watcher.dialogs(caption="Export Keyset")[0]
-            watcher.wait_answered(dialog.int("hwnd"))
+            dialogs = watcher.dialogs(caption="Export Keyset")
+            self.assertEqual([d["buttons"] for d in dialogs], ["&Save|Cancel", "&Yes|&No"])
+            self.assertEqual(dialogs[1]["text"], "File already exists.\nDo you want to replace it?")
+            for dialog in dialogs:
+                watcher.wait_answered(dialog.int("hwnd"))
             self.assertEqual(watcher.log.records("fill")[0]["text"], target)
 
     def test_a_file_dialog_opens_an_existing_file(self):
