@@ -197,7 +197,8 @@ class PopupMenu(unittest.TestCase):
             probe.show_menu()
             probe.stop()
             self.assertFalse(probe.running)
-            self.assertEqual([r.kind for r in probe.log.records()][-5:], ["menu-open", "menu", "stop", "unhooked", "end"])
+            kinds = [r.kind for r in probe.log.records()]
+            self.assertEqual(kinds[-5:], ["menu-open", "menu", "stop", "unhooked", "end"])
 
 
 class WatcherAnswers(unittest.TestCase):
@@ -271,7 +272,8 @@ class WatcherAnswers(unittest.TestCase):
             s.path("export.qvl").write_bytes(b"old")
             target = s.wine.windows_path(s.path("export.qvl"))
             # The question has the dialog's caption: its rule goes first.
-            watcher = s.watcher("text=*already exists*;press=Yes", f"caption=Export Keyset;fill=1148:{target};press=Save")
+            watcher = s.watcher("text=*already exists*;press=Yes",
+                                f"caption=Export Keyset;fill=1148:{target};press=Save")
             chooser = s.start("qvl_filedlg.exe", "save", "Export Keyset")
             self.assertEqual(chooser.wait(30), 0)
             self.assertEqual(chooser.output().strip(), f"file {target}")
