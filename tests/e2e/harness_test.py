@@ -9,7 +9,7 @@ Run one group:  python3 tests/e2e/harness_test.py ProbeKeys
 import sys
 import unittest
 
-from harness import VK, HarnessError, Session, qpc_now, wait_until
+from harness import VK, HarnessError, LogReader, Session, qpc_now, wait_until
 
 MB_OK = 0
 MB_OKCANCEL = 1
@@ -169,6 +169,20 @@ class ProbeSession(unittest.TestCase):
             self.assertEqual(probe.wait(), 0)
             self.assertEqual([r.kind for r in probe.log.records()][-3:], ["stop", "unhooked", "end"])
             self.assertEqual(probe.log.records("stop")[0]["reason"], "close")
+
+
+    def test_a_probe_stopped_by_its_named_event_unhooks(self):
+        with Session("probe-event") as s:
+            log = s.path("probe.log")
+            probe = s.start("qvl_probe.exe", "--log", s.wine.windows_path(log), "--stop-event", "QvlHarnessStop")
+            reader = LogReader(str(log))
+            reader.wait_for("ready", timeout=20)
+            self.assertEqual(s.tool("qvl_window.exe", "set-event", "QvlHarnessStop")[0]["ok"], "1")
+            self.assertEqual(probe.wait(), 0)
+            self.assertEqual(reader.records("stop")[0]["reason"], "event")
+            self.assertEqual([r.kind for r in reader.records()][-2:], ["unhooked", "end"])
+            with self.assertRaises(HarnessError):  # nobody holds it any more
+                s.tool("qvl_window.exe", "set-event", "QvlHarnessStop")
 
 
 class PopupMenu(unittest.TestCase):

@@ -6,6 +6,7 @@
 //   qvl_window children HWND                               every window inside HWND, depth first
 //   qvl_window foreground                                  the foreground window, focus and capture
 //   qvl_window screen                                      the screen's size and the cursor position
+//   qvl_window set-event NAME                              set a named event (a tool's --stop-event)
 //   qvl_window processes                                   the running programs, as tool-help lists them
 //   qvl_window post HWND MSG [WPARAM [LPARAM]]             PostMessage
 //   qvl_window send HWND MSG [WPARAM [LPARAM]]             SendMessage (5 s time-out); prints the result
@@ -140,6 +141,13 @@ int Screen() {
     return 0;
 }
 
+int SetNamedEvent(const char* name) {
+    UniqueHandle event(OpenEventA(EVENT_MODIFY_STATE, FALSE, name));
+    const bool done = event.Valid() && SetEvent(event.Get()) != 0;
+    Print(LogLine("event").Text("name", name).Number("ok", done));
+    return done ? 0 : 1;
+}
+
 int Processes() {
     UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot.Valid())
@@ -203,6 +211,8 @@ int main(int argc, char** argv) {
         return Screen();
     if (std::strcmp(command, "processes") == 0)
         return Processes();
+    if (std::strcmp(command, "set-event") == 0 && argc == 3)
+        return SetNamedEvent(argv[2]);
     if (std::strcmp(command, "post") == 0 || std::strcmp(command, "send") == 0)
         return PostOrSend(argc, argv, std::strcmp(command, "send") == 0);
     if ((std::strcmp(command, "info") == 0 || std::strcmp(command, "children") == 0) && argc == 3) {
@@ -215,6 +225,6 @@ int main(int argc, char** argv) {
             PrintChildren(*window, 1);
         return 0;
     }
-    std::fprintf(stderr, "usage: qvl_window list|info|children|foreground|screen|processes|post|send ...\n");
+    std::fprintf(stderr, "usage: qvl_window list|info|children|foreground|screen|processes|set-event|post|send ...\n");
     return 2;
 }
