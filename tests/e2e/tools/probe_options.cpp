@@ -26,11 +26,11 @@ std::optional<ProbeRect> ParseRect(std::string_view text) {
 }
 
 // "CLASS:TITLE" or "CLASS:TITLE:X,Y,W,H"; the title may itself hold colons.
-std::optional<ChildSpec> ParseChild(std::string_view text) {
+std::optional<ChildOption> ParseChild(std::string_view text) {
     const std::size_t colon = text.find(':');
     if (colon == std::string_view::npos || colon == 0)
         return std::nullopt;
-    ChildSpec child;
+    ChildOption child;
     child.className = std::string(text.substr(0, colon));
     std::string_view title = text.substr(colon + 1);
     const std::size_t last = title.rfind(':');
@@ -76,7 +76,7 @@ std::optional<ProbeOptions> ParseProbeOptions(int argc, char** argv, std::string
             }
             options.rect = *rect;
         } else if (std::optional<std::string> value = OptionValue(argc, argv, i, "--child")) {
-            std::optional<ChildSpec> child = ParseChild(*value);
+            std::optional<ChildOption> child = ParseChild(*value);
             if (!child) {
                 error = "expected --child CLASS:TITLE[:X,Y,W,H]: " + *value;
                 return std::nullopt;

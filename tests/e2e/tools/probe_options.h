@@ -23,7 +23,7 @@ struct ProbeRect {
     int height = 0;
 };
 
-struct ChildSpec {
+struct ChildOption {
     std::string className;
     std::string title;
     std::optional<ProbeRect> rect;
@@ -34,7 +34,7 @@ struct ProbeOptions {
     std::string title = "QVL Probe";
     std::string className = "QvlProbe";
     ProbeRect rect = {100, 100, 400, 300};
-    std::vector<ChildSpec> children;
+    std::vector<ChildOption> children;
     int focus = 0;
     bool logMoves = false;
     std::vector<std::string> menuItems;

@@ -57,11 +57,11 @@ bool ProbeWindow::Create() {
     LogWindow(main_, "main", 0);
 
     for (std::size_t i = 0; i < options_.children.size(); ++i) {
-        const ChildSpec& spec = options_.children[i];
+        const ChildOption& wanted = options_.children[i];
         WNDCLASSEXA known = {};
         known.cbSize = sizeof known;
-        if (GetClassInfoExA(nullptr, spec.className.c_str(), &known) == 0 &&
-            GetClassInfoExA(instance, spec.className.c_str(), &known) == 0) {
+        if (GetClassInfoExA(nullptr, wanted.className.c_str(), &known) == 0 &&
+            GetClassInfoExA(instance, wanted.className.c_str(), &known) == 0) {
             // A class no one has: a plain window of that name, so targeting by class finds it.
             WNDCLASSEXA childClass = {};
             childClass.cbSize = sizeof childClass;
@@ -69,14 +69,14 @@ bool ProbeWindow::Create() {
             childClass.hInstance = instance;
             childClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
             childClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-            childClass.lpszClassName = spec.className.c_str();
+            childClass.lpszClassName = wanted.className.c_str();
             if (RegisterClassExA(&childClass) == 0)
                 return false;
-            registeredClasses_.push_back(spec.className);
+            registeredClasses_.push_back(wanted.className);
         }
-        const ProbeRect place = spec.rect ? *spec.rect : DefaultChildRect(static_cast<int>(i));
+        const ProbeRect place = wanted.rect ? *wanted.rect : DefaultChildRect(static_cast<int>(i));
         const int id = kFirstChildId + static_cast<int>(i);
-        HWND child = CreateWindowExA(WS_EX_CLIENTEDGE, spec.className.c_str(), spec.title.c_str(),
+        HWND child = CreateWindowExA(WS_EX_CLIENTEDGE, wanted.className.c_str(), wanted.title.c_str(),
                                      WS_CHILD | WS_VISIBLE | WS_TABSTOP, place.x, place.y, place.width, place.height,
                                      main_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         if (child == nullptr)
