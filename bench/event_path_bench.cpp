@@ -69,10 +69,30 @@ public:
         return static_cast<std::uint32_t>(window) * 10;
     }
     void WindowText(WindowId, char* text, std::size_t) override { text[0] = '\0'; }
+    void WindowClass(WindowId, char* name, std::size_t) override { name[0] = '\0'; }
     WindowId FindTopLevelWindow(const char*) override { return kNoWindow; }
     WindowId FindChildWindow(WindowId, const char*, const char*) override { return kNoWindow; }
+    void EnumThreadWindows(std::uint32_t, WindowVisitor, void*) override {}
+    void EnumChildWindows(WindowId, WindowVisitor, void*) override {}
     void SendCommand(WindowId, int) override {}
     WindowId foreground = 1;
+};
+
+class StillPointer final : public MousePointer {
+public:
+    Point ClientToScreen(WindowId, Point client) override { return client; }
+    Point CursorPosition() override { return {}; }
+    void SetCursorPosition(Point) override {}
+    void SetCapture(WindowId) override {}
+    void ReleaseCapture() override {}
+    void BringToTop(WindowId) override {}
+};
+
+class NoQuestion final : public UserQuestion {
+public:
+    void AttachInput(std::uint32_t, bool) override {}
+    bool AskOkCancel(const char*) override { return false; }
+    void SetForeground(WindowId) override {}
 };
 
 // A system with fifty processes, two of which own the windows above.
@@ -128,7 +148,9 @@ struct EventPath {
     TwoWindows desktop;
     FiftyProcesses processes;
     NullInput input;
-    CControlDispatcher dispatcher{store, KeysetStorage{registry, lock}, desktop, processes, input};
+    StillPointer pointer;
+    NoQuestion question;
+    CControlDispatcher dispatcher{store, KeysetStorage{registry, lock}, desktop, processes, input, pointer, question};
     NoTimer timer;
     NoLed led;
     CDeviceDecoder decoder{dispatcher, led, timer};
