@@ -49,6 +49,11 @@ void RecordingInput::Note(const std::string& event) {
 }
 
 void RecordingInput::Key(std::uint8_t vk, bool up) {
+    const Entry entry(*this);
+    Press(vk, up);
+}
+
+void RecordingInput::Press(std::uint8_t vk, bool up) {
     Note((up ? "-" : "+") + KeyName(vk));
     if (up)
         down.erase(vk);
@@ -63,15 +68,16 @@ std::string WindowName(WindowId window) {
 }
 
 void RecordingInput::Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy) {
+    const Entry entry(*this);
     const std::string at = std::to_string(dx) + " " + std::to_string(dy);
     if (flags == kMouseMove)
         Note("move " + at);
     else if (flags == (kMouseMove | kMouseAbsolute))
         Note("moveto " + at);
     else if (flags == kMouseLeftDown || flags == kMouseRightDown)
-        Key(flags == kMouseLeftDown ? kVkLeftButton : kVkRightButton, false);
+        Press(flags == kMouseLeftDown ? kVkLeftButton : kVkRightButton, false);
     else if (flags == kMouseLeftUp || flags == kMouseRightUp)
-        Key(flags == kMouseLeftUp ? kVkLeftButton : kVkRightButton, true);
+        Press(flags == kMouseLeftUp ? kVkLeftButton : kVkRightButton, true);
     else
         Note("mouse " + std::to_string(flags) + " " + at);
     if (onMouse)

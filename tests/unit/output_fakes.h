@@ -13,6 +13,7 @@
 #include "driver/output/mouse_pointer.h"
 #include "driver/output/user_question.h"
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <set>
@@ -42,10 +43,27 @@ public:
     Events events;
     std::set<std::uint8_t> down; // keys and mouse buttons that Windows would hold down now
     std::function<void(std::uint32_t flags, std::int32_t dx, std::int32_t dy)> onMouse; // the pointer follows
+    std::atomic<int> overlaps{0}; // calls that began while another one was still running
 
 private:
+    // Counts a call that overlaps another: output is only ever made one call at a time.
+    class Entry {
+    public:
+        explicit Entry(RecordingInput& input) : input_(input) {
+            if (input_.inside_.fetch_add(1) != 0)
+                ++input_.overlaps;
+        }
+        Entry(const Entry&) = delete;
+        Entry& operator=(const Entry&) = delete;
+        ~Entry() { --input_.inside_; }
+
+    private:
+        RecordingInput& input_;
+    };
+    void Press(std::uint8_t vk, bool up); // a key or a mouse button
     void Note(const std::string& event);
     Events* journal_;
+    std::atomic<int> inside_{0};
 };
 
 // The cursor on a 1024 x 768 screen, the origins of windows' client areas, and what was done to the
