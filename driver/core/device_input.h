@@ -18,7 +18,8 @@ namespace qvl {
 
 class CDeviceInput final : private WheelTimer, private WheelIdleSink {
 public:
-    // Owns the decoder, which reports to `dispatcher` and `led`; connects to `timer` for its lifetime.
+    // Owns the decoder, which reports to `dispatcher` and `led`; connects to `timer` for its lifetime,
+    // so the timer is made before this object and ends after it.
     CDeviceInput(CControlDispatcher& dispatcher, LedIndicator& led, WheelIdleTimer& timer);
     // Disconnects from the timer, waiting for an expiry in progress. The serial reader must have
     // stopped: no byte may arrive during or after this.
