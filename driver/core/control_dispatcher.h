@@ -9,9 +9,9 @@
 
 #include "driver/core/process_source.h"
 #include "driver/device/device_decoder.h"
+#include "driver/output/click_targeting.h"
 #include "driver/output/desktop.h"
 #include "driver/output/input_synth.h"
-#include "driver/output/click_targeting.h"
 #include "driver/output/keystroke_action.h"
 #include "driver/output/mouse_action.h"
 #include "driver/output/mouse_pointer.h"
