@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <new>
 #include <string>
@@ -60,19 +61,70 @@ public:
     void Mouse(std::uint32_t, std::int32_t, std::int32_t) override {}
 };
 
-// Two program windows; the benchmark says which one is in front.
+// Two program windows; the benchmark says which one is in front. The thread of window 1 (thread 10)
+// also owns twenty top-level windows ("Window 0" ...) with ten children each ("Child 0" of class
+// "Pane 0" ...), for the search of a click's window.
 class TwoWindows final : public Desktop {
 public:
+    static constexpr WindowId kFirstTopLevel = 100;
+    static constexpr WindowId kFirstChild = 10000;
+    static constexpr int kTopLevels = 20;
+    static constexpr int kChildren = 10;
+
     WindowId ForegroundWindow() override { return foreground; }
     std::uint32_t WindowThreadProcess(WindowId window, std::uint32_t& processId) override {
         processId = static_cast<std::uint32_t>(window);
         return static_cast<std::uint32_t>(window) * 10;
     }
-    void WindowText(WindowId, char* text, std::size_t) override { text[0] = '\0'; }
+    void WindowText(WindowId window, char* text, std::size_t size) override {
+        if (window >= kFirstChild)
+            std::snprintf(text, size, "Child %d", static_cast<int>((window - kFirstChild) % 100));
+        else if (window >= kFirstTopLevel)
+            std::snprintf(text, size, "Window %d", static_cast<int>(window - kFirstTopLevel));
+        else
+            text[0] = '\0';
+    }
+    void WindowClass(WindowId window, char* name, std::size_t size) override {
+        if (window >= kFirstChild)
+            std::snprintf(name, size, "Pane %d", static_cast<int>((window - kFirstChild) % 100));
+        else
+            std::snprintf(name, size, "Frame");
+    }
     WindowId FindTopLevelWindow(const char*) override { return kNoWindow; }
     WindowId FindChildWindow(WindowId, const char*, const char*) override { return kNoWindow; }
+    void EnumThreadWindows(std::uint32_t threadId, WindowVisitor visit, void* context) override {
+        if (threadId != 10)
+            return;
+        for (int t = 0; t < kTopLevels; ++t)
+            if (!visit(kFirstTopLevel + static_cast<WindowId>(t), context))
+                return;
+    }
+    void EnumChildWindows(WindowId parent, WindowVisitor visit, void* context) override {
+        if (parent < kFirstTopLevel || parent >= kFirstChild)
+            return;
+        for (int c = 0; c < kChildren; ++c)
+            if (!visit(kFirstChild + (parent - kFirstTopLevel) * 100 + static_cast<WindowId>(c), context))
+                return;
+    }
     void SendCommand(WindowId, int) override {}
     WindowId foreground = 1;
+};
+
+class StillPointer final : public MousePointer {
+public:
+    Point ClientToScreen(WindowId, Point client) override { return client; }
+    Point CursorPosition() override { return {}; }
+    void SetCursorPosition(Point) override {}
+    void SetCapture(WindowId) override {}
+    void ReleaseCapture() override {}
+    void BringToTop(WindowId) override {}
+};
+
+class NoQuestion final : public UserQuestion {
+public:
+    void AttachInput(std::uint32_t, bool) override {}
+    bool AskOkCancel(const char*) override { return false; }
+    void SetForeground(WindowId) override {}
 };
 
 // A system with fifty processes, two of which own the windows above.
@@ -128,7 +180,9 @@ struct EventPath {
     TwoWindows desktop;
     FiftyProcesses processes;
     NullInput input;
-    CControlDispatcher dispatcher{store, KeysetStorage{registry, lock}, desktop, processes, input};
+    StillPointer pointer;
+    NoQuestion question;
+    CControlDispatcher dispatcher{store, KeysetStorage{registry, lock}, desktop, processes, input, pointer, question};
     NoTimer timer;
     NoLed led;
     CDeviceDecoder decoder{dispatcher, led, timer};
@@ -140,6 +194,18 @@ struct EventPath {
             InitKeyset(record, k == 0 ? "Default" : ("program" + std::to_string(k)).c_str(), 0, names);
             AssignmentAt(record, kMainBank, kPlay).hotKeyVk = 'A';
             AssignmentAt(record, kMainBank, kPlay).hotKeyMods = kHotKeyControl | kHotKeyShift;
+            // Stop clicks into the last "Child 9" of the window search; the LED-off wheel drags.
+            ControlAssignment& stop = AssignmentAt(record, kMainBank, kStop);
+            stop.mouseMode = kLeftClick;
+            stop.clickX = 10;
+            stop.clickY = 10;
+            CopyToField(stop.windowTitle, "Child 9");
+            CopyToField(stop.windowClass, "Pane 9");
+            for (int control : {kWheelCounterClockwise, kWheelClockwise}) {
+                ControlAssignment& drag = AssignmentAt(record, kOptionBank, control);
+                drag.mouseMode = kHorizontalDrag;
+                drag.wheelSpeed = 128;
+            }
             store.Add(record);
         }
         Feed({0x80, 0x40, 0x80, 0x00}); // the first event takes the process list and selects
@@ -173,6 +239,28 @@ void WheelStep(benchmark::State& state) {
     ReportAllocations(state, before, 1);
 }
 BENCHMARK(WheelStep);
+
+// A click aimed at its window: the search of 220 windows, the pointer's jump, button down and up and
+// the cursor put back.
+void ClickAimedAtAWindow(benchmark::State& state) {
+    EventPath path;
+    const long long before = allocations.load();
+    for (auto _ : state)
+        path.Feed({0x80, 0x44, 0x80, 0x04});
+    ReportAllocations(state, before, 2);
+}
+BENCHMARK(ClickAimedAtAWindow);
+
+// A drag held by the wheel (LED off): every message moves the pointer.
+void WheelDragStep(benchmark::State& state) {
+    EventPath path;
+    path.Feed({0x80, 0x07, 0x81, 0x7C, 0x81, 0x7C}); // LED off; the drag starts
+    const long long before = allocations.load();
+    for (auto _ : state)
+        path.Feed({0x81, 0x7C});
+    ReportAllocations(state, before, 1);
+}
+BENCHMARK(WheelDragStep);
 
 // Not the steady path: every press finds another window in front and takes the process list again.
 void PressAfterForegroundChange(benchmark::State& state) {

@@ -185,4 +185,11 @@ void LoadOrCreate(CKeysetStore& store, KeysetStorage storage) {
     }
 }
 
+void SaveAllKeysets(CKeysetStore& store, KeysetStorage storage) {
+    CKeysetRegistry registry(storage);
+    registry.Attach(store);
+    registry.SaveAll();
+    store.Shared().SetKeysetsChanged(1); // after the save: whoever sees the flag finds the new keysets
+}
+
 } // namespace qvl

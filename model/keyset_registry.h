@@ -78,4 +78,9 @@ private:
 // index 0. Writes nothing; callers save afterwards.
 void LoadOrCreate(CKeysetStore& store, KeysetStorage storage);
 
+// Write the whole store to the registry, then raise keysetsChanged so the other program (and the
+// driver itself, at its next event) reloads. The driver saves this way at start-up and when the user
+// accepts a new click window.
+void SaveAllKeysets(CKeysetStore& store, KeysetStorage storage);
+
 } // namespace qvl

@@ -18,12 +18,15 @@ bool IsTransport(int control) {
 } // namespace
 
 CControlDispatcher::CControlDispatcher(CKeysetStore& store, KeysetStorage storage, Desktop& desktop,
-                                       ProcessSource& processes, InputSynth& input, std::unique_ptr<CMouseAction> mouse)
+                                       ProcessSource& processes, InputSynth& input, MousePointer& pointer,
+                                       UserQuestion& question, std::unique_ptr<CMouseAction> mouse)
     : store_(store), storage_(storage), desktop_(desktop), processes_(processes), mouse(std::move(mouse)) {
     if (keystroke == nullptr)
         keystroke = std::make_unique<CKeystrokeAction>(input);
     if (this->mouse == nullptr)
-        this->mouse = std::make_unique<CMouseAction>(input);
+        this->mouse = std::make_unique<CMouseAction>(
+            input, MousePorts{desktop, pointer, question, store.Names(), store.Shared()});
+    this->mouse->Attach(*this);
 }
 
 void CControlDispatcher::HandleControlEvent(CDeviceDecoder& decoder) {
@@ -88,6 +91,13 @@ void CControlDispatcher::ExecuteAssignment(CDeviceDecoder& decoder) {
     if (assignment->mouseMode != kMouseNone) {
         mouse->Load(*assignment, control, foregroundThreadId);
         mouse->Execute(decoder.Magnitude(), wheel);
+        // A click pressed modifier keys the keystroke did not (an assignment whose key code names no
+        // key): the release lets go of them too.
+        if (IsTransport(control)) {
+            std::optional<SentKeystroke>& held = held_[static_cast<std::size_t>(control)];
+            if (held && held->keyCode == 0)
+                held->modifierCode = mouse->ClickModifierCode();
+        }
     }
 }
 
@@ -109,6 +119,11 @@ void CControlDispatcher::ReleaseControl(CDeviceDecoder& decoder) {
     }
     if (mouse->IsButtonDown())
         mouse->FinishClick();
+}
+
+void CControlDispatcher::AcceptForegroundAsTarget() {
+    StoreTargetWindowTitle();
+    SaveAllKeysets(store_, storage_);
 }
 
 void CControlDispatcher::StoreTargetWindowTitle() {

@@ -9,10 +9,13 @@
 
 #include "driver/core/process_source.h"
 #include "driver/device/device_decoder.h"
+#include "driver/output/click_targeting.h"
 #include "driver/output/desktop.h"
 #include "driver/output/input_synth.h"
 #include "driver/output/keystroke_action.h"
 #include "driver/output/mouse_action.h"
+#include "driver/output/mouse_pointer.h"
+#include "driver/output/user_question.h"
 #include "model/keyset_registry.h"
 #include "model/keyset_store.h"
 
@@ -29,11 +32,13 @@ constexpr const char* kEditorPanelClass = "#32770";
 constexpr const char* kTestDialogTitle = "Test";
 constexpr const char* kEditorProcessName = "qvl2";
 
-class CControlDispatcher final : public ControlEventSink {
+class CControlDispatcher final : public ControlEventSink, public ClickTargetContext {
 public:
-    // The dispatcher makes its own mouse object unless it is handed one.
+    // The dispatcher makes its own mouse object unless it is handed one; either way the mouse object
+    // asks it about the window in front and hands it a new click window to keep.
     CControlDispatcher(CKeysetStore& store, KeysetStorage storage, Desktop& desktop, ProcessSource& processes,
-                       InputSynth& input, std::unique_ptr<CMouseAction> mouse = nullptr);
+                       InputSynth& input, MousePointer& pointer, UserQuestion& question,
+                       std::unique_ptr<CMouseAction> mouse = nullptr);
 
     void HandleControlEvent(CDeviceDecoder& decoder) override;
     void ReleaseControl(CDeviceDecoder& decoder) override;
@@ -45,14 +50,16 @@ public:
     // Make the text of the window in front the click target of the current event's assignment; the
     // caller saves the keysets.
     void StoreTargetWindowTitle();
+    // StoreTargetWindowTitle, then save all keysets and tell the editor.
+    void AcceptForegroundAsTarget() override;
     // Select the keyset of the program in front and note who that is. Runs in full when the window in
     // front changed or the keysets were reloaded for this event; otherwise it takes no process list.
     void TrackForeground();
 
     bool EditorForeground() const { return editorForeground != 0; }
     bool TestDialogForeground() const { return testDialogForeground != 0; }
-    WindowId LastForeground() const { return lastForeground; }
-    std::uint32_t ForegroundThreadId() const { return foregroundThreadId; }
+    WindowId LastForeground() const override { return lastForeground; }
+    std::uint32_t ForegroundThreadId() const override { return foregroundThreadId; }
     int CurrentKeysetIndex() const { return store_.GetCurrentIndex(); }
     CKeystrokeAction& Keystroke() { return *keystroke; }
     CMouseAction& Mouse() { return *mouse; }
@@ -84,8 +91,9 @@ private:
     // The bank and control of the event being handled, for StoreTargetWindowTitle.
     int eventBank_ = 0;
     int eventControl_ = 0;
-    // What each transport button's press sent while it is down, so its release lets go of exactly
-    // those keys, whatever keyset or program is current by then.
+    // What each transport button's press sent while it is down (its keystroke, and the modifier keys
+    // of a click made without a keystroke), so its release lets go of exactly those keys, whatever
+    // keyset or program is current by then.
     std::array<std::optional<SentKeystroke>, kTransportCount> held_;
 };
 

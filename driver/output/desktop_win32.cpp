@@ -14,6 +14,17 @@ WindowId FromHandle(HWND window) {
     return reinterpret_cast<WindowId>(window);
 }
 
+// The caller's visitor and context, passed through the enumeration's own context value.
+struct Visit {
+    WindowVisitor visit;
+    void* context;
+};
+
+BOOL CALLBACK VisitWindow(HWND window, LPARAM visit) {
+    const Visit& v = *reinterpret_cast<const Visit*>(visit);
+    return v.visit(FromHandle(window), v.context) ? TRUE : FALSE;
+}
+
 } // namespace
 
 WindowId Win32Desktop::ForegroundWindow() {
@@ -35,12 +46,30 @@ void Win32Desktop::WindowText(WindowId window, char* text, std::size_t size) {
         GetWindowTextA(ToHandle(window), text, static_cast<int>(size));
 }
 
+void Win32Desktop::WindowClass(WindowId window, char* name, std::size_t size) {
+    if (size == 0)
+        return;
+    name[0] = '\0';
+    if (window != kNoWindow && GetClassNameA(ToHandle(window), name, static_cast<int>(size)) == 0)
+        name[0] = '\0';
+}
+
 WindowId Win32Desktop::FindTopLevelWindow(const char* title) {
     return FromHandle(FindWindowA(nullptr, title));
 }
 
 WindowId Win32Desktop::FindChildWindow(WindowId parent, const char* className, const char* title) {
     return FromHandle(FindWindowExA(ToHandle(parent), nullptr, className, title));
+}
+
+void Win32Desktop::EnumThreadWindows(std::uint32_t threadId, WindowVisitor visit, void* context) {
+    Visit v{visit, context};
+    ::EnumThreadWindows(threadId, &VisitWindow, reinterpret_cast<LPARAM>(&v));
+}
+
+void Win32Desktop::EnumChildWindows(WindowId parent, WindowVisitor visit, void* context) {
+    Visit v{visit, context};
+    ::EnumChildWindows(ToHandle(parent), &VisitWindow, reinterpret_cast<LPARAM>(&v));
 }
 
 void Win32Desktop::SendCommand(WindowId window, int commandId) {

@@ -48,9 +48,8 @@ bool CKeystrokeAction::Execute(int count, const CWheelTracker& wheel) {
 
 void CKeystrokeAction::Release(const SentKeystroke& sent) {
     const std::uint8_t vk = VirtualKey(sent.keyCode);
-    if (vk == 0)
-        return; // nothing went down
-    input_.Key(vk, true);
+    if (vk != 0)
+        input_.Key(vk, true);
     CModifierKeys::Send(input_, sent.modifierCode, true);
 }
 

@@ -15,8 +15,8 @@ namespace qvl {
 
 // The key and the modifier code that one press sent, so that its release sends exactly those.
 struct SentKeystroke {
-    std::uint16_t keyCode = 0; // 0: the press sent nothing
-    std::int16_t modifierCode = 0;
+    std::uint16_t keyCode = 0;     // 0: no key went down
+    std::int16_t modifierCode = 0; // 0: no modifier key went down
 };
 
 class CKeystrokeAction : public COutputAction {
@@ -29,9 +29,12 @@ public:
     // Send the keystroke `count` times (the event's magnitude), subject to the wheel throttle. True
     // when the key went down at least once.
     bool Execute(int count, const CWheelTracker& wheel);
-    // The key-up and the modifier key-ups of the loaded keystroke.
-    void Release() { Release(Loaded()); }
-    // The key-up and the modifier key-ups of an earlier press.
+    // The key-up and the modifier key-ups of the loaded keystroke; nothing when it has no key.
+    void Release() {
+        if (VirtualKey(keyCode) != 0)
+            Release(Loaded());
+    }
+    // The key-up and the modifier key-ups of an earlier press: the ones it sent.
     void Release(const SentKeystroke& sent);
 
     SentKeystroke Loaded() const { return {keyCode, modifiers.ModifierCode()}; }

@@ -75,12 +75,20 @@ qvl_wine_prefix() {
             # Nothing started under the lock may keep its descriptor, or the lock is held for ever.
             "$QVL_WINE_BIN/wine64" wineboot -i >/dev/null 2>&1 </dev/null 9>&-
             "$WINESERVER" -w 9>&-
+            qvl_unmanaged_windows 9>&-
             qvl_map_ports 9>&-
             touch "$WINEPREFIX/.qvl-ready"
         fi
         # A persistent server keeps the session's background processes running between programs.
         "$WINESERVER" -p >/dev/null 2>&1 </dev/null 9>&- || true
     ) 9>"$QVL_WINE_DIR/lock"
+}
+
+# There is no window manager on our display. Wine would still hand its top-level windows to one and,
+# each time a window is hidden, wait two seconds for the manager to confirm; windows Wine manages
+# itself are hidden (and programs end) at once.
+qvl_unmanaged_windows() {
+    "$QVL_WINE_BIN/wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
 }
 
 # COM1 to COM4 of the prefix name fixed links under build/wine/ports; Wine resolves a link when the

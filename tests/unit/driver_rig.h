@@ -1,5 +1,6 @@
 // The driver's event path wired to fakes: decoder -> dispatcher -> keystroke and mouse objects, over
-// a keyset store, a registry in memory, a desktop of fake windows and a process list.
+// a keyset store, a registry in memory, a desktop of fake windows, a mouse pointer and a process list.
+// The mouse object is a recording one that notes the dispatcher's calls, or the real one.
 #pragma once
 
 #include "decoder_recorder.h"
@@ -34,30 +35,42 @@ inline int CounterClockwise(int magnitude) {
 
 constexpr std::uint32_t kEditorProcess = 50;
 
+enum class MouseKind { kRecording, kReal };
+
 struct DriverRig {
+    explicit DriverRig(MouseKind kind = MouseKind::kRecording) : mouseKind(kind) {
+        shared.Create();
+        AddKeyset("Default");
+        input.onMouse = [this](std::uint32_t flags, std::int32_t dx, std::int32_t dy) {
+            pointer.Follow(flags, dx, dy);
+        };
+    }
+
+    MouseKind mouseKind;
     NoStrings names;
     MemoryBlocks blocks;
     CSharedInfo shared{blocks};
     CKeysetStore store{shared, names};
     FakeRegistry registry;
     FakeKeysetLock lock{registry.journal};
-    Events journal; // key events and mouse-object calls, in order
+    Events journal; // key and mouse events, pointer and question calls, mouse-object calls, in order
     RecordingInput input{&journal};
     FakeDesktop desktop;
+    FakePointer pointer{journal};
+    FakeQuestion question{journal};
     FakeProcesses processes;
-    RecordingMouse* mouse = nullptr;
-    CControlDispatcher dispatcher{store, KeysetStorage{registry, lock}, desktop, processes, input, NewMouse()};
+    RecordingMouse* mouse = nullptr; // the recording mouse object, when there is one
+    CControlDispatcher dispatcher{
+        store, KeysetStorage{registry, lock}, desktop, processes, input, pointer, question, NewMouse()};
     RecordingLed led;
     CountingTimer timer;
     CDeviceDecoder decoder{dispatcher, led, timer};
 
-    DriverRig() {
-        shared.Create();
-        AddKeyset("Default");
-    }
-
     std::unique_ptr<CMouseAction> NewMouse() {
-        auto made = std::make_unique<RecordingMouse>(input, journal);
+        if (mouseKind == MouseKind::kReal)
+            return nullptr; // the dispatcher makes its own
+        auto made =
+            std::make_unique<RecordingMouse>(input, MousePorts{desktop, pointer, question, names, shared}, journal);
         mouse = made.get();
         return made;
     }

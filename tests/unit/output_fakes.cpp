@@ -8,6 +8,10 @@ namespace qvl::fakes {
 
 std::string KeyName(std::uint8_t vk) {
     switch (vk) {
+        case kVkLeftButton:
+            return "LButton";
+        case kVkRightButton:
+            return "RButton";
         case 0x08:
             return "Backspace";
         case 0x09:
@@ -45,6 +49,11 @@ void RecordingInput::Note(const std::string& event) {
 }
 
 void RecordingInput::Key(std::uint8_t vk, bool up) {
+    const Entry entry(*this);
+    Press(vk, up);
+}
+
+void RecordingInput::Press(std::uint8_t vk, bool up) {
     Note((up ? "-" : "+") + KeyName(vk));
     if (up)
         down.erase(vk);
@@ -52,8 +61,59 @@ void RecordingInput::Key(std::uint8_t vk, bool up) {
         down.insert(vk);
 }
 
+std::string WindowName(WindowId window) {
+    char name[24];
+    std::snprintf(name, sizeof name, "0x%llx", static_cast<unsigned long long>(window));
+    return name;
+}
+
 void RecordingInput::Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy) {
-    Note("mouse " + std::to_string(flags) + " " + std::to_string(dx) + " " + std::to_string(dy));
+    const Entry entry(*this);
+    const std::string at = std::to_string(dx) + " " + std::to_string(dy);
+    if (flags == kMouseMove)
+        Note("move " + at);
+    else if (flags == (kMouseMove | kMouseAbsolute))
+        Note("moveto " + at);
+    else if (flags == kMouseLeftDown || flags == kMouseRightDown)
+        Press(flags == kMouseLeftDown ? kVkLeftButton : kVkRightButton, false);
+    else if (flags == kMouseLeftUp || flags == kMouseRightUp)
+        Press(flags == kMouseLeftUp ? kVkLeftButton : kVkRightButton, true);
+    else
+        Note("mouse " + std::to_string(flags) + " " + at);
+    if (onMouse)
+        onMouse(flags, dx, dy);
+}
+
+Point FakePointer::ClientToScreen(WindowId window, Point client) {
+    const auto found = origins.find(window);
+    const Point origin = found != origins.end() ? found->second : Point{};
+    return {origin.x + client.x, origin.y + client.y};
+}
+
+void FakePointer::SetCursorPosition(Point screen) {
+    cursor = screen;
+    journal_.push_back("cursor " + std::to_string(screen.x) + " " + std::to_string(screen.y));
+}
+
+// An absolute position maps back onto the 1024 x 768 screen the way the system does it, pixel =
+// absolute x size / 65536, which is why the mouse object aims one pixel further in.
+void FakePointer::Follow(std::uint32_t flags, std::int32_t dx, std::int32_t dy) {
+    if ((flags & kMouseMove) == 0)
+        return;
+    if ((flags & kMouseAbsolute) != 0)
+        cursor = {static_cast<std::int32_t>(static_cast<std::int64_t>(dx) * 1024 / 65536),
+                  static_cast<std::int32_t>(static_cast<std::int64_t>(dy) * 768 / 65536)};
+    else
+        cursor = {cursor.x + dx, cursor.y + dy};
+}
+
+std::size_t FakeStrings::Load(unsigned id, char* buffer, std::size_t size) const {
+    const auto found = texts.find(id);
+    const std::string text = found != texts.end() ? found->second : std::string();
+    const std::size_t length = std::min(text.size(), size - 1);
+    std::memcpy(buffer, text.data(), length);
+    buffer[length] = '\0';
+    return length;
 }
 
 void RecordingMouse::Load(const ControlAssignment& a, int control, std::uint32_t threadId) {
@@ -81,6 +141,14 @@ void FakeDesktop::WindowText(WindowId window, char* text, std::size_t size) {
     text[length] = '\0';
 }
 
+void FakeDesktop::WindowClass(WindowId window, char* name, std::size_t size) {
+    auto found = windows.find(window);
+    const std::string className = found != windows.end() ? found->second.className : std::string();
+    const std::size_t length = std::min(className.size(), size - 1);
+    std::memcpy(name, className.data(), length);
+    name[length] = '\0';
+}
+
 WindowId FakeDesktop::FindTopLevelWindow(const char* title) {
     for (const auto& [id, window] : windows)
         if (window.parent == kNoWindow && window.title == title)
@@ -93,6 +161,27 @@ WindowId FakeDesktop::FindChildWindow(WindowId parent, const char* className, co
         if (window.parent == parent && window.className == className && window.title == title)
             return id;
     return kNoWindow;
+}
+
+void FakeDesktop::EnumThreadWindows(std::uint32_t threadId, WindowVisitor visit, void* context) {
+    for (const auto& [id, window] : windows)
+        if (window.parent == kNoWindow && window.thread == threadId && !visit(id, context))
+            return;
+}
+
+bool FakeDesktop::VisitDescendants(WindowId parent, WindowVisitor visit, void* context) {
+    for (const auto& [id, window] : windows) {
+        if (window.parent != parent)
+            continue;
+        if (!visit(id, context) || !VisitDescendants(id, visit, context))
+            return false;
+    }
+    return true;
+}
+
+void FakeDesktop::EnumChildWindows(WindowId parent, WindowVisitor visit, void* context) {
+    if (parent != kNoWindow)
+        VisitDescendants(parent, visit, context);
 }
 
 void FakeDesktop::SendCommand(WindowId window, int commandId) {

@@ -1,7 +1,7 @@
 // The driver's adapters against real windows, real input and the real process list.
-#include "driver/core/toolhelp_process_source_win32.h"
 #include "driver/output/desktop_win32.h"
 #include "driver/output/input_synth_win32.h"
+#include "driver/output/process_list_win32.h"
 
 #include <gtest/gtest.h>
 
@@ -88,8 +88,17 @@ TEST(DesktopWin32, WindowTextIsCutToItsBufferAndTheWindowInFrontIsSeen) {
     EXPECT_EQ(desktop.ForegroundWindow(), Id(window.Get()));
 }
 
-TEST(ToolhelpProcessSourceWin32, ListsThisProgramByItsFileTitle) {
-    ToolhelpProcessSource source;
+class NoBoxes final : public MessageBoxes {
+public:
+    void Show(const char*, const char*, MessageIcon) override { ++shown; }
+    int shown = 0;
+};
+
+// What target tracking gets on the NT family under Wine: the fallback's list, names without folder and
+// extension, and no box about the missing performance counters.
+TEST(ProcessListWin32, ListsThisProgramByItsFileTitle) {
+    NoBoxes boxes;
+    Win32ProcessList source("WINNT", boxes);
     std::vector<std::string> names;
     std::vector<std::uint32_t> ids;
     ASSERT_TRUE(source.GetProcessList(names, ids));
@@ -99,6 +108,7 @@ TEST(ToolhelpProcessSourceWin32, ListsThisProgramByItsFileTitle) {
     EXPECT_EQ(names[static_cast<std::size_t>(self - ids.begin())], "qvl_win_tests");
     for (const std::string& name : names)
         EXPECT_EQ(name.find(".exe"), std::string::npos) << name;
+    EXPECT_EQ(boxes.shown, 0);
 }
 
 // What a low-level keyboard hook sees of the injected keys. The hook has no context parameter, so its

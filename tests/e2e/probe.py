@@ -1,0 +1,109 @@
+"""The probe window, the program a scenario puts in front to see what it receives."""
+
+import shutil
+import sys
+
+from tool_log import HarnessError
+from win_process import StoppableTool
+
+# The messages the probe takes the foreground again on (WM_APP + 1) and shows its pop-up menu on
+# (WM_APP + 2).
+PROBE_TAKE_FOREGROUND = 0x8001
+PROBE_SHOW_MENU = 0x8002
+
+
+class Probe(StoppableTool):
+    """The probe window (qvl_probe.exe): the program in front, recording what it receives.
+
+    Log kinds: window (role, index, hwnd, id, class, title, origin, size), ready and front
+    (foreground, focus), llkey and llmouse (what the low-level hooks saw), key, char, mouse, focus,
+    activate, capture and command (what the probe's own windows received), stop, unhooked, end.
+    """
+
+    def __init__(self, session, title="QVL Probe", class_name="QvlProbe", children=(), focus=0, moves=False,
+                 rect=None, menu=None, exe_name=None, name="probe"):
+        program = "qvl_probe.exe"
+        if exe_name:
+            # A copy under another name: the driver picks the keyset by the program's file name.
+            program = str(session.path(exe_name))
+            shutil.copyfile(session.wine.program("qvl_probe.exe"), program)
+        args = ["--title", title, "--class", class_name, "--focus", str(focus)]
+        for child in children:
+            args += ["--child", child]
+        if rect:
+            args += ["--rect", ",".join(str(v) for v in rect)]
+        if moves:
+            args.append("--moves")
+        if menu:
+            args += ["--menu", "|".join(menu)]
+        super().__init__(session, program, args, name)
+        self.session = session
+        self.windows = []
+        self.hwnd = None
+
+    def wait_ready(self, timeout=20):
+        """Wait until the probe holds the foreground and the focus; its windows are known then."""
+        ready = self.wait_started("ready", timeout)
+        if ready["foreground"] != "1":
+            raise HarnessError(f"the probe did not get the foreground: {ready.line}")
+        self.windows = self.log.records("window")
+        self.hwnd = self.windows[0].int("hwnd")
+        return self
+
+    def window(self, index=0):
+        """The "window" record of the main window (0) or of the index-th child."""
+        return self.windows[index]
+
+    def child_point(self, index, x, y):
+        """The screen point of client point (x, y) of window `index`."""
+        ox, oy = self.window(index).pair("origin")
+        return ox + x, oy + y
+
+    def take_foreground(self, timeout=10):
+        """Make the probe the program in front again; waits for its "front" line."""
+        since = self.mark()
+        self.session.post(self.hwnd, PROBE_TAKE_FOREGROUND)
+        front = self.log.wait_for("front", since, timeout=timeout)
+        if front["foreground"] != "1":
+            raise HarnessError(f"the probe could not take the foreground: {front.line}")
+
+    def show_menu(self, timeout=10):
+        """Show the probe's pop-up menu (the `menu` items) at the cursor, as a tray program does on
+        a right click; returns the pop-up's window record. The probe logs "menu chosen=N" when it
+        closes (N: the chosen item's position + 1, 0 when dismissed)."""
+        self.session.post(self.hwnd, PROBE_SHOW_MENU)
+        return self.session.popup_menu(timeout)
+
+    def key_events(self, since=0, injected=True):
+        """What the keyboard hook saw: (vk, "down"/"up", extended) tuples, injected events only
+        unless `injected` is None."""
+        return [
+            (r.int("vk"), "up" if r["up"] == "1" else "down", r["extended"] == "1")
+            for r in self.log.records("llkey", since)
+            if injected is None or (r["injected"] == "1") == injected
+        ]
+
+    def wait_key_events(self, count, since=0, timeout=10):
+        self.log.wait_count(count, "llkey", since, where=lambda r: r["injected"] == "1", timeout=timeout)
+        return self.key_events(since)
+
+    def received_keys(self, since=0):
+        """What the probe's windows received: (message name, vk) tuples."""
+        return [(r["msg"], r.int("vk")) for r in self.log.records("key", since)]
+
+    def mouse_events(self, since=0, injected=True):
+        """What the mouse hook saw: (message name, x, y) tuples."""
+        return [
+            (r["msg"], r.int("x"), r.int("y"))
+            for r in self.log.records("llmouse", since)
+            if injected is None or (r["injected"] == "1") == injected
+        ]
+
+    def received_mouse(self, since=0):
+        """What the probe's windows received: (hwnd, message name, client x, client y) tuples."""
+        return [(r.int("hwnd"), r["msg"], r.int("x"), r.int("y")) for r in self.log.records("mouse", since)]
+
+    def stop(self, timeout=10):
+        super().stop(timeout)
+        if not any(r.kind == "unhooked" for r in self.log.records()):
+            print("harness: the probe ended without unhooking", file=sys.stderr)
