@@ -12,13 +12,13 @@ CQVLsetDoc::CQVLsetDoc(CEditorApp& app)
     OnCommand(ID_NEW_KEYSET, [this] { commands_.NewKeyset(); });
     OnCommand(ID_IMPORT_KEYSET, [this] { commands_.ImportKeyset(); });
     OnCommand(ID_EXPORT_KEYSET, [this] { commands_.ExportKeyset(); });
-    OnUpdate(ID_EXPORT_KEYSET, [this](framework::CommandUpdate& u) { u.Enable(commands_.CanExport()); });
+    OnUpdateCommand(ID_EXPORT_KEYSET, [this](framework::CommandUpdate& u) { u.Enable(commands_.CanExport()); });
     OnCommand(ID_COPY_KEYSET, [this] { commands_.CopyKeyset(); });
     OnCommand(ID_PASTE_KEYSET, [this] { commands_.PasteKeyset(); });
-    OnUpdate(ID_PASTE_KEYSET, [this](framework::CommandUpdate& u) { u.Enable(commands_.CanPaste()); });
+    OnUpdateCommand(ID_PASTE_KEYSET, [this](framework::CommandUpdate& u) { u.Enable(commands_.CanPaste()); });
     OnCommand(ID_CLEAR_KEYSET, [this] { commands_.ClearKeyset(); });
     OnCommand(ID_DELETE_KEYSET, [this] { commands_.DeleteCurrentKeyset(); });
-    OnUpdate(ID_DELETE_KEYSET, [this](framework::CommandUpdate& u) { u.Enable(commands_.CanDelete()); });
+    OnUpdateCommand(ID_DELETE_KEYSET, [this](framework::CommandUpdate& u) { u.Enable(commands_.CanDelete()); });
 }
 
 bool CQVLsetDoc::OnNewDocument() {

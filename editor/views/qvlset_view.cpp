@@ -11,7 +11,7 @@ namespace qvl {
 CQVLsetView::CQVLsetView(CEditorApp& app) : FormView(IDD_QVLSET_FORM), app_(app) {
     OnCommandRange(ID_KEYSET_FIRST, ID_KEYSET_LAST,
                    [this](unsigned id) { SelectKeyset(static_cast<int>(id - ID_KEYSET_FIRST)); });
-    OnUpdateRange(ID_KEYSET_FIRST, ID_KEYSET_LAST, [this](framework::CommandUpdate& u) {
+    OnUpdateCommandRange(ID_KEYSET_FIRST, ID_KEYSET_LAST, [this](framework::CommandUpdate& u) {
         u.SetCheck(static_cast<int>(u.Id() - ID_KEYSET_FIRST) == app_.GetCurrentKeysetIndex());
     });
 }
