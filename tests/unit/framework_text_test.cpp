@@ -45,9 +45,9 @@ public:
             log.push_back(name_ + ":" + std::to_string(id) + "/" + std::to_string(code));
         });
     }
-    void Update(unsigned id, std::function<void(CommandUpdate&)> update) { OnUpdate(id, std::move(update)); }
+    void Update(unsigned id, std::function<void(CommandUpdate&)> update) { OnUpdateCommand(id, std::move(update)); }
     void UpdateRange(unsigned first, unsigned last, std::function<void(CommandUpdate&)> update) {
-        OnUpdateRange(first, last, std::move(update));
+        OnUpdateCommandRange(first, last, std::move(update));
     }
     static std::vector<std::string> log;
 
