@@ -7,6 +7,7 @@
 #include "editor/views/qvlset_view.h"
 #include "framework/control.h"
 #include "framework/dialog.h"
+#include "framework/file_names.h"
 #include "framework/string_table.h"
 
 namespace qvl {
@@ -30,9 +31,9 @@ int OverviewFontHeight(const std::string& osName) {
     return osName == "WINNT" ? 10 : 11;
 }
 
-CEditorApp::CEditorApp(HINSTANCE instance)
+CEditorApp::CEditorApp(HINSTANCE instance, std::string commandLine)
     : CQVLApp(instance), title_(framework::LoadResourceString(instance, IDS_TITLE)),
-      boxes_(title_, [this] { return GetMainHandle(); }), strings_(instance) {
+      commandLine_(std::move(commandLine)), boxes_(title_, [this] { return GetMainHandle(); }), strings_(instance) {
     OnCommand(ID_PREFERENCES, [this] { OnPreferences(); });
     OnCommand(ID_APP_EXIT, [this] {
         if (HWND main = GetMainHandle())
@@ -59,6 +60,11 @@ bool CEditorApp::InitInstance() {
         return false;
     ShowWindow(GetMainHandle(), SW_SHOWNORMAL);
     UpdateWindow(GetMainHandle());
+    // A keyset file given on the command line (dropped on the program, say) is imported as Import
+    // Keyset would, question included, into the keysets the document has just loaded.
+    const std::string file = framework::FirstFileArgument(commandLine_);
+    if (!file.empty())
+        GetDocument()->OnOpenDocument(file);
 
     CreateOverviewFont();
     ReadPrefs();

@@ -22,7 +22,9 @@ class CQVLsetView;
 
 class CEditorApp : public CQVLApp {
 public:
-    explicit CEditorApp(HINSTANCE instance);
+    // `commandLine` is what follows the program's name; a keyset file named there is imported once
+    // the editor has started.
+    CEditorApp(HINSTANCE instance, std::string commandLine);
     ~CEditorApp() override;
 
     bool InitInstance() override;
@@ -70,6 +72,7 @@ private:
     void OnPreferences();
 
     std::string title_;
+    std::string commandLine_;
     Win32Registry registry_;
     Win32KeysetLock lock_;
     OwnedMessageBoxes boxes_;

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    qvl::CEditorApp app(instance);
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    qvl::CEditorApp app(instance, commandLine != nullptr ? commandLine : "");
     return app.Run();
 }

@@ -74,9 +74,9 @@ def stored_names(wine):
 class Editor:
     """QVL2.exe in a session: its frame, its panel and the keyset caption."""
 
-    def __init__(self, session):
+    def __init__(self, session, *args):
         self.s = session
-        self.process = session.start("QVL2.exe", stop=lambda p: self.close_window())
+        self.process = session.start("QVL2.exe", *args, stop=lambda p: self.close_window())
         frame = session.wait_window("QVL2MainFrame", "Quorvel 2", timeout=30)
         self.hwnd = frame.int("hwnd")
         self.children = session.children(self.hwnd)
@@ -274,6 +274,19 @@ class EditorKeysetCommands(unittest.TestCase):
                 for c, control in enumerate(CONTROLS):
                     offset = 56 + b * 2660 + c * 380
                     self.assertEqual(values[control][1], data[offset:offset + 380], f"{bank} {control}")
+            self.assertEqual(editor.close(), 0)
+
+    def test_a_keyset_file_named_on_the_command_line_is_imported(self):
+        with Session("editor-command-line") as s:
+            fresh(s.wine)
+            record = app_pref("cubase") + b"".join(assignment(control, vk=ord("C")) for _ in BANKS for control in CONTROLS)
+            folder = s.path("My Keysets")
+            folder.mkdir()
+            (folder / "cubase.qvl").write_bytes(b"QVL2\x02\x00\x01\x00\xc4\x29\x00\x00" + record)
+            editor = Editor(s, WineEnv.windows_path(folder / "cubase.qvl"))
+            editor.wait_caption("cubase")
+            self.assertEqual(stored_names(s.wine), ["Default", "cubase"])
+            self.assertEqual(stored_play(s.wine, "cubase")[3], ord("C"))
             self.assertEqual(editor.close(), 0)
 
     def test_a_file_that_is_no_keyset_file_is_refused(self):

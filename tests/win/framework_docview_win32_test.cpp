@@ -85,6 +85,10 @@ public:
     TestApplication(Journal& journal) : Application(Module()), journal_(journal) {
         OnCommand(ID_DOC_APP_COMMAND, [this] { journal_.push_back("application"); });
     }
+    int ExitInstance() override {
+        journal_.push_back("exit");
+        return Application::ExitInstance();
+    }
 
 private:
     Journal& journal_;
@@ -225,6 +229,24 @@ TEST(FrameworkDocView, ClosingTheFrameClosesTheDocumentAndEndsTheLoop) {
     EXPECT_EQ(rig.frame->Handle(), nullptr);
     MSG quit;
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST(FrameworkDocView, TheEndOfTheSessionClosesTheDocumentAndExitsOnce) {
+    DocViewRig rig;
+    ASSERT_TRUE(rig.Open());
+    rig.journal.clear();
+    SendMessageA(rig.frame->Handle(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(rig.journal, (Journal{"close document", "exit"}));
+    rig.app.EndSession();
+    EXPECT_EQ(rig.journal.size(), 2u) << "the exit processing runs once";
+
+    // A session that goes on (the end was cancelled) changes nothing.
+    DocViewRig other;
+    ASSERT_TRUE(other.Open());
+    other.journal.clear();
+    SendMessageA(other.frame->Handle(), WM_ENDSESSION, FALSE, 0);
+    EXPECT_TRUE(other.journal.empty());
+    EXPECT_TRUE(IsWindow(other.frame->Handle()));
 }
 
 } // namespace
