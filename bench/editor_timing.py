@@ -29,7 +29,7 @@ def main():
     with Session("editor-timing") as s:
         for count in (1, 100):
             keysets = [keyset_values("Default")] + [keyset_values(f"program{i:03d}") for i in range(1, count)]
-            fresh(s.wine, *keysets)
+            fresh(s, *keysets)
             starts, commands, baselines = [], [], []
             for _ in range(runs):
                 began = time.monotonic()

@@ -105,15 +105,19 @@ class Editor:
         wait_until(lambda: self.caption() == wanted, timeout, f"the keyset caption to read {wanted}")
 
 
-def fresh(wine, *keysets):
+def fresh(session, *keysets):
     """A registry without the editor's keys and the driver's Run entry, holding `keysets`."""
+    # The first program of a cold Wine session starts the session's background processes, and they
+    # would hold on to reg.exe's output pipe: let a tool (whose output goes to files) be first.
+    session.screen()
+    wine = session.wine
     wine.reg_delete(EDITOR_KEY)
     wine.reg_delete(RUN_KEY, "qvl2rs")
     values = {}
     for keyset in keysets:
         values.update(keyset)
     if values:
-        wine.reg_import(wine.root / "build" / "e2e" / "keysets.reg", values)
+        wine.reg_import(session.path("keysets.reg"), values)
 
 
 def no_dialogs_of_the_editor(s):
@@ -123,7 +127,7 @@ def no_dialogs_of_the_editor(s):
 class EditorStart(unittest.TestCase):
     def test_it_starts_titled_with_its_panel_and_stores_default(self):
         with Session("editor-start") as s:
-            fresh(s.wine)
+            fresh(s)
             editor = Editor(s)
             panels = [c for c in editor.children if c["class"] == "#32770"]
             self.assertEqual([(p["title"], p.int("parent")) for p in panels], [("", editor.hwnd)])
@@ -145,7 +149,7 @@ class EditorStart(unittest.TestCase):
 
     def test_stored_keysets_are_loaded_with_default_first(self):
         with Session("editor-load") as s:
-            fresh(s.wine, keyset_values("alpha", ord("A")), keyset_values("Default"))
+            fresh(s, keyset_values("alpha", ord("A")), keyset_values("Default"))
             s.wine.reg_set(SETTINGS, "Prefs", bytes([0, 0, 0, 0, 3, 0, 0, 0]))
             editor = Editor(s)
             editor.send(ID_KEYSET_FIRST + 1)
@@ -161,7 +165,7 @@ class EditorStart(unittest.TestCase):
 class EditorKeysetCommands(unittest.TestCase):
     def test_export_and_delete_are_refused_while_default_is_current(self):
         with Session("editor-default") as s:
-            fresh(s.wine)
+            fresh(s)
             editor = Editor(s)
             s.watcher()  # logs any box that would show
             for command in (ID_EXPORT_KEYSET, ID_DELETE_KEYSET):
@@ -171,7 +175,7 @@ class EditorKeysetCommands(unittest.TestCase):
 
     def test_a_new_keyset_through_the_file_dialog_and_the_replace_question(self):
         with Session("editor-new") as s:
-            fresh(s.wine, keyset_values("Default"), keyset_values("waveedit", ord("W")))
+            fresh(s, keyset_values("Default"), keyset_values("waveedit", ord("W")))
             program = s.path("Audio") / "WaveEdit.EXE"
             program.parent.mkdir()
             program.write_bytes(b"MZ")
@@ -211,7 +215,7 @@ class EditorKeysetCommands(unittest.TestCase):
 
     def test_the_keysets_menu_lists_the_keysets_in_order_with_ids_from_2000(self):
         with Session("editor-menu") as s:
-            fresh(s.wine, keyset_values("Default"), keyset_values("alpha"), keyset_values("beta"))
+            fresh(s, keyset_values("Default"), keyset_values("alpha"), keyset_values("beta"))
             editor = Editor(s)
             # The list order is Default, alpha, beta: item i of the submenu chooses keyset i.
             for position, name in [(1, "alpha"), (2, "beta"), (0, "Default")]:
@@ -230,7 +234,7 @@ class EditorKeysetCommands(unittest.TestCase):
 
     def test_export_delete_and_import_bring_the_keyset_back_byte_for_byte(self):
         with Session("editor-files") as s:
-            fresh(s.wine, keyset_values("Default"), keyset_values("waveedit", ord("W")))
+            fresh(s, keyset_values("Default"), keyset_values("waveedit", ord("W")))
             target = s.path("saved.qvl")
             windows_target = WineEnv.windows_path(target)
             watcher = s.watcher(f"caption=Export Keyset;fill=1148:{windows_target};press=Save",
@@ -278,7 +282,7 @@ class EditorKeysetCommands(unittest.TestCase):
 
     def test_a_keyset_file_named_on_the_command_line_is_imported(self):
         with Session("editor-command-line") as s:
-            fresh(s.wine)
+            fresh(s)
             record = app_pref("cubase") + b"".join(assignment(control, vk=ord("C")) for _ in BANKS for control in CONTROLS)
             folder = s.path("My Keysets")
             folder.mkdir()
@@ -291,7 +295,7 @@ class EditorKeysetCommands(unittest.TestCase):
 
     def test_a_file_that_is_no_keyset_file_is_refused(self):
         with Session("editor-bad-file") as s:
-            fresh(s.wine)
+            fresh(s)
             bad = s.path("bad.qvl")
             bad.write_bytes(b"QVL3" + bytes(10692))
             watcher = s.watcher(f"caption=Import Keyset;fill=1148:{WineEnv.windows_path(bad)};press=Open",
@@ -307,7 +311,7 @@ class EditorKeysetCommands(unittest.TestCase):
 
     def test_paste_waits_for_the_next_save_and_clear_resets_the_current_keyset(self):
         with Session("editor-clipboard") as s:
-            fresh(s.wine, keyset_values("Default"), keyset_values("alpha", ord("A")),
+            fresh(s, keyset_values("Default"), keyset_values("alpha", ord("A")),
                   keyset_values("beta", ord("B")))
             editor = Editor(s)
             editor.send(ID_KEYSET_FIRST + 1)
@@ -328,7 +332,7 @@ class EditorKeysetCommands(unittest.TestCase):
 class EditorPreferences(unittest.TestCase):
     def test_the_port_and_the_drivers_autostart_entry(self):
         with Session("editor-prefs") as s:
-            fresh(s.wine)
+            fresh(s)
             s.wine.reg_set(RUN_KEY, "qvl2rs", "C:\\old\\qvl2rs")
             watcher = s.watcher(
                 "caption=Preferences;times=1;select=1050:Communications Port (COM3);check=1051:0;press=Close",
@@ -375,7 +379,7 @@ class EditorPreferences(unittest.TestCase):
 class EditorAndDriver(unittest.TestCase):
     def test_the_driver_picks_up_the_editors_changes_through_keysets_changed(self):
         with Session("editor-driver") as s:
-            fresh(s.wine)
+            fresh(s)
             program = s.path("WaveEdit.exe")
             program.write_bytes(b"MZ")
             s.watcher(f"caption=New Keyset;fill=1148:{WineEnv.windows_path(program)};press=Open",
