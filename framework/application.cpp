@@ -16,10 +16,21 @@ bool Application::PreTranslateMessage(MSG&) {
 }
 
 int Application::Run() {
-    if (!InitInstance())
-        return ExitInstance();
-    RunMessageLoop();
-    return ExitInstance();
+    if (InitInstance())
+        RunMessageLoop();
+    ExitOnce();
+    return exitCode_;
+}
+
+void Application::EndSession() {
+    ExitOnce();
+}
+
+void Application::ExitOnce() {
+    if (exited_)
+        return;
+    exited_ = true;
+    exitCode_ = ExitInstance();
 }
 
 void Application::RunMessageLoop() {

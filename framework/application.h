@@ -3,7 +3,12 @@
 // A program derives from Application, overrides InitInstance (build its objects and windows) and
 // ExitInstance (tear them down), and runs it with Run from WinMain. Objects that need the program's
 // services get a reference passed in; nothing reaches for the application through a global.
+//
+// The application is the last target of command routing: commands that no window or document handles
+// (About, Preferences, Exit) are its own.
 #pragma once
+
+#include "framework/command_target.h"
 
 #include <windows.h>
 
@@ -11,12 +16,10 @@ namespace qvl::framework {
 
 class Window;
 
-class Application {
+class Application : public CommandTarget {
 public:
     explicit Application(HINSTANCE instance) : instance_(instance) {}
-    Application(const Application&) = delete;
-    Application& operator=(const Application&) = delete;
-    virtual ~Application() = default;
+    ~Application() override = default;
 
     // Start-up. Returning false skips the message loop: ExitInstance runs at once.
     virtual bool InitInstance() { return true; }
@@ -32,6 +35,9 @@ public:
 
     // InitInstance, the message loop until WM_QUIT, then ExitInstance; returns the exit code.
     int Run();
+    // Windows is ending the session: the process ends once the main window has answered, without
+    // the loop coming back. Runs the exit processing now, once; Run does not repeat it.
+    void EndSession();
 
     HINSTANCE Instance() const { return instance_; }
     Window* MainWindow() const { return mainWindow_; }
@@ -43,10 +49,13 @@ protected:
 
 private:
     bool IsIdleMessage(const MSG& message);
+    void ExitOnce();
 
     HINSTANCE instance_;
     Window* mainWindow_ = nullptr;
     int quitCode_ = 0;
+    bool exited_ = false;
+    int exitCode_ = 0;
     POINT lastMousePoint_ = {-1, -1};
     UINT lastMouseMessage_ = 0;
 };

@@ -70,8 +70,7 @@ bool CKeysetStore::NameEquals(int index, std::string_view name) const {
     return std::string_view(appName) == name; // stored names are always terminated
 }
 
-std::string CKeysetStore::GetCurrentName() const {
-    const int index = GetCurrentIndex();
+std::string CKeysetStore::GetName(int index) const {
     if (!Contains(index))
         return std::string();
     return ReadField(keysets_[static_cast<std::size_t>(index)].header.appName);

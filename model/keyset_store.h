@@ -47,8 +47,10 @@ public:
     std::optional<ControlAssignment> GetCurrentAssignment(int bank, int control) const {
         return GetAssignment(GetCurrentIndex(), bank, control);
     }
+    // The name of keyset `index`, or "" outside the list.
+    std::string GetName(int index) const;
     // The current keyset's name, or "" when the index names no keyset.
-    std::string GetCurrentName() const;
+    std::string GetCurrentName() const { return GetName(GetCurrentIndex()); }
 
     const StringSource& Names() const { return names_; }
     CSharedInfo& Shared() const { return shared_; }

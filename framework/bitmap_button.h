@@ -1,0 +1,38 @@
+// An owner-drawn button that shows pictures instead of a face: one for the normal state and one for
+// the pushed state (also while it is held by BM_SETSTATE). AutoLoad takes the pictures from the
+// button's text as written in the dialog template: "Widebtn" loads the bitmaps "WIDEBTNU" and
+// "WIDEBTND" (resource names ignore case), and sizes the button to its picture.
+#pragma once
+
+#include "framework/controls.h"
+#include "framework/handles.h"
+
+#include <string>
+
+namespace qvl::framework {
+
+class BitmapButton : public Button {
+public:
+    // Load the two pictures by resource name; the pushed one may be missing (the normal one is then
+    // drawn for both). False when the normal picture is missing.
+    bool LoadBitmaps(HINSTANCE instance, const std::string& normalName, const std::string& pushedName);
+    // Attach to the child `id` of `parent`, load "<text>U" and "<text>D" and size to the picture.
+    bool AutoLoad(HINSTANCE instance, HWND parent, int id);
+    // Make the button as large as its normal picture.
+    void SizeToContent();
+
+    HBITMAP NormalPicture() const { return static_cast<HBITMAP>(normal_.Get()); }
+    HBITMAP PushedPicture() const { return static_cast<HBITMAP>(pushed_.Get()); }
+
+protected:
+    bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnAttached() override;
+    // Draw the picture for the item state (ODS_SELECTED: pushed).
+    virtual void Draw(const DRAWITEMSTRUCT& item);
+
+private:
+    GdiObjectHandle normal_;
+    GdiObjectHandle pushed_;
+};
+
+} // namespace qvl::framework
