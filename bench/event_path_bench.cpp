@@ -118,6 +118,7 @@ public:
     void SetCapture(WindowId) override {}
     void ReleaseCapture() override {}
     void BringToTop(WindowId) override {}
+    Point ScreenSize() override { return {1024, 768}; }
 };
 
 class NoQuestion final : public UserQuestion {

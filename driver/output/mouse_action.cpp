@@ -7,10 +7,8 @@ namespace qvl {
 
 namespace {
 
-// Absolute mouse coordinates span 0..65535 over a screen taken to be 1024 x 768 pixels.
+// Absolute mouse coordinates span 0..65535 over the primary screen.
 constexpr std::int64_t kAbsoluteSpan = 65535;
-constexpr std::int64_t kScaleWidth = 1024;
-constexpr std::int64_t kScaleHeight = 768;
 
 // A scroll follows the wheel only beyond this many pixels of scaled travel.
 constexpr std::int32_t kScrollDeadBand = 5;
@@ -50,9 +48,14 @@ CMouseAction::Mode CMouseAction::ModeFor(std::int16_t mouseMode, int controlInde
     return kNoMouseAction;
 }
 
-void CMouseAction::ScaleToAbsolute(Point& p) {
-    p.x = Clamp32(p.x * kAbsoluteSpan / kScaleWidth);
-    p.y = Clamp32(p.y * kAbsoluteSpan / kScaleHeight);
+// Divided by the real screen size, not a fixed 1024 x 768: on any other screen a fixed divisor puts
+// the click somewhere else than the point captured in the window, and a 1024 x 768 screen gives the
+// same figures either way.
+void CMouseAction::ScaleToAbsolute(Point& p, Point screen) {
+    const std::int64_t width = screen.x > 0 ? screen.x : kScaleWidth;
+    const std::int64_t height = screen.y > 0 ? screen.y : kScaleHeight;
+    p.x = Clamp32(p.x * kAbsoluteSpan / width);
+    p.y = Clamp32(p.y * kAbsoluteSpan / height);
 }
 
 void CMouseAction::Load(const ControlAssignment& assignment, int controlIndex, std::uint32_t threadId) {
@@ -134,7 +137,7 @@ bool CMouseAction::AimAtTarget() {
     if (targetWindow == kNoWindow)
         return false;
     Point p = OnePixelIn(ports_.pointer.ClientToScreen(targetWindow, {pointX, pointY}));
-    ScaleToAbsolute(p);
+    ScaleToAbsolute(p, ports_.pointer.ScreenSize());
     // A wheel movement aims again at every step until its drag or scroll takes hold; only the first
     // aim finds the cursor where the user left it.
     if (!(wheelDriven != 0 && savedInMotion_)) {
@@ -188,7 +191,7 @@ void CMouseAction::FinishClick() {
     buttonDown = 0;
     if (savedCursor) {
         Point p = OnePixelIn(*savedCursor); // as when aiming, so the cursor lands where it was
-        ScaleToAbsolute(p);
+        ScaleToAbsolute(p, ports_.pointer.ScreenSize());
         input_.Mouse(kMouseMove | kMouseAbsolute, p.x, p.y);
         savedCursor.reset();
     }

@@ -59,8 +59,11 @@ public:
     // The mode for `mouseMode` on control `controlIndex`; kNoMouseAction for combinations that mean
     // nothing (a transport button with 3 or more, the wheel with 8 or more).
     static Mode ModeFor(std::int16_t mouseMode, int controlIndex);
-    // Screen pixels to absolute mouse coordinates, as if every screen were 1024 x 768.
-    static void ScaleToAbsolute(Point& p);
+    // Screen pixels to absolute mouse coordinates over a screen of `screen` pixels (1024 x 768 when
+    // the size is unknown).
+    static void ScaleToAbsolute(Point& p, Point screen = {kScaleWidth, kScaleHeight});
+    static constexpr std::int32_t kScaleWidth = 1024;
+    static constexpr std::int32_t kScaleHeight = 768;
 
     // Set up for `assignment` of control `controlIndex`; `threadId` owns the window in front.
     virtual void Load(const ControlAssignment& assignment, int controlIndex, std::uint32_t threadId);

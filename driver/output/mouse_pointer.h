@@ -32,6 +32,8 @@ public:
     virtual void ReleaseCapture() = 0;
     // Raise `window` above its siblings, so the pointer lands on it.
     virtual void BringToTop(WindowId window) = 0;
+    // The primary screen's size in pixels: absolute mouse coordinates span it.
+    virtual Point ScreenSize() = 0;
 };
 
 } // namespace qvl

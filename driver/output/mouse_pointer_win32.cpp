@@ -24,6 +24,10 @@ Point Win32MousePointer::CursorPosition() {
     return {p.x, p.y};
 }
 
+Point Win32MousePointer::ScreenSize() {
+    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
 void Win32MousePointer::SetCursorPosition(Point screen) {
     SetCursorPos(screen.x, screen.y);
 }

@@ -9,6 +9,7 @@ class Win32MousePointer final : public MousePointer {
 public:
     Point ClientToScreen(WindowId window, Point client) override;
     Point CursorPosition() override;
+    Point ScreenSize() override;
     void SetCursorPosition(Point screen) override;
     void SetCapture(WindowId window) override;
     void ReleaseCapture() override;

@@ -37,8 +37,9 @@ TEST(MouseAction, ModeTableByKindOfControl) {
     }
 }
 
-// Whatever the real screen size: the divisors are 1024 and 768, quotients truncated towards zero.
-TEST(MouseAction, ScaleToAbsoluteAsIfTheScreenWere1024By768) {
+// On a 1024 x 768 screen (and when the size is unknown) the divisors are 1024 and 768, quotients
+// truncated towards zero.
+TEST(MouseAction, ScaleToAbsoluteOnA1024By768Screen) {
     const struct {
         Point screen;
         Point absolute;
@@ -48,9 +49,42 @@ TEST(MouseAction, ScaleToAbsoluteAsIfTheScreenWere1024By768) {
     };
     for (const auto& row : rows) {
         Point p = row.screen;
-        CMouseAction::ScaleToAbsolute(p);
+        CMouseAction::ScaleToAbsolute(p, {1024, 768});
         EXPECT_EQ(p, row.absolute) << row.screen.x << ", " << row.screen.y;
+        Point unknown = row.screen;
+        CMouseAction::ScaleToAbsolute(unknown, {0, 0});
+        EXPECT_EQ(unknown, row.absolute);
     }
+}
+
+// Aimed one pixel further in, every pixel of a screen of any size comes back as itself when the system
+// maps the absolute position onto the screen (pixel = absolute x size / 65536).
+TEST(MouseAction, ScaledPointsLandOnTheirPixelWhateverTheScreenSize) {
+    const Point screens[] = {{1024, 768}, {1280, 1024}, {1920, 1080}, {2560, 1440}, {3840, 2160}, {800, 600}};
+    for (const Point& screen : screens) {
+        for (std::int32_t x = 0; x < screen.x; ++x) {
+            Point p{x + 1, std::min(x, screen.y - 1) + 1};
+            CMouseAction::ScaleToAbsolute(p, screen);
+            ASSERT_EQ(static_cast<std::int64_t>(p.x) * screen.x / 65536, x) << screen.x << "x" << screen.y;
+            ASSERT_EQ(static_cast<std::int64_t>(p.y) * screen.y / 65536, std::min(x, screen.y - 1));
+        }
+    }
+}
+
+// A click aimed on a screen wider than 1024 pixels lands on its window's point, and the cursor comes
+// back to where it was.
+TEST(MouseAction, ClickLandsOnItsPointOnALargeScreen) {
+    MouseRig rig;
+    rig.pointer.screen = {1920, 1080};
+    rig.Window("Mixer", "MixerClass", {1500, 900});
+    rig.pointer.cursor = {1700, 1000};
+    ControlAssignment click = MouseAssignment(kLeftClick, 64, "Mixer", "MixerClass");
+    click.clickX = 10;
+    click.clickY = 20;
+    rig.Run(click, kPlay);
+    EXPECT_EQ(rig.pointer.cursor, (Point{1510, 920}));
+    rig.mouse.FinishClick();
+    EXPECT_EQ(rig.pointer.cursor, (Point{1700, 1000}));
 }
 
 // The window is found, the point goes to the screen one pixel further in and is scaled, the window

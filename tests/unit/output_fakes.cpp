@@ -95,14 +95,14 @@ void FakePointer::SetCursorPosition(Point screen) {
     journal_.push_back("cursor " + std::to_string(screen.x) + " " + std::to_string(screen.y));
 }
 
-// An absolute position maps back onto the 1024 x 768 screen the way the system does it, pixel =
+// An absolute position maps back onto the screen the way the system does it, pixel =
 // absolute x size / 65536, which is why the mouse object aims one pixel further in.
 void FakePointer::Follow(std::uint32_t flags, std::int32_t dx, std::int32_t dy) {
     if ((flags & kMouseMove) == 0)
         return;
     if ((flags & kMouseAbsolute) != 0)
-        cursor = {static_cast<std::int32_t>(static_cast<std::int64_t>(dx) * 1024 / 65536),
-                  static_cast<std::int32_t>(static_cast<std::int64_t>(dy) * 768 / 65536)};
+        cursor = {static_cast<std::int32_t>(static_cast<std::int64_t>(dx) * screen.x / 65536),
+                  static_cast<std::int32_t>(static_cast<std::int64_t>(dy) * screen.y / 65536)};
     else
         cursor = {cursor.x + dx, cursor.y + dy};
 }

@@ -77,10 +77,12 @@ public:
     void SetCapture(WindowId window) override { journal_.push_back("capture " + WindowName(window)); }
     void ReleaseCapture() override { journal_.push_back("release capture"); }
     void BringToTop(WindowId window) override { journal_.push_back("top " + WindowName(window)); }
+    Point ScreenSize() override { return screen; }
     // Where an injected mouse event leaves the cursor.
     void Follow(std::uint32_t flags, std::int32_t dx, std::int32_t dy);
 
     Point cursor;
+    Point screen{1024, 768};
     std::map<WindowId, Point> origins; // client origin on the screen; windows not listed sit at 0, 0
 
 private:
