@@ -1,3 +1,4 @@
+#include "editor/app/editor_app.h"
 #include "editor/app/editor_services_win32.h"
 #include "model/memory_blocks.h"
 #include "model/named_blocks_win32.h"
@@ -90,6 +91,11 @@ TEST(EditorServices, TheProgramPathAndTheSystemsLowerCase) {
     EXPECT_NE(path.find('\\'), std::string::npos);
     EXPECT_EQ(SystemTextCase().Lower("WaveEdit.EXE"), "waveedit.exe");
     EXPECT_EQ(SystemTextCase().Lower("\xC4UDIO"), "\xE4udio"); // the code page's letters too
+}
+
+TEST(EditorServices, TheOverviewFontIsSmallerOnTheNtFamily) {
+    for (const auto& [os, height] : {std::pair{"WINNT", 10}, {"WIN95", 11}, {"WIN98", 11}})
+        EXPECT_EQ(OverviewFontHeight(os), height) << os;
 }
 
 } // namespace
