@@ -38,11 +38,11 @@ void CommandTarget::OnNotification(unsigned id, unsigned code, std::function<voi
     handlers_.push_back({id, id, code, [handler = std::move(handler)](unsigned) { handler(); }});
 }
 
-void CommandTarget::OnUpdate(unsigned id, std::function<void(CommandUpdate&)> handler) {
+void CommandTarget::OnUpdateCommand(unsigned id, std::function<void(CommandUpdate&)> handler) {
     updateHandlers_.push_back({id, id, std::move(handler)});
 }
 
-void CommandTarget::OnUpdateRange(unsigned first, unsigned last, std::function<void(CommandUpdate&)> handler) {
+void CommandTarget::OnUpdateCommandRange(unsigned first, unsigned last, std::function<void(CommandUpdate&)> handler) {
     updateHandlers_.push_back({first, last, std::move(handler)});
 }
 

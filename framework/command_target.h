@@ -55,8 +55,8 @@ protected:
     void OnCommandRange(unsigned first, unsigned last, std::function<void(unsigned)> handler);
     // A control's notification other than a click (EN_CHANGE, CBN_SELCHANGE, ...).
     void OnNotification(unsigned id, unsigned code, std::function<void()> handler);
-    void OnUpdate(unsigned id, std::function<void(CommandUpdate&)> handler);
-    void OnUpdateRange(unsigned first, unsigned last, std::function<void(CommandUpdate&)> handler);
+    void OnUpdateCommand(unsigned id, std::function<void(CommandUpdate&)> handler);
+    void OnUpdateCommandRange(unsigned first, unsigned last, std::function<void(CommandUpdate&)> handler);
 
 private:
     struct Handler {

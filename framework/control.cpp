@@ -10,6 +10,9 @@ namespace {
 
 // One subclass per control and procedure; the id only has to be the same on every call.
 constexpr UINT_PTR kSubclassId = 1;
+// The window property that leads from a control to its wrapper (the subclass data cannot be read
+// back by name on every system).
+constexpr const char* kWrapperProperty = "QvlControlWrapper";
 
 // The control a notification is about, or null when the message is none.
 HWND NotifyingControl(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -44,8 +47,12 @@ Control::~Control() {
 bool Control::Attach(HWND hwnd) {
     if (hwnd_ != nullptr || hwnd == nullptr || !IsWindow(hwnd) || FromHandle(hwnd) != nullptr)
         return false;
-    if (!SetWindowSubclass(hwnd, &Control::SubclassProcedure, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+    if (!SetPropA(hwnd, kWrapperProperty, this))
         return false;
+    if (!SetWindowSubclass(hwnd, &Control::SubclassProcedure, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+        RemovePropA(hwnd, kWrapperProperty);
+        return false;
+    }
     hwnd_ = hwnd;
     OnAttached();
     return true;
@@ -58,6 +65,7 @@ bool Control::AttachItem(HWND parent, int id) {
 void Control::Detach() {
     if (hwnd_ != nullptr) {
         RemoveWindowSubclass(hwnd_, &Control::SubclassProcedure, kSubclassId);
+        RemovePropA(hwnd_, kWrapperProperty);
         hwnd_ = nullptr;
     }
 }
@@ -67,10 +75,7 @@ int Control::Id() const {
 }
 
 Control* Control::FromHandle(HWND hwnd) {
-    DWORD_PTR data = 0;
-    if (hwnd == nullptr || !GetWindowSubclass(hwnd, &Control::SubclassProcedure, kSubclassId, &data))
-        return nullptr;
-    return reinterpret_cast<Control*>(data);
+    return hwnd != nullptr ? static_cast<Control*>(GetPropA(hwnd, kWrapperProperty)) : nullptr;
 }
 
 std::string Control::GetText() const {
@@ -127,6 +132,7 @@ LRESULT CALLBACK Control::SubclassProcedure(HWND hwnd, UINT message, WPARAM wPar
     if (message == WM_NCDESTROY) {
         // The control's last message: the subclass goes with it, before the control's own handling.
         RemoveWindowSubclass(hwnd, &Control::SubclassProcedure, kSubclassId);
+        RemovePropA(hwnd, kWrapperProperty);
         if (control != nullptr && control->hwnd_ == hwnd)
             control->hwnd_ = nullptr;
         return DefSubclassProc(hwnd, message, wParam, lParam);

@@ -2,7 +2,8 @@
 //
 // Attaching subclasses the control (SetWindowSubclass), so a derived wrapper can see the control's
 // own messages in HandleMessage; the subclass goes when the control is destroyed or the wrapper is
-// detached or destroyed, whichever comes first. The parent passes the notifications a control sends
+// detached or destroyed, whichever comes first. A window property leads from the control back to
+// its wrapper. The parent passes the notifications a control sends
 // about itself (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_HSCROLL, WM_VSCROLL, WM_CTLCOLOR*) back to the
 // wrapper first (ReflectToControl), so a bitmap button draws itself and a trackbar reports its own
 // position.

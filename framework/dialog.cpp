@@ -38,7 +38,7 @@ void Dialog::EndDialog(INT_PTR result) {
         ::EndDialog(Handle(), result);
 }
 
-bool Dialog::OnCommand(UINT id, UINT code, HWND control) {
+bool Dialog::OnCommandMessage(UINT id, UINT code, HWND control) {
     if (ExecuteCommand(id, control == nullptr ? kCommandCode : code))
         return true;
     if (code != BN_CLICKED && control != nullptr)

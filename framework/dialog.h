@@ -33,7 +33,7 @@ protected:
     virtual void OnCancel();
     // End a modal dialog with `result`; destroy a modeless one.
     void EndDialog(INT_PTR result);
-    bool OnCommand(UINT id, UINT code, HWND control) override;
+    bool OnCommandMessage(UINT id, UINT code, HWND control) override;
 
 private:
     HINSTANCE instance_;

@@ -72,7 +72,7 @@ bool DialogWindow::OnInitDialog() {
     return true;
 }
 
-bool DialogWindow::OnCommand(UINT, UINT, HWND) {
+bool DialogWindow::OnCommandMessage(UINT, UINT, HWND) {
     return false;
 }
 
@@ -114,7 +114,7 @@ bool DialogWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     if (ReflectToControl(hwnd_, message, wParam, lParam, result))
         return true;
     if (message == WM_COMMAND)
-        return OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return OnCommandMessage(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
     return OnMessage(message, wParam, lParam, result);
 }
 

@@ -3,7 +3,7 @@
 //
 // The object is passed as the init parameter, attached at WM_INITDIALOG (kept in DWLP_USER) and
 // detached at WM_NCDESTROY. Notifications about a control go to the control's wrapper first
-// (ReflectToControl); WM_COMMAND then goes to OnCommand and everything else to OnMessage.
+// (ReflectToControl); WM_COMMAND then goes to OnCommandMessage and everything else to OnMessage.
 #pragma once
 
 #include "framework/data_exchange.h"
@@ -41,7 +41,7 @@ protected:
     virtual void DoDataExchange(DataExchange&) {}
     // WM_COMMAND; `control` is null for menus, accelerators and commands sent without one. True when
     // handled.
-    virtual bool OnCommand(UINT id, UINT code, HWND control);
+    virtual bool OnCommandMessage(UINT id, UINT code, HWND control);
     // Any other message. True when handled, with the answer in `result`.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // Called once the window is gone (after WM_NCDESTROY); Handle() is null by then.

@@ -22,4 +22,29 @@ std::string DialogFilter(std::string_view filter) {
     return result;
 }
 
+std::string FirstFileArgument(std::string_view commandLine) {
+    std::size_t at = 0;
+    while (at < commandLine.size()) {
+        while (at < commandLine.size() && (commandLine[at] == ' ' || commandLine[at] == '\t'))
+            ++at;
+        if (at == commandLine.size())
+            break;
+        std::string word;
+        if (commandLine[at] == '"') {
+            const std::size_t end = commandLine.find('"', at + 1);
+            word = std::string(commandLine.substr(at + 1, end == std::string_view::npos ? end : end - at - 1));
+            at = end == std::string_view::npos ? commandLine.size() : end + 1;
+        } else {
+            const std::size_t end = commandLine.find_first_of(" \t", at);
+            word = std::string(commandLine.substr(at, end == std::string_view::npos ? end : end - at));
+            at = end == std::string_view::npos ? commandLine.size() : end;
+            if (word[0] == '/' || word[0] == '-')
+                continue;
+        }
+        if (!word.empty())
+            return word;
+    }
+    return std::string();
+}
+
 } // namespace qvl::framework

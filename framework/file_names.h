@@ -14,4 +14,9 @@ std::string FileTitleOf(std::string_view path);
 // and the result always ends with two NULs, whatever the text ended with.
 std::string DialogFilter(std::string_view filter);
 
+// The first file named on a program's command line (without the program's own name, as WinMain
+// receives it): a word, or a text in double quotes; words that start with "/" or "-" are options and
+// are skipped. Empty when there is none.
+std::string FirstFileArgument(std::string_view commandLine);
+
 } // namespace qvl::framework

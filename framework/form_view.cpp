@@ -25,7 +25,7 @@ bool FormView::PreTranslateMessage(MSG& message) {
     return IsDialogMessageA(Handle(), &message) != FALSE;
 }
 
-bool FormView::OnCommand(UINT id, UINT code, HWND control) {
+bool FormView::OnCommandMessage(UINT id, UINT code, HWND control) {
     if (FrameWindow* frame = GetFrame())
         return frame->RouteCommand(id, code, control);
     return ExecuteCommand(id, control == nullptr ? kCommandCode : code);

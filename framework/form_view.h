@@ -21,7 +21,7 @@ public:
 protected:
     // Paint the form; the dialog's background has been erased already.
     virtual void OnDraw(HDC dc) { (void)dc; }
-    bool OnCommand(UINT id, UINT code, HWND control) override;
+    bool OnCommandMessage(UINT id, UINT code, HWND control) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     // The form's controls are set up by the initial update, not by WM_INITDIALOG.
     bool OnInitDialog() override { return false; }

@@ -30,6 +30,20 @@ TEST(FileNames, DialogFilterSeparatesWithNulsAndEndsWithTwo) {
     EXPECT_EQ(DialogFilter(""), "\0\0"s);
 }
 
+TEST(FileNames, TheFirstFileOnTheCommandLineSkipsOptionsAndKeepsQuotedBlanks) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", ""},
+        {"   ", ""},
+        {"x.qvl", "x.qvl"},
+        {"  \"C:\\My Keysets\\wave edit.qvl\"  other", "C:\\My Keysets\\wave edit.qvl"},
+        {"/dde -x C:\\a.qvl", "C:\\a.qvl"},
+        {"\"unterminated name", "unterminated name"},
+        {"\"\" b.qvl", "b.qvl"},
+    };
+    for (const auto& [line, file] : cases)
+        EXPECT_EQ(FirstFileArgument(line), file) << line;
+}
+
 // A target that records what ran.
 class Recorder : public CommandTarget {
 public:
@@ -45,9 +59,9 @@ public:
             log.push_back(name_ + ":" + std::to_string(id) + "/" + std::to_string(code));
         });
     }
-    void Update(unsigned id, std::function<void(CommandUpdate&)> update) { OnUpdate(id, std::move(update)); }
+    void Update(unsigned id, std::function<void(CommandUpdate&)> update) { OnUpdateCommand(id, std::move(update)); }
     void UpdateRange(unsigned first, unsigned last, std::function<void(CommandUpdate&)> update) {
-        OnUpdateRange(first, last, std::move(update));
+        OnUpdateCommandRange(first, last, std::move(update));
     }
     static std::vector<std::string> log;
 

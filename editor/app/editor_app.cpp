@@ -1,0 +1,186 @@
+#include "editor/app/editor_app.h"
+
+#include "editor/app/main_frame.h"
+#include "editor/app/qvlset_doc.h"
+#include "editor/res/resource.h"
+#include "editor/views/prefs_dialog.h"
+#include "editor/views/qvlset_view.h"
+#include "framework/control.h"
+#include "framework/dialog.h"
+#include "framework/file_names.h"
+#include "framework/string_table.h"
+
+namespace qvl {
+
+namespace {
+
+// A keyset name shown as a menu item: "&" would underline the next letter instead of showing.
+std::string MenuText(const std::string& name) {
+    std::string text;
+    for (char c : name) {
+        text += c;
+        if (c == '&')
+            text += '&';
+    }
+    return text;
+}
+
+} // namespace
+
+int OverviewFontHeight(const std::string& osName) {
+    return osName == "WINNT" ? 10 : 11;
+}
+
+CEditorApp::CEditorApp(HINSTANCE instance, std::string commandLine)
+    : CQVLApp(instance), title_(framework::LoadResourceString(instance, IDS_TITLE)),
+      commandLine_(std::move(commandLine)), boxes_(title_, [this] { return GetMainHandle(); }), strings_(instance) {
+    OnCommand(ID_PREFERENCES, [this] { OnPreferences(); });
+    OnCommand(ID_APP_EXIT, [this] {
+        if (HWND main = GetMainHandle())
+            PostMessageA(main, WM_CLOSE, 0, 0);
+    });
+}
+
+CEditorApp::~CEditorApp() {
+    template_.reset();
+}
+
+bool CEditorApp::InitInstance() {
+    DeterminePlatformName();
+    // Without a shared block the editor still works for itself; the driver then does not see its
+    // current keyset, but a half-made block is never written to.
+    if (CreateSharedInfo() != 0 && !GetSharedInfo()->IsMapped())
+        CreatePrivateSharedInfo();
+    framework::InitCommonControlClasses();
+
+    template_ = std::make_unique<framework::SingleDocTemplate>(IDR_MAINFRAME, std::make_unique<CQVLsetDoc>(*this),
+                                                               std::make_unique<CMainFrame>(),
+                                                               std::make_unique<CQVLsetView>(*this));
+    if (!template_->OpenNewDocument(*this, title_))
+        return false;
+    ShowWindow(GetMainHandle(), SW_SHOWNORMAL);
+    UpdateWindow(GetMainHandle());
+    // A keyset file given on the command line (dropped on the program, say) is imported as Import
+    // Keyset would, question included, into the keysets the document has just loaded.
+    const std::string file = framework::FirstFileArgument(commandLine_);
+    if (!file.empty())
+        GetDocument()->OnOpenDocument(file);
+
+    CreateOverviewFont();
+    ReadPrefs();
+    return true;
+}
+
+int CEditorApp::ExitInstance() {
+    // The document and its store go first: the store refers to the shared block.
+    SetStore(nullptr);
+    template_.reset();
+    if (prefs_ != nullptr)
+        WritePrefs();
+    prefs_.reset();
+    overviewFont_.Reset();
+    return CQVLApp::ExitInstance();
+}
+
+bool CEditorApp::OnIdle(long count) {
+    const bool more = CQVLApp::OnIdle(count);
+    if (pendingSave_ != 0) {
+        if (CQVLsetView* view = GetView())
+            view->SaveAssignment();
+        pendingSave_ = 0;
+    }
+    return more;
+}
+
+bool CEditorApp::PreTranslateMessage(MSG& message) {
+    if (CMainFrame* frame = GetMainFrame()) {
+        if (frame->PreTranslateMessage(message))
+            return true;
+    }
+    return framework::Dialog::PreTranslateModeless(message);
+}
+
+void CEditorApp::ReadPrefs() {
+    if (prefs_ == nullptr)
+        prefs_ = std::make_unique<PrefsRecord>();
+    CKeysetRegistry registry(Storage());
+    registry.ReadPrefs(*prefs_);
+    // From now on every save of the keysets writes the preferences too.
+    if (CKeysetStore* store = GetStore())
+        store->SetPrefs(prefs_.get());
+}
+
+void CEditorApp::WritePrefs() {
+    if (prefs_ == nullptr)
+        return;
+    CKeysetRegistry registry(Storage());
+    registry.WritePrefs(*prefs_);
+}
+
+bool CEditorApp::IsEditorForeground() const {
+    HWND editor = FindWindowA(nullptr, title_.c_str());
+    return editor != nullptr && editor == GetForegroundWindow();
+}
+
+void CEditorApp::AppendKeysetMenuItem(const std::string& name) {
+    HMENU menu = GetKeysetsMenu();
+    if (menu == nullptr)
+        return;
+    const int count = GetMenuItemCount(menu);
+    AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(ID_KEYSET_FIRST + (count > 0 ? count : 0)),
+                MenuText(name).c_str());
+}
+
+void CEditorApp::ClearKeysetsMenu() {
+    HMENU menu = GetKeysetsMenu();
+    if (menu == nullptr)
+        return;
+    while (GetMenuItemCount(menu) > 0)
+        DeleteMenu(menu, 0, MF_BYPOSITION);
+}
+
+HMENU CEditorApp::GetKeysetsMenu() const {
+    HWND main = GetMainHandle();
+    if (main == nullptr)
+        return nullptr;
+    HMENU edit = GetSubMenu(GetMenu(main), MENU_POS_EDIT);
+    return edit != nullptr ? GetSubMenu(edit, MENU_POS_KEYSETS) : nullptr;
+}
+
+CQVLsetDoc* CEditorApp::GetDocument() const {
+    return template_ != nullptr ? static_cast<CQVLsetDoc*>(&template_->GetDocument()) : nullptr;
+}
+
+CQVLsetView* CEditorApp::GetView() const {
+    return template_ != nullptr ? static_cast<CQVLsetView*>(&template_->GetView()) : nullptr;
+}
+
+CMainFrame* CEditorApp::GetMainFrame() const {
+    return template_ != nullptr ? static_cast<CMainFrame*>(&template_->GetFrame()) : nullptr;
+}
+
+HWND CEditorApp::GetMainHandle() const {
+    CMainFrame* frame = GetMainFrame();
+    return frame != nullptr ? frame->Handle() : nullptr;
+}
+
+std::string CEditorApp::GetModulePath() const {
+    return ModulePath(nullptr);
+}
+
+void CEditorApp::CreateOverviewFont() {
+    LOGFONTA font = {};
+    font.lfHeight = OverviewFontHeight(GetOSName());
+    font.lfPitchAndFamily = FIXED_PITCH;
+    lstrcpynA(font.lfFaceName, "VID_Edod", LF_FACESIZE);
+    overviewFont_.Reset(CreateFontIndirectA(&font));
+}
+
+void CEditorApp::OnPreferences() {
+    if (prefs_ == nullptr)
+        ReadPrefs();
+    CPrefsDialog dialog(*this);
+    dialog.DoModal(GetMainHandle());
+}
+
+} // namespace qvl

@@ -1,0 +1,91 @@
+// The editor's application object: starts the single-document editor titled "Quorvel 2" over the
+// shared block, keeps the preferences and the overview font, and runs the Preferences dialog.
+#pragma once
+
+#include "editor/app/editor_services_win32.h"
+#include "framework/handles.h"
+#include "framework/single_doc_template.h"
+#include "model/keyset_lock_win32.h"
+#include "model/keyset_registry.h"
+#include "model/prefs_record.h"
+#include "model/qvl_app_win32.h"
+#include "model/registry_win32.h"
+
+#include <memory>
+#include <string>
+
+namespace qvl {
+
+class CMainFrame;
+class CQVLsetDoc;
+class CQVLsetView;
+
+class CEditorApp : public CQVLApp {
+public:
+    // `commandLine` is what follows the program's name; a keyset file named there is imported once
+    // the editor has started.
+    CEditorApp(HINSTANCE instance, std::string commandLine);
+    ~CEditorApp() override;
+
+    bool InitInstance() override;
+    int ExitInstance() override;
+    // The framework's idle work, then the assignment save that a key release asked for.
+    bool OnIdle(long count) override;
+    // Accelerators and the form's keyboard navigation, then the modeless overview window.
+    bool PreTranslateMessage(MSG& message) override;
+
+    // The preferences record: created with its defaults and overwritten by the stored one.
+    void ReadPrefs();
+    void WritePrefs();
+    PrefsRecord* GetPrefs() const { return prefs_.get(); }
+
+    // Whether the top-level window titled "Quorvel 2" is the foreground window.
+    bool IsEditorForeground() const;
+    // The fixed-pitch font of the keyset overview.
+    HFONT GetOverviewFont() const { return static_cast<HFONT>(overviewFont_.Get()); }
+    // Set when an edit is to be saved once the message queue is empty.
+    void SetPendingSave() { pendingSave_ = 1; }
+    int GetPendingSave() const { return pendingSave_; }
+
+    // The "&Keysets" submenu: append the item of the next keyset (id 2000 + items before it), or
+    // empty it.
+    void AppendKeysetMenuItem(const std::string& name);
+    void ClearKeysetsMenu();
+    HMENU GetKeysetsMenu() const;
+
+    CQVLsetDoc* GetDocument() const;
+    CQVLsetView* GetView() const;
+    CMainFrame* GetMainFrame() const;
+    HWND GetMainHandle() const;
+
+    KeysetStorage Storage() { return KeysetStorage{registry_, lock_}; }
+    OwnedMessageBoxes& Boxes() { return boxes_; }
+    const StringSource& Strings() const { return strings_; }
+    const TextCase& Case() const { return textCase_; }
+    AutostartEntry& Autostart() { return autostart_; }
+    const std::string& Title() const { return title_; }
+    // The editor's own program file.
+    std::string GetModulePath() const;
+
+private:
+    void CreateOverviewFont();
+    void OnPreferences();
+
+    std::string title_;
+    std::string commandLine_;
+    Win32Registry registry_;
+    Win32KeysetLock lock_;
+    OwnedMessageBoxes boxes_;
+    ResourceStrings strings_;
+    SystemTextCase textCase_;
+    RunKeyEntry autostart_;
+    std::unique_ptr<PrefsRecord> prefs_;
+    framework::GdiObjectHandle overviewFont_;
+    std::unique_ptr<framework::SingleDocTemplate> template_;
+    int pendingSave_ = 0;
+};
+
+// The overview font's height: 10 on the NT family, 11 on Windows 95 and 98.
+int OverviewFontHeight(const std::string& osName);
+
+} // namespace qvl

@@ -1,0 +1,249 @@
+#include "editor/app/keyset_commands.h"
+
+#include "framework/file_names.h"
+#include "model/keyset_file.h"
+
+namespace qvl {
+
+std::string AsciiTextCase::Lower(const std::string& text) const {
+    std::string lower = text;
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
+namespace {
+
+// A name the registry can keep as a key of its own: not empty and no path.
+bool IsUsableName(const std::string& name) {
+    return !name.empty() && name.find('\\') == std::string::npos;
+}
+
+} // namespace
+
+KeysetCommands::KeysetCommands(CSharedInfo& shared, const StringSource& names, KeysetStorage storage, KeysetUi& ui,
+                               MessageBoxes& boxes, const TextCase& textCase)
+    : shared_(shared), names_(names), storage_(storage), ui_(ui), boxes_(boxes), textCase_(textCase) {}
+
+CKeysetStore& KeysetCommands::NewDocument() {
+    store_ = std::make_unique<CKeysetStore>(shared_, names_);
+    unsavedPaste_ = false;
+    LoadOrCreate(*store_, storage_);
+    shared_.SetKeysetsChanged(1);
+    SaveKeysets();
+    return *store_;
+}
+
+void KeysetCommands::SaveKeysets() {
+    if (store_ == nullptr)
+        return;
+    CKeysetRegistry registry(storage_);
+    registry.Attach(*store_);
+    registry.SaveAll();
+    unsavedPaste_ = false;
+    shared_.SetKeysetsChanged(1);
+}
+
+void KeysetCommands::ReloadKeysets() {
+    if (store_ == nullptr)
+        return;
+    if (unsavedPaste_)
+        SaveKeysets();
+    CKeysetRegistry registry(storage_);
+    registry.Attach(*store_);
+    registry.LoadAll();
+}
+
+int KeysetCommands::FindByName(const std::string& name) const {
+    if (store_ == nullptr)
+        return 0;
+    for (int index = 1; index < store_->GetCount(); ++index)
+        if (store_->NameEquals(index, name))
+            return index;
+    return 0;
+}
+
+int KeysetCommands::FindSameTarget(const std::string& name) const {
+    if (store_ == nullptr)
+        return -1;
+    // An exact match wins over one that differs in case, should both be in the list already.
+    const int exact = store_->Find(name);
+    if (exact >= 0)
+        return exact;
+    for (int index = 0; index < store_->GetCount(); ++index)
+        if (textCase_.SameIgnoringCase(store_->GetName(index), name))
+            return index;
+    return -1;
+}
+
+void KeysetCommands::AddOrReplace(const KeysetRecord& record) {
+    if (store_ == nullptr)
+        return;
+    auto keyset = std::make_unique<KeysetRecord>(record);
+    const int index = FindSameTarget(ReadField(keyset->header.appName));
+    if (index >= 0) {
+        CopyToField(keyset->header.appName, store_->GetName(index).c_str());
+        store_->SetKeyset(index, *keyset);
+        SetCurrent(index);
+    } else {
+        store_->Add(*keyset);
+        SetCurrent(store_->GetCount() - 1);
+        ui_.AppendKeysetMenuItem(store_->GetName(store_->GetCount() - 1));
+    }
+    shared_.SetKeysetsChanged(1);
+    SaveKeysets();
+    ui_.UpdateAllViews();
+}
+
+void KeysetCommands::DeleteKeyset(int index) {
+    if (store_ == nullptr || index <= 0 || index >= store_->GetCount())
+        return;
+    const int current = store_->GetCurrentIndex();
+    store_->RemoveAt(index);
+    if (current >= index)
+        SetCurrent(current - 1);
+    shared_.SetKeysetsChanged(1);
+    SaveKeysets();
+    RebuildKeysetsMenu();
+    ui_.UpdateAllViews();
+}
+
+void KeysetCommands::SetCurrent(int index) {
+    if (store_ != nullptr)
+        store_->SetCurrentIndex(index);
+}
+
+void KeysetCommands::PutAssignment(const ControlAssignment& assignment, int keyset, int bank, int control) {
+    if (store_ == nullptr)
+        return;
+    store_->SetAssignment(keyset, bank, control, assignment);
+    SaveKeysets();
+}
+
+bool KeysetCommands::FetchAssignment(ControlAssignment& assignment, int keyset, int bank, int control) const {
+    if (store_ == nullptr)
+        return false;
+    const std::optional<ControlAssignment> stored = store_->GetAssignment(keyset, bank, control);
+    if (!stored)
+        return false;
+    assignment = *stored;
+    return true;
+}
+
+void KeysetCommands::RebuildKeysetsMenu() {
+    ui_.ClearKeysetsMenu();
+    if (store_ == nullptr)
+        return;
+    for (int index = 0; index < store_->GetCount(); ++index)
+        ui_.AppendKeysetMenuItem(store_->GetName(index));
+}
+
+void KeysetCommands::NewKeyset() {
+    if (store_ == nullptr)
+        return;
+    const std::optional<std::string> program = ui_.ChooseTargetProgram();
+    if (!program)
+        return;
+    const std::string name = textCase_.Lower(framework::FileTitleOf(*program));
+    // A cut name would never match the program's process name, and an empty one cannot be stored.
+    if (name.size() > kMaxKeysetNameLength || !IsUsableName(name)) {
+        ui_.Tell(kNameTooLongMessageId, framework::FileTitleOf(*program));
+        return;
+    }
+    if (FindSameTarget(name) >= 0 && !ui_.AskYesNo(kNewReplaceQuestionId))
+        return;
+    auto record = std::make_unique<KeysetRecord>();
+    InitKeyset(*record, name.c_str(), 0, names_);
+    AddOrReplace(*record);
+}
+
+void KeysetCommands::ImportKeyset() {
+    if (store_ == nullptr)
+        return;
+    if (const std::optional<std::string> path = ui_.ChooseFileToImport())
+        ImportFile(*path);
+}
+
+bool KeysetCommands::ImportFile(const std::string& path) {
+    if (store_ == nullptr)
+        return false;
+    auto record = std::make_unique<KeysetRecord>();
+    CKeysetFile file(boxes_);
+    file.Init(path, record.get());
+    if (file.Read() != kKeysetFileOk)
+        return false;
+    const std::string name = ReadField(record->header.appName);
+    if (!IsUsableName(name)) {
+        boxes_.Show(kNotAKeysetFileMessage, nullptr, MessageIcon::kWarning);
+        return false;
+    }
+    // The question is about the keyset the file would replace: the one its record names.
+    if (FindSameTarget(name) >= 0 && !ui_.AskYesNo(kImportReplaceQuestionId))
+        return true;
+    AddOrReplace(*record);
+    return true;
+}
+
+void KeysetCommands::ExportKeyset() {
+    if (!CanExport())
+        return;
+    if (const std::optional<std::string> path = ui_.ChooseFileToExport(store_->GetCurrentName()))
+        ExportFile(*path);
+}
+
+bool KeysetCommands::ExportFile(const std::string& path) {
+    if (store_ == nullptr)
+        return false;
+    std::optional<KeysetRecord> keyset = store_->GetCurrentKeyset();
+    CKeysetFile file(boxes_);
+    file.Init(path, keyset ? &*keyset : nullptr);
+    return file.Write() == kKeysetFileOk;
+}
+
+void KeysetCommands::CopyKeyset() {
+    if (!HasCurrentKeyset())
+        return;
+    if (clipboard_ == nullptr)
+        clipboard_ = std::make_unique<KeysetRecord>();
+    *clipboard_ = *store_->GetCurrentKeyset();
+}
+
+void KeysetCommands::PasteKeyset() {
+    if (clipboard_ == nullptr || !HasCurrentKeyset())
+        return;
+    // The pasted keyset keeps the identity of the one it replaces.
+    CopyToField(clipboard_->header.appName, store_->GetCurrentName().c_str());
+    store_->SetCurrentKeyset(*clipboard_);
+    unsavedPaste_ = true;
+    ui_.UpdateAllViews();
+}
+
+void KeysetCommands::ClearKeyset() {
+    if (!HasCurrentKeyset())
+        return;
+    auto record = std::make_unique<KeysetRecord>();
+    InitKeyset(*record, store_->GetCurrentName().c_str(), 0, names_);
+    store_->SetCurrentKeyset(*record);
+    SaveKeysets();
+    ui_.UpdateAllViews();
+}
+
+void KeysetCommands::DeleteCurrentKeyset() {
+    if (!CanDelete() || !ui_.AskYesNo(kDeleteQuestionId))
+        return;
+    DeleteKeyset(store_->GetCurrentIndex());
+}
+
+bool KeysetCommands::CurrentIsUserKeyset() const {
+    return HasCurrentKeyset() && store_->GetCurrentIndex() != 0;
+}
+
+bool KeysetCommands::HasCurrentKeyset() const {
+    if (store_ == nullptr)
+        return false;
+    const int index = store_->GetCurrentIndex();
+    return index >= 0 && index < store_->GetCount();
+}
+
+} // namespace qvl

@@ -1,0 +1,103 @@
+// The keyset document's commands and the keyset-list operations behind them: new keysets for a
+// target program, import and export of keyset files, copy, paste, clear and delete, and the Keysets
+// menu kept in step with the list. Every change is saved to the registry at once and announced to
+// the driver through keysetsChanged; only a paste waits for the next save.
+//
+// Registry key names ignore case, so two keysets whose names differ only in case would share one
+// stored key, and the later one would overwrite the other at the next save. A new or imported
+// keyset whose name equals a stored one ignoring case is therefore that keyset: the user is asked
+// whether to replace it, and the replaced keyset keeps its name and its place ("Default" stays
+// "Default", at index 0).
+#pragma once
+
+#include "editor/app/keyset_ui.h"
+#include "model/keyset_registry.h"
+#include "model/message_boxes.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace qvl {
+
+// Strings of the editor's string table that the commands use.
+constexpr unsigned kDeleteQuestionId = 61278;        // "The current keyset will be deleted. Are you sure?"
+constexpr unsigned kImportReplaceQuestionId = 61279; // "The keyset you are about to import has the same ..."
+constexpr unsigned kNewReplaceQuestionId = 61280;    // "The keyset you are about to create has the same ..."
+constexpr unsigned kNameTooLongMessageId = 62001;    // a program name that does not fit a keyset name
+
+// The most characters of a keyset name (its field holds the terminating NUL too).
+constexpr std::size_t kMaxKeysetNameLength = sizeof(AppPref::appName) - 1;
+
+class KeysetCommands {
+public:
+    // `names` is the editor's string table (control names of new keysets).
+    KeysetCommands(CSharedInfo& shared, const StringSource& names, KeysetStorage storage, KeysetUi& ui,
+                   MessageBoxes& boxes, const TextCase& textCase);
+    KeysetCommands(const KeysetCommands&) = delete;
+    KeysetCommands& operator=(const KeysetCommands&) = delete;
+
+    // A new document: a new store with the stored keysets (or "Default" alone), saved at once.
+    CKeysetStore& NewDocument();
+    // Null before NewDocument.
+    CKeysetStore* Store() const { return store_.get(); }
+
+    // List operations.
+    // Write the whole list to the registry, then raise keysetsChanged.
+    void SaveKeysets();
+    // Read the whole list again from the registry (a pasted keyset that is not saved yet is saved
+    // first, so the reload cannot throw it away).
+    void ReloadKeysets();
+    // The keyset named exactly `name` among indexes 1 and up; 0 when there is none.
+    int FindByName(const std::string& name) const;
+    // The keyset whose name equals `name` ignoring case, "Default" included; -1 when there is none.
+    int FindSameTarget(const std::string& name) const;
+    // Replace the keyset that `record` names (it keeps its own name) or add `record` at the end; make
+    // it current, save, and show it.
+    void AddOrReplace(const KeysetRecord& record);
+    // Remove keyset `index` (not "Default"); a current keyset at or after it moves back by one.
+    void DeleteKeyset(int index);
+    void SetCurrent(int index);
+    void PutAssignment(const ControlAssignment& assignment, int keyset, int bank, int control);
+    // False, with `assignment` untouched, when the store has no such assignment.
+    bool FetchAssignment(ControlAssignment& assignment, int keyset, int bank, int control) const;
+    void RebuildKeysetsMenu();
+
+    // The commands.
+    void NewKeyset();
+    void ImportKeyset();
+    void ExportKeyset();
+    void CopyKeyset();
+    void PasteKeyset();
+    void ClearKeyset();
+    void DeleteCurrentKeyset();
+    // Import the keyset file at `path` (asking before a stored keyset is replaced); true when it was a
+    // keyset file, whether or not the user let it replace one.
+    bool ImportFile(const std::string& path);
+    // Export the current keyset to `path`; true when the file was written.
+    bool ExportFile(const std::string& path);
+
+    // When the commands are available.
+    bool CanExport() const { return CurrentIsUserKeyset(); }
+    bool CanDelete() const { return CurrentIsUserKeyset(); }
+    bool CanPaste() const { return clipboard_ != nullptr; }
+    bool HasUnsavedPaste() const { return unsavedPaste_; }
+
+private:
+    // The current index names a keyset other than "Default".
+    bool CurrentIsUserKeyset() const;
+    bool HasCurrentKeyset() const;
+
+    CSharedInfo& shared_;
+    const StringSource& names_;
+    KeysetStorage storage_;
+    KeysetUi& ui_;
+    MessageBoxes& boxes_;
+    const TextCase& textCase_;
+    std::unique_ptr<CKeysetStore> store_;
+    // The keyset clipboard: made by the first Copy Keyset, kept until the program ends.
+    std::unique_ptr<KeysetRecord> clipboard_;
+    bool unsavedPaste_ = false;
+};
+
+} // namespace qvl

@@ -1,0 +1,23 @@
+// The editor's main window: 552 by 291 pixels, no sizing border and no maximize box. Its title is
+// "Quorvel 2" and stays so (the document's name is never added): the driver finds the editor by it.
+#pragma once
+
+#include "framework/frame_window.h"
+
+namespace qvl {
+
+constexpr const char* kMainFrameClass = "QVL2MainFrame";
+constexpr int kMainFrameWidth = 552;
+constexpr int kMainFrameHeight = 291;
+
+class CMainFrame : public framework::FrameWindow {
+protected:
+    void PreCreateWindow(framework::FrameCreateParams& params) override {
+        params.className = kMainFrameClass;
+        params.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+        params.width = kMainFrameWidth;
+        params.height = kMainFrameHeight;
+    }
+};
+
+} // namespace qvl

@@ -1,0 +1,48 @@
+// The Preferences dialog's "Close": the driver's autostart entry and the preferences record.
+//
+// The autostart entry is the value "qvl2rs" under the current user's
+// "Software\Microsoft\Windows\CurrentVersion\Run": the editor's own folder followed by "qvl2rs", the
+// driver's file name without extension, which Windows runs at log-on.
+#pragma once
+
+#include "model/prefs_record.h"
+
+#include <string>
+#include <string_view>
+
+namespace qvl {
+
+constexpr const char* kRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kRunValueName = "qvl2rs";
+constexpr const char* kDriverFileTitle = "qvl2rs";
+
+// The Run entry of the driver.
+class AutostartEntry {
+public:
+    AutostartEntry() = default;
+    AutostartEntry(const AutostartEntry&) = delete;
+    AutostartEntry& operator=(const AutostartEntry&) = delete;
+    virtual ~AutostartEntry() = default;
+    // Store `commandLine` as the entry (a text value); false when it could not be written.
+    virtual bool Write(const std::string& commandLine) = 0;
+    // Remove the entry; a missing entry is no error.
+    virtual bool Remove() = 0;
+};
+
+// The command line that starts the driver beside the editor at `editorPath`: the editor's folder
+// (up to and with its last backslash) followed by "qvl2rs". A path with a blank is put in quotes, so
+// Windows cannot take the part before the blank for the program.
+std::string DriverCommandLine(std::string_view editorPath);
+
+// What the dialog's controls held when the user pressed Close.
+struct PreferencesChoice {
+    int comPort = 0;     // list index 0..3 = COM1..COM4; -1: nothing chosen
+    int loadAtStart = 1; // the check box
+};
+
+// Set or remove the autostart entry and put the choice into `prefs` (which the caller then writes).
+// Registry failures pass silently: `prefs` holds the choice anyway.
+void ApplyPreferences(const PreferencesChoice& choice, std::string_view editorPath, AutostartEntry& autostart,
+                      PrefsRecord& prefs);
+
+} // namespace qvl

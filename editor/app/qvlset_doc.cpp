@@ -1,0 +1,87 @@
+#include "editor/app/qvlset_doc.h"
+
+#include "editor/app/editor_app.h"
+#include "editor/res/resource.h"
+#include "framework/file_dialog.h"
+#include "framework/string_table.h"
+
+namespace qvl {
+
+CQVLsetDoc::CQVLsetDoc(CEditorApp& app)
+    : app_(app), commands_(*app.GetSharedInfo(), app.Strings(), app.Storage(), *this, app.Boxes(), app.Case()) {
+    OnCommand(ID_NEW_KEYSET, [this] { commands_.NewKeyset(); });
+    OnCommand(ID_IMPORT_KEYSET, [this] { commands_.ImportKeyset(); });
+    OnCommand(ID_EXPORT_KEYSET, [this] { commands_.ExportKeyset(); });
+    OnUpdateCommand(ID_EXPORT_KEYSET, [this](framework::CommandUpdate& u) { u.Enable(commands_.CanExport()); });
+    OnCommand(ID_COPY_KEYSET, [this] { commands_.CopyKeyset(); });
+    OnCommand(ID_PASTE_KEYSET, [this] { commands_.PasteKeyset(); });
+    OnUpdateCommand(ID_PASTE_KEYSET, [this](framework::CommandUpdate& u) { u.Enable(commands_.CanPaste()); });
+    OnCommand(ID_CLEAR_KEYSET, [this] { commands_.ClearKeyset(); });
+    OnCommand(ID_DELETE_KEYSET, [this] { commands_.DeleteCurrentKeyset(); });
+    OnUpdateCommand(ID_DELETE_KEYSET, [this](framework::CommandUpdate& u) { u.Enable(commands_.CanDelete()); });
+}
+
+bool CQVLsetDoc::OnNewDocument() {
+    if (!Document::OnNewDocument())
+        return false;
+    app_.SetStore(&commands_.NewDocument());
+    return true;
+}
+
+bool CQVLsetDoc::OnOpenDocument(const std::string& path) {
+    return commands_.ImportFile(path);
+}
+
+bool CQVLsetDoc::OnSaveDocument(const std::string& path) {
+    return commands_.ExportFile(path);
+}
+
+void CQVLsetDoc::OnCloseDocument() {
+    commands_.SaveKeysets();
+    Document::OnCloseDocument();
+}
+
+bool CQVLsetDoc::AskYesNo(unsigned stringId) {
+    return app_.Boxes().Ask(framework::LoadResourceString(app_.Instance(), stringId));
+}
+
+void CQVLsetDoc::Tell(unsigned stringId, const std::string& argument) {
+    const std::string text = framework::FormatResourceString(app_.Instance(), stringId, {argument});
+    app_.Boxes().Show(text.c_str(), nullptr, MessageIcon::kWarning);
+}
+
+std::optional<std::string> CQVLsetDoc::ChooseTargetProgram() {
+    framework::FileDialogOptions options;
+    options.owner = app_.GetMainHandle();
+    options.title = framework::LoadResourceString(app_.Instance(), IDS_NEW_KEYSET_TITLE);
+    options.filter = framework::LoadResourceString(app_.Instance(), IDS_TARGET_FILTER);
+    return framework::ChooseFileToOpen(options);
+}
+
+std::optional<std::string> CQVLsetDoc::ChooseFileToImport() {
+    framework::FileDialogOptions options;
+    options.owner = app_.GetMainHandle();
+    options.title = framework::LoadResourceString(app_.Instance(), IDS_IMPORT_KEYSET_TITLE);
+    options.filter = framework::LoadResourceString(app_.Instance(), IDS_KEYSET_FILTER);
+    return framework::ChooseFileToOpen(options);
+}
+
+std::optional<std::string> CQVLsetDoc::ChooseFileToExport(const std::string& proposedName) {
+    framework::FileDialogOptions options;
+    options.owner = app_.GetMainHandle();
+    options.title = framework::LoadResourceString(app_.Instance(), IDS_EXPORT_KEYSET_TITLE);
+    options.filter = framework::LoadResourceString(app_.Instance(), IDS_KEYSET_FILTER);
+    options.defaultExtension = "qvl";
+    options.fileName = proposedName;
+    return framework::ChooseFileToSave(options);
+}
+
+void CQVLsetDoc::ClearKeysetsMenu() {
+    app_.ClearKeysetsMenu();
+}
+
+void CQVLsetDoc::AppendKeysetMenuItem(const std::string& name) {
+    app_.AppendKeysetMenuItem(name);
+}
+
+} // namespace qvl

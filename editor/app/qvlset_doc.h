@@ -1,0 +1,57 @@
+// The editor's only document: the set of keysets, with the keyset commands of the File and Edit
+// menus. The commands themselves live in KeysetCommands; the document answers their questions with
+// message boxes and file dialogs and keeps the Keysets menu and the views in step.
+#pragma once
+
+#include "editor/app/keyset_commands.h"
+#include "framework/document.h"
+
+#include <string>
+
+namespace qvl {
+
+class CEditorApp;
+
+class CQVLsetDoc : public framework::Document, private KeysetUi {
+public:
+    explicit CQVLsetDoc(CEditorApp& app);
+
+    // Create the store, load it (or start with "Default") and save it at once.
+    bool OnNewDocument() override;
+    // Import the keyset file at `path`; true when it was one.
+    bool OnOpenDocument(const std::string& path) override;
+    // Export the current keyset to `path`.
+    bool OnSaveDocument(const std::string& path) override;
+    // Save the keysets, then close the frame.
+    void OnCloseDocument() override;
+
+    void SaveKeysets() { commands_.SaveKeysets(); }
+    void ReloadKeysets() { commands_.ReloadKeysets(); }
+    int FindByName(const std::string& name) const { return commands_.FindByName(name); }
+    void AddOrReplace(const KeysetRecord& record) { commands_.AddOrReplace(record); }
+    void DeleteKeyset(int index) { commands_.DeleteKeyset(index); }
+    void SetCurrent(int index) { commands_.SetCurrent(index); }
+    void PutAssignment(const ControlAssignment& assignment, int keyset, int bank, int control) {
+        commands_.PutAssignment(assignment, keyset, bank, control);
+    }
+    bool FetchAssignment(ControlAssignment& assignment, int keyset, int bank, int control) const {
+        return commands_.FetchAssignment(assignment, keyset, bank, control);
+    }
+    void RebuildKeysetsMenu() { commands_.RebuildKeysetsMenu(); }
+    CKeysetStore* GetStore() const { return commands_.Store(); }
+
+private:
+    bool AskYesNo(unsigned stringId) override;
+    void Tell(unsigned stringId, const std::string& argument) override;
+    std::optional<std::string> ChooseTargetProgram() override;
+    std::optional<std::string> ChooseFileToImport() override;
+    std::optional<std::string> ChooseFileToExport(const std::string& proposedName) override;
+    void ClearKeysetsMenu() override;
+    void AppendKeysetMenuItem(const std::string& name) override;
+    void UpdateAllViews() override { Document::UpdateAllViews(nullptr); }
+
+    CEditorApp& app_;
+    KeysetCommands commands_;
+};
+
+} // namespace qvl

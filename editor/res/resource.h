@@ -1,0 +1,73 @@
+// Resource ids of the editor. The driver relies on several of them: it sends the device panel the
+// commands of its buttons, and finds the editor by the title in string 61259.
+#pragma once
+
+// Menu, accelerators and icon of the main frame; the device panel's form has the same number.
+#define IDR_MAINFRAME 131
+#define IDD_QVLSET_FORM 131
+#define IDD_PREFERENCES 167
+
+// Keyset commands (the document).
+#define ID_NEW_KEYSET 32771
+#define ID_IMPORT_KEYSET 57601
+#define ID_EXPORT_KEYSET 57604
+#define ID_COPY_KEYSET 32782
+#define ID_PASTE_KEYSET 32783
+#define ID_CLEAR_KEYSET 32784
+#define ID_DELETE_KEYSET 32775
+// Device panel commands.
+#define ID_DISPLAY_KEYSET 32787
+#define ID_KEYSET_FIRST 2000
+#define ID_KEYSET_LAST 2099
+#define ID_TEST 1017
+#define ID_HELP_FINDER 57667
+#define ID_EDIT_CLEAR 57632
+#define ID_EDIT_COPY 57634
+#define ID_EDIT_CUT 57635
+#define ID_EDIT_PASTE 57637
+#define ID_EDIT_UNDO 57643
+// Application commands.
+#define ID_PREFERENCES 32773
+#define ID_APP_ABOUT 57664
+#define ID_APP_EXIT 57665
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+// Controls of the device panel and of the Preferences dialog.
+#define IDC_KEYSET_CAPTION 1007
+#define IDC_COM_PORT 1050
+#define IDC_LOAD_AT_START 1051
+
+// Positions in the main menu: the "&Edit" menu and its "&Keysets" submenu.
+#define MENU_POS_EDIT 1
+#define MENU_POS_KEYSETS 12
+
+// Strings.
+#define IDS_WHEEL 129
+#define IDS_FAST_FORWARD 61204
+#define IDS_WHEEL_SPEED 61317
+#define IDS_CAPTURE_IN 61254
+#define IDS_CAPTURE_PRESS 61257
+#define IDS_KEYSET_CAPTION 61258
+#define IDS_TITLE 61259
+#define IDS_JOG 61263
+#define IDS_OPTION 61264
+#define IDS_SHIFT 61265
+#define IDS_CAPTURE_WHEEL 61266
+#define IDS_RIGHT_CLICK 61267
+#define IDS_LEFT_CLICK 61268
+#define IDS_HORIZONTAL_MOVE 61271
+#define IDS_DELETE_QUESTION 61278
+#define IDS_IMPORT_REPLACE_QUESTION 61279
+#define IDS_NEW_REPLACE_QUESTION 61280
+#define IDS_TEST_INSTRUCTIONS 61319
+#define IDS_ALTERNATE_WHEEL 61320
+#define IDS_NAME_TOO_LONG 62001
+#define IDS_NEW_KEYSET_TITLE 62002
+#define IDS_IMPORT_KEYSET_TITLE 62003
+#define IDS_EXPORT_KEYSET_TITLE 62004
+#define IDS_TARGET_FILTER 62005
+#define IDS_KEYSET_FILTER 62006
+#define IDS_COM_PORT_ITEM 62007

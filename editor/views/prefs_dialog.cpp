@@ -1,0 +1,44 @@
+#include "editor/views/prefs_dialog.h"
+
+#include "editor/app/editor_app.h"
+#include "editor/app/preferences.h"
+#include "editor/res/resource.h"
+#include "framework/controls.h"
+#include "framework/string_table.h"
+
+#include <string>
+
+namespace qvl {
+
+CPrefsDialog::CPrefsDialog(CEditorApp& app) : Dialog(app.Instance(), IDD_PREFERENCES), app_(app) {
+    if (const PrefsRecord* prefs = app.GetPrefs()) {
+        comPort = prefs->comPort;
+        loadAtStart = prefs->loadAtStart != 0 ? 1 : 0;
+    }
+}
+
+bool CPrefsDialog::OnInitDialog() {
+    framework::ComboBox ports;
+    if (ports.AttachItem(Handle(), IDC_COM_PORT)) {
+        for (int port = 1; port <= kComPortCount; ++port)
+            ports.AddString(
+                framework::FormatResourceString(app_.Instance(), IDS_COM_PORT_ITEM, {std::to_string(port)}));
+    }
+    return Dialog::OnInitDialog();
+}
+
+void CPrefsDialog::DoDataExchange(framework::DataExchange& exchange) {
+    exchange.Check(IDC_LOAD_AT_START, loadAtStart);
+    exchange.ListIndex(IDC_COM_PORT, comPort);
+}
+
+void CPrefsDialog::OnOK() {
+    Dialog::OnOK();
+    PrefsRecord* prefs = app_.GetPrefs();
+    if (prefs == nullptr)
+        return;
+    ApplyPreferences(PreferencesChoice{comPort, loadAtStart}, app_.GetModulePath(), app_.Autostart(), *prefs);
+    app_.WritePrefs();
+}
+
+} // namespace qvl

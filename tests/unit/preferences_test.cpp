@@ -1,0 +1,59 @@
+#include "editor/app/preferences.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace qvl {
+namespace {
+
+class RecordingAutostart final : public AutostartEntry {
+public:
+    bool Write(const std::string& commandLine) override {
+        calls.push_back("write " + commandLine);
+        return !fail;
+    }
+    bool Remove() override {
+        calls.push_back("remove");
+        return !fail;
+    }
+    std::vector<std::string> calls;
+    bool fail = false;
+};
+
+TEST(Preferences, TheDriversCommandLineIsTheEditorsFolderAndItsName) {
+    EXPECT_EQ(DriverCommandLine("C:\\QVL2\\QVL2.exe"), "C:\\QVL2\\qvl2rs");
+    EXPECT_EQ(DriverCommandLine("Z:\\work\\build\\win\\bin\\QVL2.exe"), "Z:\\work\\build\\win\\bin\\qvl2rs");
+    EXPECT_EQ(DriverCommandLine("C:\\Program Files\\Vendrake\\QVL2.exe"), "\"C:\\Program Files\\Vendrake\\qvl2rs\"");
+    EXPECT_EQ(DriverCommandLine("QVL2.exe"), "qvl2rs");
+}
+
+TEST(Preferences, CloseWritesOrRemovesTheEntryAndKeepsTheChoiceEvenWhenTheRegistryFails) {
+    struct Case {
+        PreferencesChoice choice;
+        bool fail;
+        std::vector<std::string> calls;
+        PrefsRecord prefs;
+    };
+    const Case cases[] = {
+        {{2, 1}, false, {"write C:\\QVL2\\qvl2rs"}, {1, 2}},
+        {{0, 0}, false, {"remove"}, {0, 0}},
+        {{3, 0}, true, {"remove"}, {0, 3}},
+        {{-1, 1}, false, {"write C:\\QVL2\\qvl2rs"}, {1, 1}}, // no port chosen: COM2 stays
+    };
+    for (const Case& c : cases) {
+        RecordingAutostart autostart;
+        autostart.fail = c.fail;
+        PrefsRecord prefs;
+        prefs.loadAtStart = 1;
+        prefs.comPort = 1;
+        ApplyPreferences(c.choice, "C:\\QVL2\\QVL2.exe", autostart, prefs);
+        EXPECT_EQ(autostart.calls, c.calls);
+        EXPECT_EQ(prefs.loadAtStart, c.prefs.loadAtStart);
+        EXPECT_EQ(prefs.comPort, c.prefs.comPort);
+    }
+}
+
+} // namespace
+} // namespace qvl
