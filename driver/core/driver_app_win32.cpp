@@ -111,7 +111,9 @@ bool CDriverApp::InitInstance() {
         return false;
     }
     SetMainWindow(window_.get());
-    window_->AddTrayIcon();
+    const bool added = window_->AddTrayIcon();
+    if (trace_ != nullptr)
+        trace_->Icon(added);
     return true;
 }
 

@@ -121,6 +121,10 @@ void CDriverTrace::Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy) 
     Write(Line("mouse").Hex("flags", flags, 4).Number("dx", dx).Number("dy", dy));
 }
 
+void CDriverTrace::Icon(bool added) {
+    Write(Line("icon").Number("added", added ? 1 : 0));
+}
+
 void CDriverTrace::Menu(const std::string& toggleText, unsigned toggleCommand) {
     Write(Line("menu").Text("toggle", toggleText).Number("command", toggleCommand));
 }

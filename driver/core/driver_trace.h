@@ -17,6 +17,7 @@
 //   keyset t=.. index=1 name="waveedit" editor=0 test=0       target tracking ran in full
 //   key t=.. vk=0x0d up=0                                     a synthesized key event
 //   mouse t=.. flags=0x0002 dx=0 dy=0                         a synthesized mouse event
+//   icon t=.. added=1                                         the tray icon was added (0: refused)
 //   menu t=.. toggle="Disable QVL2" command=32774             the tray menu is shown
 //   command t=.. id=32772                                     the tray command chosen (0: dismissed)
 //   close t=.. was_open=1                                     the port was closed
@@ -76,6 +77,7 @@ public:
     void ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog) override;
     void Key(std::uint8_t vk, bool up);
     void Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy);
+    void Icon(bool added);
     void Menu(const std::string& toggleText, unsigned toggleCommand);
     void Command(unsigned commandId);
     void PortClosed(bool wasOpen);

@@ -163,12 +163,13 @@ TEST(DriverTrace, TheTrayMenuAndItsCommandsAreTraced) {
     FakeTraceWriter writer;
     CDriverTrace trace(writer);
     trace.Start("WINNT");
+    trace.Icon(true);
     trace.Menu("Enable QVL2", 32775);
     trace.Command(32775);
     trace.Exit();
     EXPECT_EQ(writer.Take(),
-              (Events{"start t=1010 frequency=10000000 platform=\"WINNT\"",
-                      "menu t=1020 toggle=\"Enable QVL2\" command=32775", "command t=1030 id=32775", "exit t=1040"}));
+              (Events{"start t=1010 frequency=10000000 platform=\"WINNT\"", "icon t=1020 added=1",
+                      "menu t=1030 toggle=\"Enable QVL2\" command=32775", "command t=1040 id=32775", "exit t=1050"}));
 }
 
 } // namespace
