@@ -6,9 +6,11 @@ Run one group:  python3 tests/e2e/driver_test.py DriverKeys
 (ctest runs each group on its own; the Windows build and the host build must be there.)
 """
 
+import subprocess
 import sys
 import time
 import unittest
+from pathlib import Path
 
 from driver import (ID_DISABLE, ID_ENABLE, ID_EXIT, ID_OPEN_EDITOR, ID_RELOAD_DRIVER, PORT_ERROR, Driver,
                     Simulator)
@@ -337,6 +339,27 @@ class DriverTray(unittest.TestCase):
             driver.choose_from_menu(ID_OPEN_EDITOR)
             s.wait_foreground(editor.int("hwnd"))
             self.assertEqual(len(s.processes("QVL2.exe")), 1, "no second editor")
+
+
+
+class DriverRun(unittest.TestCase):
+    def test_the_demo_of_scripts_run_shows_device_driver_and_program(self):
+        script = Path(__file__).resolve().parents[2] / "scripts" / "lib" / "run_driver.py"
+        done = subprocess.run([sys.executable, str(script)], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                              stderr=subprocess.STDOUT, timeout=120)
+        output = done.stdout.decode(errors="replace")
+        self.assertEqual(done.returncode, 0, output)
+        lines = [line.split(None, 1)[1] for line in output.splitlines()[1:] if line.strip()]
+        for expected in ["driver   port COM1 opened", "device   Play down  (MainBank)",
+                         'driver   keyset "waveedit" (index 1) for the program in front', "driver   sends Enter down",
+                         "program  WM_KEYDOWN Enter", "device   Play down  (Option Bank)", "program  WM_KEYDOWN Home",
+                         "device   wheel clockwise 3  (MainBank)", "program  WM_KEYDOWN Right",
+                         "device   wheel clockwise 4  (Option Bank)", "driver   sends pointer moves +2,+0",
+                         "driver   tray command Exit", "driver   port closed"]:
+            self.assertIn(expected, lines, output)
+        # Every message of the demo, in the order it was played.
+        device = [line for line in lines if line.startswith("device")]
+        self.assertEqual(len(device), 38, output)
 
 
 if __name__ == "__main__":
