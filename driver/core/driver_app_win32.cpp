@@ -111,9 +111,7 @@ bool CDriverApp::InitInstance() {
         return false;
     }
     SetMainWindow(window_.get());
-    const bool added = window_->AddTrayIcon();
-    if (trace_ != nullptr)
-        trace_->Icon(added);
+    TraceIcon(window_->AddTrayIcon());
     return true;
 }
 
@@ -155,6 +153,11 @@ TrayItem CDriverApp::TrayToggle() {
 void CDriverApp::TraceMenu(const std::string& toggleText, unsigned toggleCommand) {
     if (trace_ != nullptr)
         trace_->Menu(toggleText, toggleCommand);
+}
+
+void CDriverApp::TraceIcon(bool added) {
+    if (trace_ != nullptr)
+        trace_->Icon(added);
 }
 
 void CDriverApp::RunTrayCommand(unsigned commandId) {

@@ -51,6 +51,7 @@ public:
     // The tray, from the hidden window.
     TrayItem TrayToggle();
     void TraceMenu(const std::string& toggleText, unsigned toggleCommand);
+    void TraceIcon(bool added);
     void RunTrayCommand(unsigned commandId);
     // Windows ends the session: close the port and run the exit processing now.
     void EndSessionNow();

@@ -17,7 +17,8 @@
 //   keyset t=.. index=1 name="waveedit" editor=0 test=0       target tracking ran in full
 //   key t=.. vk=0x0d up=0                                     a synthesized key event
 //   mouse t=.. flags=0x0002 dx=0 dy=0                         a synthesized mouse event
-//   icon t=.. added=1                                         the tray icon was added (0: refused)
+//   icon t=.. added=1                                         the tray icon was added (0: refused), at
+//                                                             start-up and again when the shell restarts
 //   menu t=.. toggle="Disable QVL2" command=32774             the tray menu is shown
 //   command t=.. id=32772                                     the tray command chosen (0: dismissed)
 //   close t=.. was_open=1                                     the port was closed

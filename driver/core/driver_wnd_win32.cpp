@@ -48,7 +48,7 @@ LRESULT CDriverWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (message == taskbarCreated_ && taskbarCreated_ != 0) {
-        icon_.Add(Handle());
+        app_.TraceIcon(icon_.Add(Handle()));
         return 0;
     }
     switch (message) {

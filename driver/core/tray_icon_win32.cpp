@@ -27,7 +27,9 @@ bool CTrayIcon::Add(HWND owner) {
     std::strncpy(data.szTip, tip_.c_str(), 63);
     data.szTip[63] = '\0';
     owner_ = owner;
-    added_ = Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
+    // A shell that announces a restart without having lost the icon refuses to add it twice; the
+    // icon is then brought up to date instead.
+    added_ = Shell_NotifyIconA(NIM_ADD, &data) != FALSE || Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
     return added_;
 }
 

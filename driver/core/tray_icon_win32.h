@@ -16,8 +16,9 @@ public:
     CTrayIcon& operator=(const CTrayIcon&) = delete;
     ~CTrayIcon() { Remove(); }
 
-    // Add the icon for `owner`. The icon handle is destroyed once the shell has its copy. False when
-    // the shell refused (no notification area, no display).
+    // Add the icon for `owner` (or refresh it when the shell has it still). The icon handle is
+    // destroyed once the shell has its copy. False when the shell refused (no notification area, no
+    // display).
     bool Add(HWND owner);
     // Remove it again; nothing happens when it is not there.
     void Remove();

@@ -15,7 +15,8 @@ from pathlib import Path
 from driver import (ID_DISABLE, ID_ENABLE, ID_EXIT, ID_OPEN_EDITOR, ID_RELOAD_DRIVER, PORT_ERROR, Driver,
                     Simulator)
 from harness import VK, PtyPort, Session, qpc_now, wait_until
-from keysets import ALT, CTRL, HORIZONTAL_DRAG, KEYSETS, LEFT_CLICK, SHIFT, assignment, keyset, store_keysets
+from keysets import (ALT, CTRL, HORIZONTAL_DRAG, KEYSETS, LEFT_CLICK, SETTINGS, SHIFT, assignment, keyset,
+                     store_keysets)
 
 PLAY_DOWN, PLAY_UP = b"\x80\x45", b"\x80\x05"
 STOP_DOWN, STOP_UP = b"\x80\x44", b"\x80\x04"
@@ -91,6 +92,10 @@ class DriverStart(unittest.TestCase):
             box = watcher.wait_dialog(since, text=PORT_ERROR)
             watcher.wait_closed(box.int("hwnd"))
             self.assertEqual(driver.wait_ready()["added"], "1", "the tray icon is added all the same")
+            # A shell that restarts announces it; the icon comes back.
+            icons = driver.trace.mark()
+            s.post(driver.hidden_window().int("hwnd"), "reg:TaskbarCreated")
+            self.assertEqual(driver.trace.wait_for("icon", icons)["added"], "1")
             menu = driver.open_menu()
             self.assertEqual((menu["toggle"], menu.int("command")), ("Enable QVL2", ID_ENABLE))
             driver.dismiss_menu()
@@ -104,6 +109,17 @@ class DriverStart(unittest.TestCase):
             self.assertEqual(driver.open_menu()["toggle"], "Disable QVL2")
             driver.dismiss_menu()
             self.assertEqual(len(watcher.dialogs(since)), 1)
+
+    def test_the_port_of_the_preferences_is_opened(self):
+        with Session("driver-com2") as s:
+            s.screen()
+            store_keysets(s, keyset("Default"), com_port=1)
+            com1, com2 = s.device_port(1), s.device_port(2)
+            driver = Driver(s)
+            self.assertEqual((driver.wait_port()["open"], driver.wait_port().int("com")), ("1", 1))
+            com2.wait_opened()
+            self.assertEqual(com2.read(1), START_BYTE)
+            self.assertEqual((com1.open_count, com1.received()), (0, b""))
 
     def test_without_its_shared_memory_the_driver_says_so_and_ends(self):
         with Session("driver-no-shared-block") as s:
@@ -207,6 +223,31 @@ class DriverMouse(unittest.TestCase):
             probe.log.wait_for("llmouse", since, where=lambda r: r["msg"] == "WM_MOUSEMOVE" and r["x"] == "600")
             self.assertEqual(without_still_moves(probe.mouse_events(since)), [
                 ("WM_MOUSEMOVE", x, y), ("WM_LBUTTONDOWN", x, y), ("WM_LBUTTONUP", x, y), ("WM_MOUSEMOVE", 600, 500)])
+
+    def test_a_missing_click_window_replaced_by_the_one_in_front_is_stored_and_the_preferences_stay(self):
+        with Session("driver-new-click-window") as s:
+            mixer = keyset("mixer", {("MainBank", "Play"): assignment(
+                mouse=LEFT_CLICK, point=(5, 5), title="Gone", class_name="Nothing")})
+            port, driver, watcher = started(s, keyset("Default"), mixer, watcher_rules=["caption=qvl2rs;press=OK"])
+            probe = s.probe(exe_name="mixer.exe", title="Mixer Main")
+            # Meanwhile the editor chose another port (COM3) for the next start.
+            s.wine.reg_set(SETTINGS, "Prefs", bytes([1, 0, 0, 0, 2, 0, 0, 0]))
+            since = watcher.mark()
+            port.write(PLAY_DOWN + PLAY_UP)
+            box = watcher.wait_dialog(since, caption="qvl2rs")
+            self.assertEqual(box["text"], 'The window which was supposed to receive this click, "Gone" is not open. '
+                                          'If this happens in the future, do you want the click to occur in the '
+                                          'window "Mixer Main"?')
+            watcher.wait_answered(box.int("hwnd"))
+
+            def stored_title():
+                play = s.wine.reg_value(f"{KEYSETS}\\mixer\\MainBank", "Play")
+                return play[28:28 + 256].split(b"\0")[0]
+
+            wait_until(lambda: stored_title() == b"Mixer Main", 10, "the new click window to be stored")
+            self.assertEqual(s.wine.reg_value(SETTINGS, "Prefs"), bytes([1, 0, 0, 0, 2, 0, 0, 0]),
+                             "the driver's save keeps the port the editor chose")
+            self.assertFalse(probe.received_mouse(), "the click of that press is not made")
 
     def test_a_drag_holds_the_button_until_the_wheel_has_rested_for_a_second(self):
         with Session("driver-drag") as s:
