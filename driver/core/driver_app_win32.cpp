@@ -172,6 +172,8 @@ void CDriverApp::RunTrayCommand(unsigned commandId) {
 void CDriverApp::EndSessionNow() {
     StopReader();
     EndSession();
+    // The system ends the process once the window has answered; should it not, the loop ends here.
+    PostQuitMessage(0);
 }
 
 void CDriverApp::ShowPortError() {

@@ -53,7 +53,7 @@ public:
     void TraceMenu(const std::string& toggleText, unsigned toggleCommand);
     void TraceIcon(bool added);
     void RunTrayCommand(unsigned commandId);
-    // Windows ends the session: close the port and run the exit processing now.
+    // Windows ends the session: close the port and run the exit processing now, and leave the loop.
     void EndSessionNow();
 
     UINT TrayMessage() const { return trayMessage_; }

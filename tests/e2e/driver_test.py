@@ -320,6 +320,16 @@ class DriverTray(unittest.TestCase):
             self.assertFalse(s.windows(title="QLV", all_windows=True), "the hidden window is gone")
             self.assertFalse(watcher.dialogs())
 
+    def test_the_end_of_the_windows_session_closes_the_port_and_ends_the_driver(self):
+        with Session("driver-end-session") as s:
+            port, driver, watcher = started(s)
+            since = driver.trace.mark()
+            s.send(driver.hidden_window().int("hwnd"), 0x0016, 1, 0)  # WM_ENDSESSION, ending
+            self.assertEqual(driver.process.wait(20), 0)
+            port.wait_closed()
+            self.assertEqual([r.kind for r in driver.lines(since=since)], ["close", "exit"])
+            self.assertFalse(watcher.dialogs())
+
     def test_exit_while_the_click_window_question_waits_ends_at_once(self):
         with Session("driver-exit-question") as s:
             mixer = keyset("mixer", {("MainBank", "Play"): assignment(
