@@ -22,6 +22,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace qvl {
 
@@ -31,6 +32,20 @@ constexpr const char* kEditorWindowTitle = "Quorvel 2";
 constexpr const char* kEditorPanelClass = "#32770";
 constexpr const char* kTestDialogTitle = "Test";
 constexpr const char* kEditorProcessName = "qvl2";
+
+// Told the outcome of every full run of target tracking: the keyset selected, or that the editor (and
+// perhaps its Test dialog) is in front, which leaves the selection as it was. The driver's trace
+// listens; the call comes on the device's thread.
+class TrackingObserver {
+public:
+    TrackingObserver() = default;
+    TrackingObserver(const TrackingObserver&) = delete;
+    TrackingObserver& operator=(const TrackingObserver&) = delete;
+    virtual void ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog) = 0;
+
+protected:
+    ~TrackingObserver() = default;
+};
 
 class CControlDispatcher final : public ControlEventSink, public ClickTargetContext {
 public:
@@ -62,6 +77,8 @@ public:
     std::uint32_t ForegroundThreadId() const override { return foregroundThreadId; }
     int CurrentKeysetIndex() const { return store_.GetCurrentIndex(); }
     CKeystrokeAction& Keystroke() { return *keystroke; }
+    // Null: nobody listens.
+    void SetTrackingObserver(TrackingObserver* observer) { observer_ = observer; }
     CMouseAction& Mouse() { return *mouse; }
 
 private:
@@ -76,6 +93,7 @@ private:
     KeysetStorage storage_;
     Desktop& desktop_;
     ProcessSource& processes_;
+    TrackingObserver* observer_ = nullptr;
 
     std::int32_t testDialogForeground = 0;
     std::unique_ptr<CKeystrokeAction> keystroke;

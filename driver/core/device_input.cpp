@@ -2,8 +2,9 @@
 
 namespace qvl {
 
-CDeviceInput::CDeviceInput(CControlDispatcher& dispatcher, LedIndicator& led, WheelIdleTimer& timer)
-    : dispatcher_(dispatcher), timer_(timer), decoder_(dispatcher, led, *this) {
+CDeviceInput::CDeviceInput(CControlDispatcher& dispatcher, LedIndicator& led, WheelIdleTimer& timer,
+                           ControlEventSink* events)
+    : dispatcher_(dispatcher), timer_(timer), decoder_(events != nullptr ? *events : dispatcher, led, *this) {
     timer_.Connect(*this);
 }
 

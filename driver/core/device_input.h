@@ -19,8 +19,10 @@ namespace qvl {
 class CDeviceInput final : private WheelTimer, private WheelIdleSink {
 public:
     // Owns the decoder, which reports to `dispatcher` and `led`; connects to `timer` for its lifetime,
-    // so the timer is made before this object and ends after it.
-    CDeviceInput(CControlDispatcher& dispatcher, LedIndicator& led, WheelIdleTimer& timer);
+    // so the timer is made before this object and ends after it. `events`, when given, receives the
+    // decoder's events in the dispatcher's place and passes them on to it (the driver's trace).
+    CDeviceInput(CControlDispatcher& dispatcher, LedIndicator& led, WheelIdleTimer& timer,
+                 ControlEventSink* events = nullptr);
     // Disconnects from the timer, waiting for an expiry in progress. The serial reader must have
     // stopped: no byte may arrive during or after this.
     ~CDeviceInput() override;

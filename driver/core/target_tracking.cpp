@@ -59,6 +59,11 @@ void CControlDispatcher::TrackForeground() {
     if (!matched)
         SelectKeyset(0);
     foregroundThreadId = threadId;
+    if (observer_ != nullptr) {
+        const int current = store_.GetCurrentIndex();
+        observer_->ForegroundTracked(current, store_.GetName(current), editorForeground != 0,
+                                     testDialogForeground != 0);
+    }
 }
 
 } // namespace qvl

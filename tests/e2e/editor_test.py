@@ -12,7 +12,7 @@ import unittest
 from pathlib import Path
 
 from harness import Session, WineEnv, wait_until
-from win_process import StoppableTool
+from driver import Driver
 
 EDITOR_KEY = "HKCU\\Software\\Vendrake Electronics\\QVL2"
 KEYSETS = EDITOR_KEY + "\\Keysets"
@@ -107,9 +107,6 @@ class Editor:
 
 def fresh(session, *keysets):
     """A registry without the editor's keys and the driver's Run entry, holding `keysets`."""
-    # The first program of a cold Wine session starts the session's background processes, and they
-    # would hold on to reg.exe's output pipe: let a tool (whose output goes to files) be first.
-    session.screen()
     wine = session.wine
     wine.reg_delete(EDITOR_KEY)
     wine.reg_delete(RUN_KEY, "qvl2rs")
@@ -384,20 +381,34 @@ class EditorAndDriver(unittest.TestCase):
             program.write_bytes(b"MZ")
             s.watcher(f"caption=New Keyset;fill=1148:{WineEnv.windows_path(program)};press=Open",
                       f"caption=Quorvel 2;text={DELETE_QUESTION};press=Yes")
+            port = s.device_port(1)
+            driver = Driver(s)
+            port.wait_for_bytes(b"\xb3")
             editor = Editor(s)
-            driver = s.own(StoppableTool(s, "qvl_driver_standin.exe", [], "driver"))
-            start = driver.wait_started("start")
-            self.assertEqual((start["names"], start.int("current")), ("Default", 0))
+            probe = s.probe(exe_name="WaveEdit.exe")
 
-            since = driver.mark()
+            def play_selects():
+                """Play with the probe in front; the keyset the driver selected for it (None when it
+                did not select again)."""
+                probe.take_foreground()
+                since = driver.trace.mark()
+                port.write(b"\x80\x45\x80\x05")
+                driver.trace.wait_for("release", since)
+                selected = driver.lines("keyset", since)
+                return (selected[0]["name"], selected[0].int("index")) if selected else None
+
+            self.assertEqual(play_selects(), ("Default", 0))  # no keyset of its own yet
+            self.assertIsNone(play_selects(), "the same window in front, nothing changed: no new selection")
+
+            # The editor saves the new keyset and raises keysetsChanged: the driver's next event
+            # reloads and selects again, though the same window is in front.
             editor.post(ID_NEW_KEYSET)
-            reload = driver.log.wait_for("reload", since, timeout=20)
-            self.assertEqual((reload["names"], reload.int("current")), ("Default|waveedit", 1))
+            wait_until(lambda: stored_names(s.wine) == ["Default", "waveedit"], 20, "the new keyset to be stored")
+            self.assertEqual(play_selects(), ("waveedit", 1))
 
-            since = driver.mark()
             editor.post(ID_DELETE_KEYSET)
-            reload = driver.log.wait_for("reload", since, timeout=20)
-            self.assertEqual((reload["names"], reload.int("current")), ("Default", 0))
+            wait_until(lambda: stored_names(s.wine) == ["Default"], 20, "the keyset to be deleted")
+            self.assertEqual(play_selects(), ("Default", 0))
             self.assertEqual(editor.close(), 0)
 
 

@@ -120,11 +120,11 @@ class Session:
 
     # Programs.
 
-    def start(self, program, *args, name=None, stop=None):
-        """Start a Windows program (a name in build/win/bin or an absolute path). If it is still
-        running when the session closes, the session calls `stop(process)` when given, then kills
-        what did not end."""
-        return self.own(WinProcess(self.wine, program, args, self.folder, name, stop))
+    def start(self, program, *args, name=None, stop=None, env=None):
+        """Start a Windows program (a name in build/win/bin or an absolute path), with `env` added
+        to its environment. If it is still running when the session closes, the session calls
+        `stop(process)` when given, then kills what did not end."""
+        return self.own(WinProcess(self.wine, program, args, self.folder, name, stop, env))
 
     def run(self, program, *args, timeout=20, name=None):
         """Run a Windows program to its end; returns the WinProcess (exit code in returncode)."""

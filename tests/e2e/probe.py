@@ -21,7 +21,7 @@ class Probe(StoppableTool):
     """
 
     def __init__(self, session, title="QVL Probe", class_name="QvlProbe", children=(), focus=0, moves=False,
-                 rect=None, menu=None, exe_name=None, name="probe"):
+                 rect=None, menu=None, exe_name=None, stop_event=None, name="probe"):
         program = "qvl_probe.exe"
         if exe_name:
             # A copy under another name: the driver picks the keyset by the program's file name.
@@ -36,6 +36,9 @@ class Probe(StoppableTool):
             args.append("--moves")
         if menu:
             args += ["--menu", "|".join(menu)]
+        if stop_event:
+            # A named event the probe holds while it runs (and ends on when it is set).
+            args += ["--stop-event", stop_event]
         super().__init__(session, program, args, name)
         self.session = session
         self.windows = []

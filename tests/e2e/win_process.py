@@ -18,9 +18,10 @@ class WinProcess:
 
     `stop`, when given, is how the program is ended cleanly at the end of a session (a callable
     taking the process: close its window, choose Exit in its tray menu); the session then waits
-    for it and kills it only if it is still running."""
+    for it and kills it only if it is still running. `env` adds variables to the program's
+    environment (a trace file, a preloaded library)."""
 
-    def __init__(self, wine, program, args, folder, name=None, stop=None):
+    def __init__(self, wine, program, args, folder, name=None, stop=None, env=None):
         self.name = name or Path(program).stem
         self._stop = stop
         self.out_path = Path(folder) / f"{self.name}.out"
@@ -28,7 +29,12 @@ class WinProcess:
         self.args = [str(a) for a in args]
         with open(self.out_path, "wb") as out, open(self.err_path, "wb") as err:
             self.popen = subprocess.Popen(
-                wine.command(program, args), env=wine.env, cwd=folder, stdin=subprocess.DEVNULL, stdout=out, stderr=err
+                wine.command(program, args),
+                env={**wine.env, **(env or {})},
+                cwd=folder,
+                stdin=subprocess.DEVNULL,
+                stdout=out,
+                stderr=err,
             )
         self.started = time.monotonic()
         self.returncode = None

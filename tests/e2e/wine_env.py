@@ -3,6 +3,7 @@ the COM port links of scripts/lib/wine.sh."""
 
 import os
 import subprocess
+import tempfile
 from pathlib import Path
 
 from tool_log import HarnessError
@@ -71,16 +72,24 @@ class WineEnv:
 
     def reg(self, *args, check=True):
         """Run reg.exe of the prefix; returns (exit code, output)."""
-        done = subprocess.run(
-            [self.wine64, "C:\\windows\\system32\\reg.exe", *args],
-            env=self.env,
-            stdin=subprocess.DEVNULL,
-            capture_output=True,
-            timeout=60,
-        )
-        output = done.stdout.decode("cp1252", errors="replace")
+        # Output through files, not pipes: the first program of a cold Wine session starts the
+        # session's background processes, which inherit and keep open whatever the program had.
+        self.wine_dir.mkdir(parents=True, exist_ok=True)
+        with tempfile.TemporaryFile(dir=self.wine_dir) as out, tempfile.TemporaryFile(dir=self.wine_dir) as err:
+            done = subprocess.run(
+                [self.wine64, "C:\\windows\\system32\\reg.exe", *args],
+                env=self.env,
+                stdin=subprocess.DEVNULL,
+                stdout=out,
+                stderr=err,
+                timeout=60,
+            )
+            out.seek(0)
+            err.seek(0)
+            output = out.read().decode("cp1252", errors="replace")
+            errors = err.read().decode(errors="replace")
         if check and done.returncode != 0:
-            raise HarnessError(f"reg {' '.join(args)} failed: {done.stderr.decode(errors='replace').strip()}")
+            raise HarnessError(f"reg {' '.join(args)} failed: {errors.strip()}")
         return done.returncode, output
 
     def reg_query(self, key, name=None):

@@ -1,0 +1,203 @@
+#!/usr/bin/env python3
+"""Benchmark: the driver qvl2rs.exe under Wine, with its trace on and the device on a pty at COM1.
+
+1. Latency: 1000 messages (Play down and up, 500 times, at the line's pace) into the driver; for each,
+   the time from its last byte reaching the driver (OnDeviceByte) to the first input event the driver
+   synthesized for it, from the driver's own trace. Also the whole way: from the byte entering the
+   line on Linux to the driver, and to the program in front (the probe's keyboard hook).
+2. Idle: the driver's CPU time (user and system, all its threads) over 60 seconds with the port open
+   and nothing happening; and the Wine server's over the same time. Once on a pty with modem lines
+   (the shim), where Wine keeps the line-status wait going by polling, and once on a plain pty,
+   where the link stops its status waits after the first "not supported".
+3. Burst: wheel messages at the line's full rate (2400 baud: 120 messages a second) for 10 seconds:
+   every byte reaches the driver in order, and every keystroke the wheel's throttle lets through
+   (a key on the first step and every 9th after it at the fastest speed) reaches the program.
+
+Wine's performance counter is the raw monotonic clock in 100 ns ticks, so the driver's trace, the
+probe's log and the times taken here on Linux are one clock.
+
+    bench/driver_timing.py [--messages 1000] [--idle 60] [--burst 10]   (after both builds)
+"""
+
+import argparse
+import os
+import statistics
+import sys
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
+
+from driver import Driver  # noqa: E402
+from harness import Session, qpc_now  # noqa: E402
+from keysets import EXT, assignment, keyset, store_keysets  # noqa: E402
+
+MESSAGE_TIME = 20 / 2400  # two bytes of ten bits at 2400 baud: 8.33 ms
+TICKS = 1e7  # the performance counter's ticks per second under Wine
+
+
+def ms(ticks):
+    return ticks / TICKS * 1000
+
+
+def summary(name, values_ms):
+    values = sorted(values_ms)
+    p99 = values[min(len(values) - 1, int(round(0.99 * (len(values) - 1))))]
+    print(f"  {name:<52} median {statistics.median(values):7.3f} ms   99th {p99:7.3f} ms   "
+          f"max {values[-1]:7.3f} ms   (n={len(values)})")
+
+
+def paced_writes(port, messages):
+    """Write each message at the line's pace; the Linux time after each one."""
+    sent = []
+    due = time.monotonic()
+    for message in messages:
+        delay = due - time.monotonic()
+        if delay > 0:
+            time.sleep(delay)
+        sent.append(port.write(message))
+        due += MESSAGE_TIME
+    return sent
+
+
+def cpu_seconds(pid):
+    """User plus system time of a Linux process and all its threads."""
+    with open(f"/proc/{pid}/stat") as stat:
+        fields = stat.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def wineserver_pid():
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            try:
+                with open(f"/proc/{entry}/comm") as comm:
+                    if comm.read().strip().startswith("wineserver"):
+                        return int(entry)
+            except OSError:
+                continue
+    return None
+
+
+def per_message(driver_lines):
+    """For each message in the trace: (arrival of its last byte, the first input event after it or
+    None), in order."""
+    result = []
+    status = None
+    for record in driver_lines:
+        if record.kind == "byte":
+            if status is None:
+                status = record
+            else:
+                result.append([record.int("t"), None])
+                status = None
+        elif record.kind in ("key", "mouse") and result and result[-1][1] is None:
+            result[-1][1] = record.int("t")
+    return result
+
+
+def latency(count):
+    print(f"\n1. latency over {count} messages (Play down, Play up, at 2400 baud's pace)")
+    with Session("bench-latency") as s:
+        s.screen()
+        store_keysets(s)
+        port = s.device_port(1)
+        driver = Driver(s)
+        port.wait_for_bytes(b"\xb3")
+        driver.wait_ready()
+        probe = s.probe()
+        since = probe.mark()
+        trace_since = driver.trace.mark()
+        messages = [b"\x80\x45", b"\x80\x05"] * (count // 2)
+        sent = paced_writes(port, messages)
+        driver.trace.wait_count(len(messages), "key", trace_since, timeout=60)
+        hooked = probe.log.wait_count(len(messages), "llkey", since, where=lambda r: r["injected"] == "1",
+                                      timeout=60)
+        timed = per_message(driver.lines(since=trace_since))
+        missing = sum(1 for _, out in timed if out is None)
+        own = [ms(out - arrived) for arrived, out in timed if out is not None]
+        line = [ms(arrived - written) for (arrived, _), written in zip(timed, sent)]
+        program = [ms(r.int("t") - written) for r, written in zip(hooked, sent)]
+        summary("driver's own part: last byte in -> first input out", own)
+        summary("line under Wine: byte written on Linux -> driver", line)
+        summary("whole way: byte written -> program's keyboard hook", program)
+        print(f"  messages without input: {missing}; the line itself takes {MESSAGE_TIME * 1000:.2f} ms a message")
+
+
+def idle(seconds, modem_lines):
+    if modem_lines:
+        print(f"\n2. idle for {seconds} s with the port open, on a pty with modem lines (the shim)")
+    else:
+        print(f"\n2b. idle for {seconds} s on a plain pty: no modem lines, so no status waits")
+    with Session("bench-idle") as s:
+        s.screen()
+        store_keysets(s)
+        port = s.device_port(1)
+        watcher = s.watcher("caption=Error;press=OK")  # a plain pty's reports of DTR and the status wait
+        driver = Driver(s, shim=modem_lines)
+        port.wait_for_bytes(b"\xb3")
+        driver.wait_ready()
+        time.sleep(2)  # start-up settled, the boxes answered
+        watcher.stop()  # it looks for boxes all the time: its work would count as the server's
+        server = wineserver_pid()
+        pid = driver.process.popen.pid
+        before, server_before = cpu_seconds(pid), cpu_seconds(server) if server else 0.0
+        time.sleep(seconds)
+        after, server_after = cpu_seconds(pid), cpu_seconds(server) if server else 0.0
+        used = after - before
+        print(f"  driver's CPU time: {used * 1000:.0f} ms over {seconds} s ({used / seconds * 100:.3f} % of one core)")
+        if server:
+            used = server_after - server_before
+            print(f"  Wine server's CPU time meanwhile: {used * 1000:.0f} ms ({used / seconds * 100:.3f} % of one core)")
+
+
+def burst(seconds):
+    count = int(seconds / MESSAGE_TIME)
+    print(f"\n3. burst: {count} wheel messages at the line's full rate ({1 / MESSAGE_TIME:.0f} a second, "
+          f"{seconds} s)")
+    with Session("bench-burst") as s:
+        s.screen()
+        fastest = {("MainBank", "CWheel"): assignment(vk=0x27, mods=EXT, speed=128)}
+        store_keysets(s, keyset("Default"), keyset("mixer", fastest))
+        port = s.device_port(1)
+        driver = Driver(s)
+        port.wait_for_bytes(b"\xb3")
+        driver.wait_ready()
+        probe = s.probe(exe_name="mixer.exe")
+        since = probe.mark()
+        trace_since = driver.trace.mark()
+        message = b"\x81\x7f"  # clockwise, one step
+        began = qpc_now()
+        paced_writes(port, [message] * count)
+        took = (qpc_now() - began) / TICKS
+        # The throttle at speed 128: a tap on the first step and on every 9th after it.
+        taps = (count + 8) // 9
+        driver.trace.wait_count(2 * count, "byte", trace_since, timeout=60)
+        hooked = probe.log.wait_count(2 * taps, "llkey", since, where=lambda r: r["injected"] == "1", timeout=60)
+        time.sleep(1)  # anything more would show now
+        received = bytes(r.int("value") for r in driver.lines("byte", trace_since))
+        keys = [(r.int("vk"), r["up"]) for r in probe.log.records("llkey", since) if r["injected"] == "1"]
+        print(f"  written in {took:.2f} s; bytes at the driver: {len(received)} of {2 * count}, "
+              f"in order: {received == message * count}")
+        print(f"  keystrokes at the program: {len(keys) // 2} taps of {taps} expected, "
+              f"all Right down then up: {keys == [(0x27, '0'), (0x27, '1')] * taps}")
+        events = driver.lines("event", trace_since)
+        print(f"  wheel events decoded: {len(events)} of {count}")
+        del hooked
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--messages", type=int, default=1000)
+    parser.add_argument("--idle", type=int, default=60)
+    parser.add_argument("--burst", type=float, default=10)
+    opts = parser.parse_args()
+    latency(opts.messages)
+    idle(opts.idle, modem_lines=True)
+    idle(opts.idle, modem_lines=False)
+    burst(opts.burst)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

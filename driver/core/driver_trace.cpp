@@ -1,0 +1,183 @@
+#include "driver/core/driver_trace.h"
+
+#include <cstdio>
+
+namespace qvl {
+
+namespace {
+
+const char* EventKind(int messageKind) {
+    switch (messageKind) {
+        case CDeviceDecoder::kButtonMessage:
+            return "button";
+        case CDeviceDecoder::kWheelMessage:
+            return "wheel";
+        default:
+            return "none";
+    }
+}
+
+} // namespace
+
+TraceLine::TraceLine(const char* kind, std::int64_t time) : line_(kind) {
+    Number("t", time);
+}
+
+TraceLine& TraceLine::Number(const char* name, long long value) {
+    line_ += ' ';
+    line_ += name;
+    line_ += '=';
+    line_ += std::to_string(value);
+    return *this;
+}
+
+TraceLine& TraceLine::Hex(const char* name, std::uint32_t value, int digits) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%0*x", digits, static_cast<unsigned>(value));
+    line_ += ' ';
+    line_ += name;
+    line_ += '=';
+    line_ += text;
+    return *this;
+}
+
+// Quoted with C escapes; every byte outside printable ASCII as \xHH, so window texts in any code page
+// come back exactly and a line never holds a raw line break.
+TraceLine& TraceLine::Text(const char* name, const std::string& text) {
+    line_ += ' ';
+    line_ += name;
+    line_ += "=\"";
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\' || c == '"') {
+            line_ += '\\';
+            line_ += c;
+        } else if (byte == '\n') {
+            line_ += "\\n";
+        } else if (byte == '\r') {
+            line_ += "\\r";
+        } else if (byte == '\t') {
+            line_ += "\\t";
+        } else if (byte < 0x20 || byte >= 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+            line_ += escaped;
+        } else {
+            line_ += c;
+        }
+    }
+    line_ += '"';
+    return *this;
+}
+
+void CDriverTrace::Write(const TraceLine& line) {
+    std::lock_guard<std::mutex> hold(lock_);
+    writer_.Write(line.Str());
+}
+
+void CDriverTrace::Start(const std::string& platform) {
+    Write(Line("start").Number("frequency", writer_.Frequency()).Text("platform", platform));
+}
+
+void CDriverTrace::PortOpened(int comPort, bool open) {
+    Write(Line("port").Number("open", open ? 1 : 0).Number("com", comPort));
+}
+
+void CDriverTrace::StartByte(bool ok) {
+    Write(Line("startbyte").Number("ok", ok ? 1 : 0));
+}
+
+void CDriverTrace::Byte(std::uint8_t value) {
+    Write(Line("byte").Hex("value", value, 2));
+}
+
+void CDriverTrace::Event(const CDeviceDecoder& decoder) {
+    Write(Line("event")
+              .Text("kind", EventKind(decoder.MessageKind()))
+              .Number("control", decoder.ControlIndex())
+              .Number("bank", decoder.BankIndex())
+              .Number("magnitude", decoder.Magnitude())
+              .Number("editor", decoder.EditorControlId())
+              .Number("fire", decoder.FireAssignment() ? 1 : 0));
+}
+
+void CDriverTrace::Release(const CDeviceDecoder& decoder) {
+    Write(Line("release").Number("control", decoder.ControlIndex()).Number("bank", decoder.BankIndex()));
+}
+
+void CDriverTrace::ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog) {
+    Write(Line("keyset")
+              .Number("index", keysetIndex)
+              .Text("name", name)
+              .Number("editor", editor ? 1 : 0)
+              .Number("test", testDialog ? 1 : 0));
+}
+
+void CDriverTrace::Key(std::uint8_t vk, bool up) {
+    Write(Line("key").Hex("vk", vk, 2).Number("up", up ? 1 : 0));
+}
+
+void CDriverTrace::Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy) {
+    Write(Line("mouse").Hex("flags", flags, 4).Number("dx", dx).Number("dy", dy));
+}
+
+void CDriverTrace::Icon(bool added) {
+    Write(Line("icon").Number("added", added ? 1 : 0));
+}
+
+void CDriverTrace::Menu(const std::string& toggleText, unsigned toggleCommand) {
+    Write(Line("menu").Text("toggle", toggleText).Number("command", toggleCommand));
+}
+
+void CDriverTrace::Command(unsigned commandId) {
+    Write(Line("command").Number("id", commandId));
+}
+
+void CDriverTrace::PortClosed(bool wasOpen) {
+    Write(Line("close").Number("was_open", wasOpen ? 1 : 0));
+}
+
+void CDriverTrace::Exit() {
+    Write(Line("exit"));
+}
+
+void TracingInput::Key(std::uint8_t vk, bool up) {
+    input_.Key(vk, up);
+    trace_.Key(vk, up);
+}
+
+void TracingInput::Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy) {
+    input_.Mouse(flags, dx, dy);
+    trace_.Mouse(flags, dx, dy);
+}
+
+bool TracingLink::Open(int comPort) {
+    const bool open = link_.Open(comPort);
+    trace_.PortOpened(comPort, open);
+    return open;
+}
+
+bool TracingLink::Close() {
+    const bool wasOpen = link_.Close();
+    trace_.PortClosed(wasOpen);
+    return wasOpen;
+}
+
+bool TracingLink::WriterGeneric(const std::uint8_t* buffer, std::size_t count) {
+    const bool ok = link_.WriterGeneric(buffer, count);
+    if (count == 1 && buffer[0] == kStartByte)
+        trace_.StartByte(ok);
+    return ok;
+}
+
+void TracingEvents::HandleControlEvent(CDeviceDecoder& decoder) {
+    trace_.Event(decoder);
+    events_.HandleControlEvent(decoder);
+}
+
+void TracingEvents::ReleaseControl(CDeviceDecoder& decoder) {
+    trace_.Release(decoder);
+    events_.ReleaseControl(decoder);
+}
+
+} // namespace qvl

@@ -1,0 +1,133 @@
+// The driver's optional trace: one line per thing that happened, each with the moment it happened on
+// the performance counter, written to a file as it goes. It is off unless asked for; then it records
+// every device byte as it arrives, each control event as the decoder made it, the keyset target
+// tracking selected, every synthesized key and mouse event, the port opening and closing, and the
+// tray's menu and commands. The latency benchmark, the end-to-end scenarios and scripts/run's
+// transcript read it.
+//
+// Lines are the end-to-end tools' log lines: a kind, then name=value fields, texts quoted with C
+// escapes. `t` is always the first field:
+//
+//   start t=.. frequency=10000000 platform="WINNT"            the driver began its start-up
+//   port t=.. open=1 com=0                                    the port was opened (0: it could not be)
+//   startbyte t=.. ok=1                                       the start byte went out
+//   byte t=.. value=0x80                                      a byte arrived from the device
+//   event t=.. kind=button control=0 bank=0 magnitude=1 editor=1013 fire=1
+//   release t=.. control=0 bank=0                             a transport key came up
+//   keyset t=.. index=1 name="waveedit" editor=0 test=0       target tracking ran in full
+//   key t=.. vk=0x0d up=0                                     a synthesized key event
+//   mouse t=.. flags=0x0002 dx=0 dy=0                         a synthesized mouse event
+//   icon t=.. added=1                                         the tray icon was added (0: refused), at
+//                                                             start-up and again when the shell restarts
+//   menu t=.. toggle="Disable QVL2" command=32774             the tray menu is shown
+//   command t=.. id=32772                                     the tray command chosen (0: dismissed)
+//   close t=.. was_open=1                                     the port was closed
+//   exit t=..                                                 the exit processing ran
+#pragma once
+
+#include "driver/core/control_dispatcher.h"
+#include "driver/device/device_decoder.h"
+#include "driver/device/device_link.h"
+#include "driver/output/input_synth.h"
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+namespace qvl {
+
+// Where trace lines go, and the clock they are stamped with.
+class TraceWriter {
+public:
+    TraceWriter() = default;
+    TraceWriter(const TraceWriter&) = delete;
+    TraceWriter& operator=(const TraceWriter&) = delete;
+    virtual ~TraceWriter() = default;
+    // The performance counter now, and its ticks per second.
+    virtual std::int64_t Now() = 0;
+    virtual std::int64_t Frequency() = 0;
+    // Write one line (without its line break) through to the file.
+    virtual void Write(const std::string& line) = 0;
+};
+
+// One trace line being put together.
+class TraceLine {
+public:
+    TraceLine(const char* kind, std::int64_t time);
+    TraceLine& Number(const char* name, long long value);
+    TraceLine& Hex(const char* name, std::uint32_t value, int digits);
+    TraceLine& Text(const char* name, const std::string& text);
+    const std::string& Str() const { return line_; }
+
+private:
+    std::string line_;
+};
+
+// The trace as the driver's parts report to it. Safe to call from any thread: bytes and output come
+// on the port's reader thread, the wheel's idle end on the timer's, the tray on the window thread.
+class CDriverTrace final : public TrackingObserver {
+public:
+    explicit CDriverTrace(TraceWriter& writer) : writer_(writer) {}
+
+    void Start(const std::string& platform);
+    void PortOpened(int comPort, bool open);
+    void StartByte(bool ok);
+    void Byte(std::uint8_t value);
+    void Event(const CDeviceDecoder& decoder);
+    void Release(const CDeviceDecoder& decoder);
+    void ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog) override;
+    void Key(std::uint8_t vk, bool up);
+    void Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy);
+    void Icon(bool added);
+    void Menu(const std::string& toggleText, unsigned toggleCommand);
+    void Command(unsigned commandId);
+    void PortClosed(bool wasOpen);
+    void Exit();
+
+private:
+    TraceLine Line(const char* kind) { return TraceLine(kind, writer_.Now()); }
+    void Write(const TraceLine& line);
+
+    TraceWriter& writer_;
+    std::mutex lock_; // one line at a time, whole
+};
+
+// Synthesized input, traced after it went out.
+class TracingInput final : public InputSynth {
+public:
+    TracingInput(InputSynth& input, CDriverTrace& trace) : input_(input), trace_(trace) {}
+    void Key(std::uint8_t vk, bool up) override;
+    void Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy) override;
+
+private:
+    InputSynth& input_;
+    CDriverTrace& trace_;
+};
+
+// Control events, traced before the dispatcher acts on them.
+class TracingEvents final : public ControlEventSink {
+public:
+    TracingEvents(ControlEventSink& events, CDriverTrace& trace) : events_(events), trace_(trace) {}
+    void HandleControlEvent(CDeviceDecoder& decoder) override;
+    void ReleaseControl(CDeviceDecoder& decoder) override;
+
+private:
+    ControlEventSink& events_;
+    CDriverTrace& trace_;
+};
+
+// The port: its opening, the start byte and its closing, traced after each happened.
+class TracingLink final : public DeviceLink {
+public:
+    TracingLink(DeviceLink& link, CDriverTrace& trace) : link_(link), trace_(trace) {}
+    bool Open(int comPort) override;
+    bool Close() override;
+    bool WriterGeneric(const std::uint8_t* buffer, std::size_t count) override;
+    bool IsOpen() const override { return link_.IsOpen(); }
+
+private:
+    DeviceLink& link_;
+    CDriverTrace& trace_;
+};
+
+} // namespace qvl

@@ -1,0 +1,45 @@
+// The driver's hidden main window: it owns the tray icon, receives the icon's mouse messages and shows
+// the tray menu on a right click. It is never shown; the title "QLV" is how tools find it.
+#pragma once
+
+#include "driver/core/tray_icon_win32.h"
+#include "framework/window.h"
+
+#include <windows.h>
+
+namespace qvl {
+
+class CDriverApp;
+
+constexpr const char* kDriverWindowClass = "QVL2DriverWnd";
+constexpr const char* kDriverWindowTitle = "QLV";
+constexpr const char* kTrayMessageName = "TBarDlgMessage";
+constexpr const char* kTipText = "QVL 2";
+
+class CDriverWnd final : public framework::Window {
+public:
+    // `trayMessage` is the registered message the icon calls back with.
+    CDriverWnd(CDriverApp& app, UINT trayMessage);
+
+    // Register the class and create the hidden window; false when either fails.
+    bool CreateHidden(HINSTANCE instance);
+    bool AddTrayIcon() { return icon_.Add(Handle()); }
+    void RemoveTrayIcon() { icon_.Remove(); }
+    bool TrayIconAdded() const { return icon_.Added(); }
+
+    // Load the menu, put the Disable or Enable item at its position 2, show it at the cursor and
+    // carry out the command chosen.
+    void ShowTrayMenu();
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    CDriverApp& app_;
+    UINT trayMessage_;
+    UINT taskbarCreated_; // the shell restarted: the icon has to be added again
+    CTrayIcon icon_;
+    bool inMenu_ = false; // a menu or its command is running: another right click waits for it
+};
+
+} // namespace qvl

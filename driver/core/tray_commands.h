@@ -1,0 +1,99 @@
+// What the driver does with its port and its tray menu: opening the port at start-up, the item that
+// toggles the device, and each of the menu's commands (Open QVL2 Editor, Disable or Enable QVL2,
+// Reload Driver, Exit).
+//
+// Everything here runs on the driver's window thread. The port's reader thread is stopped before a
+// command goes on (closing the link waits for it), so no device event is in progress meanwhile; a
+// click-window question that holds the reader is cancelled first, or the close would wait for it.
+#pragma once
+
+#include "driver/core/process_source.h"
+#include "driver/device/device_link.h"
+#include "driver/output/desktop.h"
+#include "model/shared_info.h"
+
+#include <cstdint>
+
+namespace qvl {
+
+// The program the tray starts and the one that reloads the driver, from the driver's own folder.
+constexpr const char* kEditorProgram = "QVL2.exe";
+constexpr const char* kDriverProgram = "qvl2rs.exe";
+
+// What the commands need of the program around them: boxes, windows, processes and its own end.
+class DriverShell {
+public:
+    DriverShell() = default;
+    DriverShell(const DriverShell&) = delete;
+    DriverShell& operator=(const DriverShell&) = delete;
+    virtual ~DriverShell() = default;
+
+    // The box that says the port could not be opened (string 6, OK button); returns once answered.
+    virtual void ShowPortError() = 0;
+    // Bring `window` to the foreground and restore it from a minimised state.
+    virtual void RestoreWindow(WindowId window) = 0;
+    // Start `program` from the driver's own folder, without arguments; false when it could not start.
+    virtual bool StartProgram(const char* program) = 0;
+    // Answer an open click-window question with Cancel, and any asked until ResumeQuestions.
+    virtual void CancelQuestion() = 0;
+    virtual void ResumeQuestions() = 0;
+    // The program's exit processing: the tray icon, the driver's objects and the shared block go.
+    virtual void ExitProcessing() = 0;
+    // Leave the message loop; the program ends with `exitCode`.
+    virtual void Quit(int exitCode) = 0;
+};
+
+// One menu item: its string-table text and its command.
+struct TrayItem {
+    unsigned stringId;
+    unsigned commandId;
+};
+
+// What a command leaves the program to do.
+enum class TrayOutcome {
+    kStay, // the driver goes on
+    kQuit, // the message loop ends
+};
+
+class CTrayCommands {
+public:
+    // `comPort` is the preferences' port, 0 to 3 for COM1 to COM4.
+    CTrayCommands(DeviceLink& link, CSharedInfo& shared, ProcessSource& processes, Desktop& desktop, DriverShell& shell,
+                  int comPort);
+    CTrayCommands(const CTrayCommands&) = delete;
+    CTrayCommands& operator=(const CTrayCommands&) = delete;
+
+    // Start-up: open the port and send the start byte; when it cannot be opened, tell the user and
+    // run disabled. True when the port is open.
+    bool OpenAtStart();
+    // The item at position 2 of the menu: Disable while the port is open, Enable while it is closed.
+    // The shared flag follows the port first: the editor's start sets it to 1 whatever the driver's
+    // port is doing.
+    TrayItem ToggleItem();
+    // Carry out a command of the menu (0: the menu was dismissed).
+    TrayOutcome Run(unsigned commandId);
+
+    // The start byte to the device, when the driver is enabled.
+    void SendStartByte();
+    // The editor's main window, when a process named "qvl2" runs; else none.
+    WindowId FindEditor();
+
+    void OpenEditor();
+    void Disable();
+    void Enable();
+    TrayOutcome Reload();
+    TrayOutcome Exit();
+
+private:
+    // Stop the reader thread: the question it may be waiting on first, then the port.
+    void CloseLink();
+
+    DeviceLink& link_;
+    CSharedInfo& shared_;
+    ProcessSource& processes_;
+    Desktop& desktop_;
+    DriverShell& shell_;
+    int comPort_;
+};
+
+} // namespace qvl

@@ -1,0 +1,25 @@
+// Resource ids of the driver qvl2rs.exe: the tray icon, the tray menu and its commands, and the
+// string table. Plain defines, read by the resource compiler and by the driver's code alike.
+#pragma once
+
+// The tray icon; also the id of the icon in the notification area.
+#define IDI_TRAY 135
+
+// The tray menu: its first pop-up holds the commands, by position.
+#define IDR_TRAY_MENU 130
+#define TRAY_POS_TOGGLE 2 // replaced before every display by Disable or Enable
+
+#define ID_OPEN_EDITOR 32773
+#define ID_DISABLE 32774
+#define ID_ENABLE 32775
+#define ID_RELOAD_DRIVER 32771
+#define ID_EXIT 32772
+
+// Strings.
+#define IDS_CLICK_QUESTION 1
+#define IDS_DEFAULT 2
+#define IDS_DISABLE 3
+#define IDS_ENABLE 4
+#define IDS_PORT_ERROR 6
+#define IDS_NO_SHARED_BLOCK 7
+#define IDS_CAPTION 8

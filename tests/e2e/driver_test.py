@@ -1,0 +1,417 @@
+"""The driver, qvl2rs.exe, under Wine end to end: the device played on a pty mapped to COM1 (by the
+scenario itself, or by the simulator qvl2sim), a probe window in front recording every injected event
+it sees, the watcher answering the driver's boxes, and the driver's own trace.
+
+Run one group:  python3 tests/e2e/driver_test.py DriverKeys
+(ctest runs each group on its own; the Windows build and the host build must be there.)
+"""
+
+import subprocess
+import sys
+import time
+import unittest
+from pathlib import Path
+
+from driver import (ID_DISABLE, ID_ENABLE, ID_EXIT, ID_OPEN_EDITOR, ID_RELOAD_DRIVER, PORT_ERROR, Driver,
+                    Simulator)
+from harness import VK, PtyPort, Session, qpc_now, wait_until
+from keysets import (ALT, CTRL, HORIZONTAL_DRAG, KEYSETS, LEFT_CLICK, SETTINGS, SHIFT, assignment, keyset,
+                     store_keysets)
+
+PLAY_DOWN, PLAY_UP = b"\x80\x45", b"\x80\x05"
+STOP_DOWN, STOP_UP = b"\x80\x44", b"\x80\x04"
+OPTION_DOWN, OPTION_UP = b"\x80\x40", b"\x80\x00"
+SHIFT_DOWN, SHIFT_UP = b"\x80\x41", b"\x80\x01"
+START_BYTE = b"\xb3"
+
+
+def wheel_cw(magnitude=1):
+    return bytes([0x81, 128 - magnitude if magnitude <= 2 else (64 if magnitude == 29 else 127 - magnitude)])
+
+
+def without_still_moves(events):
+    """Mouse events without the moves that go nowhere: Wine adds one now and then after a button
+    changed, even to injected input."""
+    kept = []
+    for event in events:
+        if event[0] == "WM_MOUSEMOVE" and kept and kept[-1][1:] == event[1:]:
+            continue
+        kept.append(event)
+    return kept
+
+
+def down(name):
+    return (VK[name], "down", False)
+
+
+def up(name):
+    return (VK[name], "up", False)
+
+
+def started(s, *keysets, port=True, watcher_rules=()):
+    """Stored keysets, COM1 on a pty of the scenario (unless `port` is False), a watcher, and the
+    driver started with its port open: (port, driver, watcher)."""
+    s.screen()
+    store_keysets(s, *(keysets or (keyset("Default"),)))
+    device = s.device_port(1) if port else None
+    watcher = s.watcher(*watcher_rules)
+    driver = Driver(s)
+    if device is not None:
+        device.wait_opened()
+        device.wait_for_bytes(START_BYTE)
+    driver.wait_ready()
+    return device, driver, watcher
+
+
+class DriverStart(unittest.TestCase):
+    def test_the_start_byte_and_play_and_stop_with_the_default_keyset(self):
+        with Session("driver-default-keys") as s:
+            s.screen()
+            store_keysets(s)  # nothing stored: the driver makes "Default"
+            simulator = Simulator(s, "expect start\nwait 500\ntap play\nwait 100\ntap stop\n")
+            probe = s.probe()
+            since = probe.mark()
+            driver = Driver(s)
+            self.assertEqual(driver.wait_port()["open"], "1")
+            self.assertIn("rx b3", simulator.wait_for("rx b3"))
+            self.assertEqual(probe.wait_key_events(4, since),
+                             [down("RETURN"), up("RETURN"), down("SPACE"), up("SPACE")])
+            self.assertEqual([r["name"] for r in driver.lines("keyset")], ["Default"])
+            self.assertEqual(s.wine.reg_value(f"{KEYSETS}\\Default", "AppPref")[:8], b"Default\0")
+
+    def test_a_missing_port_gives_one_box_and_the_menu_then_offers_enable(self):
+        with Session("driver-missing-port") as s:
+            s.screen()
+            store_keysets(s)
+            port = s.own(PtyPort())  # the device, plugged in later; it goes after the driver
+            s.wine.point_port(1, s.folder)  # a folder: no program can open it as a port
+            watcher = s.watcher("text=Could not connect*;press=OK")
+            since = watcher.mark()
+            driver = Driver(s)
+            self.assertEqual(driver.wait_port()["open"], "0")
+            box = watcher.wait_dialog(since, text=PORT_ERROR)
+            watcher.wait_closed(box.int("hwnd"))
+            self.assertEqual(driver.wait_ready()["added"], "1", "the tray icon is added all the same")
+            # A shell that restarts announces it; the icon comes back.
+            icons = driver.trace.mark()
+            s.post(driver.hidden_window().int("hwnd"), "reg:TaskbarCreated")
+            self.assertEqual(driver.trace.wait_for("icon", icons)["added"], "1")
+            menu = driver.open_menu()
+            self.assertEqual((menu["toggle"], menu.int("command")), ("Enable QVL2", ID_ENABLE))
+            driver.dismiss_menu()
+            self.assertEqual(len(watcher.dialogs(since)), 1, "exactly one box")
+
+            # With the device there now, Enable opens the port and sends the start byte.
+            s.wine.point_port(1, port.path)
+            driver.choose_from_menu(ID_ENABLE)
+            port.wait_opened()
+            port.wait_for_bytes(START_BYTE)
+            self.assertEqual(driver.open_menu()["toggle"], "Disable QVL2")
+            driver.dismiss_menu()
+            self.assertEqual(len(watcher.dialogs(since)), 1)
+
+    def test_the_port_of_the_preferences_is_opened(self):
+        with Session("driver-com2") as s:
+            s.screen()
+            store_keysets(s, keyset("Default"), com_port=1)
+            com1, com2 = s.device_port(1), s.device_port(2)
+            driver = Driver(s)
+            self.assertEqual((driver.wait_port()["open"], driver.wait_port().int("com")), ("1", 1))
+            com2.wait_opened()
+            self.assertEqual(com2.read(1), START_BYTE)
+            self.assertEqual((com1.open_count, com1.received()), (0, b""))
+
+    def test_without_its_shared_memory_the_driver_says_so_and_ends(self):
+        with Session("driver-no-shared-block") as s:
+            s.screen()
+            store_keysets(s)
+            port = s.device_port(1)
+            # A named event in the way: the block of that name cannot be made.
+            s.probe(stop_event="QVL2SharedInfo")
+            watcher = s.watcher("process=qvl2rs.exe;press=OK")
+            since = watcher.mark()
+            driver = Driver(s)
+            box = watcher.wait_dialog(since)
+            self.assertIn("shares with the QVL2 Editor", box["text"])
+            self.assertEqual(driver.process.wait(20), 1)
+            self.assertFalse(driver.lines("port"), "no port is opened")
+            self.assertEqual(port.open_count, 0)
+
+
+
+class DriverKeys(unittest.TestCase):
+    def test_the_keyset_of_the_program_in_front_its_modifier_keys_and_its_banks(self):
+        with Session("driver-program-keyset") as s:
+            waveedit = keyset("waveedit", {
+                ("MainBank", "Play"): assignment(vk=ord("A"), mods=CTRL | SHIFT),
+                ("Option Bank", "Play"): assignment(vk=ord("B"), mods=ALT),
+                ("Shift Bank", "Play"): assignment(vk=ord("C")),
+                ("Option+Shift Bank", "Play"): assignment(vk=ord("D"), mods=SHIFT),
+            })
+            port, driver, _ = started(s, keyset("Default"), waveedit)
+            probe = s.probe(exe_name="WaveEdit.exe")  # the keyset's name is the file title in lower case
+
+            # Ctrl+Shift+A: the modifier keys first; the release lets go of the key, then the
+            # modifier keys in the order they went down.
+            since = probe.mark()
+            port.write(PLAY_DOWN)
+            self.assertEqual(probe.wait_key_events(3, since), [down("CONTROL"), down("SHIFT"), down("A")])
+            since = probe.mark()
+            port.write(PLAY_UP)
+            self.assertEqual(probe.wait_key_events(3, since), [up("A"), up("CONTROL"), up("SHIFT")])
+            keyset_line = driver.trace.wait_for("keyset")
+            self.assertEqual((keyset_line["name"], keyset_line.int("index")), ("waveedit", 1))
+
+            # OPTION held: the Option Bank; OPTION and SHIFT: the Option+Shift Bank; then neither.
+            since = probe.mark()
+            port.write(OPTION_DOWN + PLAY_DOWN + PLAY_UP + OPTION_UP)
+            self.assertEqual(probe.wait_key_events(4, since), [down("MENU"), down("B"), up("B"), up("MENU")])
+            since = probe.mark()
+            port.write(SHIFT_DOWN + PLAY_DOWN + PLAY_UP)
+            self.assertEqual(probe.wait_key_events(2, since), [down("C"), up("C")])
+            since = probe.mark()
+            port.write(OPTION_DOWN + PLAY_DOWN + PLAY_UP + SHIFT_UP + OPTION_UP + PLAY_DOWN + PLAY_UP)
+            self.assertEqual(probe.wait_key_events(10, since), [
+                down("SHIFT"), down("D"), up("D"), up("SHIFT"),
+                down("CONTROL"), down("SHIFT"), down("A"), up("A"), up("CONTROL"), up("SHIFT")])
+            self.assertEqual(
+                [(r.int("bank"), r.int("editor")) for r in driver.lines("event") if r.int("editor") == 1013],
+                [(0, 1013), (1, 1013), (2, 1013), (3, 1013), (0, 1013)])
+
+    def test_the_wheel_at_the_default_speed_sends_its_key_on_every_73rd_step(self):
+        with Session("driver-wheel-throttle") as s:
+            port, driver, _ = started(s)
+            probe = s.probe()
+            since = probe.mark()
+            events = driver.trace.mark()
+            port.write(wheel_cw(1) * 147)
+            driver.trace.wait_count(147, "event", events, timeout=20)
+            self.assertEqual(probe.wait_key_events(6, since), [down("RIGHT"), up("RIGHT")] * 3)
+            # Each tap came from the 1st, the 74th and the 147th step.
+            lines = driver.lines(since=events)
+            steps = []
+            for record in lines:
+                if record.kind == "event":
+                    steps.append(None)
+                elif record.kind == "key" and record["up"] == "0":
+                    steps[-1] = len(steps)
+            self.assertEqual([n for n in steps if n], [1, 74, 147])
+            self.assertEqual(len(probe.key_events(since)), 6, "no other key")
+
+
+class DriverMouse(unittest.TestCase):
+    def test_a_left_click_lands_on_the_captured_point_and_the_cursor_comes_back(self):
+        with Session("driver-click") as s:
+            mixer = keyset("mixer", {("MainBank", "Play"): assignment(
+                mouse=LEFT_CLICK, point=(10, 20), title="Mix", class_name="QvlPanel")})
+            port, driver, _ = started(s, keyset("Default"), mixer)
+            probe = s.probe(exe_name="mixer.exe", children=["QvlPanel:Mix:40,30,120,80"])
+            panel = probe.window(1).int("hwnd")
+            since = probe.mark()
+            s.inject(s.absolute(600, 500))
+            probe.log.wait_count(1, "llmouse", since)
+            since = probe.mark()
+            port.write(PLAY_DOWN)
+            probe.log.wait_count(1, "mouse", since)
+            port.write(PLAY_UP)
+            probe.log.wait_count(2, "mouse", since)
+            # Exactly the point captured in the window found again by its class and title.
+            self.assertEqual(probe.received_mouse(since), [
+                (panel, "WM_LBUTTONDOWN", 10, 20), (panel, "WM_LBUTTONUP", 10, 20)])
+            # The pointer jumped there for the click and went back where the user had it.
+            x, y = probe.child_point(1, 10, 20)
+            probe.log.wait_for("llmouse", since, where=lambda r: r["msg"] == "WM_MOUSEMOVE" and r["x"] == "600")
+            self.assertEqual(without_still_moves(probe.mouse_events(since)), [
+                ("WM_MOUSEMOVE", x, y), ("WM_LBUTTONDOWN", x, y), ("WM_LBUTTONUP", x, y), ("WM_MOUSEMOVE", 600, 500)])
+
+    def test_a_missing_click_window_replaced_by_the_one_in_front_is_stored_and_the_preferences_stay(self):
+        with Session("driver-new-click-window") as s:
+            mixer = keyset("mixer", {("MainBank", "Play"): assignment(
+                mouse=LEFT_CLICK, point=(5, 5), title="Gone", class_name="Nothing")})
+            port, driver, watcher = started(s, keyset("Default"), mixer, watcher_rules=["caption=qvl2rs;press=OK"])
+            probe = s.probe(exe_name="mixer.exe", title="Mixer Main")
+            # Meanwhile the editor chose another port (COM3) for the next start.
+            s.wine.reg_set(SETTINGS, "Prefs", bytes([1, 0, 0, 0, 2, 0, 0, 0]))
+            since = watcher.mark()
+            port.write(PLAY_DOWN + PLAY_UP)
+            box = watcher.wait_dialog(since, caption="qvl2rs")
+            self.assertEqual(box["text"], 'The window which was supposed to receive this click, "Gone" is not open. '
+                                          'If this happens in the future, do you want the click to occur in the '
+                                          'window "Mixer Main"?')
+            watcher.wait_answered(box.int("hwnd"))
+
+            def stored_title():
+                play = s.wine.reg_value(f"{KEYSETS}\\mixer\\MainBank", "Play")
+                return play[28:28 + 256].split(b"\0")[0]
+
+            wait_until(lambda: stored_title() == b"Mixer Main", 10, "the new click window to be stored")
+            self.assertEqual(s.wine.reg_value(SETTINGS, "Prefs"), bytes([1, 0, 0, 0, 2, 0, 0, 0]),
+                             "the driver's save keeps the port the editor chose")
+            self.assertFalse(probe.received_mouse(), "the click of that press is not made")
+
+    def test_a_drag_holds_the_button_until_the_wheel_has_rested_for_a_second(self):
+        with Session("driver-drag") as s:
+            mixer = keyset("mixer", {("MainBank", "CWheel"): assignment(mouse=HORIZONTAL_DRAG, speed=128)})
+            port, driver, _ = started(s, keyset("Default"), mixer)
+            probe = s.probe(exe_name="mixer.exe")
+            # The user holds the pointer over the program's window, where the drag begins.
+            since = probe.mark()
+            s.inject(s.absolute(*probe.child_point(0, 100, 100)))
+            port.write(wheel_cw(1))  # starts the movement: nothing moves yet
+            last = 0
+            for _ in range(5):
+                time.sleep(0.05)  # a wheel turning, not a burst
+                last = port.write(wheel_cw(2))
+            up_record = probe.log.wait_for("llmouse", since, where=lambda r: r["msg"] == "WM_LBUTTONUP",
+                                           timeout=10)
+            events = without_still_moves(probe.mouse_events(since))
+            events = events[:events.index(("WM_LBUTTONUP", up_record.int("x"), up_record.int("y"))) + 1]
+            self.assertEqual([e[0] for e in events],
+                             ["WM_MOUSEMOVE", "WM_LBUTTONDOWN"] + ["WM_MOUSEMOVE"] * 5 + ["WM_LBUTTONUP"])
+            xs = [e[1] for e in events[1:]]
+            self.assertEqual([b - a for a, b in zip(xs, xs[1:])][:6], [2, 4, 2, 2, 2, 0])
+            rested = (up_record.int("t") - last) / 1e7
+            self.assertTrue(0.9 <= rested <= 2.5, f"the button came up {rested:.3f} s after the last step")
+
+
+
+class _CloseEditors:
+    """Closes the editors a scenario had the driver start (they are no processes of the session)."""
+
+    def __init__(self, session):
+        self.s = session
+
+    def stop(self):
+        for window in self.s.windows(title="Quorvel 2", all_windows=True):
+            self.s.post(window.int("hwnd"), 0x0010)  # WM_CLOSE
+        wait_until(lambda: not self.s.processes("QVL2.exe"), 20, "the editor to end")
+
+
+class DriverTray(unittest.TestCase):
+    def test_disable_closes_the_port_and_enable_opens_it_again(self):
+        with Session("driver-disable-enable") as s:
+            port, driver, watcher = started(s)
+            menu, _ = driver.choose_from_menu(ID_DISABLE)
+            self.assertEqual((menu["toggle"], menu.int("command")), ("Disable QVL2", ID_DISABLE))
+            port.wait_closed()
+            self.assertEqual(driver.trace.wait_for("close")["was_open"], "1")
+
+            menu, _ = driver.choose_from_menu(ID_ENABLE)
+            self.assertEqual((menu["toggle"], menu.int("command")), ("Enable QVL2", ID_ENABLE))
+            port.wait_opened(2)
+            self.assertEqual(port.read(2), START_BYTE * 2, "a start byte after each opening")
+
+            probe = s.probe()
+            since = probe.mark()
+            port.write(PLAY_DOWN + PLAY_UP)
+            self.assertEqual(probe.wait_key_events(2, since), [down("RETURN"), up("RETURN")])
+            self.assertFalse(watcher.dialogs(), "no box on the way")
+
+    def test_exit_closes_the_port_before_the_message_loop_ends(self):
+        with Session("driver-exit") as s:
+            port, driver, watcher = started(s)
+            since = driver.trace.mark()
+            driver.choose_from_menu(ID_EXIT)
+            self.assertEqual(driver.process.wait(20), 0)
+            port.wait_closed()
+            after = [(r.kind, r.get("id") or r.get("was_open")) for r in driver.lines(since=since)
+                     if r.kind in ("command", "close", "exit")]
+            self.assertEqual(after, [("command", str(ID_EXIT)), ("close", "1"), ("exit", None)])
+            self.assertFalse(s.windows(title="QLV", all_windows=True), "the hidden window is gone")
+            self.assertFalse(watcher.dialogs())
+
+    def test_the_end_of_the_windows_session_closes_the_port_and_ends_the_driver(self):
+        with Session("driver-end-session") as s:
+            port, driver, watcher = started(s)
+            since = driver.trace.mark()
+            s.send(driver.hidden_window().int("hwnd"), 0x0016, 1, 0)  # WM_ENDSESSION, ending
+            self.assertEqual(driver.process.wait(20), 0)
+            port.wait_closed()
+            self.assertEqual([r.kind for r in driver.lines(since=since)], ["close", "exit"])
+            self.assertFalse(watcher.dialogs())
+
+    def test_exit_while_the_click_window_question_waits_ends_at_once(self):
+        with Session("driver-exit-question") as s:
+            mixer = keyset("mixer", {("MainBank", "Play"): assignment(
+                mouse=LEFT_CLICK, point=(5, 5), title="Gone", class_name="Nothing")})
+            port, driver, watcher = started(s, keyset("Default"), mixer)
+            s.probe(exe_name="mixer.exe")
+            since = watcher.mark()
+            port.write(PLAY_DOWN)  # the window of the click is missing: the driver asks
+            box = watcher.wait_dialog(since, caption="qvl2rs")
+            self.assertIn('"Gone" is not open', box["text"])
+
+            # The question holds the port's reader; Exit answers it with Cancel and goes on.
+            began = time.monotonic()
+            driver.choose_from_menu(ID_EXIT)
+            self.assertEqual(driver.process.wait(20), 0)
+            self.assertLess(time.monotonic() - began, 10, "no wait for a reader that never comes back")
+            port.wait_closed()
+            watcher.wait_closed(box.int("hwnd"))
+            self.assertEqual(len(watcher.dialogs(since)), 1, "no box about closing the port")
+            play = s.wine.reg_value(f"{KEYSETS}\\mixer\\MainBank", "Play")
+            self.assertEqual(play[28:33], b"Gone\0", "a cancelled question keeps the window of the click")
+
+    def test_reload_driver_leaves_exactly_one_driver_running(self):
+        with Session("driver-reload") as s:
+            port, driver, watcher = started(s)
+            first = driver.hidden_window()
+            since = driver.trace.mark()
+            driver.choose_from_menu(ID_RELOAD_DRIVER)
+            self.assertEqual(driver.process.wait(20), 0, "the old driver ends")
+            # The new driver opens the port again, sends its start byte and adds its icon.
+            port.wait_opened(2)
+            self.assertEqual(port.read(2), START_BYTE * 2)
+            driver.trace.wait_for("icon", since)
+            kinds = [r.kind for r in driver.lines(since=since)
+                     if r.kind in ("command", "close", "exit", "start", "port", "startbyte", "icon")]
+            self.assertEqual(kinds, ["command", "close", "exit", "start", "port", "startbyte", "icon"])
+            drivers = s.processes("qvl2rs.exe")
+            self.assertEqual(len(drivers), 1, drivers)
+            windows = s.windows(title="QLV", all_windows=True)
+            self.assertEqual(len(windows), 1)
+            self.assertNotEqual(windows[0].int("hwnd"), first.int("hwnd"))
+
+            probe = s.probe()
+            since = probe.mark()
+            port.write(STOP_DOWN + STOP_UP)
+            self.assertEqual(probe.wait_key_events(2, since), [down("SPACE"), up("SPACE")])
+            driver.exit()
+            wait_until(lambda: not s.processes("qvl2rs.exe"), 20, "the new driver to end")
+            self.assertFalse(watcher.dialogs())
+
+    def test_open_editor_starts_the_editor_once_and_then_brings_it_forward(self):
+        with Session("driver-open-editor") as s:
+            port, driver, watcher = started(s)
+            s.own(_CloseEditors(s))
+            driver.choose_from_menu(ID_OPEN_EDITOR)
+            editor = s.wait_window("QVL2MainFrame", "Quorvel 2", timeout=30)
+            probe = s.probe()  # something else in front
+            driver.choose_from_menu(ID_OPEN_EDITOR)
+            s.wait_foreground(editor.int("hwnd"))
+            self.assertEqual(len(s.processes("QVL2.exe")), 1, "no second editor")
+
+
+
+class DriverRun(unittest.TestCase):
+    def test_the_demo_of_scripts_run_shows_device_driver_and_program(self):
+        script = Path(__file__).resolve().parents[2] / "scripts" / "lib" / "run_driver.py"
+        done = subprocess.run([sys.executable, str(script)], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                              stderr=subprocess.STDOUT, timeout=120)
+        output = done.stdout.decode(errors="replace")
+        self.assertEqual(done.returncode, 0, output)
+        lines = [line.split(None, 1)[1] for line in output.splitlines()[1:] if line.strip()]
+        for expected in ["driver   port COM1 opened", "device   Play down  (MainBank)",
+                         'driver   keyset "waveedit" (index 1) for the program in front', "driver   sends Enter down",
+                         "program  WM_KEYDOWN Enter", "device   Play down  (Option Bank)", "program  WM_KEYDOWN Home",
+                         "device   wheel clockwise 3  (MainBank)", "program  WM_KEYDOWN Right",
+                         "device   wheel clockwise 4  (Option Bank)", "driver   sends pointer moves +2,+0",
+                         "driver   tray command Exit", "driver   port closed"]:
+            self.assertIn(expected, lines, output)
+        # Every message of the demo, in the order it was played.
+        device = [line for line in lines if line.startswith("device")]
+        self.assertEqual(len(device), 38, output)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1] + sys.argv[1:], verbosity=2)

@@ -1,0 +1,233 @@
+// The port at start-up and the tray's commands, over a fake link and a fake program shell that write
+// one journal: what reached the device and the user, and in which order.
+#include "output_fakes.h"
+
+#include "driver/core/tray_commands.h"
+#include "driver/res/resource.h"
+#include "model/memory_blocks.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace qvl {
+namespace {
+
+using fakes::Events;
+
+class FakeLink final : public DeviceLink {
+public:
+    explicit FakeLink(Events& journal) : journal_(journal) {}
+    bool Open(int comPort) override {
+        journal_.push_back("open " + std::to_string(comPort));
+        open_ = opens;
+        return open_;
+    }
+    bool Close() override {
+        journal_.push_back("close");
+        return std::exchange(open_, false);
+    }
+    bool WriterGeneric(const std::uint8_t* buffer, std::size_t count) override {
+        std::string text = "write";
+        for (std::size_t i = 0; i < count; ++i) {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, " %02x", buffer[i]);
+            text += hex;
+        }
+        journal_.push_back(text);
+        return open_;
+    }
+    bool IsOpen() const override { return open_; }
+
+    bool opens = true; // whether the next Open succeeds
+
+private:
+    Events& journal_;
+    bool open_ = false;
+};
+
+class FakeShell final : public DriverShell {
+public:
+    FakeShell(Events& journal, const CSharedInfo& shared) : journal_(journal), shared_(shared) {}
+    // The box notes portOpen as the user's editor would see it while the box is up.
+    void ShowPortError() override {
+        journal_.push_back("port box (portOpen " + std::to_string(shared_.GetPortOpen()) + ")");
+    }
+    void RestoreWindow(WindowId window) override { journal_.push_back("restore " + fakes::WindowName(window)); }
+    bool StartProgram(const char* program) override {
+        journal_.push_back(std::string("start ") + program);
+        return true;
+    }
+    void CancelQuestion() override { journal_.push_back("cancel question"); }
+    void ResumeQuestions() override { journal_.push_back("resume questions"); }
+    void ExitProcessing() override { journal_.push_back("exit processing"); }
+    void Quit(int exitCode) override { journal_.push_back("quit " + std::to_string(exitCode)); }
+
+private:
+    Events& journal_;
+    const CSharedInfo& shared_;
+};
+
+struct TrayRig {
+    explicit TrayRig(int comPort = 0) : commands(link, shared, processes, desktop, shell, comPort) { shared.Create(); }
+
+    Events Take() { return std::exchange(journal, Events()); }
+
+    Events journal;
+    MemoryBlocks blocks;
+    CSharedInfo shared{blocks};
+    FakeLink link{journal};
+    fakes::FakeProcesses processes;
+    fakes::FakeDesktop desktop;
+    FakeShell shell{journal, shared};
+    CTrayCommands commands;
+};
+
+TEST(TrayCommands, StartUpOpensThePreferencesPortAndSendsTheStartByte) {
+    for (int comPort = 0; comPort < 4; ++comPort) {
+        TrayRig rig(comPort);
+        EXPECT_TRUE(rig.commands.OpenAtStart());
+        EXPECT_EQ(rig.Take(), (Events{"open " + std::to_string(comPort), "write b3"})) << comPort;
+        EXPECT_EQ(rig.shared.GetPortOpen(), 1);
+    }
+}
+
+TEST(TrayCommands, APortThatCannotBeOpenedAtStartUpIsReportedOnceAndLeavesTheDriverDisabled) {
+    TrayRig rig(2);
+    rig.link.opens = false;
+    EXPECT_FALSE(rig.commands.OpenAtStart());
+    EXPECT_EQ(rig.Take(), (Events{"open 2", "port box (portOpen 0)"}));
+    EXPECT_EQ(rig.shared.GetPortOpen(), 0);
+
+    const TrayItem item = rig.commands.ToggleItem();
+    EXPECT_EQ(item.stringId, static_cast<unsigned>(IDS_ENABLE));
+    EXPECT_EQ(item.commandId, static_cast<unsigned>(ID_ENABLE));
+    EXPECT_TRUE(rig.Take().empty());
+}
+
+// The item at position 2 follows the port itself. The editor's start sets portOpen to 1 whatever the
+// driver's port is doing; the menu still offers Enable then, and the flag is put right.
+TEST(TrayCommands, TheToggleItemFollowsThePortAndPutsTheSharedFlagRight) {
+    struct Case {
+        bool open;
+        int portOpen;
+        unsigned stringId;
+        unsigned commandId;
+        int portOpenAfter;
+    };
+    const Case cases[] = {
+        {true, 1, IDS_DISABLE, ID_DISABLE, 1},
+        {false, 0, IDS_ENABLE, ID_ENABLE, 0},
+        {false, 1, IDS_ENABLE, ID_ENABLE, 0}, // disabled, then the editor started
+        {true, 0, IDS_DISABLE, ID_DISABLE, 1},
+    };
+    for (const Case& c : cases) {
+        TrayRig rig;
+        if (c.open)
+            rig.link.Open(0);
+        rig.shared.SetPortOpen(c.portOpen);
+        const TrayItem item = rig.commands.ToggleItem();
+        EXPECT_EQ(item.stringId, c.stringId) << c.open << c.portOpen;
+        EXPECT_EQ(item.commandId, c.commandId) << c.open << c.portOpen;
+        EXPECT_EQ(rig.shared.GetPortOpen(), c.portOpenAfter) << c.open << c.portOpen;
+    }
+}
+
+TEST(TrayCommands, ExitCancelsTheQuestionAndClosesThePortBeforeTheLoopEnds) {
+    TrayRig rig;
+    rig.commands.OpenAtStart();
+    rig.Take();
+    EXPECT_EQ(rig.commands.Run(ID_EXIT), TrayOutcome::kQuit);
+    EXPECT_EQ(rig.Take(), (Events{"cancel question", "close", "quit 0"}));
+}
+
+TEST(TrayCommands, DisableThenEnableClosesAndReopensThePortWithANewStartByte) {
+    TrayRig rig(1);
+    rig.commands.OpenAtStart();
+    rig.Take();
+
+    EXPECT_EQ(rig.commands.Run(ID_DISABLE), TrayOutcome::kStay);
+    EXPECT_EQ(rig.Take(), (Events{"cancel question", "close"}));
+    EXPECT_EQ(rig.shared.GetPortOpen(), 0);
+    EXPECT_EQ(rig.commands.ToggleItem().commandId, static_cast<unsigned>(ID_ENABLE));
+
+    EXPECT_EQ(rig.commands.Run(ID_ENABLE), TrayOutcome::kStay);
+    EXPECT_EQ(rig.Take(), (Events{"resume questions", "open 1", "write b3"}));
+    EXPECT_EQ(rig.shared.GetPortOpen(), 1);
+    EXPECT_EQ(rig.commands.ToggleItem().commandId, static_cast<unsigned>(ID_DISABLE));
+}
+
+TEST(TrayCommands, EnableThatCannotOpenThePortSaysSoAndStaysDisabled) {
+    TrayRig rig;
+    rig.link.opens = false;
+    rig.commands.OpenAtStart();
+    rig.Take();
+    rig.commands.Run(ID_ENABLE);
+    EXPECT_EQ(rig.Take(), (Events{"resume questions", "open 0", "port box (portOpen 0)"}));
+    EXPECT_EQ(rig.shared.GetPortOpen(), 0);
+}
+
+TEST(TrayCommands, TheStartByteGoesOutOnlyWhileTheDriverIsEnabled) {
+    TrayRig rig;
+    rig.link.Open(0);
+    rig.Take();
+    rig.shared.SetPortOpen(0);
+    rig.commands.SendStartByte();
+    EXPECT_TRUE(rig.Take().empty());
+    rig.shared.SetPortOpen(1);
+    rig.commands.SendStartByte();
+    EXPECT_EQ(rig.Take(), (Events{"write b3"}));
+}
+
+// The editor is the window titled "Quorvel 2" of a running process named qvl2 (in any case).
+TEST(TrayCommands, OpenEditorBringsARunningEditorForwardAndOtherwiseStartsIt) {
+    {
+        TrayRig rig;
+        rig.processes.processes = {{"explorer", 4}, {"QVL2", 50}};
+        rig.desktop.Add({"Other", "Frame", kNoWindow, 1, 4});
+        const WindowId editor = rig.desktop.Add({"Quorvel 2", "QVL2MainFrame", kNoWindow, 2, 50});
+        rig.commands.Run(ID_OPEN_EDITOR);
+        EXPECT_EQ(rig.Take(), (Events{"restore " + fakes::WindowName(editor)}));
+    }
+    {
+        TrayRig rig; // nothing runs
+        rig.processes.processes = {{"explorer", 4}};
+        rig.commands.Run(ID_OPEN_EDITOR);
+        EXPECT_EQ(rig.Take(), (Events{"start QVL2.exe"}));
+    }
+    {
+        TrayRig rig; // a window of that title, but no editor process: not the editor
+        rig.processes.processes = {{"explorer", 4}};
+        rig.desktop.Add({"Quorvel 2", "Other", kNoWindow, 1, 4});
+        rig.commands.Run(ID_OPEN_EDITOR);
+        EXPECT_EQ(rig.Take(), (Events{"start QVL2.exe"}));
+    }
+    {
+        TrayRig rig; // the editor's process is there but its window is not (yet)
+        rig.processes.processes = {{"qvl2", 50}};
+        rig.commands.Run(ID_OPEN_EDITOR);
+        EXPECT_EQ(rig.Take(), (Events{"start QVL2.exe"}));
+    }
+}
+
+// A new driver is started only once this one has let go of the port and of everything it showed,
+// and this one then ends.
+TEST(TrayCommands, ReloadClosesThePortRunsTheExitProcessingStartsANewDriverAndEnds) {
+    TrayRig rig;
+    rig.commands.OpenAtStart();
+    rig.Take();
+    EXPECT_EQ(rig.commands.Run(ID_RELOAD_DRIVER), TrayOutcome::kQuit);
+    EXPECT_EQ(rig.Take(), (Events{"cancel question", "close", "exit processing", "start qvl2rs.exe", "quit 0"}));
+}
+
+TEST(TrayCommands, ADismissedMenuDoesNothing) {
+    TrayRig rig;
+    rig.commands.OpenAtStart();
+    rig.Take();
+    EXPECT_EQ(rig.commands.Run(0), TrayOutcome::kStay);
+    EXPECT_TRUE(rig.Take().empty());
+    EXPECT_EQ(rig.shared.GetPortOpen(), 1);
+}
+
+} // namespace
+} // namespace qvl
