@@ -4,8 +4,11 @@ the row of transport keys) and writes it as qvl2.ico with 16, 32 and 48 pixel im
 
 Run it again after changing the drawing; the .ico beside it is what the build uses."""
 import math
-import struct
+import os
 import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "lib"))
+from ico_writer import write_icon  # noqa: E402
 
 
 def pixel(size, x, y):
@@ -38,29 +41,5 @@ def pixel(size, x, y):
     return (70, 72, 80, 255)
 
 
-def image(size):
-    rows = []
-    for y in reversed(range(size)):  # bottom-up
-        rows.append(b"".join(struct.pack("BBBB", b, g, r, a)
-                             for r, g, b, a in (pixel(size, x, y) for x in range(size))))
-    xor = b"".join(rows)
-    mask_row = ((size + 31) // 32) * 4
-    mask = bytes(mask_row * size)  # alpha decides; the mask shows everything
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
-    return header + xor + mask
-
-
-def main(path):
-    sizes = [16, 32, 48]
-    images = [image(s) for s in sizes]
-    out = struct.pack("<HHH", 0, 1, len(sizes))
-    offset = 6 + 16 * len(sizes)
-    for s, data in zip(sizes, images):
-        out += struct.pack("<BBBBHHII", s, s, 0, 0, 1, 32, len(data), offset)
-        offset += len(data)
-    with open(path, "wb") as f:
-        f.write(out + b"".join(images))
-
-
 if __name__ == "__main__":
-    main(sys.argv[1] if len(sys.argv) > 1 else "qvl2.ico")
+    write_icon(sys.argv[1] if len(sys.argv) > 1 else "qvl2.ico", pixel)
