@@ -40,6 +40,17 @@ HWND WaitForWindow(const char* className, const char* title, DWORD ms = 10000) {
     return nullptr;
 }
 
+// Wait up to `ms` for a child window of `parent` with this class and title: the other program may
+// still be creating it when its top-level window already shows.
+HWND WaitForChild(HWND parent, const char* className, const char* title, DWORD ms = 10000) {
+    for (DWORD waited = 0; waited < ms; waited += 20) {
+        if (HWND window = FindWindowExA(parent, nullptr, className, title))
+            return window;
+        Sleep(20);
+    }
+    return nullptr;
+}
+
 TEST(ClickTargetingWin32, FindsAnotherProgramsWindowsByTextAndByClassAndText) {
     ChildProcess peer;
     ASSERT_TRUE(peer.Start("target_windows_peer.exe", "30000"));
@@ -48,10 +59,10 @@ TEST(ClickTargetingWin32, FindsAnotherProgramsWindowsByTextAndByClassAndText) {
     ASSERT_NE(main, nullptr);
     ASSERT_NE(tools, nullptr);
     const DWORD thread = GetWindowThreadProcessId(main, nullptr);
-    HWND apply = FindWindowExA(main, nullptr, "QvlPeerButton", "Apply");
-    HWND pane = FindWindowExA(main, nullptr, "QvlPeerPane", "");
-    HWND volume = FindWindowExA(pane, nullptr, "QvlPeerEdit", "Volume");
-    HWND notes = FindWindowExA(tools, nullptr, "QvlPeerEdit", "Notes");
+    HWND apply = WaitForChild(main, "QvlPeerButton", "Apply");
+    HWND pane = WaitForChild(main, "QvlPeerPane", "");
+    HWND volume = pane != nullptr ? WaitForChild(pane, "QvlPeerEdit", "Volume") : nullptr;
+    HWND notes = WaitForChild(tools, "QvlPeerEdit", "Notes");
     ASSERT_TRUE(apply != nullptr && volume != nullptr && notes != nullptr);
 
     Win32Desktop desktop;
