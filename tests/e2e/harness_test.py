@@ -211,7 +211,9 @@ class PopupMenu(unittest.TestCase):
             probe.show_menu()
             probe.stop()
             self.assertFalse(probe.running)
-            kinds = [r.kind for r in probe.log.records()]
+            # Input the hooks happen to see meanwhile (Wine may move the pointer as the menu opens) is
+            # not what this is about.
+            kinds = [r.kind for r in probe.log.records() if r.kind not in ("llkey", "llmouse")]
             self.assertEqual(kinds[-5:], ["menu-open", "menu", "stop", "unhooked", "end"])
 
 
