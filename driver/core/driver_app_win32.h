@@ -12,7 +12,7 @@
 #include "driver/core/device_input.h"
 #include "driver/core/driver_trace.h"
 #include "driver/core/driver_wnd_win32.h"
-#include "driver/core/resource_strings_win32.h"
+#include "model/module_strings_win32.h"
 #include "driver/core/shared_led.h"
 #include "driver/core/trace_file_win32.h"
 #include "driver/core/tray_commands.h"
@@ -81,7 +81,7 @@ private:
     // The system, as the driver's parts reach it.
     Win32Registry registry_;
     Win32KeysetLock lock_;
-    DriverStrings strings_;
+    ModuleStrings strings_;
     Win32MessageBoxes boxes_;
     Win32Desktop desktop_;
     Win32InputSynth input_;

@@ -7,6 +7,7 @@
 #include "framework/single_doc_template.h"
 #include "model/keyset_lock_win32.h"
 #include "model/keyset_registry.h"
+#include "model/module_strings_win32.h"
 #include "model/prefs_record.h"
 #include "model/qvl_app_win32.h"
 #include "model/registry_win32.h"
@@ -76,7 +77,7 @@ private:
     Win32Registry registry_;
     Win32KeysetLock lock_;
     OwnedMessageBoxes boxes_;
-    ResourceStrings strings_;
+    ModuleStrings strings_;
     SystemTextCase textCase_;
     RunKeyEntry autostart_;
     std::unique_ptr<PrefsRecord> prefs_;

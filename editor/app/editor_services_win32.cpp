@@ -4,17 +4,6 @@
 
 namespace qvl {
 
-std::size_t ResourceStrings::Load(unsigned id, char* buffer, std::size_t size) const {
-    if (size == 0)
-        return 0;
-    const int length = LoadStringA(instance_, id, buffer, static_cast<int>(size));
-    if (length <= 0) {
-        buffer[0] = '\0';
-        return 0;
-    }
-    return static_cast<std::size_t>(length);
-}
-
 std::string SystemTextCase::Lower(const std::string& text) const {
     std::string lower = text;
     if (!lower.empty())

@@ -1,5 +1,5 @@
-// The small system services the editor's logic reaches through ports: its string table, the
-// system's lower-case rules, message boxes over the main window, and the driver's Run entry.
+// The small system services the editor's logic reaches through ports: the system's lower-case
+// rules, message boxes over the main window, and the driver's Run entry.
 #pragma once
 
 #include "editor/app/keyset_ui.h"
@@ -13,16 +13,6 @@
 #include <string>
 
 namespace qvl {
-
-// The editor's string table, for the control names of new keysets.
-class ResourceStrings final : public StringSource {
-public:
-    explicit ResourceStrings(HINSTANCE instance) : instance_(instance) {}
-    std::size_t Load(unsigned id, char* buffer, std::size_t size) const override;
-
-private:
-    HINSTANCE instance_;
-};
 
 // Lower case by the rules of the system's code page, as the registry folds key names.
 class SystemTextCase final : public TextCase {

@@ -1,10 +1,10 @@
-#include "driver/core/resource_strings_win32.h"
+#include "model/module_strings_win32.h"
 
 #include <climits>
 
 namespace qvl {
 
-std::size_t DriverStrings::Load(unsigned id, char* buffer, std::size_t size) const {
+std::size_t ModuleStrings::Load(unsigned id, char* buffer, std::size_t size) const {
     if (size == 0)
         return 0;
     const int capacity = size > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(size);
