@@ -1,7 +1,7 @@
 // The editor's help, carried in the program as one text: each topic starts with a line "# Title";
 // the lines under it are its text. Lines that follow each other flow into one paragraph (the source
-// can be wrapped as it likes); a blank line ends a paragraph, and a line starting with "- " is an item
-// of a list, on a line of its own.
+// can be wrapped as it likes); a blank line ends a paragraph, and a line starting with "- " or "1. " is an
+// item of a list, on a line of its own.
 #pragma once
 
 #include <string>

@@ -71,3 +71,22 @@
 #define IDS_TARGET_FILTER 62005
 #define IDS_KEYSET_FILTER 62006
 #define IDS_COM_PORT_ITEM 62007
+
+// The keyset overview, the Test window, the About box and the help window (windows.rc).
+#define IDD_KEYSET_OVERVIEW 163
+#define IDD_TEST 169
+#define IDD_ABOUT 175
+#define IDD_HELP_WINDOW 186
+#define IDB_WHEEL_LED_OFF 177
+#define IDB_WHEEL_LED_ON 178
+#define IDB_WHEEL_CCW 179
+#define IDB_WHEEL_CW 180
+#define IDB_ABOUT 184
+#define IDR_HELP_TEXT 187
+#define IDC_TEST_TEXT 1030
+#define IDC_WHEEL_LED_ON_CELL 1074
+#define IDC_WHEEL_LED_OFF_CELL 1085
+#define IDC_FIRST_KEY_CELL 1500
+#define IDC_LAST_KEY_CELL 1519
+#define IDC_HELP_TOPICS 1600
+#define IDC_HELP_TEXT 1601

@@ -132,10 +132,10 @@ TEST_F(OverviewCells, WheelCellOfANewKeysetAndOfTheOtherBank) {
 
 TEST(HelpTopics, TopicsWithParagraphsAndListItems) {
     const auto topics = ParseHelpTopics("ignored\r\n# First\r\nOne line\r\n  flows on.\r\n\r\nNext.\r\n"
-                                        "- item one\r\n  goes on\r\n- item two\r\n# Second\r\nText");
+                                        "- item one\r\n  goes on\r\n2. item two\r\n# Second\r\nText");
     ASSERT_EQ(topics.size(), 2u);
     EXPECT_EQ(topics[0].title, "First");
-    EXPECT_EQ(topics[0].text, "One line flows on.\r\n\r\nNext.\r\n- item one goes on\r\n- item two");
+    EXPECT_EQ(topics[0].text, "One line flows on.\r\n\r\nNext.\r\n- item one goes on\r\n2. item two");
     EXPECT_EQ(topics[1].text, "Text");
 }
 
