@@ -64,6 +64,7 @@ private:
     std::unique_ptr<KeysetRecord> keyset;
     std::vector<std::unique_ptr<CKeyCell>> cells_; // 20 transport cells by row, then the two wheel cells
     framework::GdiObjectHandle background_;
+    framework::GdiObjectHandle cellBackground_;
     std::function<void()> onGone_;
 };
 
