@@ -8,12 +8,12 @@ import sys
 import unittest
 
 from driver import Driver
-from editor_test import Editor, WM_COMMAND
+from editor_test import SC_KEYMENU, WM_COMMAND, WM_SYSCOMMAND, Editor
 from harness import VK, Session, wait_until
 from keysets import ALT, CTRL, EXT, RIGHT_CLICK, SHIFT, assignment, keyset, store_keysets
 
 ID_DISPLAY_KEYSET, ID_TEST, ID_HELP_FINDER, ID_APP_ABOUT, ID_KEYSET_FIRST = 32787, 1017, 57667, 57664, 2000
-IDOK = 1
+IDOK, IDCANCEL = 1, 2
 WM_KEYDOWN = 0x0100
 EM_GETSEL, LB_GETCOUNT, STM_GETIMAGE = 0x00B0, 0x018B, 0x0173
 INSTRUCTIONS = ('The QVL3 sends simple keystrokes, like the letters "a", "j", symbols such as "@", and function '
@@ -46,7 +46,7 @@ class EditorWindows(unittest.TestCase):
             }))
             editor = Editor(s)
             editor.send(ID_KEYSET_FIRST + 1)
-            editor.send(ID_DISPLAY_KEYSET)
+            editor.post(ID_DISPLAY_KEYSET)
             overview = s.wait_window("#32770", "alpha")
             cells = texts(s, overview.int("hwnd"))
             # Rows from the top: OPTION SHIFT (1500), OPTION, SHIFT, main bank; columns Rewind, Fast
@@ -60,8 +60,8 @@ class EditorWindows(unittest.TestCase):
 
             # Again, with another keyset current: the same window, showing that keyset now.
             editor.send(ID_KEYSET_FIRST)
-            editor.send(ID_DISPLAY_KEYSET)
-            self.assertEqual(s.window_info(overview.int("hwnd"))["title"], "Default")
+            editor.post(ID_DISPLAY_KEYSET)
+            wait_until(lambda: s.window_info(overview.int("hwnd"))["title"] == "Default", 10, "the overview of Default")
             self.assertEqual(len(window_of_the_editor(s, None)), 1, "one overview at a time")
             self.assertEqual(texts(s, overview.int("hwnd"))[1507], "")
 
@@ -69,7 +69,7 @@ class EditorWindows(unittest.TestCase):
             # the editor ends cleanly with it open.
             s.post(overview.int("hwnd"), WM_KEYDOWN, VK["ESCAPE"])
             s.wait_no_window("#32770", "Default")
-            editor.send(ID_DISPLAY_KEYSET)
+            editor.post(ID_DISPLAY_KEYSET)
             s.wait_window("#32770", "Default")
             self.assertEqual(editor.close(), 0)
 
@@ -100,7 +100,8 @@ class EditorWindows(unittest.TestCase):
             s.wait_foreground(editor.hwnd)
             s.inject("key:0x11:down", "key:0x48:down", "key:0x48:up", "key:0x11:up")
             help_window = s.wait_window("#32770", "Quorvel 2 Help")
-            editor.send(ID_HELP_FINDER)
+            editor.post(ID_HELP_FINDER)
+            editor.send(ID_KEYSET_FIRST)  # done with the command once this returns
             self.assertEqual(len(s.windows("#32770", "Quorvel 2 Help")), 1)
             controls = {c.int("id"): c for c in s.children(help_window.int("hwnd"))}
             self.assertEqual(s.send(controls[1600].int("hwnd"), LB_GETCOUNT), HELP_TOPICS)
@@ -108,6 +109,25 @@ class EditorWindows(unittest.TestCase):
             s.post(controls[1600].int("hwnd"), WM_KEYDOWN, VK["ESCAPE"])
             s.wait_no_window("#32770", "Quorvel 2 Help")
             self.assertEqual(editor.close(), 0)
+
+
+    def test_every_item_of_the_help_menu_display_keyset_and_exit_through_the_menus(self):
+        with Session("editor-menus") as s:
+            store_keysets(s, keyset("Default"))
+            editor = Editor(s)
+            # (menu, item) by their underlined letters, and the window the item opens.
+            for menu, item, title in [("h", "H", "Quorvel 2 Help"), ("h", "T", "Test"), ("h", "A", "About Quorvel 2"),
+                                      ("e", "S", "Default")]:
+                s.post(editor.hwnd, WM_SYSCOMMAND, SC_KEYMENU, ord(menu))
+                s.popup_menu()
+                s.menu_keys(item)
+                window = s.wait_window("#32770", title)
+                s.post(window.int("hwnd"), WM_COMMAND, IDCANCEL)
+                s.wait_no_window("#32770", title)
+            s.post(editor.hwnd, WM_SYSCOMMAND, SC_KEYMENU, ord("f"))
+            s.popup_menu()
+            s.menu_keys("X")
+            self.assertEqual(editor.process.wait(20), 0)
 
 
 class EditorTestWithDriver(unittest.TestCase):
