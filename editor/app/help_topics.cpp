@@ -36,8 +36,8 @@ std::vector<HelpTopic> ParseHelpTopics(std::string_view source) {
             inParagraph = false;
             continue;
         }
-        const bool item = line.substr(0, 2) == "- " || (line.size() > 2 && line[0] >= '1' && line[0] <= '9' &&
-                                                         line.substr(1, 2) == ". ");
+        const bool item = line.substr(0, 2) == "- " ||
+                          (line.size() > 2 && line[0] >= '1' && line[0] <= '9' && line.substr(1, 2) == ". ");
         if (inParagraph && !item) {
             text += ' ';
         } else if (!text.empty()) {

@@ -10,6 +10,7 @@ namespace {
 // Every named key, by virtual-key code. The navigation, numeric-pad and F1 to F12 names are the
 // editor's long-standing texts; the rest name the keys that have no printing character (and the
 // punctuation keys by what they carry on a US keyboard), so that no key reads as a control byte.
+// clang-format off
 constexpr std::pair<std::uint16_t, const char*> kKeyNames[] = {
     {3, "Break"},        {8, "Backspace"},     {9, "Tab"},          {12, "Clear"},         {13, "Enter"},
     {16, "Shift"},       {17, "Ctrl"},         {18, "Alt"},         {19, "Pause"},         {20, "Caps Lock"},
@@ -30,6 +31,7 @@ constexpr std::pair<std::uint16_t, const char*> kKeyNames[] = {
     {247, "CrSel"},      {248, "ExSel"},       {249, "Erase EOF"},  {250, "Play"},         {251, "Zoom"},
     {253, "PA1"},        {254, "Clear"},
 };
+// clang-format on
 
 constexpr std::array<const char*, 8> kModifierPrefixes = {
     "", "Shft+", "Ctrl+", "CtlShft+", "Alt+", "ShftAlt+", "CtlAlt+", "CtlShftAlt+",

@@ -41,7 +41,8 @@ bool CHelpWindow::OnInitDialog() {
     topics_ = ParseHelpTopics(LoadHelpText(Instance()));
     // Inserted, not added: the list keeps the help's order even if its style sorts.
     for (const HelpTopic& topic : topics_)
-        SendDlgItemMessageA(Handle(), IDC_HELP_TOPICS, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(topic.title.c_str()));
+        SendDlgItemMessageA(Handle(), IDC_HELP_TOPICS, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                            reinterpret_cast<LPARAM>(topic.title.c_str()));
     SendDlgItemMessageA(Handle(), IDC_HELP_TOPICS, LB_SETCURSEL, 0, 0);
     ShowTopic(0);
     return true; // the focus on the list, the first tab stop

@@ -11,6 +11,7 @@ namespace qvl {
 namespace {
 
 TEST(KeyNames, EveryKeyReadsAsItsName) {
+    // clang-format off
     const std::pair<int, const char*> rows[] = {
         // The long-standing names.
         {33, "Page Up"}, {34, "Page Down"}, {35, "End"}, {36, "Home"}, {37, "Left"}, {38, "Up"}, {39, "Right"},
@@ -25,6 +26,7 @@ TEST(KeyNames, EveryKeyReadsAsItsName) {
         {188, ","}, {189, "-"}, {190, "."}, {191, "/"}, {192, "`"}, {219, "["}, {220, "\\"}, {221, "]"}, {222, "'"},
         {7, "Key 7"}, {255, "Key 255"},
     };
+    // clang-format on
     for (const auto& [vk, name] : rows)
         EXPECT_EQ(KeyName(static_cast<std::uint16_t>(vk)), name) << vk;
     for (int vk = 1; vk < 256; ++vk) {
@@ -69,9 +71,12 @@ TEST(OverviewText, FitAndCentreAtTheirEdges) {
 class OverviewCells : public ::testing::Test {
 protected:
     OverviewCells() {
-        strings.texts = {{kLeftClickNameId, "Left click"},       {kRightClickNameId, "Right click"},
-                         {kAlternateWheelNameId, "Alternate Wheel Selector"}, {kFirstWheelModeNameId, "Horizontal Move"},
-                         {kFirstWheelModeNameId + 6, "Special Mode"},          {kWheelNameId, "Wheel"}};
+        strings.texts = {{kLeftClickNameId, "Left click"},
+                         {kRightClickNameId, "Right click"},
+                         {kAlternateWheelNameId, "Alternate Wheel Selector"},
+                         {kFirstWheelModeNameId, "Horizontal Move"},
+                         {kFirstWheelModeNameId + 6, "Special Mode"},
+                         {kWheelNameId, "Wheel"}};
         for (int bank = 0; bank < kBankCount; ++bank)
             for (int control = 0; control < 5; ++control)
                 strings.texts[kTransportNameIds[bank][control]] = "Play";
