@@ -3,7 +3,7 @@
 #pragma once
 
 #include "model/keyset_record.h"
-#include "model/message_boxes.h"
+#include "base/message_boxes.h"
 
 #include <cstddef>
 #include <cstdint>

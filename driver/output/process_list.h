@@ -10,7 +10,7 @@
 
 #include "driver/core/process_source.h"
 #include "driver/output/process_list_names.h"
-#include "model/message_boxes.h"
+#include "base/message_boxes.h"
 
 #include <cstdint>
 #include <mutex>

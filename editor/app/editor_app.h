@@ -7,9 +7,9 @@
 #include "framework/single_doc_template.h"
 #include "model/keyset_lock_win32.h"
 #include "model/keyset_registry.h"
-#include "model/module_strings_win32.h"
+#include "appbase/module_strings_win32.h"
 #include "model/prefs_record.h"
-#include "model/qvl_app_win32.h"
+#include "appbase/qvl_app_win32.h"
 #include "model/registry_win32.h"
 
 #include <memory>

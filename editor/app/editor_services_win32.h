@@ -5,7 +5,7 @@
 #include "editor/app/keyset_ui.h"
 #include "editor/app/preferences.h"
 #include "model/keyset_record.h"
-#include "model/message_boxes.h"
+#include "base/message_boxes.h"
 
 #include <windows.h>
 

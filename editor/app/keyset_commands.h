@@ -12,7 +12,7 @@
 
 #include "editor/app/keyset_ui.h"
 #include "model/keyset_registry.h"
-#include "model/message_boxes.h"
+#include "base/message_boxes.h"
 
 #include <memory>
 #include <optional>

@@ -2,7 +2,7 @@
 #include "editor/app/editor_services_win32.h"
 #include "model/memory_blocks.h"
 #include "model/named_blocks_win32.h"
-#include "model/qvl_app_win32.h"
+#include "appbase/qvl_app_win32.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Message boxes without an owner window (or with the one given), modal to the calling thread.
 #pragma once
 
-#include "model/message_boxes.h"
+#include "base/message_boxes.h"
 
 #include <string>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "model/message_boxes_win32.h"
+#include "appbase/message_boxes_win32.h"
 
 #include <windows.h>
 

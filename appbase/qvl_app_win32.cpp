@@ -1,4 +1,4 @@
-#include "model/qvl_app_win32.h"
+#include "appbase/qvl_app_win32.h"
 
 #include "model/memory_blocks.h"
 #include "model/named_blocks_win32.h"
