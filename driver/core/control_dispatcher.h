@@ -18,6 +18,7 @@
 #include "driver/output/user_question.h"
 #include "model/keyset_registry.h"
 #include "model/keyset_store.h"
+#include "model/shared_names.h"
 
 #include <array>
 #include <memory>
@@ -25,13 +26,6 @@
 #include <string>
 
 namespace qvl {
-
-// How the driver finds the editor: its main window's title, its device panel (a dialog child without
-// a title), its Test dialog's title and its process name.
-constexpr const char* kEditorWindowTitle = "Quorvel 2";
-constexpr const char* kEditorPanelClass = "#32770";
-constexpr const char* kTestDialogTitle = "Test";
-constexpr const char* kEditorProcessName = "qvl2";
 
 // Told the outcome of every full run of target tracking: the keyset selected, or that the editor (and
 // perhaps its Test dialog) is in front, which leaves the selection as it was. The driver's trace

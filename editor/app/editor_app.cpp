@@ -9,6 +9,7 @@
 #include "framework/dialog.h"
 #include "framework/file_names.h"
 #include "framework/string_table.h"
+#include "model/shared_names.h"
 
 namespace qvl {
 
@@ -118,7 +119,8 @@ void CEditorApp::WritePrefs() {
 }
 
 bool CEditorApp::IsEditorForeground() const {
-    HWND editor = FindWindowA(nullptr, title_.c_str());
+    // The driver finds the editor by the same title.
+    HWND editor = FindWindowA(nullptr, kEditorWindowTitle);
     return editor != nullptr && editor == GetForegroundWindow();
 }
 
