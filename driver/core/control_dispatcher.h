@@ -7,7 +7,7 @@
 // thread, inside the decoder's ProcessByte.
 #pragma once
 
-#include "driver/core/process_source.h"
+#include "driver/output/process_source.h"
 #include "driver/device/device_decoder.h"
 #include "driver/output/click_targeting.h"
 #include "driver/output/desktop.h"

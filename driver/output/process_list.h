@@ -8,7 +8,7 @@
 // foreground window.
 #pragma once
 
-#include "driver/core/process_source.h"
+#include "driver/output/process_source.h"
 #include "driver/output/process_list_names.h"
 #include "base/message_boxes.h"
 

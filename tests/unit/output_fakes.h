@@ -5,7 +5,7 @@
 // expected sequences read like the keyboard and the mouse.
 #pragma once
 
-#include "driver/core/process_source.h"
+#include "driver/output/process_source.h"
 #include "driver/core/wheel_idle_timer.h"
 #include "driver/output/desktop.h"
 #include "driver/output/input_synth.h"
