@@ -5,7 +5,7 @@
 #pragma once
 
 #include "framework/controls.h"
-#include "framework/handles.h"
+#include "base/unique_handle_win32.h"
 
 #include <string>
 

@@ -63,7 +63,7 @@ bool CSerialLink::Open(int comPort) {
     if (!CreateEvents())
         return false;
 
-    framework::KernelHandle port(CreateFileA(name->c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    KernelHandle port(CreateFileA(name->c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                              FILE_FLAG_OVERLAPPED, nullptr));
     if (!port)
         return false;
@@ -241,12 +241,12 @@ DWORD WINAPI CSerialLink::WriterProc(LPVOID link) {
 bool CSerialLink::ReaderLoop() {
     ReaderIo& io = readerIo_;
     io = ReaderIo{};
-    framework::KernelHandle readEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    KernelHandle readEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!readEvent) {
         FatalError("CreateEvent (Reader Event)");
         return false;
     }
-    framework::KernelHandle statusEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    KernelHandle statusEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!statusEvent) {
         FatalError("CreateEvent (Status Event)");
         return false;

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "editor/app/editor_services_win32.h"
-#include "framework/handles.h"
+#include "base/unique_handle_win32.h"
 #include "framework/single_doc_template.h"
 #include "model/keyset_lock_win32.h"
 #include "model/keyset_registry.h"
@@ -81,7 +81,7 @@ private:
     SystemTextCase textCase_;
     RunKeyEntry autostart_;
     std::unique_ptr<PrefsRecord> prefs_;
-    framework::GdiObjectHandle overviewFont_;
+    GdiObjectHandle overviewFont_;
     std::unique_ptr<framework::SingleDocTemplate> template_;
     int pendingSave_ = 0;
 };

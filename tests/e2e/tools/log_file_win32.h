@@ -3,7 +3,7 @@
 #pragma once
 
 #include "log_line.h"
-#include "unique_handle_win32.h"
+#include "base/unique_handle_win32.h"
 
 #include <string>
 
@@ -22,7 +22,7 @@ public:
     void Write(const LogLine& line);
 
 private:
-    UniqueHandle file_;
+    KernelHandle file_;
     bool echo_ = false;
 };
 
