@@ -1,5 +1,6 @@
 #include "driver/core/driver_app_win32.h"
 
+#include "base/unique_handle_win32.h"
 #include "driver/res/resource.h"
 #include "framework/string_table.h"
 
@@ -199,8 +200,9 @@ bool CDriverApp::StartProgram(const char* program) {
     PROCESS_INFORMATION started = {};
     if (!CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
         return false;
-    CloseHandle(started.hThread);
-    CloseHandle(started.hProcess);
+    // Nothing waits for the program: both handles close at once.
+    const KernelHandle thread(started.hThread);
+    const KernelHandle process(started.hProcess);
     return true;
 }
 
