@@ -60,9 +60,9 @@ public:
     CSharedInfo& operator=(const CSharedInfo&) = delete;
     virtual ~CSharedInfo();
 
-    // Create or open and map both blocks; 1 when both are usable, else 0. Resets wheelLedOn and
+    // Create or open and map both blocks; true when both are usable. Resets wheelLedOn and
     // portOpen to 1 whether the block was new or not.
-    int Create();
+    bool Create();
     // Unmap and close both blocks.
     void Destroy();
     bool IsMapped() const { return info_ != nullptr; }

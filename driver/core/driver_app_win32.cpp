@@ -58,7 +58,7 @@ bool CDriverApp::InitInstance() {
 
     // 2. The shared blocks. Without them there is no keyset selection to share and nothing for the
     // tray to show: the driver says so and does not start.
-    if (CreateSharedInfo() != 0) {
+    if (!CreateSharedInfo()) {
         ShowMessage(IDS_NO_SHARED_BLOCK);
         startFailed_ = true;
         return false;

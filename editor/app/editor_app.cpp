@@ -50,7 +50,7 @@ bool CEditorApp::InitInstance() {
     DeterminePlatformName();
     // Without a shared block the editor still works for itself; the driver then does not see its
     // current keyset, but a half-made block is never written to.
-    if (CreateSharedInfo() != 0 && !GetSharedInfo()->IsMapped())
+    if (!CreateSharedInfo() && !GetSharedInfo()->IsMapped())
         CreatePrivateSharedInfo();
     framework::InitCommonControlClasses();
 
