@@ -42,5 +42,4 @@ constexpr const char* kMissingTargetQuestion =
     "The window which was supposed to receive this click, \"%1\" is not open. If this happens in the "
     "future, do you want the click to occur in the window \"%2\"?";
 
-
 } // namespace qvl
