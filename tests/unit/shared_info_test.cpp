@@ -1,6 +1,7 @@
 #include "model/memory_blocks.h"
 #include "model/platform_name.h"
 #include "model/shared_info.h"
+#include "tests/unit/failing_blocks.h"
 
 #include <gtest/gtest.h>
 
@@ -100,11 +101,8 @@ TEST(SharedInfo, AnUnusableBlockFailsCreateAndIsNeverTouched) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.name << (c.mapOnly ? " view" : " mapping"));
-        MemoryBlocks blocks;
-        if (c.mapOnly)
-            blocks.FailMap(c.name);
-        else
-            blocks.FailCreate(c.name);
+        fakes::FailingBlocks blocks;
+        (c.mapOnly ? blocks.failMap : blocks.failCreate).insert(c.name);
         CSharedInfo info(blocks);
         EXPECT_FALSE(info.Create());
         // Accessors of a block that could not be mapped read zero and ignore writes.

@@ -3,6 +3,7 @@
 #include "model/memory_blocks.h"
 #include "model/named_blocks_win32.h"
 #include "appbase/qvl_app_win32.h"
+#include "tests/unit/failing_blocks.h"
 
 #include <gtest/gtest.h>
 
@@ -46,8 +47,8 @@ TEST(QVLApp, TheSharedBlockIsCreatedForBothProgramsAndReleasedAtExit) {
 }
 
 TEST(QVLApp, ABlockThatCannotBeSharedIsReplacedByAPrivateOne) {
-    auto blocks = std::make_unique<MemoryBlocks>();
-    blocks->FailMap(kSharedInfoName);
+    auto blocks = std::make_unique<fakes::FailingBlocks>();
+    blocks->failMap.insert(kSharedInfoName);
     CQVLApp app(Module(), std::move(blocks));
     EXPECT_FALSE(app.CreateSharedInfo());
     ASSERT_NE(app.GetSharedInfo(), nullptr);
