@@ -1,5 +1,6 @@
 #include "driver/core/driver_app_win32.h"
 
+#include "base/module_path_win32.h"
 #include "base/unique_handle_win32.h"
 #include "driver/res/resource.h"
 #include "framework/string_table.h"
@@ -7,26 +8,6 @@
 #include <vector>
 
 namespace qvl {
-
-namespace {
-
-// The folder of the running program, with its closing backslash, however long its path is.
-std::string ProgramFolder() {
-    std::vector<char> path(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return std::string();
-        if (length < path.size()) {
-            const std::string full(path.data(), length);
-            const std::string::size_type slash = full.find_last_of('\\');
-            return slash == std::string::npos ? std::string() : full.substr(0, slash + 1);
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
-} // namespace
 
 CDriverApp::CDriverApp(HINSTANCE instance, std::unique_ptr<NamedBlocks> blocks)
     : CQVLApp(instance, std::move(blocks)),
@@ -194,7 +175,7 @@ void CDriverApp::RestoreWindow(WindowId window) {
 }
 
 bool CDriverApp::StartProgram(const char* program) {
-    const std::string path = ProgramFolder() + program;
+    const std::string path = ModuleFolder(nullptr) + program;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};

@@ -1,5 +1,7 @@
 #include "editor/app/editor_app.h"
 
+#include "base/module_path_win32.h"
+
 #include "editor/app/main_frame.h"
 #include "editor/app/qvlset_doc.h"
 #include "editor/res/resource.h"

@@ -1,7 +1,5 @@
 #include "editor/app/editor_services_win32.h"
 
-#include <vector>
-
 namespace qvl {
 
 std::string SystemTextCase::Lower(const std::string& text) const {
@@ -45,19 +43,6 @@ bool RunKeyEntry::Remove() {
     const LONG result = RegDeleteValueA(key, kRunValueName);
     RegCloseKey(key);
     return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
-}
-
-std::string ModulePath(HMODULE module) {
-    std::vector<char> path(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetModuleFileNameA(module, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return std::string();
-        // A path that filled the buffer may have been cut.
-        if (length < path.size() - 1 || path.size() >= 32768)
-            return std::string(path.data(), length);
-        path.resize(path.size() * 2);
-    }
 }
 
 } // namespace qvl

@@ -43,7 +43,4 @@ public:
     bool Remove() override;
 };
 
-// The full path of the running program, however long.
-std::string ModulePath(HMODULE module);
-
 } // namespace qvl

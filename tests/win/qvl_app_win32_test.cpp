@@ -1,3 +1,4 @@
+#include "base/module_path_win32.h"
 #include "editor/app/editor_app.h"
 #include "editor/app/editor_services_win32.h"
 #include "model/memory_blocks.h"
