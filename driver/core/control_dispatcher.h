@@ -7,7 +7,6 @@
 // thread, inside the decoder's ProcessByte.
 #pragma once
 
-#include "driver/output/process_source.h"
 #include "driver/device/device_decoder.h"
 #include "driver/output/click_targeting.h"
 #include "driver/output/desktop.h"
@@ -15,6 +14,7 @@
 #include "driver/output/keystroke_action.h"
 #include "driver/output/mouse_action.h"
 #include "driver/output/mouse_pointer.h"
+#include "driver/output/process_source.h"
 #include "driver/output/user_question.h"
 #include "model/keyset_registry.h"
 #include "model/keyset_store.h"

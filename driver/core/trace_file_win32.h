@@ -2,8 +2,8 @@
 // counter (under Wine the raw monotonic clock in 100 ns ticks, the clock the harness reads on Linux).
 #pragma once
 
-#include "driver/core/driver_trace.h"
 #include "base/unique_handle_win32.h"
+#include "driver/core/driver_trace.h"
 
 #include <memory>
 #include <string>

@@ -7,13 +7,13 @@
 // byte is being handled when it returns.
 #pragma once
 
+#include "base/unique_handle_win32.h"
 #include "driver/device/device_byte_sink.h"
 #include "driver/device/device_link.h"
 #include "driver/device/error_reporter.h"
 #include "driver/device/serial_settings.h"
 #include "driver/device/status_list.h"
 #include "driver/device/write_queue.h"
-#include "base/unique_handle_win32.h"
 
 #include <windows.h>
 

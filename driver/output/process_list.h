@@ -8,9 +8,9 @@
 // foreground window.
 #pragma once
 
-#include "driver/output/process_source.h"
-#include "driver/output/process_list_names.h"
 #include "base/message_boxes.h"
+#include "driver/output/process_list_names.h"
+#include "driver/output/process_source.h"
 
 #include <cstdint>
 #include <mutex>

@@ -9,17 +9,6 @@ std::string SystemTextCase::Lower(const std::string& text) const {
     return lower;
 }
 
-void OwnedMessageBoxes::Show(const char* text, const char* caption, MessageIcon icon) {
-    UINT style = MB_OK;
-    if (icon == MessageIcon::kWarning)
-        style |= MB_ICONWARNING;
-    MessageBoxA(owner_ ? owner_() : nullptr, text, caption != nullptr ? caption : title_.c_str(), style);
-}
-
-bool OwnedMessageBoxes::Ask(const std::string& text) {
-    return MessageBoxA(owner_ ? owner_() : nullptr, text.c_str(), title_.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
-}
-
 bool RunKeyEntry::Write(const std::string& commandLine) {
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, kRunKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,

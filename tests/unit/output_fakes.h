@@ -5,12 +5,12 @@
 // expected sequences read like the keyboard and the mouse.
 #pragma once
 
-#include "driver/output/process_source.h"
 #include "driver/core/wheel_idle_timer.h"
 #include "driver/output/desktop.h"
 #include "driver/output/input_synth.h"
 #include "driver/output/mouse_action.h"
 #include "driver/output/mouse_pointer.h"
+#include "driver/output/process_source.h"
 #include "driver/output/user_question.h"
 
 #include <atomic>

@@ -2,10 +2,10 @@
 // the click-window question cancelled from another thread, and the trace file.
 #include "win_test_support.h"
 
+#include "base/unique_handle_win32.h"
 #include "driver/core/trace_file_win32.h"
 #include "driver/output/user_question_win32.h"
 #include "driver/res/resource.h"
-#include "base/unique_handle_win32.h"
 #include "framework/menu.h"
 #include "framework/string_table.h"
 

@@ -1,9 +1,9 @@
 #include "base/module_path_win32.h"
+#include "appbase/qvl_app_win32.h"
 #include "editor/app/editor_app.h"
 #include "editor/app/editor_services_win32.h"
 #include "model/memory_blocks.h"
 #include "model/named_blocks_win32.h"
-#include "appbase/qvl_app_win32.h"
 #include "tests/unit/failing_blocks.h"
 
 #include <gtest/gtest.h>

@@ -6,9 +6,9 @@
 // writing each one back at once with --echo. Prints "opened", "sent", "received" lines (log_line.h).
 // Exit code 0 when all N bytes came, 1 when fewer did, 2 on bad arguments, 3 when the port could
 // not be opened or set up.
+#include "base/unique_handle_win32.h"
 #include "log_line.h"
 #include "tool_args.h"
-#include "base/unique_handle_win32.h"
 
 #include <windows.h>
 

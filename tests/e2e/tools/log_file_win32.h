@@ -2,8 +2,8 @@
 // the same file from Linux, sees every line as soon as the event happened.
 #pragma once
 
-#include "log_line.h"
 #include "base/unique_handle_win32.h"
+#include "log_line.h"
 
 #include <string>
 

@@ -1,9 +1,9 @@
 #include "probe_window_win32.h"
 
+#include "base/unique_handle_win32.h"
 #include "message_names_win32.h"
 #include "performance_count_win32.h"
 #include "window_info_win32.h"
-#include "base/unique_handle_win32.h"
 
 #include <commctrl.h>
 #include <cstdio>

@@ -12,10 +12,10 @@
 //   qvl_window send HWND MSG [WPARAM [LPARAM]]             SendMessage (5 s time-out); prints the result
 // MSG is a name ("WM_CLOSE"), a number, or "reg:NAME" for a registered message ("reg:TBarDlgMessage").
 // Exit code 0 on success, 1 when nothing matched or the call failed, 2 on bad arguments.
+#include "base/unique_handle_win32.h"
 #include "log_line.h"
 #include "message_names_win32.h"
 #include "tool_args.h"
-#include "base/unique_handle_win32.h"
 #include "window_info_win32.h"
 
 #include <tlhelp32.h>
