@@ -5,6 +5,7 @@
 #include "appbase/message_boxes_win32.h"
 #include "appbase/module_strings_win32.h"
 #include "appbase/qvl_app_win32.h"
+#include "appbase/run_entry_win32.h"
 #include "base/unique_handle_win32.h"
 #include "editor/app/editor_services_win32.h"
 #include "framework/single_doc_template.h"

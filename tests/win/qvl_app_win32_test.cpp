@@ -1,5 +1,6 @@
 #include "base/module_path_win32.h"
 #include "appbase/qvl_app_win32.h"
+#include "appbase/run_entry_win32.h"
 #include "editor/app/editor_app.h"
 #include "editor/app/editor_services_win32.h"
 #include "model/memory_blocks.h"
