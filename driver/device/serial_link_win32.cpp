@@ -16,10 +16,7 @@ constexpr DWORD kCancelWaitMs = 2000;
 // The overlapped record of one write; it stays on the heap if a cancelled write never completes.
 struct WriteOperation {
     OVERLAPPED overlapped = {};
-    ~WriteOperation() {
-        if (overlapped.hEvent != nullptr)
-            CloseHandle(overlapped.hEvent);
-    }
+    KernelHandle event; // overlapped.hEvent
 };
 
 } // namespace
@@ -163,8 +160,9 @@ bool CSerialLink::WriterGeneric(const std::uint8_t* buffer, std::size_t count) {
     if (!connected_.load() || count == 0)
         return count == 0;
     auto write = std::make_unique<WriteOperation>();
-    write->overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (write->overlapped.hEvent == nullptr) {
+    write->event.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    write->overlapped.hEvent = write->event.Get();
+    if (!write->event) {
         FatalError("CreateEvent (overlapped write hEvent)");
         return false;
     }
