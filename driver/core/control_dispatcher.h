@@ -47,7 +47,7 @@ public:
     // asks it about the window in front and hands it a new click window to keep.
     CControlDispatcher(CKeysetStore& store, KeysetStorage storage, Desktop& desktop, ProcessSource& processes,
                        InputSynth& input, MousePointer& pointer, UserQuestion& question,
-                       std::unique_ptr<CMouseAction> mouse = nullptr);
+                       std::unique_ptr<MouseOutput> mouse = nullptr);
 
     void HandleControlEvent(CDeviceDecoder& decoder) override;
     void ReleaseControl(CDeviceDecoder& decoder) override;
@@ -73,7 +73,7 @@ public:
     CKeystrokeAction& Keystroke() { return *keystroke; }
     // Null: nobody listens.
     void SetTrackingObserver(TrackingObserver* observer) { observer_ = observer; }
-    CMouseAction& Mouse() { return *mouse; }
+    MouseOutput& Mouse() { return *mouse; }
 
 private:
     static constexpr int kTransportCount = 5; // controls 0 to 4; the wheel's keys never stay down
@@ -91,7 +91,7 @@ private:
 
     std::int32_t testDialogForeground = 0;
     std::unique_ptr<CKeystrokeAction> keystroke;
-    std::unique_ptr<CMouseAction> mouse;
+    std::unique_ptr<MouseOutput> mouse;
     std::int32_t editorForeground = 0;
     WindowId lastForeground = kNoWindow;
     std::uint32_t foregroundThreadId = 0;
