@@ -121,7 +121,7 @@ bool CKeysetOverviewDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, L
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT: {
             const bool cell = message != WM_CTLCOLORDLG && IsCell(reinterpret_cast<HWND>(lParam));
-            const framework::GdiObjectHandle& brush = cell ? cellBackground_ : background_;
+            const GdiObjectHandle& brush = cell ? cellBackground_ : background_;
             auto dc = reinterpret_cast<HDC>(wParam);
             SetTextColor(dc, kText);
             SetBkColor(dc, cell ? kCellBackground : kBackground);

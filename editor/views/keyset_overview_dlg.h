@@ -7,7 +7,7 @@
 #include "editor/app/overview_text.h"
 #include "framework/control.h"
 #include "framework/dialog.h"
-#include "framework/handles.h"
+#include "base/unique_handle_win32.h"
 
 #include <functional>
 #include <memory>
@@ -63,8 +63,8 @@ private:
     CQVLsetView* view_;
     std::unique_ptr<KeysetRecord> keyset;
     std::vector<std::unique_ptr<CKeyCell>> cells_; // 20 transport cells by row, then the two wheel cells
-    framework::GdiObjectHandle background_;
-    framework::GdiObjectHandle cellBackground_;
+    GdiObjectHandle background_;
+    GdiObjectHandle cellBackground_;
     std::function<void()> onGone_;
 };
 
