@@ -76,12 +76,24 @@ qvl_wine_prefix() {
             "$QVL_WINE_BIN/wine64" wineboot -i >/dev/null 2>&1 </dev/null 9>&-
             "$WINESERVER" -w 9>&-
             qvl_unmanaged_windows 9>&-
+            qvl_wine_fonts
             qvl_map_ports 9>&-
             touch "$WINEPREFIX/.qvl-ready"
         fi
         # A persistent server keeps the session's background processes running between programs.
         "$WINESERVER" -p >/dev/null 2>&1 </dev/null 9>&- || true
     ) 9>"$QVL_WINE_DIR/lock"
+}
+
+# Wine's own fonts (Debian's fonts-wine: Marlett, which draws the title-bar buttons, MS Sans Serif,
+# Tahoma, the bitmap system fonts) lie in /usr/share/wine/fonts, where this Wine build does not look;
+# linked into the prefix's Fonts folder, every program of the prefix finds them. Without them the
+# title-bar buttons show as letters and dialogs are laid out with a stand-in font.
+qvl_wine_fonts() {
+    local fonts=/usr/share/wine/fonts target="$WINEPREFIX/drive_c/windows/Fonts"
+    [ -d "$fonts" ] || return 0
+    mkdir -p "$target"
+    ln -sf "$fonts"/*.ttf "$target"/
 }
 
 # There is no window manager on our display. Wine would still hand its top-level windows to one and,
