@@ -7,83 +7,68 @@
 
 #include <windows.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <fstream>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qvl {
 namespace {
 
-constexpr const char* kDesktopKey = "Control Panel\\Desktop";
-
-// Sets LogPixels for the programs started while it lives, and puts back what was there.
+// The DPI the next program gets; the prefix's (or machine's) own value is put back at the end.
 class LogPixels {
 public:
-    explicit LogPixels(DWORD dpi) {
-        RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key_, nullptr);
-        DWORD size = sizeof old_;
-        hadOld_ = RegQueryValueExA(key_, "LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&old_), &size) ==
-                  ERROR_SUCCESS;
-        Set(dpi);
-    }
+    LogPixels() { hadOld_ = RegGetValueA(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_DWORD, nullptr, &old_, &size_) == 0; }
     LogPixels(const LogPixels&) = delete;
     LogPixels& operator=(const LogPixels&) = delete;
     ~LogPixels() {
         if (hadOld_)
             Set(old_);
         else
-            RegDeleteValueA(key_, "LogPixels");
-        RegCloseKey(key_);
+            RegDeleteKeyValueA(HKEY_CURRENT_USER, kKey, kValue);
     }
-    void Set(DWORD dpi) {
-        RegSetValueExA(key_, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
-    }
+    void Set(DWORD dpi) { RegSetKeyValueA(HKEY_CURRENT_USER, kKey, kValue, REG_DWORD, &dpi, sizeof dpi); }
 
 private:
-    HKEY key_ = nullptr;
+    static constexpr const char* kKey = "Control Panel\\Desktop";
+    static constexpr const char* kValue = "LogPixels";
     DWORD old_ = 0;
+    DWORD size_ = sizeof old_;
     bool hadOld_ = false;
 };
 
-struct Measured {
-    int dpi = 0;
-    long buttonWidth = 0, buttonHeight = 0, formWidth = 0, formHeight = 0;
-};
-
-std::optional<Measured> MeasureAt(LogPixels& setting, DWORD dpi) {
+// What the peer measured at `dpi`: dpi, button width and height, form width and height.
+std::vector<long> MeasureAt(LogPixels& setting, DWORD dpi) {
     setting.Set(dpi);
     char folder[MAX_PATH] = {};
     GetTempPathA(sizeof folder, folder);
     const std::string file = std::string(folder) + "qvl_dpi_form.txt";
     DeleteFileA(file.c_str());
+    std::vector<long> values;
     if (wintest::RunProgram("dpi_form_peer.exe", "\"" + file + "\"") != std::optional<DWORD>(0))
-        return std::nullopt;
-    Measured result;
-    FILE* in = std::fopen(file.c_str(), "r");
-    if (in == nullptr)
-        return std::nullopt;
-    const int read = std::fscanf(in, "%d %ld %ld %ld %ld", &result.dpi, &result.buttonWidth, &result.buttonHeight,
-                                 &result.formWidth, &result.formHeight);
-    std::fclose(in);
+        return values;
+    std::ifstream in(file);
+    for (long value = 0; in >> value;)
+        values.push_back(value);
+    in.close();
     DeleteFileA(file.c_str());
-    return read == 5 ? std::optional<Measured>(result) : std::nullopt;
+    return values;
 }
 
 TEST(FrameworkDpi, APictureButtonAt192DpiIsTwiceItsSizeAt96LikeTheFormAroundIt) {
-    LogPixels setting(96);
-    const std::optional<Measured> normal = MeasureAt(setting, 96);
-    const std::optional<Measured> doubled = MeasureAt(setting, 192);
-    ASSERT_TRUE(normal && doubled);
-    ASSERT_EQ(normal->dpi, 96);
-    ASSERT_EQ(doubled->dpi, 192);
-    EXPECT_EQ(normal->buttonWidth, 12); // the picture's own size
-    EXPECT_EQ(normal->buttonHeight, 8);
-    EXPECT_NEAR(doubled->buttonWidth, 2 * normal->buttonWidth, 1);
-    EXPECT_NEAR(doubled->buttonHeight, 2 * normal->buttonHeight, 1);
+    LogPixels setting;
+    const std::vector<long> normal = MeasureAt(setting, 96), doubled = MeasureAt(setting, 192);
+    ASSERT_EQ(normal.size(), 5u);
+    ASSERT_EQ(doubled.size(), 5u);
+    ASSERT_EQ(normal[0], 96);
+    ASSERT_EQ(doubled[0], 192);
+    EXPECT_EQ(normal[1], 12); // the picture's own size
+    EXPECT_EQ(normal[2], 8);
+    EXPECT_NEAR(doubled[1], 2 * normal[1], 1);
+    EXPECT_NEAR(doubled[2], 2 * normal[2], 1);
     // The form grew by its dialog units, which follow the font: about twice, not exactly.
-    EXPECT_NEAR(static_cast<double>(doubled->formWidth) / normal->formWidth, 2.0, 0.25);
-    EXPECT_NEAR(static_cast<double>(doubled->formHeight) / normal->formHeight, 2.0, 0.25);
+    EXPECT_NEAR(static_cast<double>(doubled[3]) / normal[3], 2.0, 0.25);
+    EXPECT_NEAR(static_cast<double>(doubled[4]) / normal[4], 2.0, 0.25);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// What both programs tell Windows about themselves, as built: the version resource Explorer and the
-// installed-programs list show, and the manifest's DPI awareness.
+// What both programs tell Windows about themselves, as built: the version resource that Explorer and
+// the installed-programs list show, and the manifest's DPI awareness.
 #include "win_test_support.h"
 
 #include <gtest/gtest.h>
@@ -12,53 +12,33 @@
 namespace qvl {
 namespace {
 
-std::string VersionText(const std::vector<char>& block, const char* name) {
+std::string VersionText(const std::vector<char>& block, const std::string& name) {
     char* value = nullptr;
     UINT length = 0;
-    const std::string path = std::string("\\StringFileInfo\\040904E4\\") + name;
-    if (!VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) || length == 0)
-        return "(missing)";
-    return std::string(value);
-}
-
-std::string ManifestOf(const std::string& file) {
-    HMODULE module = LoadLibraryExA(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (module == nullptr)
-        return {};
-    std::string text;
-    if (HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24))) {
-        HGLOBAL loaded = LoadResource(module, found);
-        text.assign(static_cast<const char*>(LockResource(loaded)), SizeofResource(module, found));
-    }
-    FreeLibrary(module);
-    return text;
+    const std::string path = "\\StringFileInfo\\040904E4\\" + name;
+    return VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) ? value : "-";
 }
 
 TEST(ProgramResources, BothProgramsCarryTheProjectVersionAndDeclareDpiAwareness) {
-    const struct {
-        const char* file;
-        const char* description;
-    } programs[] = {{"QVL2.exe", "Quorvel 2 keyset editor"}, {"qvl2rs.exe", "Quorvel 2 driver"}};
-    for (const auto& program : programs) {
-        const std::string path = wintest::ProgramFolder() + program.file;
-        DWORD ignored = 0;
-        std::vector<char> block(GetFileVersionInfoSizeA(path.c_str(), &ignored));
-        ASSERT_FALSE(block.empty()) << program.file;
+    for (const auto& [file, description] : {std::pair{"QVL2.exe", "Quorvel 2 keyset editor"},
+                                            std::pair{"qvl2rs.exe", "Quorvel 2 driver"}}) {
+        const std::string path = wintest::ProgramFolder() + file;
+        std::vector<char> block(GetFileVersionInfoSizeA(path.c_str(), nullptr));
+        ASSERT_FALSE(block.empty()) << file;
         ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
-        EXPECT_EQ(VersionText(block, "CompanyName"), "Vendrake Electronics") << program.file;
-        EXPECT_EQ(VersionText(block, "ProductName"), "QVL2") << program.file;
-        EXPECT_EQ(VersionText(block, "FileDescription"), program.description);
-        EXPECT_EQ(VersionText(block, "ProductVersion"), QVL_PROJECT_VERSION) << program.file;
-        VS_FIXEDFILEINFO* fixed = nullptr;
-        UINT length = 0;
-        ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-        const std::string numeric = std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
-                                    std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
-                                    std::to_string(HIWORD(fixed->dwFileVersionLS));
-        EXPECT_EQ(numeric, QVL_PROJECT_VERSION) << program.file;
+        EXPECT_EQ(VersionText(block, "CompanyName"), "Vendrake Electronics") << file;
+        EXPECT_EQ(VersionText(block, "ProductName"), "QVL2") << file;
+        EXPECT_EQ(VersionText(block, "FileDescription"), description);
+        EXPECT_EQ(VersionText(block, "ProductVersion"), QVL_PROJECT_VERSION) << file;
 
-        const std::string manifest = ManifestOf(path);
-        EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos) << program.file << ": " << manifest;
+        HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(module, nullptr);
+        HRSRC manifest = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+        const std::string text = manifest == nullptr ? "" :
+            std::string(static_cast<const char*>(LockResource(LoadResource(module, manifest))),
+                        SizeofResource(module, manifest));
+        FreeLibrary(module);
+        EXPECT_NE(text.find(">true</dpiAware>"), std::string::npos) << file << ": " << text;
     }
 }
 
