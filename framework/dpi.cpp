@@ -31,8 +31,8 @@ Image ReadPixels(HBITMAP bitmap) {
     image.pixels.resize(static_cast<size_t>(image.width) * static_cast<size_t>(image.height));
     BITMAPINFO info = TopDownInfo(image.width, image.height);
     HDC screen = GetDC(nullptr);
-    const int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(image.height), image.pixels.data(), &info,
-                               DIB_RGB_COLORS);
+    const int rows =
+        GetDIBits(screen, bitmap, 0, static_cast<UINT>(image.height), image.pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     if (rows != image.height)
         image = Image{};

@@ -20,8 +20,8 @@ std::string VersionText(const std::vector<char>& block, const std::string& name)
 }
 
 TEST(ProgramResources, BothProgramsCarryTheProjectVersionAndDeclareDpiAwareness) {
-    for (const auto& [file, description] : {std::pair{"QVL2.exe", "Quorvel 2 keyset editor"},
-                                            std::pair{"qvl2rs.exe", "Quorvel 2 driver"}}) {
+    for (const auto& [file, description] :
+         {std::pair{"QVL2.exe", "Quorvel 2 keyset editor"}, std::pair{"qvl2rs.exe", "Quorvel 2 driver"}}) {
         const std::string path = wintest::ProgramFolder() + file;
         std::vector<char> block(GetFileVersionInfoSizeA(path.c_str(), nullptr));
         ASSERT_FALSE(block.empty()) << file;
@@ -34,9 +34,10 @@ TEST(ProgramResources, BothProgramsCarryTheProjectVersionAndDeclareDpiAwareness)
         HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(module, nullptr);
         HRSRC manifest = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-        const std::string text = manifest == nullptr ? "" :
-            std::string(static_cast<const char*>(LockResource(LoadResource(module, manifest))),
-                        SizeofResource(module, manifest));
+        const std::string text =
+            manifest == nullptr ? ""
+                                : std::string(static_cast<const char*>(LockResource(LoadResource(module, manifest))),
+                                              SizeofResource(module, manifest));
         FreeLibrary(module);
         EXPECT_NE(text.find(">true</dpiAware>"), std::string::npos) << file << ": " << text;
     }
