@@ -5,8 +5,8 @@
 // scaled for the screen's DPI when they are loaded (framework/dpi.h).
 #pragma once
 
+#include "base/unique_handle_win32.h"
 #include "framework/controls.h"
-#include "framework/handles.h"
 
 #include <string>
 

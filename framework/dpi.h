@@ -4,7 +4,7 @@
 // for 96 DPI and are scaled here once, when they are loaded.
 #pragma once
 
-#include "framework/handles.h"
+#include "base/unique_handle_win32.h"
 
 #include <windows.h>
 
