@@ -79,6 +79,8 @@ void Win32ErrorReporter::ShowMessage(const std::string& text, const char* captio
 void Win32ErrorReporter::EndProcess(int exitCode) {
     if (openBoxes_->noneOpen != nullptr)
         WaitForSingleObject(openBoxes_->noneOpen, INFINITE);
+    if (beforeEnd_)
+        beforeEnd_();
     ExitProcess(static_cast<UINT>(exitCode));
 }
 
