@@ -14,6 +14,7 @@ constexpr std::uint32_t kLostPortCodes[] = {
     22,   // the device does not recognise the command
     31,   // a device attached to the system is not functioning
     55,   // the network resource or device is no longer available
+    109,  // broken pipe: the far end of a virtual port (Wine's pty) went away
     433,  // a device which does not exist was specified
     995,  // the operation was aborted (not by our own close)
     1117, // an I/O device error

@@ -364,16 +364,10 @@ bool CSerialLink::ReaderLoop() {
                 FinishPendingReaderOperations(readPending, statusPending);
                 return true;
             case WAIT_TIMEOUT:
-                if (!ClearCommError(port, &errors, &comStat)) {
-                    // A port that has gone while the line was quiet shows here first.
-                    const DWORD code = GetLastError();
-                    if (ClassifyLinkError(code) == LinkFailure::kPortLost && code != ERROR_OPERATION_ABORTED) {
-                        PortFailure("ClearCommError", code);
-                        FinishPendingReaderOperations(readPending, statusPending);
-                        return false;
-                    }
-                    ReportErrorCode("ClearCommError", code, false);
-                }
+                // Its failure is reported, not taken for a lost port: a port that has gone fails its
+                // pending read too, which says so.
+                if (!ClearCommError(port, &errors, &comStat))
+                    ReportError("ClearCommError");
                 break;
             default:
                 FatalError("WaitForMultipleObjects (Reader)");

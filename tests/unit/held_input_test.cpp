@@ -48,6 +48,7 @@ TEST(LinkFailure, LostPortsAreToldApartFromFaults) {
         {31, LinkFailure::kPortLost},   // general failure
         {6, LinkFailure::kPortLost},    // invalid handle
         {1117, LinkFailure::kPortLost}, // I/O device error
+        {109, LinkFailure::kPortLost},  // broken pipe
         {8, LinkFailure::kFatal},       // not enough memory
         {87, LinkFailure::kFatal},      // invalid parameter
         {50, LinkFailure::kFatal},      // not supported
