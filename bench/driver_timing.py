@@ -7,8 +7,9 @@
    line on Linux to the driver, and to the program in front (the probe's keyboard hook).
 2. Idle: the driver's CPU time (user and system, all its threads) over 60 seconds with the port open
    and nothing happening; and the Wine server's over the same time. Once on a pty with modem lines
-   (the shim), where Wine keeps the line-status wait going by polling, and once on a plain pty,
-   where the link stops its status waits after the first "not supported".
+   (the shim), once on a plain pty (no modem lines), and once with the port lost and not coming
+   back, the driver trying to open it every 2 seconds. Under Wine the link keeps no line-status wait
+   (Wine would service it by polling), so the first two should cost alike.
 3. Burst: wheel messages at the line's full rate (2400 baud: 120 messages a second) for 10 seconds:
    every byte reaches the driver in order, and every keystroke the wheel's throttle lets through
    (a key on the first step and every 9th after it at the fastest speed) reaches the program.
@@ -124,11 +125,13 @@ def latency(count):
         print(f"  messages without input: {missing}; the line itself takes {MESSAGE_TIME * 1000:.2f} ms a message")
 
 
-def idle(seconds, modem_lines):
-    if modem_lines:
+def idle(seconds, modem_lines, lost=False):
+    if lost:
+        print(f"\n2c. {seconds} s with the port lost and away: a try to open it every 2 s")
+    elif modem_lines:
         print(f"\n2. idle for {seconds} s with the port open, on a pty with modem lines (the shim)")
     else:
-        print(f"\n2b. idle for {seconds} s on a plain pty: no modem lines, so no status waits")
+        print(f"\n2b. idle for {seconds} s on a plain pty: no modem lines")
     with Session("bench-idle") as s:
         s.screen()
         store_keysets(s)
@@ -138,6 +141,11 @@ def idle(seconds, modem_lines):
         port.wait_for_bytes(b"\xb3")
         driver.wait_ready()
         time.sleep(2)  # start-up settled, the boxes answered
+        if lost:
+            since = driver.trace.mark()
+            s.wine.point_port(1, s.folder)  # what comes back cannot be opened
+            port.close()
+            driver.trace.wait_count(2, "port", since, timeout=30)
         watcher.stop()  # it looks for boxes all the time: its work would count as the server's
         server = wineserver_pid()
         pid = driver.process.popen.pid
@@ -149,6 +157,10 @@ def idle(seconds, modem_lines):
         if server:
             used = server_after - server_before
             print(f"  Wine server's CPU time meanwhile: {used * 1000:.0f} ms ({used / seconds * 100:.3f} % of one core)")
+        if lost:
+            tries = driver.lines("port", since)
+            boxes = len(s.windows("#32770"))
+            print(f"  tries to open: {len(tries)}, opened: {sum(r['open'] == '1' for r in tries)}; boxes on screen: {boxes}")
 
 
 def burst(seconds):
@@ -195,6 +207,7 @@ def main():
     latency(opts.messages)
     idle(opts.idle, modem_lines=True)
     idle(opts.idle, modem_lines=False)
+    idle(opts.idle, modem_lines=True, lost=True)
     burst(opts.burst)
     return 0
 

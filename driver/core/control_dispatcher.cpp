@@ -61,8 +61,7 @@ int CControlDispatcher::NotifyEditor(CDeviceDecoder& decoder) {
     if (std::strcmp(text, kTestDialogTitle) != 0) {
         if (editor != kNoWindow) {
             const WindowId panel = desktop_.FindChildWindow(editor, kEditorPanelClass, "");
-            if (panel != kNoWindow && !desktop_.SendCommand(panel, decoder.EditorControlId()) &&
-                observer_ != nullptr)
+            if (panel != kNoWindow && !desktop_.SendCommand(panel, decoder.EditorControlId()) && observer_ != nullptr)
                 observer_->ForwardDropped(decoder.EditorControlId());
         }
     } else if (decoder.FireAssignment()) {

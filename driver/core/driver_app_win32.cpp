@@ -130,8 +130,8 @@ bool CDriverApp::InitInstance() {
     parts.link = std::make_unique<CSerialLink>(bytes, reporter_);
     if (trace_ != nullptr)
         parts.tracedLink = std::make_unique<TracingLink>(*parts.link, *trace_);
-    parts.commands = std::make_unique<CTrayCommands>(parts.Link(), shared, *parts.processes, desktop_, shell,
-                                                     parts.prefs.comPort);
+    parts.commands =
+        std::make_unique<CTrayCommands>(parts.Link(), shared, *parts.processes, desktop_, shell, parts.prefs.comPort);
     parts.commands->OpenAtStart();
 
     // 8. The hidden main window, and 9. the tray icon on it.

@@ -51,7 +51,7 @@ private:
     UINT trayMessage_;
     UINT taskbarCreated_; // the shell restarted: the icon has to be added again
     CTrayIcon icon_;
-    bool inMenu_ = false; // a menu or its command is running: another right click waits for it
+    bool inMenu_ = false;       // a menu or its command is running: another right click waits for it
     bool sessionNotes_ = false; // registered for the session's lock and unlock
     bool tipPending_ = false;   // the tip's timer runs: later keyset changes wait for it
 };

@@ -12,8 +12,7 @@ namespace qvl {
 namespace {
 
 // Copies `text` into a fixed field of the notification record, cut to fit with its NUL.
-template <std::size_t N>
-void CopyField(char (&field)[N], const std::string& text) {
+template <std::size_t N> void CopyField(char (&field)[N], const std::string& text) {
     const std::size_t length = std::min(text.size(), N - 1);
     std::memcpy(field, text.data(), length);
     field[length] = '\0';

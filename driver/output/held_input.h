@@ -31,8 +31,8 @@ public:
     int ReleaseAll();
     // What is down now, in the order it went down.
     struct Held {
-        bool mouse;           // a mouse button (its up flag in `code`), else a key
-        std::uint32_t code;   // the virtual key, or the button's up flag
+        bool mouse;         // a mouse button (its up flag in `code`), else a key
+        std::uint32_t code; // the virtual key, or the button's up flag
         bool operator==(const Held& other) const { return mouse == other.mouse && code == other.code; }
     };
     std::vector<Held> HeldNow() const;
