@@ -64,10 +64,7 @@ CDriverApp::CDriverApp(HINSTANCE instance, std::unique_ptr<NamedBlocks> blocks)
     reporter_.SetBeforeEnd([this] { window_.RemoveTrayIcon(); });
 }
 
-CDriverApp::~CDriverApp() {
-    // Only when the exit processing did not run: the reader must not outlive what it feeds.
-    StopReader();
-}
+CDriverApp::~CDriverApp() = default;
 
 bool CDriverApp::InitInstance() {
     // The optional trace, and the input every part presses through.

@@ -48,6 +48,8 @@ class CDriverApp final : public CQVLApp, private DeviceByteSink, private DriverS
 public:
     // `blocks` makes the shared blocks; null: the system's named file mappings.
     explicit CDriverApp(HINSTANCE instance, std::unique_ptr<NamedBlocks> blocks = nullptr);
+    // Run always ends with the exit processing, which has taken the driver's parts down by then; the
+    // members go in reverse order of their declaration.
     ~CDriverApp() override;
 
     bool InitInstance() override;
