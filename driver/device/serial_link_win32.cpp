@@ -290,6 +290,8 @@ bool CSerialLink::ReaderLoop() {
                 OutputABuffer(io.buffer, received);
             } else if (const DWORD code = GetLastError(); code == ERROR_IO_PENDING) {
                 readPending = true;
+            } else if (code == ERROR_OPERATION_ABORTED && !connected_.load()) {
+                continue; // our own close: the check at the top of the loop ends the thread
             } else {
                 PortFailure("ReadFile in ReaderAndStatusProc", code);
                 FinishPendingReaderOperations(false, statusPending);
