@@ -39,8 +39,8 @@ const char* StateName(PortState state) {
 } // namespace
 
 struct CDriverApp::Parts {
-    std::unique_ptr<Win32ProcessList> processes; // by the platform name
     std::unique_ptr<CKeysetStore> store;
+    std::unique_ptr<Win32ProcessList> processes; // by the platform name
     std::unique_ptr<CControlDispatcher> dispatcher;
     PrefsRecord prefs;
     std::unique_ptr<Win32WheelIdleTimer> idleTimer; // made before the decoder's input, ends after it
