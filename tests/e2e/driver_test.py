@@ -421,6 +421,7 @@ class DriverResilience(unittest.TestCase):
             tray = driver.trace.wait_for("tray", lost, where=lambda r: r["state"] != "connected")
             self.assertEqual((tray["state"], tray["tip"]), ("retrying", "QVL 2 - COM1 not connected, retrying"))
             driver.trace.wait_for("port", lost)  # a try that finds nothing
+            self.assertEqual(s.run("shared_info_peer.exe", "portopen").returncode, 10, "portOpen is 0")
             self.assertEqual(driver.open_menu()["toggle"], "Disable QVL2", "still enabled: Disable stops retrying")
             driver.dismiss_menu()
 
