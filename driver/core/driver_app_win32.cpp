@@ -137,8 +137,8 @@ bool CDriverApp::InitInstance() {
         return false;
     }
     SetMainWindow(&window_);
+    RefreshTray(); // the icon goes in with the picture and the tip of the port's state
     TraceIcon(window_.AddTrayIcon());
-    RefreshTray();
     if (lostPending_.load())
         window_.PostPortLost();
     return true;
