@@ -1,0 +1,92 @@
+// The keyset file reader over any file. A refused file changes nothing of the record read into and
+// says so once; an accepted one leaves every string ended within its field, and exporting it gives
+// the current header and the record byte for byte (so a sound file exports to its own bytes), which
+// reads back as the same record.
+#include "fuzz_check.h"
+#include "recording_message_boxes.h"
+#include "scratch_folder.h"
+
+#include "model/keyset_file.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace qvl {
+namespace {
+
+using fuzz::Require;
+
+std::vector<char> FileBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+template <std::size_t N> bool Ended(const char (&field)[N]) {
+    return std::memchr(field, '\0', N) != nullptr;
+}
+
+bool AllEnded(const KeysetRecord& record) {
+    bool ended = Ended(record.header.appName);
+    for (const BankRecord& bank : record.banks)
+        for (const ControlAssignment& a : bank.controls)
+            ended = ended && Ended(a.windowTitle) && Ended(a.windowClass) && Ended(a.controlName);
+    return ended;
+}
+
+} // namespace
+} // namespace qvl
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace qvl;
+    static const testing::ScratchFolder folder;
+    const std::string input = folder.File("input.qvl");
+    const std::string exported = folder.File("exported.qvl");
+    {
+        std::FILE* file = std::fopen(input.c_str(), "wb");
+        Require(file != nullptr && std::fwrite(data, 1, size, file) == size && std::fclose(file) == 0, "input written");
+    }
+
+    KeysetRecord record;
+    std::memset(&record, 0x5A, sizeof record); // no terminator anywhere: a refused read must leave it so
+    const KeysetRecord before = record;
+    fakes::RecordingMessageBoxes boxes;
+    CKeysetFile file(boxes);
+    file.Init(input, &record);
+    const int result = file.Read();
+
+    const bool whole = size >= kKeysetFileLength && std::memcmp(data, kKeysetFileMagic, 4) == 0;
+    Require(result == (whole ? kKeysetFileOk : kKeysetFileRefused), "refused exactly when no whole keyset");
+    if (result != kKeysetFileOk) {
+        Require(std::memcmp(&record, &before, sizeof record) == 0, "a refused file changes nothing");
+        Require(boxes.shown.size() == 1 && boxes.shown[0].text == kNotAKeysetFileMessage, "one box says why");
+        return 0;
+    }
+    Require(boxes.shown.empty() && AllEnded(record), "every string ends within its field");
+
+    CKeysetFile writer(boxes);
+    writer.Init(exported, &record);
+    Require(writer.Write() == kKeysetFileOk, "the export is written");
+    const std::vector<char> bytes = FileBytes(exported);
+    KeysetFileHeader header;
+    std::memcpy(&header, bytes.data(), sizeof header);
+    Require(bytes.size() == kKeysetFileLength && std::memcmp(header.magic, kKeysetFileMagic, 4) == 0 &&
+                header.format == kKeysetFileFormat && header.size == kKeysetFileSizeValue &&
+                std::memcmp(bytes.data() + sizeof header, &record, sizeof record) == 0,
+            "the export is the file's header and the record");
+    KeysetRecord original;
+    std::memcpy(&original, data + sizeof header, sizeof original);
+    if (std::memcmp(data, bytes.data(), sizeof header) == 0 && AllEnded(original))
+        Require(std::memcmp(data, bytes.data(), bytes.size()) == 0, "a sound file exports to its own bytes");
+
+    KeysetRecord again;
+    CKeysetFile reader(boxes);
+    reader.Init(exported, &again);
+    Require(reader.Read() == kKeysetFileOk && std::memcmp(&again, &record, sizeof record) == 0,
+            "the export reads back as the same record");
+    return 0;
+}
