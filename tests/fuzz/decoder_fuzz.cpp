@@ -76,7 +76,9 @@ struct Model {
         for (const WheelRange& r : kWheelRanges) {
             if (data < r.first || data > r.last)
                 continue;
-            const int magnitude = r.magnitude > 0 ? r.magnitude : r.magnitude == 0 ? data : (r.magnitude == -1 ? 127 : 128) - data;
+            const int magnitude = r.magnitude > 0    ? r.magnitude
+                                  : r.magnitude == 0 ? data
+                                                     : (r.magnitude == -1 ? 127 : 128) - data;
             control = r.direction == 1 ? kWheelCounterClockwise : kWheelClockwise;
             bank = ledOn ? kMainBank : kOptionBank;
             if (running == 0) {

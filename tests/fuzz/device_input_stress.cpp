@@ -112,8 +112,8 @@ int main() {
     {
         CDeviceInput device(dispatcher, rig.led, timer);
         std::thread reader([&] {
-            const std::uint8_t round[] = {0x81, 0x7E, 0x81, 0x7C, 0x81, 0x03, 0x80, 0x45, 0x80, 0x05,
-                                          0x80, 0x07, 0x80, 0x47, 0x81, 0x70, 0x81, 0x70};
+            const std::uint8_t round[] = {0x81, 0x7E, 0x81, 0x7C, 0x81, 0x03, 0x80, 0x45, 0x80,
+                                          0x05, 0x80, 0x07, 0x80, 0x47, 0x81, 0x70, 0x81, 0x70};
             for (int i = 0; i < kRounds; ++i) {
                 // Another program in front every round: the event path takes the process list too.
                 rig.desktop.foreground = i % 2 == 0 ? notepad : waveedit;

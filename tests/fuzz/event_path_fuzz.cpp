@@ -21,10 +21,8 @@
 namespace qvl {
 namespace {
 
-using fuzz::Require;
-
-constexpr std::uint32_t kSpecials[] = {kSpecialNone,    kSpecialEnter,     kSpecialTab,   kSpecialShiftTab,
-                                       kSpecialSpace,   kSpecialBackspace, kSpecialDelete, 0x00020041};
+constexpr std::uint32_t kSpecials[] = {kSpecialNone,  kSpecialEnter,     kSpecialTab,    kSpecialShiftTab,
+                                       kSpecialSpace, kSpecialBackspace, kSpecialDelete, 0x00020041};
 constexpr std::size_t kAssignmentBytes = 8;
 
 ControlAssignment AssignmentFrom(const std::uint8_t* b) {
@@ -85,8 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             device.OnDeviceByte(byte);
     }
     Require(std::none_of(rig.input.events.begin(), rig.input.events.end(),
-                               [](const std::string& e) { return e == "+0x00" || e == "-0x00"; }),
-                  "no key code 0 is sent");
+                         [](const std::string& e) { return e == "+0x00" || e == "-0x00"; }),
+            "no key code 0 is sent");
     Require(rig.input.down.empty(), "nothing is left down after a press that is not a scroll");
     return 0;
 }

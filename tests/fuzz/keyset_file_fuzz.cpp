@@ -19,23 +19,9 @@
 namespace qvl {
 namespace {
 
-using fuzz::Require;
-
 std::vector<char> FileBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return std::vector<char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-template <std::size_t N> bool Ended(const char (&field)[N]) {
-    return std::memchr(field, '\0', N) != nullptr;
-}
-
-bool AllEnded(const KeysetRecord& record) {
-    bool ended = Ended(record.header.appName);
-    for (const BankRecord& bank : record.banks)
-        for (const ControlAssignment& a : bank.controls)
-            ended = ended && Ended(a.windowTitle) && Ended(a.windowClass) && Ended(a.controlName);
-    return ended;
 }
 
 } // namespace
@@ -43,6 +29,7 @@ bool AllEnded(const KeysetRecord& record) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace qvl;
+    using fuzz::Require;
     static const testing::ScratchFolder folder;
     const std::string input = folder.File("input.qvl");
     const std::string exported = folder.File("exported.qvl");
@@ -66,21 +53,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(boxes.shown.size() == 1 && boxes.shown[0].text == kNotAKeysetFileMessage, "one box says why");
         return 0;
     }
-    Require(boxes.shown.empty() && AllEnded(record), "every string ends within its field");
+    Require(boxes.shown.empty() && fuzz::StringsEnded(record), "every string ends within its field");
 
     CKeysetFile writer(boxes);
     writer.Init(exported, &record);
     Require(writer.Write() == kKeysetFileOk, "the export is written");
     const std::vector<char> bytes = FileBytes(exported);
+    Require(bytes.size() == kKeysetFileLength, "the export is as long as a keyset file");
     KeysetFileHeader header;
     std::memcpy(&header, bytes.data(), sizeof header);
-    Require(bytes.size() == kKeysetFileLength && std::memcmp(header.magic, kKeysetFileMagic, 4) == 0 &&
-                header.format == kKeysetFileFormat && header.size == kKeysetFileSizeValue &&
+    Require(std::memcmp(header.magic, kKeysetFileMagic, 4) == 0 && header.format == kKeysetFileFormat &&
+                header.size == kKeysetFileSizeValue &&
                 std::memcmp(bytes.data() + sizeof header, &record, sizeof record) == 0,
-            "the export is the file's header and the record");
+            "the export is the current header and the record");
     KeysetRecord original;
     std::memcpy(&original, data + sizeof header, sizeof original);
-    if (std::memcmp(data, bytes.data(), sizeof header) == 0 && AllEnded(original))
+    if (std::memcmp(data, bytes.data(), sizeof header) == 0 && fuzz::StringsEnded(original))
         Require(std::memcmp(data, bytes.data(), bytes.size()) == 0, "a sound file exports to its own bytes");
 
     KeysetRecord again;

@@ -36,8 +36,8 @@ Bytes Text(const std::string& text) {
 
 // Device streams: presses and releases of every key, the modifiers, the LED, wheel turns.
 const std::vector<std::pair<std::string, Bytes>> kStreams = {
-    {"keys", {0x80, 0x42, 0x80, 0x02, 0x80, 0x43, 0x80, 0x03, 0x80, 0x44, 0x80, 0x04, 0x80, 0x45, 0x80, 0x05, 0x80,
-              0x46, 0x80, 0x06}},
+    {"keys", {0x80, 0x42, 0x80, 0x02, 0x80, 0x43, 0x80, 0x03, 0x80, 0x44,
+              0x80, 0x04, 0x80, 0x45, 0x80, 0x05, 0x80, 0x46, 0x80, 0x06}},
     {"modifiers", {0x80, 0x40, 0x80, 0x41, 0x80, 0x45, 0x80, 0x05, 0x80, 0x00, 0x80, 0x01}},
     {"wheel", {0x81, 0x7F, 0x81, 0x7C, 0x81, 0x64, 0x81, 0x40, 0xFE, 0x81, 0x01, 0x81, 0x1C, 0x81, 0x3E, 0xFE}},
     {"led", {0x80, 0x07, 0x81, 0x7E, 0x81, 0x7E, 0x80, 0x47, 0x81, 0x02, 0x81, 0x02, 0xFE}},
@@ -135,8 +135,10 @@ void RegistrySeeds(const fs::path& folder) {
 void PerfDataSeeds(const fs::path& folder) {
     using namespace testing;
     const std::vector<char> names = WindowsCounterText();
-    const Bytes block = BuildPerfData({MemoryObject(), ProcessObject({{u"Idle", 0}, {u"waveedit", 612}, {u"_Total", 0}})});
-    Bytes seed{static_cast<unsigned char>(names.size()), static_cast<unsigned char>(names.size() >> 8), 0x37, 0x07, 0, 0};
+    const Bytes block =
+        BuildPerfData({MemoryObject(), ProcessObject({{u"Idle", 0}, {u"waveedit", 612}, {u"_Total", 0}})});
+    Bytes seed{
+        static_cast<unsigned char>(names.size()), static_cast<unsigned char>(names.size() >> 8), 0x37, 0x07, 0, 0};
     seed.insert(seed.end(), names.begin(), names.end());
     seed.insert(seed.end(), block.begin(), block.end());
     Put(folder, "perf_data", "windows", seed);
@@ -152,8 +154,9 @@ void PerfDataSeeds(const fs::path& folder) {
 }
 
 void ScriptSeeds(const fs::path& folder) {
-    Put(folder, "sim_script", "keys", Text("expect start\ntap play\npress record\nwait 100\nrelease record\n"
-                                           "option down\ntap rew 20\noption up\nshift down\ntap ff\nshift up\n"));
+    Put(folder, "sim_script", "keys",
+        Text("expect start\ntap play\npress record\nwait 100\nrelease record\n"
+             "option down\ntap rew 20\noption up\nshift down\ntap ff\nshift up\n"));
     Put(folder, "sim_script", "wheel", Text("led off\nwheel cw 10 3\nwheel ccw 29 2 40 # back\nled on\n"));
     Put(folder, "sim_script", "raw", Text("send 0x80 45 80 05\nexpect 0xB3 500\nwait 250\n"));
 }

@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fakes::FakePerformanceRegistry registry;
     registry.Set(PerformanceRegistry::kPerflib, "Last Counter", std::vector<char>(data + 2, data + 6));
     registry.Set(PerformanceRegistry::kPerflib, "Version", {0, 0, 5, 0});
-    registry.Set(PerformanceRegistry::kPerformanceData, "Counter 009", std::vector<char>(data + 8, data + 8 + textSize));
+    registry.Set(PerformanceRegistry::kPerformanceData, "Counter 009",
+                 std::vector<char>(data + 8, data + 8 + textSize));
     registry.performanceData.assign(data + 8 + textSize, data + size);
     const char* queries[] = {"Last Counter", "Version", "Counter 009", "230"};
     const PerformanceRegistry::Key keys[] = {PerformanceRegistry::kPerflib, PerformanceRegistry::kPerflib,

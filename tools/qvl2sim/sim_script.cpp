@@ -111,7 +111,8 @@ LineResult ParseCommand(std::string_view text, int line, std::vector<SimCommand>
         const std::optional<int> interval = w.size() >= 5 ? Number(w[4], 0, kMaxMs) : 0;
         if (!count || !interval)
             return fail("wheel: COUNT is 1 to " + std::to_string(kMaxRepeat) + ", INTERVAL_MS a number");
-        const std::size_t expanded = static_cast<std::size_t>(*count) * (*interval > 0 ? 2 : 1) - (*interval > 0 ? 1 : 0);
+        // COUNT steps with a pause between each two.
+        const std::size_t expanded = static_cast<std::size_t>(*count) + (*interval > 0 ? *count - 1 : 0);
         if (out.size() + expanded > kMaxScriptCommands) {
             fail(TooLong());
             return LineResult::kTooLong; // refused before anything of it is made
