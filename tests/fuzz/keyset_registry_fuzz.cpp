@@ -6,7 +6,7 @@
 // the key's path below "Keysets" (a length byte and the path), the value's name (the same), its size
 // (2 bytes) and its bytes.
 //
-// A load gives "Default" at index 0 and every name ended within its field, and closes every key it
+// A load gives "Default" at index 0 and every string ended within its field, and closes every key it
 // opened; saving what was loaded and loading it again gives the same keysets, and doing so once more
 // changes nothing.
 #include "fake_registry.h"
