@@ -3,6 +3,7 @@
 // and stale ones, as fast as it can, and a third thread asks for the process list that the event path
 // also takes. The device input is torn down while expiries still arrive. Any race is ThreadSanitizer's
 // report; the output objects must also never be entered by two threads at once.
+#include "ascii_code_page.h"
 #include "driver_rig.h"
 #include "perf_data_builder.h"
 #include "process_list_fakes.h"
@@ -67,7 +68,7 @@ struct Processes {
     }
     fakes::FakePerformanceRegistry registry;
     fakes::FakeSnapshots snapshots;
-    AsciiCodePage codePage;
+    fakes::AsciiCodePage codePage;
     fakes::RecordingMessageBoxes boxes;
     CProcessList list{"WINNT", registry, snapshots, codePage, boxes};
 };

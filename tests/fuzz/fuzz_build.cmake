@@ -16,6 +16,7 @@ else()
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+add_subdirectory(base)
 add_subdirectory(model)
 add_subdirectory(driver)
 if(NOT QVL_TSAN)

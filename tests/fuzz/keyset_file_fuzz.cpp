@@ -1,9 +1,8 @@
 // The keyset file reader over any file. A refused file changes nothing of the record read into and
-// says so once; an accepted one leaves every string ended within its field, and exporting it gives
+// is called not valid; an accepted one leaves every string ended within its field, and exporting it gives
 // the current header and the record byte for byte (so a sound file exports to its own bytes), which
 // reads back as the same record.
 #include "fuzz_check.h"
-#include "recording_message_boxes.h"
 #include "scratch_folder.h"
 
 #include "model/keyset_file.h"
@@ -41,23 +40,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     KeysetRecord record;
     std::memset(&record, 0x5A, sizeof record); // no terminator anywhere: a refused read must leave it so
     const KeysetRecord before = record;
-    fakes::RecordingMessageBoxes boxes;
-    CKeysetFile file(boxes);
+    CKeysetFile file;
     file.Init(input, &record);
-    const int result = file.Read();
+    const KeysetFileResult result = file.Read();
 
     const bool whole = size >= kKeysetFileLength && std::memcmp(data, kKeysetFileMagic, 4) == 0;
-    Require(result == (whole ? kKeysetFileOk : kKeysetFileRefused), "refused exactly when no whole keyset");
-    if (result != kKeysetFileOk) {
+    Require(result.status == (whole ? KeysetFileStatus::kDone : KeysetFileStatus::kNotValid),
+            "not valid exactly when the file holds no whole keyset");
+    if (!result.Done()) {
         Require(std::memcmp(&record, &before, sizeof record) == 0, "a refused file changes nothing");
-        Require(boxes.shown.size() == 1 && boxes.shown[0].text == kNotAKeysetFileMessage, "one box says why");
         return 0;
     }
-    Require(boxes.shown.empty() && fuzz::StringsEnded(record), "every string ends within its field");
+    Require(fuzz::StringsEnded(record), "every string ends within its field");
 
-    CKeysetFile writer(boxes);
+    CKeysetFile writer;
     writer.Init(exported, &record);
-    Require(writer.Write() == kKeysetFileOk, "the export is written");
+    Require(writer.Write().Done(), "the export is written");
     const std::vector<char> bytes = FileBytes(exported);
     Require(bytes.size() == kKeysetFileLength, "the export is as long as a keyset file");
     KeysetFileHeader header;
@@ -72,9 +70,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(std::memcmp(data, bytes.data(), bytes.size()) == 0, "a sound file exports to its own bytes");
 
     KeysetRecord again;
-    CKeysetFile reader(boxes);
+    CKeysetFile reader;
     reader.Init(exported, &again);
-    Require(reader.Read() == kKeysetFileOk && std::memcmp(&again, &record, sizeof record) == 0,
+    Require(reader.Read().Done() && std::memcmp(&again, &record, sizeof record) == 0,
             "the export reads back as the same record");
     return 0;
 }

@@ -3,7 +3,6 @@
 // scripts. Usage: make_seeds FOLDER (one subfolder per target).
 #include "fake_registry.h"
 #include "perf_data_builder.h"
-#include "recording_message_boxes.h"
 
 #include "model/keyset_file.h"
 #include "model/keyset_registry.h"
@@ -72,12 +71,11 @@ void DeviceSeeds(const fs::path& folder) {
 
 void KeysetFileSeeds(const fs::path& folder) {
     NoStrings names;
-    fakes::RecordingMessageBoxes boxes;
     const fs::path file = folder / "keyset.qvl";
     KeysetRecord record;
     InitKeyset(record, "waveedit", 0, names);
     CopyToField(AssignmentAt(record, kMainBank, kPlay).windowTitle, "Untitled - WaveEdit");
-    CKeysetFile writer(boxes);
+    CKeysetFile writer;
     writer.Init(file.string(), &record);
     writer.Write();
     std::ifstream in(file, std::ios::binary);

@@ -5,6 +5,7 @@
 //
 // The names found never exceed the highest index; the walk either adds as many names as ids, each in
 // the single-byte code page, or answers false and leaves the lists as they were.
+#include "ascii_code_page.h"
 #include "fuzz_check.h"
 
 #include "driver/output/process_list_perf_data.h"
@@ -41,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::memcpy(odd.data() + 1, data + 6 + textSize, odd.size() - 1);
     std::vector<std::string> processNames{"sentinel"};
     std::vector<std::uint32_t> ids{7};
-    const AsciiCodePage codePage;
+    const fakes::AsciiCodePage codePage;
     const bool read =
         ReadProcessInstances(odd.data() + 1, odd.size() - 1, indexes[0], indexes[1], codePage, processNames, ids);
     Require(processNames.size() == ids.size(), "a name for every id");

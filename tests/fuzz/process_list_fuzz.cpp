@@ -7,6 +7,7 @@
 //
 // Names and ids come in pairs, a failed request lists nothing, the data buffer stays within its bound,
 // and the boxes about the counters show at most once however often the list is asked for.
+#include "ascii_code_page.h"
 #include "fuzz_check.h"
 #include "process_list_fakes.h"
 #include "recording_message_boxes.h"
@@ -41,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fakes::FakeSnapshots snapshots;
     snapshots.fail = (failing & 0x10) != 0;
     snapshots.processes = {{"C:\\WINDOWS\\NOTEPAD.EXE", 612}};
-    AsciiCodePage codePage;
+    fakes::AsciiCodePage codePage;
     fakes::RecordingMessageBoxes boxes;
     CProcessList list(nt ? "WINNT" : "WIN98", registry, snapshots, codePage, boxes);
 

@@ -1,3 +1,4 @@
+#include "ascii_code_page.h"
 #include "driver/output/process_list.h"
 #include "perf_data_builder.h"
 #include "process_list_fakes.h"
@@ -40,7 +41,7 @@ struct NtSystem {
 
     FakePerformanceRegistry registry;
     FakeSnapshots snapshots;
-    AsciiCodePage codePage;
+    fakes::AsciiCodePage codePage;
     fakes::RecordingMessageBoxes boxes;
 };
 
