@@ -5,6 +5,7 @@
 #include "editor/app/main_frame.h"
 #include "editor/app/qvlset_doc.h"
 #include "editor/res/resource.h"
+#include "editor/views/editor_windows.h"
 #include "editor/views/prefs_dialog.h"
 #include "editor/views/qvlset_view.h"
 #include "framework/control.h"
@@ -36,8 +37,10 @@ int OverviewFontHeight(const std::string& osName) {
 
 CEditorApp::CEditorApp(HINSTANCE instance, std::string commandLine)
     : CQVLApp(instance), title_(framework::LoadResourceString(instance, IDS_TITLE)),
-      commandLine_(std::move(commandLine)), boxes_(title_, [this] { return GetMainHandle(); }), strings_(instance) {
+      commandLine_(std::move(commandLine)), boxes_(title_, [this] { return GetMainHandle(); }), strings_(instance),
+      windows_(std::make_unique<CEditorWindows>(*this)) {
     OnCommand(ID_PREFERENCES, [this] { OnPreferences(); });
+    OnCommand(ID_APP_ABOUT, [this] { windows_->RunAbout(); });
     OnCommand(ID_APP_EXIT, [this] {
         if (HWND main = GetMainHandle())
             PostMessageA(main, WM_CLOSE, 0, 0);
@@ -45,6 +48,7 @@ CEditorApp::CEditorApp(HINSTANCE instance, std::string commandLine)
 }
 
 CEditorApp::~CEditorApp() {
+    windows_.reset();
     template_.reset();
 }
 
@@ -75,6 +79,8 @@ bool CEditorApp::InitInstance() {
 }
 
 int CEditorApp::ExitInstance() {
+    // The overview and help windows first: the overview refers to the view.
+    windows_->CloseAll();
     // The document and its store go first: the store refers to the shared block.
     SetStore(nullptr);
     template_.reset();

@@ -19,6 +19,7 @@
 
 namespace qvl {
 
+class CEditorWindows;
 class CMainFrame;
 class CQVLsetDoc;
 class CQVLsetView;
@@ -67,6 +68,8 @@ public:
     const TextCase& Case() const { return textCase_; }
     AutostartEntry& Autostart() { return autostart_; }
     const std::string& Title() const { return title_; }
+    // The overview, help, Test and About windows.
+    CEditorWindows& Windows() { return *windows_; }
     // The editor's own program file.
     std::string GetModulePath() const;
 
@@ -85,6 +88,7 @@ private:
     std::unique_ptr<PrefsRecord> prefs_;
     GdiObjectHandle overviewFont_;
     std::unique_ptr<framework::SingleDocTemplate> template_;
+    std::unique_ptr<CEditorWindows> windows_;
     int pendingSave_ = 0;
 };
 

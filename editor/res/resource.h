@@ -75,3 +75,22 @@
 #define IDS_NOT_A_KEYSET_FILE 62020
 #define IDS_FILE_NOT_READ 62021
 #define IDS_FILE_NOT_WRITTEN 62022
+
+// The keyset overview, the Test window, the About box and the help window (editor_windows.rc).
+#define IDD_KEYSET_OVERVIEW 163
+#define IDD_TEST 169
+#define IDD_ABOUT 175
+#define IDD_HELP_WINDOW 186
+#define IDB_WHEEL_LED_OFF 177
+#define IDB_WHEEL_LED_ON 178
+#define IDB_WHEEL_CCW 179
+#define IDB_WHEEL_CW 180
+#define IDB_ABOUT 184
+#define IDR_HELP_TEXT 187
+#define IDC_TEST_TEXT 1030
+#define IDC_WHEEL_LED_ON_CELL 1074
+#define IDC_WHEEL_LED_OFF_CELL 1085
+#define IDC_FIRST_KEY_CELL 1500
+#define IDC_LAST_KEY_CELL 1519
+#define IDC_HELP_TOPICS 1600
+#define IDC_HELP_TEXT 1601

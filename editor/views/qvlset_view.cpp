@@ -3,6 +3,7 @@
 #include "editor/app/editor_app.h"
 #include "editor/app/qvlset_doc.h"
 #include "editor/res/resource.h"
+#include "editor/views/editor_windows.h"
 #include "framework/frame_window.h"
 #include "framework/string_table.h"
 
@@ -14,6 +15,9 @@ CQVLsetView::CQVLsetView(CEditorApp& app) : FormView(IDD_QVLSET_FORM), app_(app)
     OnUpdateCommandRange(ID_KEYSET_FIRST, ID_KEYSET_LAST, [this](framework::CommandUpdate& u) {
         u.SetCheck(static_cast<int>(u.Id() - ID_KEYSET_FIRST) == app_.GetCurrentKeysetIndex());
     });
+    OnCommand(ID_DISPLAY_KEYSET, [this] { app_.Windows().DisplayKeyset(*this); });
+    OnCommand(ID_TEST, [this] { app_.Windows().RunTest(); });
+    OnCommand(ID_HELP_FINDER, [this] { app_.Windows().ShowHelp(); });
 }
 
 CQVLsetDoc* CQVLsetView::GetDocument() const {

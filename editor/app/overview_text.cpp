@@ -1,0 +1,119 @@
+#include "editor/app/overview_text.h"
+
+#include "editor/app/key_names.h"
+
+namespace qvl {
+
+namespace {
+
+bool OnlySpaces(const std::string& text) {
+    return text.find_first_not_of(' ') == std::string::npos;
+}
+
+} // namespace
+
+std::string Fit(std::string text, int n, int lineWidth) {
+    const auto size = static_cast<std::size_t>(n > 0 && lineWidth > 0 ? n * lineWidth : 0);
+    if (size == 0)
+        return std::string();
+    if (text.size() >= size)
+        text.resize(size - 1);
+    text.resize(size, ' ');
+    return text;
+}
+
+std::string Centre(const std::string& text, int lineWidth) {
+    const int count = (lineWidth - static_cast<int>(text.size())) / 2 + 1;
+    return count > 0 ? std::string(static_cast<std::size_t>(count), ' ') + text : text;
+}
+
+std::string SplitLines(const std::string& text, int width) {
+    if (width <= 0)
+        return text;
+    std::string lines;
+    for (std::size_t at = 0; at < text.size(); at += static_cast<std::size_t>(width)) {
+        if (at > 0)
+            lines += "\r\n";
+        lines += text.substr(at, static_cast<std::size_t>(width));
+    }
+    return lines;
+}
+
+const ControlAssignment* KeyCellText::Assignment() const {
+    if (keyset == nullptr || bankIndex < 0 || bankIndex >= kBankCount || controlIndex < 0 ||
+        controlIndex >= kControlCount)
+        return nullptr;
+    return &AssignmentAt(*keyset, bankIndex, controlIndex);
+}
+
+std::string KeyCellText::String(unsigned id) const {
+    char buffer[256];
+    const std::size_t length = strings_.Load(id, buffer, sizeof buffer);
+    return std::string(buffer, length < sizeof buffer ? length : 0);
+}
+
+std::string KeyCellText::KeyText() const {
+    std::string text;
+    if (const ControlAssignment* a = Assignment()) {
+        if (a->hotKeyVk != 0)
+            text = ModifierPrefix(a->hotKeyMods) + KeyName(a->hotKeyVk);
+        else if (a->specialKey != 0)
+            text = SpecialKeyName(a->specialKey);
+    }
+    return text.empty() ? std::string(static_cast<std::size_t>(lineWidth > 0 ? lineWidth : 0), ' ') : text;
+}
+
+std::string KeyCellText::FlagPrefix() const {
+    const ControlAssignment* a = Assignment();
+    if (a == nullptr || OnlySpaces(KeyText()))
+        return std::string();
+    return qvl::FlagPrefix(a->flagCode);
+}
+
+std::string KeyCellText::ClickText() const {
+    const ControlAssignment* a = Assignment();
+    switch (a != nullptr ? a->mouseMode : 0) {
+        case 1:
+            return String(kLeftClickNameId);
+        case 2:
+            return String(kRightClickNameId);
+        case 3:
+            return String(kAlternateWheelNameId);
+        default:
+            return std::string(14, ' ');
+    }
+}
+
+std::string KeyCellText::ModeName() const {
+    const ControlAssignment* a = Assignment();
+    const int mode = a != nullptr ? a->mouseMode : 0;
+    if (mode >= 1 && mode <= 7)
+        return String(kFirstWheelModeNameId + static_cast<unsigned>(mode - 1));
+    return std::string(static_cast<std::size_t>(lineWidth > 0 ? lineWidth : 0), ' ');
+}
+
+std::optional<std::string> KeyCellText::Compose() const {
+    const ControlAssignment* a = Assignment();
+    if (a == nullptr || (OnlySpaces(KeyText()) && ClickText() == std::string(14, ' ')))
+        return std::nullopt;
+    std::string text = Fit(ReadField(a->controlName), 1, lineWidth);
+    text = Fit(text + FlagPrefix() + KeyText(), 2, lineWidth);
+    return text + ClickText();
+}
+
+std::string WheelCellText::Compose() {
+    const ControlAssignment* a = nullptr;
+    controlIndex = kWheelCounterClockwise;
+    lineWidth = 29;
+    a = Assignment();
+    std::string text = Fit(Centre(a != nullptr ? ReadField(a->controlName) : std::string(), lineWidth), 1, lineWidth);
+    text += " ";
+    lineWidth = 15;
+    text = Fit(text + FlagPrefix() + KeyText(), 3, lineWidth) + "|";
+    controlIndex = kWheelClockwise;
+    text = Fit(text + FlagPrefix() + KeyText(), 4, lineWidth);
+    lineWidth = 29;
+    return text + Centre(ModeName(), lineWidth);
+}
+
+} // namespace qvl

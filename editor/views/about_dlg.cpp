@@ -1,0 +1,14 @@
+#include "editor/views/about_dlg.h"
+
+#include "editor/res/resource.h"
+
+namespace qvl {
+
+CAboutDlg::CAboutDlg(HINSTANCE instance) : Dialog(instance, IDD_ABOUT) {}
+
+void RunAboutDialog(HINSTANCE instance) {
+    CAboutDlg dialog(instance);
+    dialog.DoModal(nullptr);
+}
+
+} // namespace qvl

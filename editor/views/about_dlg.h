@@ -1,0 +1,16 @@
+// The About box (template 175): the product's picture and its version.
+#pragma once
+
+#include "framework/dialog.h"
+
+namespace qvl {
+
+class CAboutDlg : public framework::Dialog {
+public:
+    explicit CAboutDlg(HINSTANCE instance);
+};
+
+// Run the About box modally, without owner.
+void RunAboutDialog(HINSTANCE instance);
+
+} // namespace qvl

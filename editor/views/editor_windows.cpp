@@ -1,0 +1,64 @@
+#include "editor/views/editor_windows.h"
+
+#include "editor/app/editor_app.h"
+#include "editor/app/qvlset_doc.h"
+#include "editor/views/about_dlg.h"
+#include "editor/views/help_window.h"
+#include "editor/views/keyset_overview_dlg.h"
+#include "editor/views/qvlset_view.h"
+#include "editor/views/test_dlg.h"
+
+namespace qvl {
+
+CEditorWindows::CEditorWindows(CEditorApp& app) : app_(app) {}
+
+CEditorWindows::~CEditorWindows() {
+    CloseAll();
+}
+
+void CEditorWindows::DisplayKeyset(CQVLsetView& view) {
+    const CQVLsetDoc* document = view.GetDocument();
+    const CKeysetStore* store = document != nullptr ? document->GetStore() : nullptr;
+    std::optional<KeysetRecord> current = store != nullptr ? store->GetCurrentKeyset() : std::nullopt;
+    std::unique_ptr<KeysetRecord> copy = current ? std::make_unique<KeysetRecord>(*current) : nullptr;
+    if (overview_ != nullptr) {
+        overview_->SetView(&view);
+        overview_->ShowKeyset(std::move(copy));
+        if (IsIconic(overview_->Handle()))
+            ShowWindow(overview_->Handle(), SW_RESTORE);
+        SetForegroundWindow(overview_->Handle());
+        SetFocus(overview_->Handle());
+        return;
+    }
+    if (copy == nullptr)
+        return;
+    overview_ = std::make_unique<CKeysetOverviewDlg>(app_, &view, [this] { overview_.reset(); });
+    if (!overview_->Create(std::move(copy)))
+        overview_.reset();
+}
+
+void CEditorWindows::ShowHelp() {
+    if (help_ != nullptr) {
+        help_->Activate();
+        return;
+    }
+    help_ = std::make_unique<CHelpWindow>(app_.Instance(), [this] { help_.reset(); });
+    if (!help_->Open())
+        help_.reset();
+}
+
+void CEditorWindows::RunTest() {
+    RunTestDialog(app_);
+}
+
+void CEditorWindows::RunAbout() {
+    RunAboutDialog(app_.Instance());
+}
+
+void CEditorWindows::CloseAll() {
+    // Destroying the objects destroys their windows without calling back here.
+    overview_.reset();
+    help_.reset();
+}
+
+} // namespace qvl

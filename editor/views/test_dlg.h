@@ -1,0 +1,28 @@
+// The Test window (template 169, caption "Test"): a text field in which the device's keystrokes can
+// be watched. While it is in front the driver sends an assignment's keystrokes instead of selecting
+// the control on the panel, so they arrive here like typing. The field has no want-return style and
+// "Close" is the default button: a key assigned Enter closes the window, Tab moves the focus.
+#pragma once
+
+#include "framework/dialog.h"
+
+namespace qvl {
+
+class CEditorApp;
+
+class CTestDlg : public framework::Dialog {
+public:
+    explicit CTestDlg(CEditorApp& app);
+
+protected:
+    // The instructions in the field, all selected, so that the first key replaces them.
+    bool OnInitDialog() override;
+
+private:
+    CEditorApp& app_;
+};
+
+// Run the Test window modally, without owner.
+void RunTestDialog(CEditorApp& app);
+
+} // namespace qvl
