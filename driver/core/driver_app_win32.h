@@ -30,6 +30,7 @@
 #include "model/prefs_record.h"
 #include "model/qvl_app_win32.h"
 #include "model/registry_win32.h"
+#include "model/text_case_win32.h"
 
 #include <memory>
 #include <string>
@@ -88,6 +89,7 @@ private:
     Win32MousePointer pointer_;
     Win32UserQuestion question_;
     Win32ErrorReporter reporter_;
+    SystemTextCase textCase_;
     std::unique_ptr<Win32ProcessList> processes_; // by the platform name
 
     // The optional trace, and what reports to it.

@@ -11,6 +11,7 @@
 #include "driver/device/device_link.h"
 #include "driver/output/desktop.h"
 #include "model/shared_info.h"
+#include "model/text_case.h"
 
 #include <cstdint>
 
@@ -58,8 +59,8 @@ enum class TrayOutcome {
 class CTrayCommands {
 public:
     // `comPort` is the preferences' port, 0 to 3 for COM1 to COM4.
-    CTrayCommands(DeviceLink& link, CSharedInfo& shared, ProcessSource& processes, Desktop& desktop, DriverShell& shell,
-                  int comPort);
+    CTrayCommands(DeviceLink& link, CSharedInfo& shared, ProcessSource& processes, const TextCase& textCase,
+                  Desktop& desktop, DriverShell& shell, int comPort);
     CTrayCommands(const CTrayCommands&) = delete;
     CTrayCommands& operator=(const CTrayCommands&) = delete;
 
@@ -91,6 +92,7 @@ private:
     DeviceLink& link_;
     CSharedInfo& shared_;
     ProcessSource& processes_;
+    const TextCase& textCase_;
     Desktop& desktop_;
     DriverShell& shell_;
     int comPort_;

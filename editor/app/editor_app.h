@@ -11,6 +11,7 @@
 #include "model/prefs_record.h"
 #include "model/qvl_app_win32.h"
 #include "model/registry_win32.h"
+#include "model/text_case_win32.h"
 
 #include <memory>
 #include <string>

@@ -4,13 +4,6 @@
 
 namespace qvl {
 
-std::string SystemTextCase::Lower(const std::string& text) const {
-    std::string lower = text;
-    if (!lower.empty())
-        CharLowerBuffA(lower.data(), static_cast<DWORD>(lower.size()));
-    return lower;
-}
-
 void OwnedMessageBoxes::Show(const char* text, const char* caption, MessageIcon icon) {
     UINT style = MB_OK;
     if (icon == MessageIcon::kWarning)

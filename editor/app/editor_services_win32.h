@@ -1,5 +1,5 @@
-// The small system services the editor's logic reaches through ports: the system's lower-case
-// rules, message boxes over the main window, and the driver's Run entry.
+// The small system services the editor's logic reaches through ports: message boxes over the main
+// window, and the driver's Run entry.
 #pragma once
 
 #include "editor/app/keyset_ui.h"
@@ -13,12 +13,6 @@
 #include <string>
 
 namespace qvl {
-
-// Lower case by the rules of the system's code page, as the registry folds key names.
-class SystemTextCase final : public TextCase {
-public:
-    std::string Lower(const std::string& text) const override;
-};
 
 // Boxes with the program's title, owned by whatever window `owner` names when one is shown, so the
 // user answers them before going on in that window.

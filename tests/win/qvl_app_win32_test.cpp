@@ -3,6 +3,7 @@
 #include "model/memory_blocks.h"
 #include "model/named_blocks_win32.h"
 #include "model/qvl_app_win32.h"
+#include "model/text_case_win32.h"
 
 #include <gtest/gtest.h>
 
