@@ -14,6 +14,7 @@ import signal
 import sys
 from pathlib import Path
 
+import tool_log
 from device_port import PtyPort, qpc_now
 from probe import Probe
 from tool_log import HarnessError, LogReader, Record, parse_line, wait_until
@@ -80,6 +81,7 @@ class Session:
         self.wine = wine or WineEnv()
         self.folder = self.wine.root / "build" / "e2e" / name
         self._owned = []
+        self._watchdogs = []
         self._tools = 0
 
     def __enter__(self):
@@ -103,12 +105,21 @@ class Session:
     def close(self):
         """End everything still running, last started first; never raises (a failure here must
         not hide the scenario's own)."""
+        while self._watchdogs:
+            tool_log.watchdogs.remove(self._watchdogs.pop())
         while self._owned:
             item = self._owned.pop()
             try:
                 item.stop() if hasattr(item, "stop") else item.close()
             except Exception as error:  # noqa: BLE001 - clean-up goes on whatever one item did
                 print(f"harness: clean-up of {item!r} failed: {error}", file=sys.stderr)
+
+    def watchdog(self, check):
+        """Have every wait of this session call `check(what)` first, until the session closes; the
+        check raises HarnessError to fail the scenario at once (`what` is what was awaited)."""
+        tool_log.watchdogs.append(check)
+        self._watchdogs.append(check)
+        return check
 
     def own(self, item):
         """Have the session end `item` (anything with stop() or close()) when it closes."""
@@ -139,9 +150,13 @@ class Session:
         # Owned before it is ready, so a probe that fails to get going is still stopped.
         return self.own(Probe(self, name=name, **options)).wait_ready()
 
-    def watcher(self, *rules, settle_ms=None, name="watch"):
-        """Start the dialog watcher with its rules (see Watcher)."""
-        return self.own(Watcher(self, rules, settle_ms, name)).wait_ready()
+    def watcher(self, *rules, settle_ms=None, name="watch", strict=False):
+        """Start the dialog watcher with its rules (see Watcher). `strict`: a dialog that no rule
+        answers fails the scenario's next wait at once."""
+        watcher = self.own(Watcher(self, rules, settle_ms, name)).wait_ready()
+        if strict:
+            self.watchdog(watcher.check_all_answered)
+        return watcher
 
     def device_port(self, number=1, link=None):
         """Point COM<number> at a device end the scenario holds: a new PtyPort unless `link` (a

@@ -91,11 +91,20 @@ def parse_line(line):
     return Record(kind, fields, line)
 
 
+# What must stay true while a scenario waits (its program still running, no dialog left
+# unanswered): every wait runs these checks on each poll, and a check raises HarnessError with the
+# reason, so a regression fails at once instead of at the end of a time-out. Sessions add and
+# remove them (Session.watchdog).
+watchdogs = []
+
+
 def wait_until(condition, timeout, what, interval=0.02):
     """Poll `condition` until it returns something true, and return that; HarnessError naming
-    `what` when `timeout` seconds pass first."""
+    `what` when `timeout` seconds pass first, or the reason a watchdog gives."""
     deadline = time.monotonic() + timeout
     while True:
+        for check in list(watchdogs):
+            check(what)
         value = condition()
         if value:
             return value

@@ -48,5 +48,17 @@ class Watcher(StoppableTool):
     def wait_closed(self, hwnd, timeout=10):
         return self.log.wait_for("closed", where=lambda r: r.int("hwnd") == hwnd, timeout=timeout)
 
+    def check_all_answered(self, what):
+        """A watchdog (Session.watchdog): HarnessError when a dialog matched no rule or an action
+        of its rule failed."""
+        failed = self.log.records(where=lambda r: r.kind == "unmatched" or (r.kind == "answered" and r["ok"] != "1"))
+        if not failed:
+            return
+        hwnd = failed[0]["hwnd"]
+        shown = [f'{d["process"]}: caption {d["caption"]!r}, text {d["text"]!r}'
+                 for d in self.log.records("dialog", where=lambda d: d["hwnd"] == hwnd)]
+        reason = "no rule answers" if failed[0].kind == "unmatched" else "the watcher could not answer"
+        raise HarnessError(f"{reason} the dialog {shown[0] if shown else hwnd} (while waiting for {what})")
+
     def controls(self, hwnd):
         return self.log.records("control", where=lambda r: r.int("dialog") == hwnd)
