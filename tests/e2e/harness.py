@@ -204,16 +204,16 @@ class Session:
         args += ["--title", title] if title else []
         return self.tool("qvl_window.exe", *args, ok=(0, 1))
 
-    def wait_window(self, class_name=None, title=None, timeout=10):
+    def wait_window(self, class_name=None, title=None, timeout=30):
         """The first visible top-level window with this class and title, waiting for it."""
         return wait_until(lambda: (self.windows(class_name, title) or [None])[0], timeout,
                           f"a window (class {class_name!r}, title {title!r})")
 
-    def popup_menu(self, timeout=10):
+    def popup_menu(self, timeout=30):
         """The open pop-up menu ("#32768" window), waiting for it."""
         return self.wait_window("#32768", timeout=timeout)
 
-    def menu_keys(self, *vks, timeout=10):
+    def menu_keys(self, *vks, timeout=30):
         """Work the open pop-up menu with keys, as its user would: WM_KEYDOWN for each key, posted
         to the menu window (its owner's menu loop takes them). From a fresh menu, DOWN selects the
         first item and skips separators; RETURN chooses, ESCAPE dismisses. Another process cannot
@@ -223,12 +223,12 @@ class Session:
             self.post(popup.int("hwnd"), WM_KEYDOWN, VK.get(vk, vk) if isinstance(vk, str) else vk)
         return popup
 
-    def wait_no_window(self, class_name=None, title=None, timeout=10):
+    def wait_no_window(self, class_name=None, title=None, timeout=30):
         """Wait until no visible top-level window has this class and title."""
         wait_until(lambda: not self.windows(class_name, title), timeout,
                    f"no window (class {class_name!r}, title {title!r}) to be left")
 
-    def wait_foreground(self, hwnd, timeout=10):
+    def wait_foreground(self, hwnd, timeout=30):
         """Wait until window `hwnd` is the foreground window; returns the "foreground" record."""
 
         def in_front():

@@ -153,12 +153,12 @@ class LogReader:
             found = [r for r in found if where(r)]
         return found
 
-    def wait_for(self, kind=None, since=0, where=None, timeout=10, what=None):
+    def wait_for(self, kind=None, since=0, where=None, timeout=30, what=None):
         """The first matching record, waiting up to `timeout` seconds for it."""
         what = what or f"a {kind or 'record'} line in {os.path.basename(self.path)}"
         return wait_until(lambda: (self.records(kind, since, where) or [None])[0], timeout, what)
 
-    def wait_count(self, count, kind=None, since=0, where=None, timeout=10, what=None):
+    def wait_count(self, count, kind=None, since=0, where=None, timeout=30, what=None):
         """The first `count` matching records, waiting up to `timeout` seconds for them."""
         what = what or f"{count} {kind or 'record'} lines in {os.path.basename(self.path)}"
 
