@@ -352,7 +352,8 @@ class DriverTray(unittest.TestCase):
             self.assertEqual(driver.process.wait(60), 0)
             # Measured by the driver itself: waiting for the reader would take the 20-second close wait.
             closed = driver.trace.wait_for("close", exiting)
-            self.assertLess((closed.int("t") - chosen.int("t")) / 1e7, 15, "no wait for a reader that never comes back")
+            self.assertLess((closed.int("t") - chosen.int("t")) / 1e7, 15,
+                            "no wait for a reader that never comes back")
             port.wait_closed()
             watcher.wait_closed(box.int("hwnd"))
             self.assertEqual(len(watcher.dialogs(since)), 1, "no box about closing the port")
