@@ -196,8 +196,8 @@ struct EventPath {
     NullInput input;
     StillPointer pointer;
     NoQuestion question;
-    CControlDispatcher dispatcher{store, KeysetStorage{registry, lock}, desktop, processes, textCase, input, pointer,
-                                  question};
+    CControlDispatcher dispatcher{
+        store, KeysetStorage{registry, lock}, desktop, processes, textCase, input, pointer, question};
     NoTimer timer;
     NoLed led;
     CDeviceDecoder decoder{dispatcher, led, timer};

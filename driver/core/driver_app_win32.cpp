@@ -74,9 +74,8 @@ bool CDriverApp::InitInstance() {
 
     // 4. The dispatcher, with its keystroke and mouse objects.
     processes_ = std::make_unique<Win32ProcessList>(GetOSName().c_str(), boxes_);
-    dispatcher_ =
-        std::make_unique<CControlDispatcher>(*store_, Storage(), desktop_, *processes_, textCase_, Input(), pointer_,
-                                             question_);
+    dispatcher_ = std::make_unique<CControlDispatcher>(*store_, Storage(), desktop_, *processes_, textCase_, Input(),
+                                                       pointer_, question_);
     if (trace_ != nullptr)
         dispatcher_->SetTrackingObserver(trace_.get());
 
@@ -102,7 +101,8 @@ bool CDriverApp::InitInstance() {
     link_ = std::make_unique<CSerialLink>(bytes, reporter_);
     if (trace_ != nullptr)
         tracedLink_ = std::make_unique<TracingLink>(*link_, *trace_);
-    commands_ = std::make_unique<CTrayCommands>(Link(), shared, *processes_, textCase_, desktop_, shell, prefs_->comPort);
+    commands_ =
+        std::make_unique<CTrayCommands>(Link(), shared, *processes_, textCase_, desktop_, shell, prefs_->comPort);
     commands_->OpenAtStart();
 
     // 8. The hidden main window, and 9. the tray icon on it.

@@ -9,8 +9,8 @@
 
 namespace qvl {
 
-CTrayCommands::CTrayCommands(DeviceLink& link, CSharedInfo& shared, ProcessSource& processes,
-                             const TextCase& textCase, Desktop& desktop, DriverShell& shell, int comPort)
+CTrayCommands::CTrayCommands(DeviceLink& link, CSharedInfo& shared, ProcessSource& processes, const TextCase& textCase,
+                             Desktop& desktop, DriverShell& shell, int comPort)
     : link_(link), shared_(shared), processes_(processes), textCase_(textCase), desktop_(desktop), shell_(shell),
       comPort_(comPort) {}
 

@@ -70,7 +70,9 @@ private:
 };
 
 struct TrayRig {
-    explicit TrayRig(int comPort = 0) : commands(link, shared, processes, textCase, desktop, shell, comPort) { shared.Create(); }
+    explicit TrayRig(int comPort = 0) : commands(link, shared, processes, textCase, desktop, shell, comPort) {
+        shared.Create();
+    }
 
     Events Take() { return std::exchange(journal, Events()); }
 

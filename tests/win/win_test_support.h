@@ -64,6 +64,7 @@ private:
 };
 
 // Run a helper program to its end; its exit code, or nothing when it could not start or did not end.
-std::optional<DWORD> RunProgram(const std::string& program, const std::string& arguments, DWORD timeoutMs = kPatienceMs);
+std::optional<DWORD> RunProgram(const std::string& program, const std::string& arguments,
+                                DWORD timeoutMs = kPatienceMs);
 
 } // namespace qvl::wintest
