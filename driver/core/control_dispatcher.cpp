@@ -20,7 +20,7 @@ bool IsTransport(int control) {
 CControlDispatcher::CControlDispatcher(CKeysetStore& store, KeysetStorage storage, Desktop& desktop,
                                        ProcessSource& processes, const TextCase& textCase, InputSynth& input,
                                        MousePointer& pointer, UserQuestion& question,
-                                       std::unique_ptr<CMouseAction> mouse)
+                                       std::unique_ptr<MouseOutput> mouse)
     : store_(store), storage_(storage), desktop_(desktop), processes_(processes), textCase_(textCase),
       mouse(std::move(mouse)) {
     if (keystroke == nullptr)
