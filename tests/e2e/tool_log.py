@@ -6,6 +6,7 @@ token (numbers, "0x" handles, message names) or a double-quoted text with C esca
 """
 
 import os
+import threading
 import time
 
 
@@ -123,23 +124,27 @@ class LogReader:
         self._offset = 0
         self._partial = b""
         self._records = []
+        # One reader at a time: scripts/run follows a log on a thread of its own while the main
+        # thread waits on it, and two reads from one offset would interleave and skip records.
+        self._lock = threading.Lock()
 
     def refresh(self):
-        try:
-            with open(self.path, "rb") as log:
-                log.seek(self._offset)
-                data = log.read()
-        except FileNotFoundError:
+        with self._lock:
+            try:
+                with open(self.path, "rb") as log:
+                    log.seek(self._offset)
+                    data = log.read()
+            except FileNotFoundError:
+                return self._records
+            self._offset += len(data)
+            data = self._partial + data
+            # A line counts once its line break is there: the tool may be in the middle of writing it.
+            *lines, self._partial = data.split(b"\n")
+            for raw in lines:
+                text = raw.decode("ascii", errors="replace").rstrip("\r")
+                if text:
+                    self._records.append(parse_line(text))
             return self._records
-        self._offset += len(data)
-        data = self._partial + data
-        # A line counts once its line break is there: the tool may be in the middle of writing it.
-        *lines, self._partial = data.split(b"\n")
-        for raw in lines:
-            text = raw.decode("ascii", errors="replace").rstrip("\r")
-            if text:
-                self._records.append(parse_line(text))
-        return self._records
 
     def mark(self):
         return len(self.refresh())
