@@ -18,9 +18,11 @@ bool IsTransport(int control) {
 } // namespace
 
 CControlDispatcher::CControlDispatcher(CKeysetStore& store, KeysetStorage storage, Desktop& desktop,
-                                       ProcessSource& processes, InputSynth& input, MousePointer& pointer,
-                                       UserQuestion& question, std::unique_ptr<MouseOutput> mouse)
-    : store_(store), storage_(storage), desktop_(desktop), processes_(processes), mouse(std::move(mouse)) {
+                                       ProcessSource& processes, const TextCase& textCase, InputSynth& input,
+                                       MousePointer& pointer, UserQuestion& question,
+                                       std::unique_ptr<MouseOutput> mouse)
+    : store_(store), storage_(storage), desktop_(desktop), processes_(processes), textCase_(textCase),
+      mouse(std::move(mouse)) {
     if (keystroke == nullptr)
         keystroke = std::make_unique<CKeystrokeAction>(input);
     if (this->mouse == nullptr)

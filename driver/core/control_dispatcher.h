@@ -19,6 +19,7 @@
 #include "model/keyset_registry.h"
 #include "model/keyset_store.h"
 #include "model/shared_names.h"
+#include "model/text_case.h"
 
 #include <array>
 #include <memory>
@@ -49,7 +50,7 @@ public:
     // The dispatcher makes its own mouse object unless it is handed one; either way the mouse object
     // asks it about the window in front and hands it a new click window to keep.
     CControlDispatcher(CKeysetStore& store, KeysetStorage storage, Desktop& desktop, ProcessSource& processes,
-                       InputSynth& input, MousePointer& pointer, UserQuestion& question,
+                       const TextCase& textCase, InputSynth& input, MousePointer& pointer, UserQuestion& question,
                        std::unique_ptr<MouseOutput> mouse = nullptr);
 
     void HandleControlEvent(CDeviceDecoder& decoder) override;
@@ -90,6 +91,7 @@ private:
     KeysetStorage storage_;
     Desktop& desktop_;
     ProcessSource& processes_;
+    const TextCase& textCase_; // process names are matched to keyset names as the editor names them
     TrackingObserver* observer_ = nullptr;
 
     std::int32_t testDialogForeground = 0;

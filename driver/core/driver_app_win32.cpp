@@ -86,7 +86,7 @@ bool CDriverApp::InitInstance() {
     // 4. The dispatcher, with its keystroke and mouse objects.
     parts.processes = std::make_unique<Win32ProcessList>(GetOSName().c_str(), boxes_);
     parts.dispatcher = std::make_unique<CControlDispatcher>(*parts.store, Storage(), desktop_, *parts.processes,
-                                                            *heldInput_, pointer_, question_);
+                                                            textCase_, *heldInput_, pointer_, question_);
     parts.dispatcher->SetTrackingObserver(this);
 
     // 5. The preferences: the defaults unless the registry has them. The driver only reads them; the
@@ -111,8 +111,8 @@ bool CDriverApp::InitInstance() {
     parts.link = std::make_unique<CSerialLink>(bytes, reporter_);
     if (trace_ != nullptr)
         parts.tracedLink = std::make_unique<TracingLink>(*parts.link, *trace_);
-    parts.commands =
-        std::make_unique<CTrayCommands>(parts.Link(), shared, *parts.processes, desktop_, shell, parts.prefs.comPort);
+    parts.commands = std::make_unique<CTrayCommands>(parts.Link(), shared, *parts.processes, textCase_, desktop_, shell,
+                                                     parts.prefs.comPort);
     parts.commands->OpenAtStart();
 
     // 8. The hidden main window, and 9. the tray icon on it.

@@ -35,6 +35,7 @@
 #include "model/keyset_registry.h"
 #include "model/prefs_record.h"
 #include "model/registry_win32.h"
+#include "model/text_case_win32.h"
 
 #include <atomic>
 #include <cstdint>
@@ -121,6 +122,7 @@ private:
     Win32MousePointer pointer_;
     Win32UserQuestion question_;
     Win32ErrorReporter reporter_;
+    SystemTextCase textCase_;
 
     // The optional trace, and the input as the driver's parts press it: through the trace, then
     // through the tracker of what is held down (whose late releases are never sent, nor traced).

@@ -1,22 +1,11 @@
 // Target tracking: the keyset of the program that owns the window in front.
 #include "driver/core/control_dispatcher.h"
 
-#include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>
 
 namespace qvl {
-
-namespace {
-
-// Keyset names are lower-case file titles; process names come in the case the system reports.
-void ToLower(std::string& name) {
-    for (char& c : name)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
-
-} // namespace
 
 void CControlDispatcher::TrackForeground() {
     const WindowId foreground = desktop_.ForegroundWindow();
@@ -31,8 +20,10 @@ void CControlDispatcher::TrackForeground() {
     std::vector<std::uint32_t> ids;
     processes_.GetProcessList(names, ids);
     const std::size_t processCount = names.size() < ids.size() ? names.size() : ids.size();
+    // Keyset names are file titles lower-cased by the editor; process names come in the case the
+    // system reports.
     for (std::string& name : names)
-        ToLower(name);
+        name = textCase_.Lower(name);
 
     editorForeground = 0;
     testDialogForeground = 0;

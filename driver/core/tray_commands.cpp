@@ -4,26 +4,16 @@
 #include "driver/device/device_decoder.h"
 #include "driver/res/resource.h"
 
-#include <cctype>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace qvl {
 
-namespace {
-
-bool IsEditorProcess(std::string name) {
-    for (char& c : name)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return name == kEditorProcessName;
-}
-
-} // namespace
-
-CTrayCommands::CTrayCommands(DeviceLink& link, CSharedInfo& shared, ProcessSource& processes, Desktop& desktop,
-                             DriverShell& shell, int comPort)
-    : link_(link), shared_(shared), processes_(processes), desktop_(desktop), shell_(shell), comPort_(comPort) {}
+CTrayCommands::CTrayCommands(DeviceLink& link, CSharedInfo& shared, ProcessSource& processes, const TextCase& textCase,
+                             Desktop& desktop, DriverShell& shell, int comPort)
+    : link_(link), shared_(shared), processes_(processes), textCase_(textCase), desktop_(desktop), shell_(shell),
+      comPort_(comPort) {}
 
 bool CTrayCommands::OpenAtStart() {
     if (link_.Open(comPort_)) {
@@ -82,7 +72,7 @@ WindowId CTrayCommands::FindEditor() {
     std::vector<std::uint32_t> ids;
     processes_.GetProcessList(names, ids);
     for (const std::string& name : names) {
-        if (IsEditorProcess(name))
+        if (textCase_.Lower(name) == kEditorProcessName)
             return desktop_.FindTopLevelWindow(kEditorWindowTitle);
     }
     return kNoWindow;

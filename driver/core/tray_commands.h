@@ -15,6 +15,7 @@
 #include "driver/output/desktop.h"
 #include "driver/output/process_source.h"
 #include "model/shared_info.h"
+#include "model/text_case.h"
 
 #include <cstdint>
 
@@ -79,8 +80,8 @@ enum class TrayOutcome {
 class CTrayCommands {
 public:
     // `comPort` is the preferences' port, 0 to 3 for COM1 to COM4.
-    CTrayCommands(DeviceLink& link, CSharedInfo& shared, ProcessSource& processes, Desktop& desktop, DriverShell& shell,
-                  int comPort);
+    CTrayCommands(DeviceLink& link, CSharedInfo& shared, ProcessSource& processes, const TextCase& textCase,
+                  Desktop& desktop, DriverShell& shell, int comPort);
     CTrayCommands(const CTrayCommands&) = delete;
     CTrayCommands& operator=(const CTrayCommands&) = delete;
 
@@ -125,6 +126,7 @@ private:
     DeviceLink& link_;
     CSharedInfo& shared_;
     ProcessSource& processes_;
+    const TextCase& textCase_;
     Desktop& desktop_;
     DriverShell& shell_;
     int comPort_;

@@ -7,12 +7,12 @@
 #include "appbase/qvl_app_win32.h"
 #include "appbase/run_entry_win32.h"
 #include "base/unique_handle_win32.h"
-#include "editor/app/editor_services_win32.h"
 #include "framework/single_doc_template.h"
 #include "model/keyset_lock_win32.h"
 #include "model/keyset_registry.h"
 #include "model/prefs_record.h"
 #include "model/registry_win32.h"
+#include "model/text_case_win32.h"
 
 #include <memory>
 #include <string>

@@ -7,14 +7,6 @@
 
 namespace qvl {
 
-std::string AsciiTextCase::Lower(const std::string& text) const {
-    std::string lower = text;
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return lower;
-}
-
 namespace {
 
 // A name the registry can keep as a key of its own: not empty and no path.

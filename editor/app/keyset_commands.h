@@ -13,6 +13,7 @@
 #include "editor/app/keyset_ui.h"
 #include "model/keyset_file.h"
 #include "model/keyset_registry.h"
+#include "model/text_case.h"
 
 #include <memory>
 #include <optional>

@@ -35,21 +35,4 @@ public:
     virtual void UpdateAllViews() = 0;
 };
 
-// Case as the registry sees it in key names: two names that differ only in case name the same key.
-class TextCase {
-public:
-    TextCase() = default;
-    TextCase(const TextCase&) = delete;
-    TextCase& operator=(const TextCase&) = delete;
-    virtual ~TextCase() = default;
-    virtual std::string Lower(const std::string& text) const = 0;
-    bool SameIgnoringCase(const std::string& a, const std::string& b) const { return Lower(a) == Lower(b); }
-};
-
-// Letters A to Z only; the editor uses the system's rules for its code page.
-class AsciiTextCase final : public TextCase {
-public:
-    std::string Lower(const std::string& text) const override;
-};
-
 } // namespace qvl

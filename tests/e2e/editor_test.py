@@ -11,7 +11,7 @@ import sys
 import unittest
 from pathlib import Path
 
-from harness import Session, WineEnv, wait_until
+from harness import HarnessError, Session, WineEnv, wait_until
 from driver import Driver
 
 EDITOR_KEY = "HKCU\\Software\\Vendrake Electronics\\QVL2"
@@ -71,18 +71,32 @@ def stored_names(wine):
                   if line.startswith(prefix) and "\\" not in line[len(prefix):])
 
 
+def watch(s, *rules):
+    """The dialog watcher with `rules`; a box no rule answers fails the scenario's next wait at once."""
+    return s.watcher(*rules, strict=True)
+
+
 class Editor:
-    """QVL2.exe in a session: its frame, its panel and the keyset caption."""
+    """QVL2.exe in a session: its frame, its panel and the keyset caption. Every wait of the session
+    fails at once, with the exit code, when the editor ends before its scenario closes it."""
 
     def __init__(self, session, *args):
         self.s = session
+        self.closing = False
         self.process = session.start("QVL2.exe", *args, stop=lambda p: self.close_window())
+        session.watchdog(self.check_running)
         frame = session.wait_window("QVL2MainFrame", "Quorvel 2", timeout=30)
         self.hwnd = frame.int("hwnd")
         self.children = session.children(self.hwnd)
         self.caption_hwnd = next(c.int("hwnd") for c in self.children if c.int("id") == 1007)
 
+    def check_running(self, what):
+        if not self.closing and not self.process.running:
+            raise HarnessError(f"QVL2.exe ended with {self.process.popen.returncode} while the scenario waited for "
+                               f"{what}: {self.process.errors().strip()}")
+
     def close_window(self):
+        self.closing = True
         self.s.post(self.hwnd, WM_CLOSE)
 
     def close(self):
@@ -164,7 +178,7 @@ class EditorKeysetCommands(unittest.TestCase):
         with Session("editor-default") as s:
             fresh(s)
             editor = Editor(s)
-            s.watcher()  # logs any box that would show
+            watch(s)  # fails on any box that would show
             for command in (ID_EXPORT_KEYSET, ID_DELETE_KEYSET):
                 editor.send(command)  # returns at once: no dialog holds it
             self.assertEqual(no_dialogs_of_the_editor(s), [])
@@ -178,7 +192,7 @@ class EditorKeysetCommands(unittest.TestCase):
             program.write_bytes(b"MZ")
             other = s.path("Notepad.exe")
             other.write_bytes(b"MZ")
-            watcher = s.watcher(f"caption=Quorvel 2;text={NEW_QUESTION};times=1;press=No",
+            watcher = watch(s, f"caption=Quorvel 2;text={NEW_QUESTION};times=1;press=No",
                                 f"caption=Quorvel 2;text={NEW_QUESTION};press=Yes",
                                 f"caption=New Keyset;times=1;fill=1148:{WineEnv.windows_path(other)};press=Open",
                                 f"caption=New Keyset;fill=1148:{WineEnv.windows_path(program)};press=Open")
@@ -234,7 +248,7 @@ class EditorKeysetCommands(unittest.TestCase):
             fresh(s, keyset_values("Default"), keyset_values("waveedit", ord("W")))
             target = s.path("saved.qvl")
             windows_target = WineEnv.windows_path(target)
-            watcher = s.watcher(f"caption=Export Keyset;fill=1148:{windows_target};press=Save",
+            watcher = watch(s, f"caption=Export Keyset;fill=1148:{windows_target};press=Save",
                                 f"caption=Quorvel 2;text={DELETE_QUESTION};times=1;press=No",
                                 f"caption=Quorvel 2;text={DELETE_QUESTION};press=Yes",
                                 f"caption=Import Keyset;fill=1148:{windows_target};press=Open")
@@ -295,7 +309,7 @@ class EditorKeysetCommands(unittest.TestCase):
             fresh(s)
             bad = s.path("bad.qvl")
             bad.write_bytes(b"QVL3" + bytes(10692))
-            watcher = s.watcher(f"caption=Import Keyset;fill=1148:{WineEnv.windows_path(bad)};press=Open",
+            watcher = watch(s, f"caption=Import Keyset;fill=1148:{WineEnv.windows_path(bad)};press=Open",
                                 "caption=Quorvel 2;press=OK")
             editor = Editor(s)
             since = watcher.mark()
@@ -331,7 +345,7 @@ class EditorPreferences(unittest.TestCase):
         with Session("editor-prefs") as s:
             fresh(s)
             s.wine.reg_set(RUN_KEY, "qvl2rs", "C:\\old\\qvl2rs")
-            watcher = s.watcher(
+            watcher = watch(s,
                 "caption=Preferences;times=1;select=1050:Communications Port (COM3);check=1051:0;press=Close",
                 "caption=Preferences;times=1;check=1051:1;press=Close",
                 "caption=Preferences;select=1050:Communications Port (COM2);check=1051:0;press=#2")
@@ -373,13 +387,24 @@ class EditorPreferences(unittest.TestCase):
             self.assertEqual(s.wine.reg_value(SETTINGS, "Prefs"), bytes([1, 0, 0, 0, 2, 0, 0, 0]))
 
 
+def play_selects_for(probe, port, driver):
+    """Play with the probe in front; the keyset the driver selected for it (None when it did not
+    select again)."""
+    probe.take_foreground()
+    since = driver.trace.mark()
+    port.write(b"\x80\x45\x80\x05")
+    driver.trace.wait_for("release", since)
+    selected = driver.lines("keyset", since)
+    return (selected[0]["name"], selected[0].int("index")) if selected else None
+
+
 class EditorAndDriver(unittest.TestCase):
     def test_the_driver_picks_up_the_editors_changes_through_keysets_changed(self):
         with Session("editor-driver") as s:
             fresh(s)
             program = s.path("WaveEdit.exe")
             program.write_bytes(b"MZ")
-            s.watcher(f"caption=New Keyset;fill=1148:{WineEnv.windows_path(program)};press=Open",
+            watch(s, f"caption=New Keyset;fill=1148:{WineEnv.windows_path(program)};press=Open",
                       f"caption=Quorvel 2;text={DELETE_QUESTION};press=Yes")
             port = s.device_port(1)
             driver = Driver(s)
@@ -388,14 +413,7 @@ class EditorAndDriver(unittest.TestCase):
             probe = s.probe(exe_name="WaveEdit.exe")
 
             def play_selects():
-                """Play with the probe in front; the keyset the driver selected for it (None when it
-                did not select again)."""
-                probe.take_foreground()
-                since = driver.trace.mark()
-                port.write(b"\x80\x45\x80\x05")
-                driver.trace.wait_for("release", since)
-                selected = driver.lines("keyset", since)
-                return (selected[0]["name"], selected[0].int("index")) if selected else None
+                return play_selects_for(probe, port, driver)
 
             self.assertEqual(play_selects(), ("Default", 0))  # no keyset of its own yet
             self.assertIsNone(play_selects(), "the same window in front, nothing changed: no new selection")
@@ -409,6 +427,29 @@ class EditorAndDriver(unittest.TestCase):
             editor.post(ID_DELETE_KEYSET)
             wait_until(lambda: stored_names(s.wine) == ["Default"], 20, "the keyset to be deleted")
             self.assertEqual(play_selects(), ("Default", 0))
+            self.assertEqual(editor.close(), 0)
+
+    def test_a_program_named_with_a_capital_of_the_code_page_gets_the_keyset_the_editor_made(self):
+        # The editor names the keyset "\u00e4udio" by the ANSI code page's lower case; the driver must
+        # fold the process name "\u00c4udio.exe" by the same rule, or the program gets "Default".
+        with Session("editor-driver-case") as s:
+            acp = s.wine.reg_value(r"HKLM\System\CurrentControlSet\Control\Nls\CodePage", "ACP")
+            self.assertEqual(acp, "1252", "the tools' ANSI texts are read as code page 1252")
+            fresh(s)
+            port = s.device_port(1)
+            driver = Driver(s)
+            port.wait_for_bytes(b"\xb3")
+            editor = Editor(s)
+            # The probe under that name is the program file the New Keyset dialog is given. Linux
+            # names are UTF-8, which Wine turns into the code page's \xc4 for the programs.
+            probe = s.probe(exe_name="\u00c4udio.exe")
+            program = WineEnv.windows_path(s.path("\u00c4udio.exe"))
+            watch(s, f"caption=New Keyset;fill=1148:{program};press=Open")
+            self.assertEqual(play_selects_for(probe, port, driver), ("Default", 0))
+
+            editor.post(ID_NEW_KEYSET)
+            editor.wait_caption("\u00e4udio", timeout=20)
+            self.assertEqual(play_selects_for(probe, port, driver), ("\u00e4udio", 1))
             self.assertEqual(editor.close(), 0)
 
 

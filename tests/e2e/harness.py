@@ -14,6 +14,7 @@ import signal
 import sys
 from pathlib import Path
 
+import tool_log
 from device_port import PtyPort, qpc_now
 from probe import Probe
 from tool_log import HarnessError, LogReader, Record, parse_line, wait_until
@@ -80,6 +81,7 @@ class Session:
         self.wine = wine or WineEnv()
         self.folder = self.wine.root / "build" / "e2e" / name
         self._owned = []
+        self._watchdogs = []
         self._tools = 0
 
     def __enter__(self):
@@ -103,12 +105,21 @@ class Session:
     def close(self):
         """End everything still running, last started first; never raises (a failure here must
         not hide the scenario's own)."""
+        while self._watchdogs:
+            tool_log.watchdogs.remove(self._watchdogs.pop())
         while self._owned:
             item = self._owned.pop()
             try:
                 item.stop() if hasattr(item, "stop") else item.close()
             except Exception as error:  # noqa: BLE001 - clean-up goes on whatever one item did
                 print(f"harness: clean-up of {item!r} failed: {error}", file=sys.stderr)
+
+    def watchdog(self, check):
+        """Have every wait of this session call `check(what)` first, until the session closes; the
+        check raises HarnessError to fail the scenario at once (`what` is what was awaited)."""
+        tool_log.watchdogs.append(check)
+        self._watchdogs.append(check)
+        return check
 
     def own(self, item):
         """Have the session end `item` (anything with stop() or close()) when it closes."""
@@ -139,9 +150,13 @@ class Session:
         # Owned before it is ready, so a probe that fails to get going is still stopped.
         return self.own(Probe(self, name=name, **options)).wait_ready()
 
-    def watcher(self, *rules, settle_ms=None, name="watch"):
-        """Start the dialog watcher with its rules (see Watcher)."""
-        return self.own(Watcher(self, rules, settle_ms, name)).wait_ready()
+    def watcher(self, *rules, settle_ms=None, name="watch", strict=False):
+        """Start the dialog watcher with its rules (see Watcher). `strict`: a dialog that no rule
+        answers fails the scenario's next wait at once."""
+        watcher = self.own(Watcher(self, rules, settle_ms, name)).wait_ready()
+        if strict:
+            self.watchdog(watcher.check_all_answered)
+        return watcher
 
     def device_port(self, number=1, link=None):
         """Point COM<number> at a device end the scenario holds: a new PtyPort unless `link` (a
@@ -189,16 +204,16 @@ class Session:
         args += ["--title", title] if title else []
         return self.tool("qvl_window.exe", *args, ok=(0, 1))
 
-    def wait_window(self, class_name=None, title=None, timeout=10):
+    def wait_window(self, class_name=None, title=None, timeout=30):
         """The first visible top-level window with this class and title, waiting for it."""
         return wait_until(lambda: (self.windows(class_name, title) or [None])[0], timeout,
                           f"a window (class {class_name!r}, title {title!r})")
 
-    def popup_menu(self, timeout=10):
+    def popup_menu(self, timeout=30):
         """The open pop-up menu ("#32768" window), waiting for it."""
         return self.wait_window("#32768", timeout=timeout)
 
-    def menu_keys(self, *vks, timeout=10):
+    def menu_keys(self, *vks, timeout=30):
         """Work the open pop-up menu with keys, as its user would: WM_KEYDOWN for each key, posted
         to the menu window (its owner's menu loop takes them). From a fresh menu, DOWN selects the
         first item and skips separators; RETURN chooses, ESCAPE dismisses. Another process cannot
@@ -208,12 +223,12 @@ class Session:
             self.post(popup.int("hwnd"), WM_KEYDOWN, VK.get(vk, vk) if isinstance(vk, str) else vk)
         return popup
 
-    def wait_no_window(self, class_name=None, title=None, timeout=10):
+    def wait_no_window(self, class_name=None, title=None, timeout=30):
         """Wait until no visible top-level window has this class and title."""
         wait_until(lambda: not self.windows(class_name, title), timeout,
                    f"no window (class {class_name!r}, title {title!r}) to be left")
 
-    def wait_foreground(self, hwnd, timeout=10):
+    def wait_foreground(self, hwnd, timeout=30):
         """Wait until window `hwnd` is the foreground window; returns the "foreground" record."""
 
         def in_front():

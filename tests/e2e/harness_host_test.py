@@ -5,6 +5,7 @@ while it is written, and the device end of a COM port (a pty, opened here by a s
 import os
 import sys
 import tempfile
+import threading
 import time
 import unittest
 
@@ -81,6 +82,25 @@ class FollowLog(unittest.TestCase):
             reader.wait_count(2, "key", timeout=0.2, what="two keys")
         self.assertGreaterEqual(time.monotonic() - started, 0.2)
         self.assertIn("two keys", str(failure.exception))
+
+    def test_two_threads_following_one_log_see_every_line_once_in_order(self):
+        # scripts/run prints the trace on a thread of its own while the main thread waits on it.
+        reader = LogReader(self.path)
+        done = threading.Event()
+
+        def follow():
+            while not done.is_set():
+                reader.refresh()
+
+        followers = [threading.Thread(target=follow) for _ in range(2)]
+        for follower in followers:
+            follower.start()
+        for n in range(5000):
+            self.append(b"byte n=%d\n" % n)
+        done.set()
+        for follower in followers:
+            follower.join()
+        self.assertEqual([r.get("n") for r in reader.records()], [str(n) for n in range(5000)])
 
 
 class PtyDeviceEnd(unittest.TestCase):

@@ -7,6 +7,7 @@ Run one group:  python3 tests/e2e/harness_test.py ProbeKeys
 """
 
 import sys
+import time
 import unittest
 
 from harness import VK, HarnessError, LogReader, Session, qpc_now, wait_until
@@ -386,6 +387,17 @@ class SessionHandling(unittest.TestCase):
             s.wait_window("#32770", "Left open")
         # Answered by the close (a killed program would show -9).
         self.assertIn(box.popen.returncode, (IDOK, IDCANCEL))
+
+    def test_a_box_no_rule_answers_fails_the_next_wait_at_once_with_its_text(self):
+        with Session("session-strict") as s:
+            s.watcher("caption=Expected;press=OK", strict=True)
+            s.start("qvl_msgbox.exe", "Unexpected", "nobody asked for this", MB_OK)
+            began = time.monotonic()
+            with self.assertRaises(HarnessError) as failure:
+                wait_until(lambda: False, 120, "something else")
+            self.assertLess(time.monotonic() - began, 60, "failed by the watchdog, not the time-out")
+            self.assertIn("'Unexpected', text 'nobody asked for this'", str(failure.exception))
+            self.assertIn("something else", str(failure.exception))
 
 
 if __name__ == "__main__":

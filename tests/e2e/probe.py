@@ -66,7 +66,7 @@ class Probe(StoppableTool):
         ox, oy = self.window(index).pair("origin")
         return ox + x, oy + y
 
-    def take_foreground(self, timeout=10):
+    def take_foreground(self, timeout=30):
         """Make the probe the program in front again; waits for its "front" line."""
         since = self.mark()
         self.session.post(self.hwnd, PROBE_TAKE_FOREGROUND)
@@ -81,7 +81,7 @@ class Probe(StoppableTool):
         self.session.post(self.hwnd, PROBE_HANG)
         self.log.wait_for("hang", since)
 
-    def show_menu(self, timeout=10):
+    def show_menu(self, timeout=30):
         """Show the probe's pop-up menu (the `menu` items) at the cursor, as a tray program does on
         a right click; returns the pop-up's window record. The probe logs "menu chosen=N" when it
         closes (N: the chosen item's position + 1, 0 when dismissed)."""
@@ -97,7 +97,7 @@ class Probe(StoppableTool):
             if injected is None or (r["injected"] == "1") == injected
         ]
 
-    def wait_key_events(self, count, since=0, timeout=10):
+    def wait_key_events(self, count, since=0, timeout=30):
         self.log.wait_count(count, "llkey", since, where=lambda r: r["injected"] == "1", timeout=timeout)
         return self.key_events(since)
 

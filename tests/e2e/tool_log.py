@@ -6,6 +6,7 @@ token (numbers, "0x" handles, message names) or a double-quoted text with C esca
 """
 
 import os
+import threading
 import time
 
 
@@ -91,11 +92,20 @@ def parse_line(line):
     return Record(kind, fields, line)
 
 
+# What must stay true while a scenario waits (its program still running, no dialog left
+# unanswered): every wait runs these checks on each poll, and a check raises HarnessError with the
+# reason, so a regression fails at once instead of at the end of a time-out. Sessions add and
+# remove them (Session.watchdog).
+watchdogs = []
+
+
 def wait_until(condition, timeout, what, interval=0.02):
     """Poll `condition` until it returns something true, and return that; HarnessError naming
-    `what` when `timeout` seconds pass first."""
+    `what` when `timeout` seconds pass first, or the reason a watchdog gives."""
     deadline = time.monotonic() + timeout
     while True:
+        for check in list(watchdogs):
+            check(what)
         value = condition()
         if value:
             return value
@@ -114,23 +124,27 @@ class LogReader:
         self._offset = 0
         self._partial = b""
         self._records = []
+        # One reader at a time: scripts/run follows a log on a thread of its own while the main
+        # thread waits on it, and two reads from one offset would interleave and skip records.
+        self._lock = threading.Lock()
 
     def refresh(self):
-        try:
-            with open(self.path, "rb") as log:
-                log.seek(self._offset)
-                data = log.read()
-        except FileNotFoundError:
+        with self._lock:
+            try:
+                with open(self.path, "rb") as log:
+                    log.seek(self._offset)
+                    data = log.read()
+            except FileNotFoundError:
+                return self._records
+            self._offset += len(data)
+            data = self._partial + data
+            # A line counts once its line break is there: the tool may be in the middle of writing it.
+            *lines, self._partial = data.split(b"\n")
+            for raw in lines:
+                text = raw.decode("ascii", errors="replace").rstrip("\r")
+                if text:
+                    self._records.append(parse_line(text))
             return self._records
-        self._offset += len(data)
-        data = self._partial + data
-        # A line counts once its line break is there: the tool may be in the middle of writing it.
-        *lines, self._partial = data.split(b"\n")
-        for raw in lines:
-            text = raw.decode("ascii", errors="replace").rstrip("\r")
-            if text:
-                self._records.append(parse_line(text))
-        return self._records
 
     def mark(self):
         return len(self.refresh())
@@ -144,12 +158,12 @@ class LogReader:
             found = [r for r in found if where(r)]
         return found
 
-    def wait_for(self, kind=None, since=0, where=None, timeout=10, what=None):
+    def wait_for(self, kind=None, since=0, where=None, timeout=30, what=None):
         """The first matching record, waiting up to `timeout` seconds for it."""
         what = what or f"a {kind or 'record'} line in {os.path.basename(self.path)}"
         return wait_until(lambda: (self.records(kind, since, where) or [None])[0], timeout, what)
 
-    def wait_count(self, count, kind=None, since=0, where=None, timeout=10, what=None):
+    def wait_count(self, count, kind=None, since=0, where=None, timeout=30, what=None):
         """The first `count` matching records, waiting up to `timeout` seconds for them."""
         what = what or f"{count} {kind or 'record'} lines in {os.path.basename(self.path)}"
 

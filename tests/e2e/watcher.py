@@ -30,14 +30,14 @@ class Watcher(StoppableTool):
             "dialog", since,
             where=lambda r: (caption is None or r["caption"] == caption) and (text is None or r["text"] == text))
 
-    def wait_dialog(self, since=0, caption=None, text=None, timeout=10):
+    def wait_dialog(self, since=0, caption=None, text=None, timeout=30):
         self.log.wait_for(
             "dialog", since,
             where=lambda r: (caption is None or r["caption"] == caption) and (text is None or r["text"] == text),
             timeout=timeout, what=f"a dialog (caption {caption!r}, text {text!r})")
         return self.dialogs(since, caption, text)[0]
 
-    def wait_answered(self, hwnd, timeout=10):
+    def wait_answered(self, hwnd, timeout=30):
         """The "answered" record of a dialog; HarnessError when an action failed."""
         answered = self.log.wait_for("answered", where=lambda r: r.int("hwnd") == hwnd, timeout=timeout)
         if answered["ok"] != "1":
@@ -45,8 +45,20 @@ class Watcher(StoppableTool):
             raise HarnessError("the watcher could not answer the dialog:\n  " + "\n  ".join(steps))
         return answered
 
-    def wait_closed(self, hwnd, timeout=10):
+    def wait_closed(self, hwnd, timeout=30):
         return self.log.wait_for("closed", where=lambda r: r.int("hwnd") == hwnd, timeout=timeout)
+
+    def check_all_answered(self, what):
+        """A watchdog (Session.watchdog): HarnessError when a dialog matched no rule or an action
+        of its rule failed."""
+        failed = self.log.records(where=lambda r: r.kind == "unmatched" or (r.kind == "answered" and r["ok"] != "1"))
+        if not failed:
+            return
+        hwnd = failed[0]["hwnd"]
+        shown = [f'{d["process"]}: caption {d["caption"]!r}, text {d["text"]!r}'
+                 for d in self.log.records("dialog", where=lambda d: d["hwnd"] == hwnd)]
+        reason = "no rule answers" if failed[0].kind == "unmatched" else "the watcher could not answer"
+        raise HarnessError(f"{reason} the dialog {shown[0] if shown else hwnd} (while waiting for {what})")
 
     def controls(self, hwnd):
         return self.log.records("control", where=lambda r: r.int("dialog") == hwnd)

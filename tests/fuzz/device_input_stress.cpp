@@ -89,7 +89,7 @@ int main() {
     const WindowId notepad = rig.Run("notepad", 8);
     const WindowId waveedit = rig.Run("waveedit", 7);
     CControlDispatcher dispatcher(rig.store, KeysetStorage{rig.registry, rig.lock}, rig.desktop, processes.list,
-                                  rig.input, rig.pointer, rig.question);
+                                  rig.textCase, rig.input, rig.pointer, rig.question);
     ThreadedIdleTimer timer;
     std::atomic<bool> feeding{true};
     std::atomic<bool> expiring{true};

@@ -3,6 +3,7 @@
 // The mouse object is a recording one that notes the dispatcher's calls, or the real one.
 #pragma once
 
+#include "ascii_text_case.h"
 #include "decoder_recorder.h"
 #include "fake_registry.h"
 #include "output_fakes.h"
@@ -59,9 +60,10 @@ struct DriverRig {
     FakePointer pointer{journal};
     FakeQuestion question{journal};
     FakeProcesses processes;
+    AsciiTextCase textCase;
     RecordingMouse* mouse = nullptr; // the recording mouse object, when there is one
     CControlDispatcher dispatcher{
-        store, KeysetStorage{registry, lock}, desktop, processes, input, pointer, question, NewMouse()};
+        store, KeysetStorage{registry, lock}, desktop, processes, textCase, input, pointer, question, NewMouse()};
     RecordingLed led;
     CountingTimer timer;
     CDeviceDecoder decoder{dispatcher, led, timer};

@@ -1,3 +1,4 @@
+#include "ascii_text_case.h"
 #include "fake_registry.h"
 #include "keyset_ui_script.h"
 #include "scratch_folder.h"

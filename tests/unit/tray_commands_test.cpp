@@ -1,5 +1,6 @@
 // The port at start-up and the tray's commands, over a fake link and a fake program shell that write
 // one journal: what reached the device and the user, and in which order.
+#include "ascii_text_case.h"
 #include "output_fakes.h"
 
 #include "driver/core/tray_commands.h"
@@ -75,7 +76,9 @@ private:
 };
 
 struct TrayRig {
-    explicit TrayRig(int comPort = 0) : commands(link, shared, processes, desktop, shell, comPort) { shared.Create(); }
+    explicit TrayRig(int comPort = 0) : commands(link, shared, processes, textCase, desktop, shell, comPort) {
+        shared.Create();
+    }
 
     Events Take() { return std::exchange(journal, Events()); }
 
@@ -84,6 +87,7 @@ struct TrayRig {
     CSharedInfo shared{blocks};
     FakeLink link{journal};
     fakes::FakeProcesses processes;
+    AsciiTextCase textCase;
     fakes::FakeDesktop desktop;
     FakeShell shell{journal, shared};
     CTrayCommands commands;

@@ -30,30 +30,24 @@ WindowId Id(HWND window) {
     return reinterpret_cast<WindowId>(window);
 }
 
-// Wait up to `ms` for a top-level window of this class and title.
-HWND WaitForWindow(const char* className, const char* title, DWORD ms = 10000) {
-    for (DWORD waited = 0; waited < ms; waited += 20) {
-        if (HWND window = FindWindowA(className, title))
-            return window;
-        Sleep(20);
-    }
-    return nullptr;
+// Wait for a top-level window of this class and title.
+HWND WaitForWindow(const char* className, const char* title) {
+    HWND window = nullptr;
+    wintest::WaitUntil([&] { return (window = FindWindowA(className, title)) != nullptr; });
+    return window;
 }
 
-// Wait up to `ms` for a child window of `parent` with this class and title: the other program may
-// still be creating it when its top-level window already shows.
-HWND WaitForChild(HWND parent, const char* className, const char* title, DWORD ms = 10000) {
-    for (DWORD waited = 0; waited < ms; waited += 20) {
-        if (HWND window = FindWindowExA(parent, nullptr, className, title))
-            return window;
-        Sleep(20);
-    }
-    return nullptr;
+// Wait for a child window of `parent` with this class and title: the other program may still be
+// creating it when its top-level window already shows.
+HWND WaitForChild(HWND parent, const char* className, const char* title) {
+    HWND window = nullptr;
+    wintest::WaitUntil([&] { return (window = FindWindowExA(parent, nullptr, className, title)) != nullptr; });
+    return window;
 }
 
 TEST(ClickTargetingWin32, FindsAnotherProgramsWindowsByTextAndByClassAndText) {
     ChildProcess peer;
-    ASSERT_TRUE(peer.Start("target_windows_peer.exe", "30000"));
+    ASSERT_TRUE(peer.Start("target_windows_peer.exe", "120000"));
     HWND main = WaitForWindow("QvlPeerFrame", "QVL Peer Main");
     HWND tools = WaitForWindow("QvlPeerTools", "QVL Peer Tools");
     ASSERT_NE(main, nullptr);
@@ -94,8 +88,7 @@ TEST(ClickTargetingWin32, FindsAnotherProgramsWindowsByTextAndByClassAndText) {
 class ClickWindow {
 public:
     ClickWindow() : thread_([this] { Run(); }) {
-        while (window_ == nullptr && !failed_)
-            Sleep(5);
+        wintest::WaitUntil([this] { return window_ != nullptr || failed_; });
     }
     ~ClickWindow() {
         PostMessageA(window_, WM_CLOSE, 0, 0);
@@ -188,16 +181,10 @@ TEST(MouseActionWin32, LeftClickLandsOnTheStoredPointAndTheCursorReturns) {
     mouse.FinishClick();
 
     std::vector<std::string> clicks;
-    for (int waited = 0; waited < 5000 && clicks.size() < 2; waited += 10) {
-        Sleep(10);
-        clicks = target.Clicks();
-    }
+    wintest::WaitUntil([&] { return (clicks = target.Clicks()).size() >= 2; });
     EXPECT_EQ(clicks, (std::vector<std::string>{"down 30 40", "up 30 40"}));
     Point cursor;
-    for (int waited = 0; waited < 2000 && !(cursor == Point{10, 12}); waited += 10) {
-        Sleep(10);
-        cursor = pointer.CursorPosition();
-    }
+    wintest::WaitUntil([&] { return (cursor = pointer.CursorPosition()) == Point{10, 12}; });
     EXPECT_EQ(cursor.x, 10);
     EXPECT_EQ(cursor.y, 12);
 }

@@ -148,12 +148,9 @@ struct AskingThread {
     }
     HWND WaitForBox() {
         const DWORD thread = threadId.get();
-        for (int waited = 0; waited < 10000; waited += 10) {
-            if (HWND box = BoxOfThread(thread))
-                return box;
-            Sleep(10);
-        }
-        return nullptr;
+        HWND box = nullptr;
+        wintest::WaitUntil([&] { return (box = BoxOfThread(thread)) != nullptr; });
+        return box;
     }
     std::future<DWORD> threadId;
     std::future<bool> answer;
@@ -168,13 +165,13 @@ TEST(UserQuestionWin32, CancelAllAnswersAnOpenQuestionAndLaterOnesWithCancel) {
         HWND box = asking.WaitForBox();
         ASSERT_NE(box, nullptr);
         question.CancelAll();
-        ASSERT_EQ(asking.answer.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+        ASSERT_EQ(asking.answer.wait_for(std::chrono::milliseconds(wintest::kPatienceMs)), std::future_status::ready);
         EXPECT_FALSE(asking.answer.get());
         EXPECT_FALSE(IsWindow(box));
     }
     {
         AskingThread asking(question); // asked after the cancel: no box at all
-        ASSERT_EQ(asking.answer.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+        ASSERT_EQ(asking.answer.wait_for(std::chrono::milliseconds(wintest::kPatienceMs)), std::future_status::ready);
         EXPECT_FALSE(asking.answer.get());
     }
     question.Resume();
@@ -183,7 +180,7 @@ TEST(UserQuestionWin32, CancelAllAnswersAnOpenQuestionAndLaterOnesWithCancel) {
         HWND box = asking.WaitForBox();
         ASSERT_NE(box, nullptr);
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
-        ASSERT_EQ(asking.answer.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+        ASSERT_EQ(asking.answer.wait_for(std::chrono::milliseconds(wintest::kPatienceMs)), std::future_status::ready);
         EXPECT_TRUE(asking.answer.get()) << "a question after Resume is asked and answered again";
     }
 }

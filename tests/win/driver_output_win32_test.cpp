@@ -2,6 +2,7 @@
 #include "driver/output/desktop_win32.h"
 #include "driver/output/input_synth_win32.h"
 #include "driver/output/process_list_win32.h"
+#include "win_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -138,8 +139,7 @@ TEST(InputSynthWin32, KeysArriveInOrderInjectedAndNeverExtended) {
         if (hook != nullptr)
             UnhookWindowsHookEx(hook);
     });
-    while (hookThread == 0)
-        Sleep(1);
+    ASSERT_TRUE(wintest::WaitUntil([&] { return hookThread != 0; }));
     ASSERT_NE(hookThread.load(), 1u) << "no hook";
 
     Win32InputSynth input;
@@ -154,11 +154,11 @@ TEST(InputSynthWin32, KeysArriveInOrderInjectedAndNeverExtended) {
                                            {'A', LLKHF_INJECTED | LLKHF_UP}, {0x11, LLKHF_INJECTED | LLKHF_UP},
                                            {0x25, LLKHF_INJECTED},           {0x25, LLKHF_INJECTED | LLKHF_UP}};
     std::vector<SeenKey> seen;
-    for (int waited = 0; waited < 5000 && seen.size() < expected.size(); waited += 10) {
-        Sleep(10);
+    wintest::WaitUntil([&] {
         std::lock_guard<std::mutex> guard(seenLock);
         seen = seenKeys;
-    }
+        return seen.size() >= expected.size();
+    });
     PostThreadMessageA(hookThread, WM_QUIT, 0, 0);
     watcher.join();
     for (SeenKey& key : seen)

@@ -3,6 +3,7 @@
 #include "framework/string_table.h"
 #include "framework/window.h"
 #include "res/framework_test_resource.h"
+#include "win_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -194,22 +195,21 @@ TEST(FrameworkMenus, LoadsAPopupAndReplacesAnItemInPlace) {
     EXPECT_FALSE(LoadMenuResource(Module(), 777).Valid());
 }
 
-// Plays keys into the pop-up menu once it shows, from another thread, as a user would.
+// Plays keys into the pop-up menu once it shows, from another thread, as a user would. The keys are
+// posted at once: the menu's loop takes them from its queue in order.
 class MenuPlayer {
 public:
     explicit MenuPlayer(std::vector<WPARAM> keys)
         : thread_([this, keys] {
-              for (int tries = 0; tries < 200 && !stop_; ++tries) {
-                  HWND popup = FindWindowA("#32768", nullptr);
-                  if (popup != nullptr && IsWindowVisible(popup)) {
-                      for (WPARAM key : keys) {
-                          PostMessageA(popup, WM_KEYDOWN, key, 0);
-                          Sleep(50);
-                      }
-                      return;
-                  }
-                  Sleep(25);
-              }
+              HWND popup = nullptr;
+              wintest::WaitUntil([&] {
+                  popup = FindWindowA("#32768", nullptr);
+                  return stop_ || (popup != nullptr && IsWindowVisible(popup));
+              });
+              if (stop_ || popup == nullptr)
+                  return;
+              for (WPARAM key : keys)
+                  PostMessageA(popup, WM_KEYDOWN, key, 0);
           }) {}
     ~MenuPlayer() {
         stop_ = true;

@@ -52,17 +52,12 @@ bool Lists(ProcessSource& source, const std::string& name, DWORD id, std::string
 // performance data has no Process object.
 TEST(ProcessListWin32, ListsAProcessItStartedByNameWithItsId) {
     ChildProcess peer;
-    ASSERT_TRUE(peer.Start("process_list_peer.exe", "30000"));
+    ASSERT_TRUE(peer.Start("process_list_peer.exe", "120000"));
     for (const char* platform : {"WINNT", "WIN98"}) {
         RecordingBoxes boxes;
         Win32ProcessList list(platform, boxes);
         std::string listing;
-        bool found = false;
-        for (int attempt = 0; attempt < 50 && !found; ++attempt) {
-            found = Lists(list, "process_list_peer", peer.Id(), listing);
-            if (!found)
-                Sleep(100);
-        }
+        const bool found = wintest::WaitUntil([&] { return Lists(list, "process_list_peer", peer.Id(), listing); });
         EXPECT_TRUE(found) << platform << ": " << listing;
         EXPECT_TRUE(boxes.shown.empty()) << platform << ": " << boxes.shown.front();
     }
@@ -76,7 +71,7 @@ TEST(ProcessListWin32, AnEndedProcessLeavesTheList) {
         ChildProcess peer;
         ASSERT_TRUE(peer.Start("process_list_peer.exe", "0"));
         id = peer.Id();
-        ASSERT_TRUE(peer.Wait(10000).has_value());
+        ASSERT_TRUE(peer.Wait(wintest::kPatienceMs).has_value());
     }
     std::string listing;
     EXPECT_FALSE(Lists(list, "process_list_peer", id, listing)) << listing;

@@ -2,9 +2,9 @@
 #include "appbase/qvl_app_win32.h"
 #include "appbase/run_entry_win32.h"
 #include "editor/app/editor_app.h"
-#include "editor/app/editor_services_win32.h"
 #include "model/memory_blocks.h"
 #include "model/named_blocks_win32.h"
+#include "model/text_case_win32.h"
 #include "tests/unit/failing_blocks.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,12 @@
 // serial_link_test.py, which plays the device at the other end of a pty and checks what this program
 // prints once it has ended. Reports, boxes and the end of the process are recorded, not carried out.
 //
-//   serial_link_probe echo <comPort> <count>   open, send 0xB3, take <count> bytes, send them back,
-//                                              queue two writes, idle a while, close twice
+//   serial_link_probe echo <comPort> <count> [<text> <times>]
+//                                              open, send 0xB3, take <count> bytes, send them back,
+//                                              queue two writes, wait for one more byte (the
+//                                              device has seen the writes), wait until <times>
+//                                              debug reports holding <text> were made (else idle a
+//                                              while), close twice
 //   serial_link_probe missing <comPort>        an open that must fail
 //   serial_link_probe hangup <comPort>         open, send 0xB3, wait for the port to be lost, close
 // QVL_STATUS_WAITS=1 in the environment keeps the line-status waits on, as on Windows.
@@ -41,6 +45,9 @@ std::string Escaped(const std::string& text) {
     return out;
 }
 
+// Long enough for anything that should happen at once, on a busy machine.
+constexpr DWORD kPatienceMs = 60000;
+
 class RecordingReporter final : public ErrorReporter {
 public:
     void DebugOutput(const std::string& text) override { Add("debug " + Escaped(text)); }
@@ -58,6 +65,17 @@ public:
         std::unique_lock<std::mutex> hold(lock_);
         return changed_.wait_for(hold, std::chrono::milliseconds(timeoutMs), [this] { return ended_; });
     }
+    // Whether `times` debug reports holding `text` were made within `timeoutMs`.
+    bool WaitForDebug(const std::string& text, std::size_t times, DWORD timeoutMs) {
+        std::unique_lock<std::mutex> hold(lock_);
+        return changed_.wait_for(hold, std::chrono::milliseconds(timeoutMs), [&] {
+            std::size_t seen = 0;
+            for (const std::string& line : lines_)
+                if (line.rfind("debug ", 0) == 0 && line.find(text) != std::string::npos)
+                    ++seen;
+            return seen >= times;
+        });
+    }
     DWORD EndedAt() {
         std::lock_guard<std::mutex> hold(lock_);
         return endedAt_;
@@ -72,6 +90,7 @@ private:
     void Add(const std::string& line) {
         std::lock_guard<std::mutex> hold(lock_);
         lines_.push_back(line);
+        changed_.notify_all();
     }
     std::mutex lock_;
     std::condition_variable changed_;
@@ -170,7 +189,8 @@ void PrintNotes(const CSerialLink& link) {
         std::printf("note %s\n", Escaped(note).c_str());
 }
 
-int Echo(int comPort, std::size_t count) {
+// `report` and `times`: what the reader is waited for before the close; none: it idles a while.
+int Echo(int comPort, std::size_t count, const std::string& report, std::size_t times) {
     RecordingReporter reporter;
     RecordingSink sink;
     int result = 0;
@@ -184,7 +204,7 @@ int Echo(int comPort, std::size_t count) {
         }
         const std::uint8_t start = 0xB3;
         std::printf("start %d\n", link.WriterGeneric(&start, 1) ? 1 : 0);
-        const bool all = sink.WaitFor(count, 15000);
+        const bool all = sink.WaitFor(count, kPatienceMs);
         const std::vector<std::uint8_t> bytes = sink.Bytes();
         std::printf("received-all %d\n", all ? 1 : 0);
         PrintBytes("received", bytes);
@@ -194,8 +214,16 @@ int Echo(int comPort, std::size_t count) {
                                            link.QueueWrite({WriteRequest::kBlock, 0, {0x01, 0x02, 0x03}})
                                        ? 1
                                        : 0);
-        // Several of the reader's half-second waits pass: a call that keeps failing shows here.
-        Sleep(1800);
+        // The device sends one more byte once it has seen all of that: a close before would drop
+        // writes still in the queue.
+        std::printf("device-done %d\n", sink.WaitFor(count + 1, kPatienceMs) ? 1 : 0);
+        if (times > 0) {
+            std::printf("reported %d\n", reporter.WaitForDebug(report, times, kPatienceMs) ? 1 : 0);
+        } else {
+            // Several of the reader's half-second waits pass, in which a call that keeps failing
+            // would show; a slow run can only miss such a fault, not make one.
+            Sleep(1800);
+        }
         std::printf("status-waits %d\n", link.StatusWaitsEnabled() ? 1 : 0);
         const DWORD before = GetTickCount();
         std::printf("close %d\n", link.Close() ? 1 : 0);
@@ -214,7 +242,7 @@ int Missing(int comPort) {
     CSerialLink link(sink, reporter, StatusWaits());
     const int before = ThreadCount();
     const bool opened = link.Open(comPort);
-    Sleep(200);
+    Sleep(200); // a thread the failed open started by mistake would be running by now
     const int after = ThreadCount();
     std::printf("open %d\n", opened ? 1 : 0);
     std::printf("threads-started %d\n", after - before);
@@ -234,7 +262,7 @@ int Hangup(int comPort) {
         return 1;
     const std::uint8_t start = 0xB3;
     link.WriterGeneric(&start, 1);
-    std::printf("lost %d\n", sink.WaitForLost(30000));
+    std::printf("lost %d\n", sink.WaitForLost(kPatienceMs));
     std::printf("is-open %d\n", link.IsOpen() ? 1 : 0);
     std::printf("close %d\n", link.Close() ? 1 : 0);
     PrintBytes("received", sink.Bytes());
@@ -254,7 +282,7 @@ int Stuck(int comPort) {
     }
     const std::uint8_t start = 0xB3;
     link->WriterGeneric(&start, 1);
-    std::printf("held %d\n", sink.WaitFor(1, 30000) ? 1 : 0);
+    std::printf("held %d\n", sink.WaitFor(1, kPatienceMs) ? 1 : 0);
     const DWORD before = GetTickCount();
     std::printf("close %d\n", link->Close() ? 1 : 0);
     std::printf("close-ms %lu\n", GetTickCount() - before);
@@ -277,7 +305,7 @@ int Burst(int comPort, std::size_t count) {
     const std::uint8_t start = 0xB3;
     link.WriterGeneric(&start, 1);
     // Generous: the burst itself lasts count / 240 seconds at the line's rate.
-    sink.WaitFor(count, static_cast<DWORD>(15000 + count * 10));
+    sink.WaitFor(count, static_cast<DWORD>(kPatienceMs + count * 10));
     FILETIME created, exited, kernel, user;
     GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
     link.Close();
@@ -304,7 +332,8 @@ int main(int argc, char** argv) {
     const std::string scenario = argv[1];
     const int comPort = std::atoi(argv[2]);
     if (scenario == "echo" && argc >= 4)
-        return Echo(comPort, static_cast<std::size_t>(std::atoi(argv[3])));
+        return Echo(comPort, static_cast<std::size_t>(std::atoi(argv[3])), argc >= 6 ? argv[4] : "",
+                    argc >= 6 ? static_cast<std::size_t>(std::atoi(argv[5])) : 0);
     if (scenario == "missing")
         return Missing(comPort);
     if (scenario == "hangup")

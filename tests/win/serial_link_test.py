@@ -114,14 +114,15 @@ def stty_settings(path):
     return subprocess.run(["stty", "-F", path, "-a"], capture_output=True, text=True).stdout.split()
 
 
-def echo_scenario(opts, com_number, shim, extra_env=None):
-    """Open, start byte, line settings, bytes in order on the reader thread, echo, queued writes, close."""
+def echo_scenario(opts, com_number, shim, extra_env=None, report=None):
+    """Open, start byte, line settings, bytes in order on the reader thread, echo, queued writes, close.
+    `report`: (text, times), the debug reports the probe waits for before it closes."""
     label = "COM%d %s" % (com_number, "with modem lines" if shim else "on a plain pty")
     device = Device()
     point_port(opts.ports, com_number, device.path)
     played = [b"\x80\x45", b"\x80\x05\x81\x7f", b"\x80\x47"]
     total = sum(len(p) for p in played)
-    probe = start_probe(opts, ["echo", com_number - 1, total], shim, extra_env)
+    probe = start_probe(opts, ["echo", com_number - 1, total] + list(report or ()), shim, extra_env)
 
     got_start = device.wait_for(1, 90)
     check(got_start and device.received[:1] == b"\xb3", label + ": the start byte 0xB3 arrives first")
@@ -130,9 +131,10 @@ def echo_scenario(opts, com_number, shim, extra_env=None):
         check(flag in settings, label + ": the line shows %s" % flag)
     for part in played:
         device.send(part)
-        time.sleep(0.05)
+        time.sleep(0.05)  # pieces, as a device sends them; any spacing gives the same bytes
     expected_out = b"\xb3" + b"".join(played) + b"\x55\x01\x02\x03"
-    device.wait_for(len(expected_out), 30)
+    if device.wait_for(len(expected_out), 60):
+        device.send(b"\x00")  # all seen: the probe may close
     lines = finish(probe)
     check(bytes(device.received) == expected_out,
           label + ": the device sees 0xB3, the echo, then the queued writes (%s)" % device.received.hex())
@@ -144,6 +146,8 @@ def echo_scenario(opts, com_number, shim, extra_env=None):
     check(value(lines, "close-again") == "0", label + ": a second close does nothing")
     check(value(lines, "start-after-close") == "0", label + ": nothing is written once closed")
     check(not any(line.startswith("end ") for line in lines), label + ": the process is not ended")
+    if report:
+        check(value(lines, "reported") == "1", label + ": %d reports of %s came before the close" % (report[1], report[0]))
     device.hang_up()
     return lines
 
@@ -156,7 +160,8 @@ def simulator_scenario(opts):
     link = os.path.join(opts.ports, "com2")
     sim = subprocess.Popen([opts.sim, "--link", link, "--hold", "-"], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                            text=True)
-    sim.stdin.write("expect start 60000\nshift down\ntap record 20\nwheel ccw 7 2\n")
+    # The last byte the probe writes answered with one more: it may close.
+    sim.stdin.write("expect start 60000\nshift down\ntap record 20\nwheel ccw 7 2\nexpect 03 60000\nsend 00\n")
     sim.stdin.close()
     sim.stdin = None
     header = [sim.stdout.readline().strip(), sim.stdout.readline().strip()]
@@ -197,7 +202,7 @@ def main():
 
     # A plain pty: DTR fails at open and at close, each shown once; the status wait is not supported,
     # which is reported once (one box) and ends the status waits without stopping the reading.
-    lines = echo_scenario(opts, 1, shim=False, extra_env={"QVL_STATUS_WAITS": "1"})
+    lines = echo_scenario(opts, 1, shim=False, extra_env={"QVL_STATUS_WAITS": "1"}, report=("WaitCommEvent", 1))
     boxes = [line.split("\\n\\r", 1)[0] for line in lines if line.startswith("box ")]
     check(sorted(boxes) == ["box - Error 50: EscapeCommFunction (SETDTR).", "box - Error 50: EscapeCommFunction(CLRDTR).",
                             "box - Error 50: WaitCommEvent."],
@@ -208,7 +213,8 @@ def main():
 
     # A call that keeps failing (clearing the line's error state, every half second): every failure goes
     # to the debugger output, one box is shown, and the reading goes on.
-    lines = echo_scenario(opts, 2, shim=True, extra_env={"QVL_MODEM_SHIM_FAIL_INQ": "1"})
+    lines = echo_scenario(opts, 2, shim=True, extra_env={"QVL_MODEM_SHIM_FAIL_INQ": "1"},
+                          report=("ClearCommError", 4))
     failures = [line for line in lines if line.startswith("debug Error 21: ClearCommError.")]
     boxes = [line for line in lines if line.startswith("box ")]
     check(len(failures) >= 4, "failing call: each failure is reported to the debugger (%d)" % len(failures))
@@ -251,7 +257,8 @@ def main():
     lines = finish(probe)
     close_ms = int(value(lines, "close-ms") or "0")
     check(value(lines, "held") == "1" and value(lines, "close") == "0", "stuck reader: close does not succeed")
-    check(19500 <= close_ms < 25000, "stuck reader: close waits 20 seconds (%d ms)" % close_ms)
+    # A busy machine can make the wait longer, never shorter.
+    check(19500 <= close_ms < 60000, "stuck reader: close waits 20 seconds (%d ms)" % close_ms)
     check("debug Reader/Status Thread didn't exit.\\n\\r" in lines, "stuck reader: the reader is named")
     check("debug Writer Thread didn't exit.\\n\\r" not in lines, "stuck reader: the writer ended")
     check(any(l.startswith("box - Error ") and ": Error closing port..\\n\\r" in l for l in lines),

@@ -1,5 +1,10 @@
 // The wheel's idle timer over the multimedia timer, and the device's bytes racing its expiries.
+//
+// The tests wait for expiries themselves, never for the clock. Where a test shows that something
+// does not happen (a second expiry, a late one), it gives it a short window to show up: a busy
+// machine can only make such a test miss a fault, never fail a timer that works.
 #include "driver_rig.h"
+#include "win_test_support.h"
 
 #include "driver/core/device_input.h"
 #include "driver/core/wheel_idle_timer_win32.h"
@@ -8,7 +13,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -20,6 +28,10 @@
 namespace qvl {
 namespace {
 
+using wintest::kPatienceMs;
+using wintest::Latch;
+using Tokens = std::vector<std::uint64_t>;
+
 // Records every token it receives; optionally runs something first (waits on a lock, blocks).
 class RecordingSink final : public WheelIdleSink {
 public:
@@ -27,36 +39,39 @@ public:
         if (before)
             before();
         std::lock_guard<std::mutex> hold(lock_);
-        tokens.push_back(token);
+        tokens_.push_back(token);
+        arrived_.notify_all();
     }
-    std::vector<std::uint64_t> Tokens() {
+    Tokens Received() {
         std::lock_guard<std::mutex> hold(lock_);
-        return tokens;
+        return tokens_;
     }
-    // Wait up to `ms` until `count` tokens arrived.
-    std::vector<std::uint64_t> WaitFor(std::size_t count, DWORD ms = 5000) {
-        for (DWORD waited = 0; waited < ms && Tokens().size() < count; waited += 5)
-            Sleep(5);
-        return Tokens();
+    // The tokens once `count` arrived, or after `ms`.
+    Tokens WaitFor(std::size_t count, DWORD ms = kPatienceMs) {
+        std::unique_lock<std::mutex> hold(lock_);
+        arrived_.wait_for(hold, std::chrono::milliseconds(ms), [&] { return tokens_.size() >= count; });
+        return tokens_;
     }
     std::function<void()> before;
 
 private:
     std::mutex lock_;
-    std::vector<std::uint64_t> tokens;
+    std::condition_variable arrived_;
+    Tokens tokens_;
 };
+
+// How long a wrong extra expiry gets to show up.
+constexpr DWORD kWindowMs = 300;
 
 // Run `work` on its own thread; a hang fails the test and ends the program, which is all a deadlock
 // leaves to do.
 void WithinOrAbort(DWORD ms, const char* what, const std::function<void()>& work) {
-    auto done = std::make_shared<std::atomic<bool>>(false);
+    auto done = std::make_shared<Latch>();
     std::thread runner([work, done] {
         work();
-        *done = true;
+        done->Set();
     });
-    for (DWORD waited = 0; waited < ms && !*done; waited += 10)
-        Sleep(10);
-    if (!*done) {
+    if (!done->Wait(ms)) {
         std::fprintf(stderr, "%s did not end within %lu ms: deadlock\n", what, static_cast<unsigned long>(ms));
         std::fflush(stderr);
         TerminateProcess(GetCurrentProcess(), 3);
@@ -69,40 +84,47 @@ TEST(WheelIdleTimerWin32, ExpiresOnceWithTheTokenOfItsArming) {
     Win32WheelIdleTimer timer(50);
     timer.Connect(sink);
     ASSERT_TRUE(timer.Arm(7));
-    EXPECT_EQ(sink.WaitFor(1), std::vector<std::uint64_t>{7});
-    Sleep(200);
-    EXPECT_EQ(sink.Tokens(), std::vector<std::uint64_t>{7});
+    EXPECT_EQ(sink.WaitFor(1), Tokens{7});
+    EXPECT_EQ(sink.WaitFor(2, kWindowMs), Tokens{7}) << "a one-shot expired again";
 }
 
 TEST(WheelIdleTimerWin32, ArmingAgainCancelsThePendingExpiry) {
     RecordingSink sink;
     Win32WheelIdleTimer timer(300);
     timer.Connect(sink);
+    const auto began = std::chrono::steady_clock::now();
     ASSERT_TRUE(timer.Arm(1));
     ASSERT_TRUE(timer.Arm(2));
-    EXPECT_EQ(sink.WaitFor(1), std::vector<std::uint64_t>{2});
-    Sleep(600);
-    EXPECT_EQ(sink.Tokens(), std::vector<std::uint64_t>{2});
+    // Only a machine that held this thread back for longer than the idle time lets 1 expire first.
+    const bool rearmedInTime = std::chrono::steady_clock::now() - began < std::chrono::milliseconds(200);
+    if (rearmedInTime) {
+        EXPECT_EQ(sink.WaitFor(1), Tokens{2});
+        EXPECT_EQ(sink.WaitFor(2, 2 * kWindowMs), Tokens{2}) << "the first arming expired too";
+    } else {
+        EXPECT_EQ(sink.WaitFor(2), (Tokens{1, 2}));
+    }
 }
 
 TEST(WheelIdleTimerWin32, NothingArrivesAfterDisconnect) {
     RecordingSink sink;
-    Win32WheelIdleTimer timer(30);
+    Win32WheelIdleTimer timer(100);
     timer.Connect(sink);
     ASSERT_TRUE(timer.Arm(1));
     timer.Disconnect();
-    Sleep(300);
-    EXPECT_TRUE(sink.Tokens().empty());
+    // Usually the expiry was still pending and is cancelled; on a slow run it may have been delivered
+    // before Disconnect returned, never after.
+    const Tokens atDisconnect = sink.Received();
+    EXPECT_EQ(sink.WaitFor(atDisconnect.size() + 1, 2 * kWindowMs), atDisconnect);
 }
 
 // The device's thread holds its lock and re-arms while an expiry waits for that lock: the arming
 // must not wait for the expiry.
 TEST(WheelIdleTimerWin32, ArmingDoesNotWaitForAnExpiryThatWaitsForTheArmer) {
     std::mutex deviceLock;
-    std::atomic<bool> waiting{false};
+    Latch waiting;
     RecordingSink sink;
     sink.before = [&] {
-        waiting = true;
+        waiting.Set();
         std::lock_guard<std::mutex> hold(deviceLock);
     };
     Win32WheelIdleTimer timer(10);
@@ -110,41 +132,34 @@ TEST(WheelIdleTimerWin32, ArmingDoesNotWaitForAnExpiryThatWaitsForTheArmer) {
     {
         std::unique_lock<std::mutex> hold(deviceLock);
         ASSERT_TRUE(timer.Arm(1));
-        for (int waited = 0; waited < 5000 && !waiting; ++waited)
-            Sleep(1);
-        ASSERT_TRUE(waiting);
-        WithinOrAbort(5000, "Arm while the expiry waits for the lock", [&timer] { timer.Arm(2); });
+        ASSERT_TRUE(waiting.Wait());
+        WithinOrAbort(kPatienceMs, "Arm while the expiry waits for the lock", [&timer] { timer.Arm(2); });
     }
-    EXPECT_EQ(sink.WaitFor(2), (std::vector<std::uint64_t>{1, 2}));
+    EXPECT_EQ(sink.WaitFor(2), (Tokens{1, 2}));
     timer.Disconnect();
 }
 
 TEST(WheelIdleTimerWin32, DisconnectWaitsForADeliveryInProgress) {
-    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    std::atomic<bool> entered{false};
+    Latch entered;
+    Latch release;
     RecordingSink sink;
     sink.before = [&] {
-        entered = true;
-        WaitForSingleObject(release, 10000);
+        entered.Set();
+        release.Wait();
     };
     Win32WheelIdleTimer timer(10);
     timer.Connect(sink);
     ASSERT_TRUE(timer.Arm(1));
-    for (int waited = 0; waited < 5000 && !entered; ++waited)
-        Sleep(1);
-    ASSERT_TRUE(entered);
-    std::atomic<bool> disconnected{false};
+    ASSERT_TRUE(entered.Wait());
+    Latch disconnected;
     std::thread closer([&] {
         timer.Disconnect();
-        disconnected = true;
+        disconnected.Set();
     });
-    Sleep(200);
-    EXPECT_FALSE(disconnected);
-    SetEvent(release);
+    EXPECT_FALSE(disconnected.Wait(kWindowMs)) << "Disconnect returned while the sink was running";
+    release.Set();
     closer.join();
-    EXPECT_TRUE(disconnected);
-    EXPECT_EQ(sink.Tokens(), std::vector<std::uint64_t>{1});
-    CloseHandle(release);
+    EXPECT_EQ(sink.Received(), Tokens{1});
 }
 
 // Timers torn down while armed, and right as they fire: no late callback may touch a timer that is
@@ -156,13 +171,48 @@ TEST(WheelIdleTimerWin32, TearDownWhileArmedOrFiring) {
         timer->Connect(sink);
         timer->Arm(static_cast<std::uint64_t>(i) + 1);
         if (i % 3 != 0)
-            Sleep(static_cast<DWORD>(i % 3));
+            Sleep(static_cast<DWORD>(i % 3)); // now and then, the timer fires while it goes
         timer.reset();
     }
-    const std::size_t delivered = sink.Tokens().size();
-    Sleep(100);
-    EXPECT_EQ(sink.Tokens().size(), delivered);
+    const std::size_t delivered = sink.Received().size();
+    EXPECT_EQ(sink.WaitFor(delivered + 1, kWindowMs).size(), delivered) << "an expiry after its timer went";
 }
+
+// The real timer, with a way to wait until the last arming has expired and been delivered.
+class ObservedTimer final : public WheelIdleTimer, private WheelIdleSink {
+public:
+    explicit ObservedTimer(unsigned delayMs) : timer_(delayMs) {}
+    void Connect(WheelIdleSink& sink) override {
+        sink_ = &sink;
+        timer_.Connect(*this);
+    }
+    bool Arm(std::uint64_t token) override {
+        std::lock_guard<std::mutex> hold(lock_);
+        armed_ = token;
+        return timer_.Arm(token);
+    }
+    void Disconnect() override { timer_.Disconnect(); }
+    // Wait until the token armed last came back (at once when it already has, or none was armed).
+    bool WaitIdle() {
+        std::unique_lock<std::mutex> hold(lock_);
+        return idle_.wait_for(hold, std::chrono::milliseconds(kPatienceMs), [this] { return delivered_ == armed_; });
+    }
+
+private:
+    void OnWheelIdle(std::uint64_t token) override {
+        sink_->OnWheelIdle(token);
+        std::lock_guard<std::mutex> hold(lock_);
+        delivered_ = std::max(delivered_, token); // a stale expiry may come late
+        idle_.notify_all();
+    }
+
+    Win32WheelIdleTimer timer_;
+    WheelIdleSink* sink_ = nullptr;
+    std::mutex lock_;
+    std::condition_variable idle_;
+    std::uint64_t armed_ = 0;
+    std::uint64_t delivered_ = 0;
+};
 
 // The device's thread feeds wheel messages (and now and then a Play press) while the idle timer,
 // shortened to a few milliseconds, keeps expiring on its own threads. Every drag must be whole: the
@@ -179,11 +229,11 @@ TEST(DeviceInputWin32, IdleExpiriesRaceWheelMessagesWithoutTornState) {
     rig.Assign(0, kMainBank, kPlay, fakes::KeyAssignment('P'));
     rig.Run("editor", 7);
 
-    Win32WheelIdleTimer timer(3);
+    ObservedTimer timer(3);
     int plays = 0;
     {
         CDeviceInput device(rig.dispatcher, rig.led, timer);
-        WithinOrAbort(120000, "the stress loop", [&device, &plays] {
+        WithinOrAbort(120000, "the stress loop", [&device, &plays, &timer] {
             std::mt19937 random(20240611);
             for (int i = 0; i < 4000; ++i) {
                 const unsigned roll = random() % 100;
@@ -199,11 +249,13 @@ TEST(DeviceInputWin32, IdleExpiriesRaceWheelMessagesWithoutTornState) {
                     device.OnDeviceByte(static_cast<std::uint8_t>(
                         random() % 2 != 0 ? fakes::Clockwise(magnitude) : fakes::CounterClockwise(magnitude)));
                 }
-                if (roll % 4 == 0)
-                    Sleep(roll % 8); // long enough, now and then, for the timer to expire in between
+                if (roll % 8 == 4)
+                    timer.WaitIdle(); // now and then the wheel rests: the expiry ends the drag
+                else if (roll % 8 == 0)
+                    Sleep(3); // and now and then its expiry races the next message
             }
         });
-        Sleep(200); // the last movement's expiry
+        EXPECT_TRUE(timer.WaitIdle()) << "the last movement's expiry";
     }
 
     int presses = 0;

@@ -47,4 +47,15 @@ std::optional<DWORD> RunProgram(const std::string& program, const std::string& a
     return child.Wait(timeoutMs);
 }
 
+bool WaitUntil(const std::function<bool()>& condition, DWORD ms) {
+    const ULONGLONG deadline = GetTickCount64() + ms;
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount64() >= deadline)
+            return false;
+        Sleep(5);
+    }
+}
+
 } // namespace qvl::wintest

@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     const std::string portName = argv[1];
     std::vector<std::uint8_t> send;
     long long expect = 0;
-    long long timeoutMs = 5000;
+    long long timeoutMs = 30000; // an upper bound: it ends as soon as the bytes are there
     bool echo = false;
     int i = 2;
     while (i < argc) {

@@ -1,4 +1,6 @@
-#include "editor/app/editor_services_win32.h"
+#include "model/text_case_win32.h"
+
+#include <windows.h>
 
 namespace qvl {
 

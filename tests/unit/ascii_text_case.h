@@ -1,0 +1,19 @@
+// Letters A to Z only: enough for the host tests' names; the programs use the system's rules.
+#pragma once
+
+#include "model/text_case.h"
+
+namespace qvl {
+
+class AsciiTextCase final : public TextCase {
+public:
+    std::string Lower(const std::string& text) const override {
+        std::string lower = text;
+        for (char& c : lower)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        return lower;
+    }
+};
+
+} // namespace qvl
