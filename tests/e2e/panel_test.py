@@ -206,5 +206,58 @@ class PanelEditing(unittest.TestCase):
             self.assertEqual(panel.close(), 0)
 
 
+# The device's messages (status 0x80): a transport key down and up, OPTION down and up, the LED key.
+STOP_TAP = b"\x80\x44\x80\x04"
+RECORD_TAP = b"\x80\x46\x80\x06"
+OPTION_TAP = b"\x80\x40\x80\x00"
+LED_OFF_KEY, LED_ON_KEY = b"\x80\x07", b"\x80\x47"
+
+
+class PanelAndDriver(unittest.TestCase):
+    def test_device_presses_select_on_the_panel_and_a_click_target_is_captured(self):
+        with Session("panel-driver") as s:
+            fresh(s)
+            port = s.device_port(1)
+            driver = Driver(s)
+            port.wait_for_bytes(b"\xb3")
+            panel = Panel(s)
+            s.wait_foreground(panel.hwnd)
+
+            # With the editor in front the device selects on the panel.
+            port.write(STOP_TAP)
+            panel.wait_control_caption("Stop")
+            port.write(OPTION_TAP)
+            panel.wait_control_caption("Option+Stop")
+            port.write(OPTION_TAP)
+            panel.wait_control_caption("Stop")
+            panel.command(CWHEEL)
+            port.write(LED_OFF_KEY)
+            panel.wait_control_caption("Wheel LED Off")
+            port.write(LED_ON_KEY)
+            panel.wait_control_caption("Wheel LED On")
+
+            # Record clicks where it is first pressed.
+            panel.command(RECORD)
+            panel.choose(MOUSE_CLICK, 1)
+            panel.click(CAPTURE)
+            wait_stored(s.wine, "Default", "MainBank", "Record", capture=1, mode=1, title="")
+            probe = s.probe()
+            probe.wait_ready()
+            s.inject(s.absolute(*probe.child_point(0, 30, 40)))
+            since = probe.mark()
+            port.write(RECORD_TAP)
+            wait_stored(s.wine, "Default", "MainBank", "Record", title="QVL Probe", cls="QvlProbe", x=30, y=40)
+            wait_until(lambda: ("WM_LBUTTONDOWN", 30, 40) in [m[1:] for m in probe.received_mouse(since)], 10,
+                       "the click at the captured point")
+
+            # The next press clicks there again, wherever the mouse is.
+            s.inject(s.absolute(*probe.child_point(0, 90, 70)))
+            since = probe.mark()
+            port.write(RECORD_TAP)
+            wait_until(lambda: ("WM_LBUTTONDOWN", 30, 40) in [m[1:] for m in probe.received_mouse(since)], 10,
+                       "the click at the stored point")
+            self.assertEqual(stored(s.wine, "Default", "MainBank", "Record")["x"], 30)
+
+
 if __name__ == "__main__":
     unittest.main(argv=sys.argv[:1] + sys.argv[1:], verbosity=2)
