@@ -6,12 +6,12 @@
 
 namespace qvl {
 
-const char* const kSpecialKeyItems[kSpecialKeyItemCount] = {"None",        "Enter",     "Tab",   "Shift + Tab",
-                                                            "Space",       "Backspace", "Delete"};
+const char* const kSpecialKeyItems[kSpecialKeyItemCount] = {"None",  "Enter",     "Tab",   "Shift + Tab",
+                                                            "Space", "Backspace", "Delete"};
 const char* const kClickItems[kClickItemCount] = {"None", "Left Mouse Click", "Right Mouse Click"};
 const char* const kEmulationItems[kEmulationItemCount] = {
-    "None", "Horizontal Move", "Vertical Move", "Horizontal Drag", "Vertical Drag", "Horizontal Scroll",
-    "Vertical Scroll", "Special Mode"};
+    "None",          "Horizontal Move",   "Vertical Move",   "Horizontal Drag",
+    "Vertical Drag", "Horizontal Scroll", "Vertical Scroll", "Special Mode"};
 
 namespace {
 
@@ -43,7 +43,8 @@ std::string ItemText(const char* const* items, int count, int index) {
 }
 
 std::string MouseItemText(bool wheel, int index) {
-    return wheel ? ItemText(kEmulationItems, kEmulationItemCount, index) : ItemText(kClickItems, kClickItemCount, index);
+    return wheel ? ItemText(kEmulationItems, kEmulationItemCount, index)
+                 : ItemText(kClickItems, kClickItemCount, index);
 }
 
 } // namespace

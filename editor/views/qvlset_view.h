@@ -76,7 +76,7 @@ private:
     void UpdateKeysetCaption();
 
     CEditorApp& app_;
-    bool ready_ = false;  // the controls are attached
+    bool ready_ = false;   // the controls are attached
     bool loading_ = false; // the controls are being filled: their change notices are not edits
 
     CLatchButton option_;

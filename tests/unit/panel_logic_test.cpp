@@ -20,15 +20,30 @@ TEST(PanelTables, BankAndCaptionOfEveryControlInEveryState) {
         unsigned caption;
     };
     const Row rows[] = {
-        {0, false, false, true, 0, 61216}, {0, true, false, true, 1, 61217},  {0, false, true, true, 2, 61218},
-        {0, true, true, true, 3, 61219},   {1, false, false, true, 0, 61212}, {1, true, false, true, 1, 61213},
-        {1, false, true, true, 2, 61215},  {1, true, true, true, 3, 61214},   {2, false, false, true, 0, 61204},
-        {2, true, false, true, 1, 61205},  {2, false, true, true, 2, 61206},  {2, true, true, true, 3, 61207},
-        {3, false, false, true, 0, 61208}, {3, true, false, true, 1, 61209},  {3, false, true, true, 2, 61210},
-        {3, true, true, true, 3, 61211},   {4, false, false, true, 0, 61220}, {4, true, false, true, 1, 61221},
-        {4, false, true, true, 2, 61222},  {4, true, true, true, 3, 61223},
+        {0, false, false, true, 0, 61216},
+        {0, true, false, true, 1, 61217},
+        {0, false, true, true, 2, 61218},
+        {0, true, true, true, 3, 61219},
+        {1, false, false, true, 0, 61212},
+        {1, true, false, true, 1, 61213},
+        {1, false, true, true, 2, 61215},
+        {1, true, true, true, 3, 61214},
+        {2, false, false, true, 0, 61204},
+        {2, true, false, true, 1, 61205},
+        {2, false, true, true, 2, 61206},
+        {2, true, true, true, 3, 61207},
+        {3, false, false, true, 0, 61208},
+        {3, true, false, true, 1, 61209},
+        {3, false, true, true, 2, 61210},
+        {3, true, true, true, 3, 61211},
+        {4, false, false, true, 0, 61220},
+        {4, true, false, true, 1, 61221},
+        {4, false, true, true, 2, 61222},
+        {4, true, true, true, 3, 61223},
         // The wheel follows its LED; the modifiers do not count.
-        {5, false, false, true, 0, 61225}, {5, true, true, false, 1, 61224}, {6, true, false, true, 0, 61227},
+        {5, false, false, true, 0, 61225},
+        {5, true, true, false, 1, 61224},
+        {6, true, false, true, 0, 61227},
         {6, false, true, false, 1, 61226},
     };
     for (const Row& r : rows) {
@@ -45,8 +60,8 @@ TEST(PanelTables, BankAndCaptionOfEveryControlInEveryState) {
 TEST(AssignmentForm, SpecialKeyBothWays) {
     // Stored value, list index it loads as, value it is stored back as.
     const std::tuple<std::uint32_t, int, std::uint32_t> rows[] = {
-        {0, 0, 0},   {13, 1, 13}, {9, 2, 9},   {65545, 3, 65545}, {32, 4, 32},         {8, 5, 8},
-        {46, 6, 46}, {0x20009, 2, 9},         {0x1000D, 1, 13},   {7, 7, 0}, {1000, -1, 0}, {0xFFFFFFFF, -1, 0},
+        {0, 0, 0},   {13, 1, 13},     {9, 2, 9},        {65545, 3, 65545}, {32, 4, 32},   {8, 5, 8},
+        {46, 6, 46}, {0x20009, 2, 9}, {0x1000D, 1, 13}, {7, 7, 0},         {1000, -1, 0}, {0xFFFFFFFF, -1, 0},
     };
     for (const auto& [stored, index, back] : rows) {
         SCOPED_TRACE(stored);
