@@ -161,6 +161,7 @@ class PanelEditing(unittest.TestCase):
             panel.command(OPTION)
             panel.command(RECORD)
             panel.click(NAME)
+            wait_until(lambda: s.foreground().int("focus") == panel.hwnd_of(NAME), 10, "the Name field's focus")
             s.send(panel.hwnd_of(NAME), EM_SETSEL, 0, -1)
             s.inject(*[f"key:{ord(c):#x}:{d}" for c in "GO" for d in ("down", "up")])
             wait_stored(wine, "Default", "Option Bank", "Record", name="go")
@@ -257,6 +258,14 @@ class PanelAndDriver(unittest.TestCase):
             wait_until(lambda: ("WM_LBUTTONDOWN", 30, 40) in [m[1:] for m in probe.received_mouse(since)], 10,
                        "the click at the stored point")
             self.assertEqual(stored(s.wine, "Default", "MainBank", "Record")["x"], 30)
+
+            # An edit reaches the driver at its next event (keysetsChanged): Stop sends Tab now.
+            panel.command(STOP)
+            panel.choose(SPECIAL_KEY, 2)
+            wait_stored(s.wine, "Default", "MainBank", "Stop", special=9)
+            since = probe.mark()
+            port.write(STOP_TAP)
+            self.assertEqual(probe.wait_key_events(2, since)[:2], [(0x09, "down", False), (0x09, "up", False)])
 
 
 if __name__ == "__main__":
