@@ -1,6 +1,6 @@
 #include "editor/views/assignment_form.h"
 
-#include "framework/format_string.h"
+#include "base/format_string.h"
 
 #include <algorithm>
 
@@ -144,14 +144,14 @@ bool CaptureBoxShown(int slot, int mouseMode) {
 std::string CaptureLabel(const StringSource& strings, const CaptureLabelParts& parts) {
     const std::string at = " at " + std::to_string(parts.clickX) + " ," + std::to_string(parts.clickY);
     if (!parts.windowTitle.empty())
-        return framework::FormatString(LoadText(strings, kCaptureInId),
+        return FormatString(LoadText(strings, kCaptureInId),
                                        {MouseItemText(parts.wheel, parts.shownListIndex), parts.windowTitle + at});
     if (!parts.windowClass.empty())
-        return framework::FormatString(LoadText(strings, kCaptureInId),
+        return FormatString(LoadText(strings, kCaptureInId),
                                        {MouseItemText(parts.wheel, parts.mouseMode), parts.windowClass + at});
     if (parts.wheel)
         return LoadText(strings, kCaptureWheelId);
-    return framework::FormatString(LoadText(strings, kCapturePressId), {parts.controlCaption});
+    return FormatString(LoadText(strings, kCapturePressId), {parts.controlCaption});
 }
 
 bool StorePanelAssignment(CKeysetStore& store, AssignmentSink& sink, int index, int bank, int control,

@@ -5,16 +5,19 @@
 #pragma once
 
 #include "model/keyset_record.h"
+#include "model/shared_names.h"
 
 namespace qvl {
 
 // Command ids of the panel's pictures; the driver sends the same ids for the device's controls.
-constexpr unsigned kOptionButtonId = 1008;
-constexpr unsigned kShiftButtonId = 1009;
-constexpr unsigned kLedOnCommandId = 1022;
-constexpr unsigned kLedOffCommandId = 1023;
+constexpr unsigned kOptionButtonId = kEditorOption;
+constexpr unsigned kShiftButtonId = kEditorShift;
+constexpr unsigned kLedOnCommandId = kEditorLedOn;
+constexpr unsigned kLedOffCommandId = kEditorLedOff;
 // Indexed by control slot (Play, Stop, Fast Forward, Rewind, Record, CCWheel, CWheel).
-constexpr unsigned kControlButtonIds[kControlCount] = {1013, 1012, 1011, 1010, 1014, 1015, 1016};
+constexpr unsigned kControlButtonIds[kControlCount] = {
+    kEditorPlay,          kEditorStop, kEditorFastForward, kEditorRewind, kEditorRecord, kEditorWheelCounterClockwise,
+    kEditorWheelClockwise};
 
 // The slot whose picture has command `id`, or -1.
 int SlotOfButton(unsigned id);

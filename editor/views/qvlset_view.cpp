@@ -16,10 +16,11 @@ constexpr COLORREF kBodyColour = RGB(152, 152, 152);
 constexpr COLORREF kControlsColour = RGB(192, 192, 192);
 
 // The order in which the first latched control picture is looked for.
-constexpr unsigned kLatchOrder[] = {1010, 1011, 1012, 1013, 1014, 1015, 1016};
+constexpr unsigned kLatchOrder[] = {kEditorRewind, kEditorFastForward,           kEditorStop,          kEditorPlay,
+                                    kEditorRecord, kEditorWheelCounterClockwise, kEditorWheelClockwise};
 
 void FillRectangle(HDC dc, int x, int y, int width, int height, COLORREF colour) {
-    framework::GdiObjectHandle brush(CreateSolidBrush(colour));
+    GdiObjectHandle brush(CreateSolidBrush(colour));
     RECT rect = {x, y, x + width, y + height};
     FillRect(dc, &rect, static_cast<HBRUSH>(brush.Get()));
 }

@@ -15,7 +15,7 @@
 #include "editor/views/panel_buttons.h"
 #include "framework/controls.h"
 #include "framework/form_view.h"
-#include "framework/handles.h"
+#include "base/unique_handle_win32.h"
 
 #include <string>
 
@@ -95,7 +95,7 @@ private:
     framework::Control speedLabel_;
     framework::Control slowerLabel_;
     framework::Control fasterLabel_;
-    framework::GdiObjectHandle controlsBrush_;
+    GdiObjectHandle controlsBrush_;
 
     int m_nControl = 0;
     int m_nBank = 0;
