@@ -5,6 +5,7 @@
 #include "editor/res/resource.h"
 #include "editor/views/panel_tables.h"
 #include "editor/views/registry_assignment_sink.h"
+#include "framework/dpi.h"
 #include "framework/frame_window.h"
 #include "framework/string_table.h"
 
@@ -19,9 +20,15 @@ constexpr COLORREF kControlsColour = RGB(192, 192, 192);
 constexpr unsigned kLatchOrder[] = {kEditorRewind, kEditorFastForward,           kEditorStop,          kEditorPlay,
                                     kEditorRecord, kEditorWheelCounterClockwise, kEditorWheelClockwise};
 
-void FillRectangle(HDC dc, int x, int y, int width, int height, COLORREF colour) {
+// The picture statics of the form, in the form's order: the strip, the name plate and the symbols
+// under the transport keys from left to right.
+constexpr const char* kPictureNames[] = {"#136", "#137", "#141", "#140", "#142", "#138", "#139"};
+
+// A rectangle given in pixels at 96 DPI, painted at the screen's DPI.
+void FillRectangle(HDC dc, int dpi, int x, int y, int width, int height, COLORREF colour) {
     GdiObjectHandle brush(CreateSolidBrush(colour));
-    RECT rect = {x, y, x + width, y + height};
+    RECT rect = {framework::ScaleForDpi(x, dpi), framework::ScaleForDpi(y, dpi), framework::ScaleForDpi(x + width, dpi),
+                 framework::ScaleForDpi(y + height, dpi)};
     FillRect(dc, &rect, static_cast<HBRUSH>(brush.Get()));
 }
 
@@ -113,6 +120,30 @@ void CQVLsetView::AttachControls() {
         emulationList_.AddString(item);
     // The record keeps 32 characters of name.
     nameEdit_.LimitText(kMaxControlNameLength);
+    ScalePictures();
+}
+
+void CQVLsetView::ScalePictures() {
+    const int dpi = framework::ScreenDpi();
+    if (dpi == framework::kDesignDpi)
+        return;
+    // The dialog manager loads the statics' pictures as drawn, for 96 DPI; they get their scaled
+    // copies, which the view owns.
+    std::size_t next = 0;
+    for (HWND child = GetWindow(Handle(), GW_CHILD); child != nullptr && next < std::size(kPictureNames);
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[16] = {};
+        GetClassNameA(child, name, static_cast<int>(sizeof name));
+        if (lstrcmpiA(name, "Static") != 0 || (GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP)
+            continue;
+        GdiObjectHandle scaled = framework::LoadBitmapForDpi(app_.Instance(), kPictureNames[next++], dpi);
+        if (!scaled.Valid())
+            continue;
+        // The static hands back the picture it loaded, which is then ours to delete.
+        GdiObjectHandle replaced(reinterpret_cast<HGDIOBJ>(
+            SendMessageA(child, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(scaled.Get()))));
+        pictures_.push_back(std::move(scaled));
+    }
 }
 
 void CQVLsetView::OnInitialUpdate() {
@@ -459,8 +490,9 @@ bool CQVLsetView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
 }
 
 void CQVLsetView::OnDraw(HDC dc) {
-    FillRectangle(dc, 0, 0, 600, 299, kBodyColour);
-    FillRectangle(dc, 324, 5, 213, 210, kControlsColour);
+    const int dpi = framework::ScreenDpi();
+    FillRectangle(dc, dpi, 0, 0, 600, 299, kBodyColour);
+    FillRectangle(dc, dpi, 324, 5, 213, 210, kControlsColour);
     HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
     SetBkColor(dc, kBodyColour);
     SetTextColor(dc, RGB(255, 255, 255));
@@ -471,7 +503,8 @@ void CQVLsetView::OnDraw(HDC dc) {
     } labels[] = {{IDS_OPTION, 10, 73}, {IDS_SHIFT, 15, 120}, {IDS_JOG, 207, 44}};
     for (const auto& label : labels) {
         const std::string text = LoadString(label.id);
-        TextOutA(dc, label.x, label.y, text.c_str(), static_cast<int>(text.size()));
+        TextOutA(dc, framework::ScaleForDpi(label.x, dpi), framework::ScaleForDpi(label.y, dpi), text.c_str(),
+                 static_cast<int>(text.size()));
     }
     SetTextColor(dc, RGB(0, 0, 0));
     if (oldFont != nullptr)

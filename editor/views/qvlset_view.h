@@ -18,6 +18,7 @@
 #include "base/unique_handle_win32.h"
 
 #include <string>
+#include <vector>
 
 namespace qvl {
 
@@ -59,6 +60,8 @@ protected:
 
 private:
     void AttachControls();
+    // The picture statics' bitmaps at the screen's DPI.
+    void ScalePictures();
     void OnSetFocus();
     void OnClickListChanged();
     void OnEmulationListChanged();
@@ -96,6 +99,7 @@ private:
     framework::Control slowerLabel_;
     framework::Control fasterLabel_;
     GdiObjectHandle controlsBrush_;
+    std::vector<GdiObjectHandle> pictures_;
 
     int m_nControl = 0;
     int m_nBank = 0;
