@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """How long the editor takes, under Wine, from its start to its window showing the current keyset,
 and how long a keyset command that saves the whole list keeps it busy, with 1 and with 100 keysets
+stored; and how long the device panel is busy storing one edit (a character typed in Name, a
+trackbar step, a list change) and reloading when it gains the focus, with 1, 10 and 100 keysets
 stored. Prints medians of several runs; the registry's keysets are replaced for the runs and removed
 afterwards.
 
@@ -16,8 +18,11 @@ sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "e2e")
 
 from editor_test import EDITOR_KEY, ID_CLEAR_KEYSET, ID_KEYSET_FIRST, WM_COMMAND, Editor, fresh, keyset_values  # noqa: E402
 from harness import Session  # noqa: E402
+from panel_test import CBN_SELCHANGE, MOUSE_CLICK, NAME, SPEED, TB_THUMBPOSITION, WM_HSCROLL, Panel  # noqa: E402
 
 WM_GETTEXTLENGTH = 0x000E
+WM_SETFOCUS = 0x0007
+EN_CHANGE = 0x0300
 
 
 def median_ms(samples):
@@ -48,8 +53,32 @@ def main():
             print(f"{count:3d} keysets: start to window {median_ms(starts):7.0f} ms; "
                   f"Clear Keyset (saves all) {median_ms(commands) - median_ms(baselines):7.1f} ms "
                   f"beyond an empty message ({median_ms(baselines):.0f} ms); {runs} runs")
+        panel_edits(s, runs)
         s.wine.reg_delete(EDITOR_KEY)
 
+
+def panel_edits(s, runs):
+    """Each edit is the notice the control sends its panel, sent from another process and waited
+    for, `runs` times in a row: the panel has stored the assignment (and raised keysetsChanged) when
+    it returns. Timed inside the sending tool, so no tool's start is counted."""
+    for count in (1, 10, 100):
+        keysets = [keyset_values("Default")] + [keyset_values(f"program{i:03d}") for i in range(1, count)]
+        fresh(s, *keysets)
+        panel = Panel(s)
+        edits = {
+            "empty message": (WM_GETTEXTLENGTH, 0, 0),
+            "Name character": (WM_COMMAND, (EN_CHANGE << 16) | NAME, panel.hwnd_of(NAME)),
+            "trackbar step": (WM_HSCROLL, TB_THUMBPOSITION, panel.hwnd_of(SPEED)),
+            "list change": (WM_COMMAND, (CBN_SELCHANGE << 16) | MOUSE_CLICK, panel.hwnd_of(MOUSE_CLICK)),
+            "focus gained": (WM_SETFOCUS, 0, 0),
+        }
+        figures = []
+        for name, (message, wparam, lparam) in edits.items():
+            record = s.tool("qvl_window.exe", "time", hex(panel.panel), str(message), str(wparam), str(lparam),
+                            str(runs))[0]
+            figures.append(f"{name} {record.int('median_us') / 1000:.1f} ms")
+        panel.close()
+        print(f"{count:3d} keysets, the panel's median of {runs}: " + "; ".join(figures))
 
 if __name__ == "__main__":
     main()

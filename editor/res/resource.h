@@ -36,9 +36,41 @@
 #endif
 
 // Controls of the device panel and of the Preferences dialog.
+#define IDC_NAME 1000
+#define IDC_WHEEL_SPEED 1002
+#define IDC_CAPTURE 1003
+#define IDC_KEY_PRESS 1004
+#define IDC_WHEEL_SPEED_LABEL 1005
+#define IDC_MOUSE_EMULATION 1006
 #define IDC_KEYSET_CAPTION 1007
+#define IDC_OPTION 1008
+#define IDC_SHIFT 1009
+#define IDC_REWIND 1010
+#define IDC_FAST_FORWARD 1011
+#define IDC_STOP 1012
+#define IDC_PLAY 1013
+#define IDC_RECORD 1014
+#define IDC_CCWHEEL 1015
+#define IDC_CWHEEL 1016
+#define IDC_CONTROL_CAPTION 1019
+#define IDC_SLOWER 1020
+#define IDC_FASTER 1021
+#define IDC_LED_ON 1022
+#define IDC_LED_OFF 1023
+#define IDC_MOUSE_CLICK 1086
+#define IDC_SPECIAL_KEY 1089
 #define IDC_COM_PORT 1050
 #define IDC_LOAD_AT_START 1051
+
+// The panel's pictures that are not buttons: the strip along the bottom, the name plate and the
+// transport symbols.
+#define IDB_STRIP 136
+#define IDB_NAME_PLATE 137
+#define IDB_PLAY_SYMBOL 138
+#define IDB_RECORD_SYMBOL 139
+#define IDB_FAST_FORWARD_SYMBOL 140
+#define IDB_REWIND_SYMBOL 141
+#define IDB_STOP_SYMBOL 142
 
 // Positions in the main menu: the "&Edit" menu and its "&Keysets" submenu.
 #define MENU_POS_EDIT 1

@@ -4,12 +4,63 @@
 #include "editor/app/qvlset_doc.h"
 #include "editor/res/resource.h"
 #include "editor/views/editor_windows.h"
+#include "editor/views/panel_tables.h"
+#include "editor/views/registry_assignment_sink.h"
+#include "framework/dpi.h"
 #include "framework/frame_window.h"
 #include "framework/string_table.h"
 
 namespace qvl {
 
-CQVLsetView::CQVLsetView(CEditorApp& app) : FormView(IDD_QVLSET_FORM), app_(app) {
+namespace {
+
+constexpr COLORREF kBodyColour = RGB(152, 152, 152);
+constexpr COLORREF kControlsColour = RGB(192, 192, 192);
+
+// The order in which the first latched control picture is looked for.
+constexpr unsigned kLatchOrder[] = {kEditorRewind, kEditorFastForward,           kEditorStop,          kEditorPlay,
+                                    kEditorRecord, kEditorWheelCounterClockwise, kEditorWheelClockwise};
+
+// The picture statics of the form, in the form's order: the strip, the name plate and the symbols
+// under the transport keys from left to right.
+constexpr const char* kPictureNames[] = {"#136", "#137", "#141", "#140", "#142", "#138", "#139"};
+
+// A rectangle given in pixels at 96 DPI, painted at the screen's DPI.
+void FillRectangle(HDC dc, int dpi, int x, int y, int width, int height, COLORREF colour) {
+    GdiObjectHandle brush(CreateSolidBrush(colour));
+    RECT rect = {framework::ScaleForDpi(x, dpi), framework::ScaleForDpi(y, dpi), framework::ScaleForDpi(x + width, dpi),
+                 framework::ScaleForDpi(y + height, dpi)};
+    FillRect(dc, &rect, static_cast<HBRUSH>(brush.Get()));
+}
+
+std::string WindowText(HWND hwnd) {
+    char text[256] = {};
+    const int length = GetWindowTextA(hwnd, text, static_cast<int>(sizeof text));
+    return std::string(text, static_cast<std::size_t>(length > 0 ? length : 0));
+}
+
+std::string WindowClass(HWND hwnd) {
+    char name[256] = {};
+    const int length = GetClassNameA(hwnd, name, static_cast<int>(sizeof name));
+    return std::string(name, static_cast<std::size_t>(length > 0 ? length : 0));
+}
+
+} // namespace
+
+CQVLsetView::CQVLsetView(CEditorApp& app)
+    : FormView(IDD_QVLSET_FORM), app_(app), hotKey_([&app] { app.SetPendingSave(); }) {
+    for (int slot = 0; slot < kControlCount; ++slot)
+        OnCommand(kControlButtonIds[slot], [this, slot] { SelectControl(slot); });
+    OnCommand(kOptionButtonId, [this] { ToggleModifier(kOptionButtonId); });
+    OnCommand(kShiftButtonId, [this] { ToggleModifier(kShiftButtonId); });
+    OnCommand(kLedOnCommandId, [this] {
+        SetLedState(1);
+        ReselectControl();
+    });
+    OnCommand(kLedOffCommandId, [this] {
+        SetLedState(0);
+        ReselectControl();
+    });
     OnCommandRange(ID_KEYSET_FIRST, ID_KEYSET_LAST,
                    [this](unsigned id) { SelectKeyset(static_cast<int>(id - ID_KEYSET_FIRST)); });
     OnUpdateCommandRange(ID_KEYSET_FIRST, ID_KEYSET_LAST, [this](framework::CommandUpdate& u) {
@@ -18,27 +69,167 @@ CQVLsetView::CQVLsetView(CEditorApp& app) : FormView(IDD_QVLSET_FORM), app_(app)
     OnCommand(ID_DISPLAY_KEYSET, [this] { app_.Windows().DisplayKeyset(*this); });
     OnCommand(ID_TEST, [this] { app_.Windows().RunTest(); });
     OnCommand(ID_HELP_FINDER, [this] { app_.Windows().ShowHelp(); });
+    AddEditCommand(ID_EDIT_CLEAR, WM_CLEAR);
+    AddEditCommand(ID_EDIT_COPY, WM_COPY);
+    AddEditCommand(ID_EDIT_CUT, WM_CUT);
+    AddEditCommand(ID_EDIT_PASTE, WM_PASTE);
+
+    OnNotification(IDC_NAME, EN_CHANGE, [this] { SaveAssignment(); });
+    OnNotification(IDC_MOUSE_CLICK, CBN_SELCHANGE, [this] { OnClickListChanged(); });
+    OnNotification(IDC_MOUSE_EMULATION, CBN_SELCHANGE, [this] { OnEmulationListChanged(); });
+    OnNotification(IDC_SPECIAL_KEY, CBN_SELCHANGE, [this] { OnSpecialKeyChanged(); });
+    OnCommand(IDC_CAPTURE, [this] { OnCaptureClicked(); });
 }
 
 CQVLsetDoc* CQVLsetView::GetDocument() const {
     return static_cast<CQVLsetDoc*>(View::GetDocument());
 }
 
+void CQVLsetView::AddEditCommand(unsigned id, UINT message) {
+    OnCommand(id, [this, message] { nameEdit_.Send(message); });
+    OnUpdateCommand(id, [this](framework::CommandUpdate& u) {
+        int start = 0;
+        int end = 0;
+        nameEdit_.GetSelection(start, end);
+        u.Enable(start < static_cast<int>(nameEdit_.GetText().size()));
+    });
+}
+
+void CQVLsetView::AttachControls() {
+    HWND form = Handle();
+    HINSTANCE instance = app_.Instance();
+    option_.AutoLoad(instance, form, kOptionButtonId);
+    shift_.AutoLoad(instance, form, kShiftButtonId);
+    for (int slot = 0; slot < kControlCount; ++slot)
+        controls_[slot].AutoLoad(instance, form, static_cast<int>(kControlButtonIds[slot]));
+    led_.AutoLoad(instance, form, kLedOnCommandId);
+    test_.AutoLoad(instance, form, ID_TEST);
+    help_.AutoLoad(instance, form, ID_HELP_FINDER);
+
+    hotKey_.AttachItem(form, IDC_KEY_PRESS);
+    nameEdit_.AttachItem(form, IDC_NAME);
+    specialKeyList_.AttachItem(form, IDC_SPECIAL_KEY);
+    clickList_.AttachItem(form, IDC_MOUSE_CLICK);
+    emulationList_.AttachItem(form, IDC_MOUSE_EMULATION);
+    captureBox_.AttachItem(form, IDC_CAPTURE);
+    speedSlider_.AttachItem(form, IDC_WHEEL_SPEED);
+    speedLabel_.AttachItem(form, IDC_WHEEL_SPEED_LABEL);
+    slowerLabel_.AttachItem(form, IDC_SLOWER);
+    fasterLabel_.AttachItem(form, IDC_FASTER);
+    for (const char* item : kSpecialKeyItems)
+        specialKeyList_.AddString(item);
+    for (const char* item : kClickItems)
+        clickList_.AddString(item);
+    for (const char* item : kEmulationItems)
+        emulationList_.AddString(item);
+    // The record keeps 32 characters of name.
+    nameEdit_.LimitText(kMaxControlNameLength);
+    ScalePictures();
+}
+
+void CQVLsetView::ScalePictures() {
+    const int dpi = framework::ScreenDpi();
+    if (dpi == framework::kDesignDpi)
+        return;
+    // The dialog manager loads the statics' pictures as drawn, for 96 DPI; they get their scaled
+    // copies, which the view owns.
+    std::size_t next = 0;
+    for (HWND child = GetWindow(Handle(), GW_CHILD); child != nullptr && next < std::size(kPictureNames);
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[16] = {};
+        GetClassNameA(child, name, static_cast<int>(sizeof name));
+        if (lstrcmpiA(name, "Static") != 0 || (GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP)
+            continue;
+        GdiObjectHandle scaled = framework::LoadBitmapForDpi(app_.Instance(), kPictureNames[next++], dpi);
+        if (!scaled.Valid())
+            continue;
+        // The static hands back the picture it loaded, which is then ours to delete.
+        GdiObjectHandle replaced(reinterpret_cast<HGDIOBJ>(
+            SendMessageA(child, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(scaled.Get()))));
+        pictures_.push_back(std::move(scaled));
+    }
+}
+
 void CQVLsetView::OnInitialUpdate() {
-    FormView::OnInitialUpdate();
+    if (CQVLsetDoc* document = GetDocument())
+        document->SetCurrent(app_.GetCurrentKeysetIndex());
     // The driver finds the editor by this exact title.
     if (framework::FrameWindow* frame = GetFrame())
         SetWindowTextA(frame->Handle(), app_.Title().c_str());
+    controlsBrush_.Reset(CreateSolidBrush(kControlsColour));
+    AttachControls();
+    UpdateData(false);
+    speedSlider_.SetRange(kSlowestWheelSpeed, kFastestWheelSpeed);
+    ready_ = true;
+
+    // Play in the main bank, then the LED as the driver last saw it.
+    m_bInitializing = 1;
+    SendCommand(kControlButtonIds[kPlay]);
+    SendCommand(app_.GetWheelLedOn() != 0 ? kLedOnCommandId : kLedOffCommandId);
+    m_bInitializing = 0;
+
+    captureBox_.SetText(framework::FormatResourceString(app_.Instance(), IDS_CAPTURE_PRESS, {m_strControlCaption}));
     if (CQVLsetDoc* document = GetDocument())
         document->RebuildKeysetsMenu();
 }
 
 void CQVLsetView::OnUpdate(framework::View*) {
-    UpdateKeysetCaption();
+    if (ready_)
+        LoadAssignment();
 }
 
-void CQVLsetView::SaveAssignment() {
-    // The panel has no editing controls yet: nothing is shown that could need storing.
+void CQVLsetView::SelectControl(int slot) {
+    if (slot < 0 || slot >= kControlCount)
+        return;
+    // Clicking the selected control again only keeps it drawn pressed, unless a bank change or an
+    // armed capture asks for the full selection (and the first selection of Play is always full).
+    if (slot == m_nControl && m_bReselect == 0 && !CaptureArmed() && (slot != kPlay || m_bInitializing == 0)) {
+        controls_[slot].SetLatched(1);
+        return;
+    }
+    const bool wheel = IsWheelControl(slot);
+    option_.Enable(!wheel);
+    shift_.Enable(!wheel);
+    clickList_.Show(!wheel);
+    emulationList_.Show(wheel);
+    for (CLatchButton& button : controls_)
+        button.SetLatched(0);
+    controls_[slot].SetLatched(1);
+    speedSlider_.Show(wheel);
+    if (wheel)
+        speedLabel_.SetText(LoadString(IDS_WHEEL_SPEED));
+    speedLabel_.Show(wheel);
+    slowerLabel_.Show(wheel);
+    fasterLabel_.Show(wheel);
+
+    const std::string caption =
+        LoadString(CaptionStringId(slot, option_.GetLatched() != 0, shift_.GetLatched() != 0, m_bLedOn != 0));
+    m_strName = caption;
+    m_strControlCaption = caption;
+    m_nControl = slot;
+    m_bReselect = 0;
+    LoadAssignment();
+}
+
+void CQVLsetView::ToggleModifier(unsigned button) {
+    const unsigned command = IsWheelControl(m_nControl) ? kControlButtonIds[kPlay] : LatchedControlCommand();
+    const bool armed = CaptureArmed();
+    if (!armed)
+        (button == kOptionButtonId ? option_ : shift_).ToggleLatched();
+    m_bReselect = 1;
+    if (!armed && command != 0)
+        SendCommand(command);
+}
+
+void CQVLsetView::SetLedState(int on) {
+    m_bLedOn = on != 0 ? 1 : 0;
+    led_.SetLit(app_.Instance(), m_bLedOn != 0);
+}
+
+void CQVLsetView::ReselectControl() {
+    m_bReselect = 1;
+    if (const unsigned command = LatchedControlCommand())
+        SendCommand(command);
 }
 
 void CQVLsetView::SelectKeyset(int index) {
@@ -47,19 +238,281 @@ void CQVLsetView::SelectKeyset(int index) {
         index >= document->GetStore()->GetCount())
         return;
     document->SetCurrent(index);
-    UpdateKeysetCaption();
+    LoadAssignment();
 }
 
-void CQVLsetView::DoDataExchange(framework::DataExchange& exchange) {
-    exchange.Text(IDC_KEYSET_CAPTION, m_strKeysetCaption);
+void CQVLsetView::LoadAssignment() {
+    if (!ready_)
+        return;
+    const bool wheel = IsWheelControl(m_nControl);
+    m_nBank = CurrentBank(m_nControl, option_.GetLatched() != 0, shift_.GetLatched() != 0, m_bLedOn != 0);
+    UpdateKeysetCaption();
+    ControlAssignment stored;
+    InitAssignment(stored);
+    if (CQVLsetDoc* document = GetDocument())
+        document->FetchAssignment(stored, ShownKeyset(), m_nBank, m_nControl);
+
+    const AssignmentFields fields = FieldsFromAssignment(stored);
+    m_flags = fields.flags;
+    m_nMouseMode = fields.mouseMode;
+    m_nClickX = fields.clickX;
+    m_nClickY = fields.clickY;
+    speedSlider_.SetPos(fields.wheelSpeed);
+    m_strWindowClass = fields.windowClass;
+    m_strWindowTitle = fields.windowTitle;
+    m_bCapture = fields.capture ? 1 : 0;
+    if (!fields.name.empty())
+        m_strName = fields.name;
+    if (wheel)
+        m_nEmulationIndex = m_nMouseMode;
+    else
+        m_nClickIndex = m_nMouseMode;
+    m_nSpecialKeyIndex = fields.specialKeyIndex;
+
+    // Filling the Name field announces a change like typing would; the record is not half shown then.
+    loading_ = true;
+    UpdateData(false);
+    hotKey_.SetHotKey(fields.hotKeyVk, fields.hotKeyMods);
+    loading_ = false;
+
+    UpdateCaptureLabel();
+    captureBox_.Show(CaptureBoxShown(m_nControl, m_nMouseMode));
+    if (fields.capture && fields.windowTitle.empty() && fields.windowClass.empty())
+        m_bCapturePending = 1;
+    if (m_bCapturePending != 0)
+        CaptureTarget();
+}
+
+void CQVLsetView::SaveAssignment() {
+    if (m_bInitializing != 0 || loading_ || !ready_)
+        return;
+    CQVLsetDoc* document = GetDocument();
+    CKeysetStore* store = document != nullptr ? document->GetStore() : nullptr;
+    if (store == nullptr)
+        return;
+    UpdateData(true);
+
+    AssignmentFields fields;
+    fields.capture = m_bCapture != 0;
+    if (hotKey_.GetHotKey(fields.hotKeyVk, fields.hotKeyMods)) {
+        // A keystroke and a special key exclude each other; the key typed last wins.
+        specialKeyList_.SetCurSel(0);
+        m_nSpecialKeyIndex = 0;
+    }
+    fields.specialKeyIndex = m_nSpecialKeyIndex;
+    fields.mouseMode = m_nMouseMode;
+    fields.clickX = m_nClickX;
+    fields.clickY = m_nClickY;
+    fields.windowClass = m_strWindowClass;
+    fields.windowTitle = m_strWindowTitle;
+    fields.flags = m_flags;
+    // Buttons hold the speed of their record in the hidden trackbar too.
+    fields.wheelSpeed = speedSlider_.GetPos();
+    fields.name = m_strName;
+
+    RegistryAssignmentSink sink(*store, app_.Storage());
+    StorePanelAssignment(*store, sink, ShownKeyset(), m_nBank, m_nControl, BuildAssignment(fields));
+}
+
+void CQVLsetView::CaptureTarget() {
+    if (app_.IsEditorForeground())
+        return; // the capture stays pending until another program is in front
+    POINT point = {};
+    if (!GetCursorPos(&point))
+        return;
+    HWND window = WindowFromPoint(point);
+    if (window == nullptr)
+        return;
+    ScreenToClient(window, &point);
+    HWND child = ChildWindowFromPoint(window, point);
+    if (child != nullptr && child != window) {
+        MapWindowPoints(window, child, &point, 1);
+        window = child;
+    }
+    // The target is the nearest window with a text, so that it can be found again by class and text.
+    HWND target = window;
+    while (target != nullptr && WindowText(target).empty())
+        target = GetParent(target);
+    if (target != nullptr) {
+        m_strWindowTitle = WindowText(target);
+        m_strWindowClass = WindowClass(target);
+        MapWindowPoints(window, target, &point, 1);
+    } else {
+        m_strWindowTitle.clear();
+        m_strWindowClass.clear();
+    }
+    m_nClickX = point.x;
+    m_nClickY = point.y;
+    m_bCapturePending = 0;
+    SaveAssignment();
+    UpdateCaptureLabel();
+}
+
+void CQVLsetView::UpdateCaptureLabel() {
+    if (!ready_)
+        return;
+    CaptureLabelParts parts;
+    parts.wheel = IsWheelControl(m_nControl);
+    parts.shownListIndex = parts.wheel ? emulationList_.GetCurSel() : clickList_.GetCurSel();
+    parts.mouseMode = m_nMouseMode;
+    parts.windowTitle = m_strWindowTitle;
+    parts.windowClass = m_strWindowClass;
+    parts.clickX = m_nClickX;
+    parts.clickY = m_nClickY;
+    parts.controlCaption = m_strControlCaption;
+    captureBox_.SetText(CaptureLabel(app_.Strings(), parts));
+}
+
+void CQVLsetView::OnClickListChanged() {
+    UpdateData(true);
+    m_nMouseMode = m_nClickIndex;
+    captureBox_.Show(CaptureBoxShown(m_nControl, m_nMouseMode));
+    SaveAssignment();
+    UpdateCaptureLabel();
+}
+
+void CQVLsetView::OnEmulationListChanged() {
+    UpdateData(true);
+    m_nMouseMode = m_nEmulationIndex;
+    captureBox_.Show(CaptureBoxShown(m_nControl, m_nMouseMode));
+    SaveAssignment();
+    UpdateCaptureLabel();
+}
+
+void CQVLsetView::OnSpecialKeyChanged() {
+    UpdateData(true);
+    if (m_nSpecialKeyIndex > 0)
+        hotKey_.SetHotKey(0, 0);
+    SaveAssignment();
+}
+
+void CQVLsetView::OnCaptureClicked() {
+    // Ticking discards an earlier target and arms a new capture; clearing discards the target.
+    m_strWindowClass.clear();
+    m_strWindowTitle.clear();
+    UpdateData(true);
+    if (m_bCapture == 0)
+        m_bCapturePending = 0;
+    UpdateCaptureLabel();
+    SaveAssignment();
+}
+
+void CQVLsetView::OnSetFocus() {
+    CQVLsetDoc* document = GetDocument();
+    if (!ready_ || document == nullptr)
+        return;
+    document->ReloadKeysets();
+    SetLedState(app_.GetWheelLedOn());
+    // The driver makes the keyset of the program last in front current.
+    document->SetCurrent(app_.GetCurrentKeysetIndex());
+    LoadAssignment();
+    app_.SetKeysetsChanged(1);
+    SetCurrentDirectoryA("\\Keysets");
+}
+
+bool CQVLsetView::CaptureArmed() const {
+    return m_bCapture != 0 && m_strWindowTitle.empty() && m_strWindowClass.empty();
+}
+
+int CQVLsetView::ShownKeyset() const {
+    const CQVLsetDoc* document = GetDocument();
+    const CKeysetStore* store = document != nullptr ? document->GetStore() : nullptr;
+    const int current = app_.GetCurrentKeysetIndex();
+    return store != nullptr && current >= 0 && current < store->GetCount() ? current : 0;
+}
+
+unsigned CQVLsetView::LatchedControlCommand() const {
+    for (unsigned id : kLatchOrder)
+        if (controls_[SlotOfButton(id)].GetLatched() != 0)
+            return id;
+    return 0;
+}
+
+std::string CQVLsetView::LoadString(unsigned id) const {
+    return framework::LoadResourceString(app_.Instance(), id);
+}
+
+void CQVLsetView::SendCommand(unsigned id) {
+    SendMessageA(Handle(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
 
 void CQVLsetView::UpdateKeysetCaption() {
     const CQVLsetDoc* document = GetDocument();
-    const std::string name =
-        document != nullptr && document->GetStore() != nullptr ? document->GetStore()->GetCurrentName() : std::string();
+    const CKeysetStore* store = document != nullptr ? document->GetStore() : nullptr;
+    const std::string name = store != nullptr ? store->GetName(ShownKeyset()) : std::string();
     m_strKeysetCaption = framework::FormatResourceString(app_.Instance(), IDS_KEYSET_CAPTION, {name});
-    UpdateData(false);
+}
+
+void CQVLsetView::DoDataExchange(framework::DataExchange& exchange) {
+    exchange.Attach(IDC_MOUSE_EMULATION, emulationList_);
+    exchange.Attach(IDC_MOUSE_CLICK, clickList_);
+    exchange.Attach(IDC_NAME, nameEdit_);
+    exchange.Attach(IDC_SLOWER, slowerLabel_);
+    exchange.Attach(IDC_FASTER, fasterLabel_);
+    exchange.Attach(IDC_CAPTURE, captureBox_);
+    exchange.Attach(IDC_WHEEL_SPEED_LABEL, speedLabel_);
+    exchange.Attach(IDC_WHEEL_SPEED, speedSlider_);
+    exchange.Text(IDC_CONTROL_CAPTION, m_strControlCaption);
+    exchange.ListIndex(IDC_MOUSE_CLICK, m_nClickIndex);
+    exchange.ListIndex(IDC_MOUSE_EMULATION, m_nEmulationIndex);
+    exchange.Check(IDC_CAPTURE, m_bCapture);
+    exchange.Text(IDC_KEYSET_CAPTION, m_strKeysetCaption);
+    exchange.Text(IDC_NAME, m_strName);
+    exchange.Attach(IDC_KEY_PRESS, hotKey_);
+    exchange.Attach(IDC_SPECIAL_KEY, specialKeyList_);
+    exchange.ListIndex(IDC_SPECIAL_KEY, m_nSpecialKeyIndex);
+}
+
+bool CQVLsetView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+        case WM_SETFOCUS:
+            OnSetFocus();
+            return false; // the dialog's own handling then puts the focus on a control
+        case WM_HSCROLL:
+            if (reinterpret_cast<HWND>(lParam) == speedSlider_.Handle() && speedSlider_.Handle() != nullptr) {
+                SaveAssignment();
+                result = 0;
+                return true;
+            }
+            return false;
+        case WM_CLOSE:
+        case WM_DESTROY:
+            // The shown assignment is stored once more on the way out.
+            SaveAssignment();
+            return false;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            if (controlsBrush_.Valid()) {
+                SetBkColor(reinterpret_cast<HDC>(wParam), kControlsColour);
+                result = reinterpret_cast<LRESULT>(controlsBrush_.Get());
+                return true;
+            }
+            return false;
+        default:
+            return FormView::OnMessage(message, wParam, lParam, result);
+    }
+}
+
+void CQVLsetView::OnDraw(HDC dc) {
+    const int dpi = framework::ScreenDpi();
+    FillRectangle(dc, dpi, 0, 0, 600, 299, kBodyColour);
+    FillRectangle(dc, dpi, 324, 5, 213, 210, kControlsColour);
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
+    SetBkColor(dc, kBodyColour);
+    SetTextColor(dc, RGB(255, 255, 255));
+    const struct {
+        unsigned id;
+        int x;
+        int y;
+    } labels[] = {{IDS_OPTION, 10, 73}, {IDS_SHIFT, 15, 120}, {IDS_JOG, 207, 44}};
+    for (const auto& label : labels) {
+        const std::string text = LoadString(label.id);
+        TextOutA(dc, framework::ScaleForDpi(label.x, dpi), framework::ScaleForDpi(label.y, dpi), text.c_str(),
+                 static_cast<int>(text.size()));
+    }
+    SetTextColor(dc, RGB(0, 0, 0));
+    if (oldFont != nullptr)
+        SelectObject(dc, oldFont);
 }
 
 } // namespace qvl

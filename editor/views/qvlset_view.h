@@ -1,11 +1,24 @@
-// The device panel (form 131), for now a plain form that shows which keyset is current in the
-// keyset caption (edit 1007, string 61258 "Current Keyset: "%1"") and selects keysets from the
-// Keysets menu. The picture of the device and the assignment controls come on top of it.
+// The device panel (form 131): a picture of the device whose controls are picked by a click or by
+// pressing them on the device (the driver sends the panel the command of the matching picture while
+// the editor is in front), and on the right the controls that edit the selected control's assignment
+// in the bank the OPTION and SHIFT latches (or, for the wheel, the LED) give. Every edit is stored at
+// once. An assignment may ask for its click target to be captured: the driver then forwards the
+// control's first press even while another program is in front, and the panel records the window
+// under the mouse and the point in it.
+//
+// What the panel shows and stores is worked out in panel_tables.h and assignment_form.h; this class
+// moves the values between those and the controls.
 #pragma once
 
+#include "editor/views/assignment_form.h"
+#include "editor/views/key_capture_ctrl.h"
+#include "editor/views/panel_buttons.h"
+#include "framework/controls.h"
 #include "framework/form_view.h"
+#include "base/unique_handle_win32.h"
 
 #include <string>
+#include <vector>
 
 namespace qvl {
 
@@ -19,22 +32,95 @@ public:
     void OnInitialUpdate() override;
     void OnUpdate(framework::View* sender) override;
 
-    // Store the assignment shown in the editing controls; the application's idle work calls it when
-    // an edit asked for a save.
-    void SaveAssignment();
+    // Select control `slot` (0 to 6) and show its assignment in the current bank.
+    void SelectControl(int slot);
+    // OPTION (1008) or SHIFT (1009): toggle the latch and show the selected control in the new bank
+    // (a selected wheel gives way to Play).
+    void ToggleModifier(unsigned button);
+    void SetLedState(int on);
+    // Show the selected control again (after a bank change).
+    void ReselectControl();
     // Keysets menu command 2000 + i: make keyset i current and show it.
     void SelectKeyset(int index);
+
+    // Fill the editing controls from the stored assignment, or store what they hold.
+    void LoadAssignment();
+    void SaveAssignment();
+    // Record the window under the mouse and the point in it as the click target, unless the editor
+    // itself is in front.
+    void CaptureTarget();
+    void UpdateCaptureLabel();
 
     CQVLsetDoc* GetDocument() const;
 
 protected:
     void DoDataExchange(framework::DataExchange& exchange) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnDraw(HDC dc) override;
 
 private:
+    void AttachControls();
+    // The picture statics' bitmaps at the screen's DPI.
+    void ScalePictures();
+    void OnSetFocus();
+    void OnClickListChanged();
+    void OnEmulationListChanged();
+    void OnSpecialKeyChanged();
+    void OnCaptureClicked();
+    // The Edit menu's commands on the Name field, enabled while its caret is before the end.
+    void AddEditCommand(unsigned id, UINT message);
+    bool CaptureArmed() const;
+    // The keyset the panel shows: the current one, or "Default" when the editor does not have it.
+    int ShownKeyset() const;
+    // The id of the latched control picture, or 0.
+    unsigned LatchedControlCommand() const;
+    std::string LoadString(unsigned id) const;
+    void SendCommand(unsigned id);
     void UpdateKeysetCaption();
 
     CEditorApp& app_;
+    bool ready_ = false;   // the controls are attached
+    bool loading_ = false; // the controls are being filled: their change notices are not edits
+
+    CLatchButton option_;
+    CLatchButton shift_;
+    CLatchButton controls_[kControlCount];
+    CLedButton led_;
+    framework::BitmapButton test_;
+    framework::BitmapButton help_;
+    CKeyCaptureCtrl hotKey_;
+    framework::Edit nameEdit_;
+    framework::ComboBox specialKeyList_;
+    framework::ComboBox clickList_;
+    framework::ComboBox emulationList_;
+    framework::Button captureBox_;
+    framework::Trackbar speedSlider_;
+    framework::Control speedLabel_;
+    framework::Control slowerLabel_;
+    framework::Control fasterLabel_;
+    GdiObjectHandle controlsBrush_;
+    std::vector<GdiObjectHandle> pictures_;
+
+    int m_nControl = 0;
+    int m_nBank = 0;
+    int m_bLedOn = 1;
+    int m_bReselect = 0;
+    int m_bInitializing = 0;
+    std::string m_strControlCaption;
     std::string m_strKeysetCaption;
+
+    std::string m_strName;
+    int m_nSpecialKeyIndex = 0;
+    int m_nClickIndex = 0;
+    int m_nEmulationIndex = 0;
+    int m_bCapture = 0;
+    int m_nMouseMode = 0;
+    std::string m_strWindowClass;
+    std::string m_strWindowTitle;
+    int m_nClickX = -1;
+    int m_nClickY = -1;
+    AssignmentFlags m_flags; // m_bFlagA, m_bFlagB, m_bFlagC
+    int m_bCapturePending = 0;
 };
 
 } // namespace qvl

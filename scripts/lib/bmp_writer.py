@@ -1,22 +1,28 @@
-"""Writes a Windows .bmp file drawn by a pixel function, for the programs' bitmap resources.
+"""Writes a Windows .bmp file (24 bits a pixel, uncompressed, rows bottom-up and padded to four
+bytes), the format LoadBitmap reads from a program's resources.
 
-write_bmp(path, width, height, pixel): pixel(x, y) answers (r, g, b), ints 0 to 255, with y = 0 the
-top row. The file is a 24-bit uncompressed bitmap, stored bottom-up, each row padded to 4 bytes."""
+pixel(x, y) answers (r, g, b), each 0 to 255, for the pixel in column x of row y; y = 0 is the top
+row."""
 import struct
 
 
-def write_bmp(path, width, height, pixel):
-    row_size = (width * 3 + 3) // 4 * 4
-    padding = bytes(row_size - width * 3)
+def bmp_bytes(width, height, pixel):
+    """The bytes of the file write_bmp writes."""
+    pad = (4 - (width * 3) % 4) % 4
     rows = []
-    for y in reversed(range(height)):  # bottom-up
+    for y in reversed(range(height)):
         row = bytearray()
         for x in range(width):
             r, g, b = pixel(x, y)
             row += bytes((b, g, r))
-        rows.append(bytes(row) + padding)
-    data = b"".join(rows)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(data), 0, 0, 14 + len(info))
+        row += bytes(pad)
+        rows.append(bytes(row))
+    image = b"".join(rows)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(image), 2835, 2835, 0, 0)
+    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(image), 0, 0, 14 + len(info))
+    return header + info + image
+
+
+def write_bmp(path, width, height, pixel):
     with open(path, "wb") as f:
-        f.write(header + info + data)
+        f.write(bmp_bytes(width, height, pixel))
