@@ -13,15 +13,6 @@ std::string AsciiTextCase::Lower(const std::string& text) const {
     return lower;
 }
 
-namespace {
-
-// A name the registry can keep as a key of its own: not empty and no path.
-bool IsUsableName(const std::string& name) {
-    return !name.empty() && name.find('\\') == std::string::npos;
-}
-
-} // namespace
-
 KeysetCommands::KeysetCommands(CSharedInfo& shared, const StringSource& names, KeysetStorage storage, KeysetUi& ui,
                                MessageBoxes& boxes, const TextCase& textCase)
     : shared_(shared), names_(names), storage_(storage), ui_(ui), boxes_(boxes), textCase_(textCase) {}
@@ -38,11 +29,8 @@ CKeysetStore& KeysetCommands::NewDocument() {
 void KeysetCommands::SaveKeysets() {
     if (store_ == nullptr)
         return;
-    CKeysetRegistry registry(storage_);
-    registry.Attach(*store_);
-    registry.SaveAll();
+    SaveAllKeysets(*store_, storage_);
     unsavedPaste_ = false;
-    shared_.SetKeysetsChanged(1);
 }
 
 void KeysetCommands::ReloadKeysets() {
@@ -50,18 +38,16 @@ void KeysetCommands::ReloadKeysets() {
         return;
     if (unsavedPaste_)
         SaveKeysets();
-    CKeysetRegistry registry(storage_);
-    registry.Attach(*store_);
-    registry.LoadAll();
+    ReloadAllKeysets(*store_, storage_);
 }
 
-int KeysetCommands::FindByName(const std::string& name) const {
+std::optional<int> KeysetCommands::FindByName(const std::string& name) const {
     if (store_ == nullptr)
-        return 0;
+        return std::nullopt;
     for (int index = 1; index < store_->GetCount(); ++index)
         if (store_->NameEquals(index, name))
             return index;
-    return 0;
+    return std::nullopt;
 }
 
 int KeysetCommands::FindSameTarget(const std::string& name) const {
@@ -89,10 +75,11 @@ void KeysetCommands::AddOrReplace(const KeysetRecord& record) {
     } else {
         store_->Add(*keyset);
         SetCurrent(store_->GetCount() - 1);
-        ui_.AppendKeysetMenuItem(store_->GetName(store_->GetCount() - 1));
     }
-    shared_.SetKeysetsChanged(1);
+    // The save puts the list in the order a load gives, and the current index follows the keyset,
+    // so that it names the same keyset here and in the driver.
     SaveKeysets();
+    RebuildKeysetsMenu();
     ui_.UpdateAllViews();
 }
 
@@ -103,7 +90,6 @@ void KeysetCommands::DeleteKeyset(int index) {
     store_->RemoveAt(index);
     if (current >= index)
         SetCurrent(current - 1);
-    shared_.SetKeysetsChanged(1);
     SaveKeysets();
     RebuildKeysetsMenu();
     ui_.UpdateAllViews();
@@ -147,7 +133,7 @@ void KeysetCommands::NewKeyset() {
         return;
     const std::string name = textCase_.Lower(framework::FileTitleOf(*program));
     // A cut name would never match the program's process name, and an empty one cannot be stored.
-    if (name.size() > kMaxKeysetNameLength || !IsUsableName(name)) {
+    if (!IsStorableKeysetName(name)) {
         ui_.Tell(kNameTooLongMessageId, framework::FileTitleOf(*program));
         return;
     }
@@ -174,7 +160,7 @@ bool KeysetCommands::ImportFile(const std::string& path) {
     if (file.Read() != kKeysetFileOk)
         return false;
     const std::string name = ReadField(record->header.appName);
-    if (!IsUsableName(name)) {
+    if (!IsStorableKeysetName(name)) {
         boxes_.Show(kNotAKeysetFileMessage, nullptr, MessageIcon::kWarning);
         return false;
     }

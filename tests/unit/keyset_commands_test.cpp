@@ -193,9 +193,9 @@ TEST(KeysetCommands, NamesThatDifferOnlyInCaseMeetTheKeysetTheyWouldOverwrite) {
 TEST(KeysetCommands, FindByNameComparesExactlyAndNeverMeetsDefault) {
     CommandsRig rig;
     rig.Start({Keyset("Default"), Keyset("notepad"), Keyset("wave")});
-    EXPECT_EQ(rig.commands.FindByName("wave"), 2);
-    EXPECT_EQ(rig.commands.FindByName("Wave"), 0);
-    EXPECT_EQ(rig.commands.FindByName("Default"), 0);
+    EXPECT_EQ(rig.commands.FindByName("wave"), std::optional<int>(2));
+    EXPECT_EQ(rig.commands.FindByName("Wave"), std::nullopt);
+    EXPECT_EQ(rig.commands.FindByName("Default"), std::nullopt);
     EXPECT_EQ(rig.commands.FindSameTarget("WAVE"), 2);
     EXPECT_EQ(rig.commands.FindSameTarget("default"), 0);
     EXPECT_EQ(rig.commands.FindSameTarget("cubase"), -1);
