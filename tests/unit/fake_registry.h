@@ -46,6 +46,7 @@ public:
     std::size_t OpenHandles() const { return handles_.size(); }
 
     std::vector<std::string> journal; // "create <path>", "write <path>:<value>", "delete <path>"
+    std::size_t reads = 0;            // values read, found or not
 
 private:
     struct Node {

@@ -133,6 +133,21 @@ TEST(KeysetCommands, NewKeysetIsNamedByTheProgramsLowerCaseFileTitleAndBecomesCu
     EXPECT_EQ(rig.ui.viewUpdates, 1);
 }
 
+// The shared current index must name the same keyset in the driver, which has the list in load order.
+TEST(KeysetCommands, ANewKeysetTakesItsPlaceInLoadOrderAndTheSharedIndexNamesItInBothPrograms) {
+    CommandsRig rig;
+    rig.Start({Keyset("Default"), Keyset("notepad"), Keyset("wave")});
+    rig.ui.files = {"C:\\Tools\\Audacity.exe"};
+    rig.commands.NewKeyset();
+    EXPECT_EQ(rig.Names(), (std::vector<std::string>{"Default", "audacity", "notepad", "wave"}));
+    EXPECT_EQ(rig.ui.menu, rig.Names());
+    EXPECT_EQ(rig.Store().GetCurrentName(), "audacity");
+
+    CKeysetStore driver(rig.shared, rig.names);
+    ASSERT_TRUE(ReloadAllKeysets(driver, KeysetStorage{rig.registry, rig.lock}));
+    EXPECT_EQ(driver.GetCurrentName(), "audacity");
+}
+
 TEST(KeysetCommands, NewKeysetForAStoredTargetReplacesItInPlaceOnlyAfterYes) {
     CommandsRig rig;
     rig.Start({Keyset("Default"), Marked("waveedit", 'W'), Keyset("xedit")});
