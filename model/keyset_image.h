@@ -3,6 +3,7 @@
 // compare against it to read and write only what changed; it lives as long as the program's store.
 #pragma once
 
+#include "model/keyset_changes.h"
 #include "model/keyset_record.h"
 
 #include <cstdint>
@@ -35,8 +36,8 @@ struct StoredSubkey {
 };
 
 struct StoredKeysets {
-    bool known = false;           // generation below is one the registry held
-    std::uint64_t generation = 0; // the "Generation" under "Keysets" when last seen
+    bool known = false;    // `changes` is a record the registry held
+    KeysetChanges changes; // the record under "Keysets" when last seen
     std::string root;             // the root these subkeys were read from
     std::vector<StoredSubkey> subkeys;
 

@@ -137,12 +137,11 @@ CKeysetRegistry::StoreResult CKeysetRegistry::StoreOne(int index, int bank, int 
     if (!keyset)
         return StoreResult::kFailed;
 
-    // The generations move first: a reader that finds them moved reads this keyset again, whatever
-    // happens to this program before the value itself is written.
-    const std::uint64_t generation = NextGeneration(image.known, image.generation);
-    const bool marked = registry_.WriteBinary(keysets.Get(), kGenerationValueName, &generation, sizeof generation);
-    image.known = marked;
-    image.generation = generation;
+    // The record under "Keysets" and the keyset's own generation move first: a reader that finds
+    // them moved reads this keyset again, whatever happens to this program before the value is written.
+    std::uint64_t generation = 0;
+    if (!RecordChanges(keysets.Get(), {subkey->name}, false, generation))
+        return StoreResult::kFailed;
     subkey->generation =
         registry_.WriteBinary(keyset.Get(), kGenerationValueName, &generation, sizeof generation) ? generation : 0;
     RegKey bankKey = RegKey::Create(registry_, keyset.Get(), kBankKeyNames[bank]);

@@ -13,9 +13,10 @@
 // differ from what is stored and deletes only the keysets that left the list, after every write: at
 // no moment is a keyset that stays missing, and each value is the old or the new one. A load gives
 // the list a whole read would, but reads again only the keysets that changed since this program last
-// saw them. Both rest on a "Generation" value that the writers of this program keep beside the
-// records (under "Keysets" and in each keyset's subkey); programs that do not know it ignore it, and
-// their whole rewrite removes it, which makes the next load here read everything again.
+// saw them. Both rest on values that the writers of this program keep beside the records: "Changes"
+// under "Keysets" (the generation and the subkeys recent saves touched) and "Generation" in each
+// keyset's subkey (the generation of its last write). Programs that do not know them ignore them, and
+// their whole rewrite removes them, which makes the next load here read everything again.
 #pragma once
 
 #include "model/keyset_lock.h"
@@ -34,7 +35,8 @@ constexpr const char* kSettingsKeyName = "Settings";
 constexpr const char* kAppPrefValueName = "AppPref";
 constexpr const char* kPrefsValueName = "Prefs";
 constexpr const char* kDefaultKeysetName = "Default";
-// The writers' change counter: 8 bytes under "Keysets" and in each keyset's subkey. See above.
+// The writers' records, see above: "Changes" under "Keysets", 8 bytes of "Generation" in each keyset.
+constexpr const char* kChangesValueName = "Changes";
 constexpr const char* kGenerationValueName = "Generation";
 
 // What a whole-set load or save works with: the registry and the lock shared with the other program.
@@ -75,6 +77,15 @@ private:
     // "Keysets" is the one last seen, else the subkeys are listed again and only those whose own
     // generation moved (or that have none) are read.
     void Refresh(Registry::Key keysetsKey);
+    // Read again the subkeys that the saves after generation `seen` touched; false when the image
+    // cannot be brought up to date that way.
+    bool ReadChanged(Registry::Key keysetsKey, const KeysetChanges& stored, std::uint64_t seen);
+    void ReadAll(Registry::Key keysetsKey);
+    // Move the change record under "Keysets" on to a new generation that lists `touched` (and made new
+    // subkeys when `added`), before
+    // anything else is written; false, with nothing written, when it cannot be.
+    bool RecordChanges(Registry::Key keysetsKey, const std::vector<std::string>& touched, bool added,
+                       std::uint64_t& generation);
     void ReadSubkey(Registry::Key keysetsKey, StoredSubkey& subkey);
     // Write what differs between the list and the image, then delete the keysets that left the list.
     bool WriteChanges(Registry::Key keysetsKey);

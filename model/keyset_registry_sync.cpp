@@ -2,6 +2,7 @@
 // generation moved, and writing only the values that differ.
 #include "model/keyset_registry.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -43,11 +44,48 @@ bool SameValue(const StoredSubkey& subkey, const KeysetRecord& record, int value
 
 void CKeysetRegistry::Refresh(Registry::Key keysetsKey) {
     StoredKeysets& image = store_->Stored();
-    std::uint64_t generation = 0;
-    const bool known = ReadGeneration(registry_, keysetsKey, generation);
-    if (known && image.known && image.root == root_ && image.generation == generation)
-        return;
+    std::vector<unsigned char> bytes(kChangesMaxBytes);
+    const std::optional<std::size_t> size = registry_.ReadValue(keysetsKey, kChangesValueName, bytes.data(), bytes.size());
+    std::optional<KeysetChanges> stored;
+    if (size && *size <= bytes.size())
+        stored = DecodeChanges(bytes.data(), *size);
+    if (stored && image.known && image.root == root_ && stored->Covers(image.changes.generation)) {
+        const std::uint64_t seen = image.changes.generation;
+        image.changes = *stored;
+        if (stored->generation == seen || ReadChanged(keysetsKey, *stored, seen))
+            return;
+    }
+    ReadAll(keysetsKey);
+    image.known = stored.has_value();
+    image.changes = stored ? *stored : KeysetChanges();
+}
 
+bool CKeysetRegistry::ReadChanged(Registry::Key keysetsKey, const KeysetChanges& stored, std::uint64_t seen) {
+    StoredKeysets& image = store_->Stored();
+    // A new subkey takes its place in the registry's order, which only a listing tells.
+    if (stored.addedAt > seen)
+        return false;
+    for (const KeysetChange& entry : stored.entries) {
+        if (entry.generation <= seen)
+            continue;
+        StoredSubkey* subkey = image.Find(registry_.FoldKeyName(entry.subkey));
+        if (subkey == nullptr)
+            continue; // deleted before, or named twice
+        RegKey keyset = RegKey::Open(registry_, keysetsKey, subkey->name.c_str());
+        if (!keyset) {
+            image.subkeys.erase(image.subkeys.begin() + (subkey - image.subkeys.data()));
+            continue;
+        }
+        std::uint64_t own = 0;
+        subkey->generation = ReadGeneration(registry_, keyset.Get(), own) ? own : 0;
+        ReadSubkey(keyset.Get(), *subkey);
+    }
+    ChooseTaken(image.subkeys);
+    return true;
+}
+
+void CKeysetRegistry::ReadAll(Registry::Key keysetsKey) {
+    StoredKeysets& image = store_->Stored();
     std::vector<StoredSubkey> seen;
     if (image.root == root_)
         seen.swap(image.subkeys);
@@ -84,8 +122,6 @@ void CKeysetRegistry::Refresh(Registry::Key keysetsKey) {
         }
     }
     ChooseTaken(image.subkeys);
-    image.known = known;
-    image.generation = known ? generation : 0;
 }
 
 void CKeysetRegistry::ReadSubkey(Registry::Key keysetKey, StoredSubkey& subkey) {
@@ -132,56 +168,80 @@ bool CKeysetRegistry::WriteChanges(Registry::Key keysetsKey) {
             wanted.push_back(Wanted{std::move(name), std::move(folded), *store_->GetKeyset(index)});
     }
 
-    const std::uint64_t generation = NextGeneration(image.known, image.generation);
-    bool started = false;
-    bool allWritten = true;
-    // The generation under "Keysets" moves before anything else does, so a reader that comes after
-    // any part of this save (or after this program ended half-way) lists the subkeys again.
-    auto start = [&] {
-        if (started)
-            return;
-        started = true;
-        image.known = registry_.WriteBinary(keysetsKey, kGenerationValueName, &generation, sizeof generation);
-        image.generation = generation;
-    };
-    bool madeSubkeys = false;
+    std::vector<std::string> touched;
+    bool adds = false;
+    std::vector<const Wanted*> writes;
     for (const Wanted& w : wanted) {
-        StoredSubkey* subkey = image.Find(w.folded);
+        const StoredSubkey* subkey = image.Find(w.folded);
         bool differs = subkey == nullptr || subkey->generation == 0;
         for (int value = 0; value < kStoredValueCount && !differs; ++value)
             differs = !SameValue(*subkey, w.record, value);
         if (!differs)
             continue;
-        start();
+        writes.push_back(&w);
+        touched.push_back(subkey != nullptr ? subkey->name : w.name);
+        adds = adds || subkey == nullptr;
+    }
+    std::vector<std::string> deletes;
+    for (const StoredSubkey& subkey : image.subkeys) {
+        bool keep = !subkey.taken;
+        for (const Wanted& w : wanted)
+            keep = keep || w.folded == subkey.folded;
+        if (!keep) {
+            deletes.push_back(subkey.name);
+            touched.push_back(subkey.name);
+        }
+    }
+    if (touched.empty())
+        return true;
+    std::uint64_t generation = 0;
+    if (!RecordChanges(keysetsKey, touched, adds, generation))
+        return false;
+
+    bool allWritten = true;
+    bool madeSubkeys = false;
+    for (const Wanted* w : writes) {
+        StoredSubkey* subkey = image.Find(w->folded);
         if (subkey == nullptr) {
             StoredSubkey made;
-            made.name = w.name;
-            made.folded = w.folded;
+            made.name = w->name;
+            made.folded = w->folded;
             image.subkeys.push_back(std::move(made));
             subkey = &image.subkeys.back();
             madeSubkeys = true;
         }
-        allWritten = WriteSubkey(keysetsKey, w.record, *subkey, generation) && allWritten;
+        allWritten = WriteSubkey(keysetsKey, w->record, *subkey, generation) && allWritten;
     }
-
     // Deletes come last: a keyset that moved to another subkey is already written there.
-    for (std::size_t i = image.subkeys.size(); i-- > 0;) {
-        const StoredSubkey& subkey = image.subkeys[i];
-        bool keep = !subkey.taken;
-        for (const Wanted& w : wanted)
-            keep = keep || w.folded == subkey.folded;
-        if (keep)
-            continue;
-        start();
-        if (registry_.DeleteTree(keysetsKey, subkey.name.c_str()))
-            image.subkeys.erase(image.subkeys.begin() + static_cast<std::ptrdiff_t>(i));
-        else
+    for (const std::string& name : deletes) {
+        if (!registry_.DeleteTree(keysetsKey, name.c_str())) {
             allWritten = false;
+            continue;
+        }
+        const StoredSubkey* subkey = image.Find(registry_.FoldKeyName(name));
+        if (subkey != nullptr)
+            image.subkeys.erase(image.subkeys.begin() + (subkey - image.subkeys.data()));
     }
     if (madeSubkeys)
         ReorderByEnumeration(keysetsKey);
     ChooseTaken(image.subkeys);
     return allWritten;
+}
+
+bool CKeysetRegistry::RecordChanges(Registry::Key keysetsKey, const std::vector<std::string>& touched, bool added,
+                                    std::uint64_t& generation) {
+    StoredKeysets& image = store_->Stored();
+    KeysetChanges record = image.known ? image.changes : KeysetChanges();
+    generation = NextGeneration(image.known, record.generation);
+    RecordSave(record, generation, touched, added);
+    const std::vector<unsigned char> bytes = EncodeChanges(record);
+    // Written whole, before anything it lists: a reader that comes after any part of this save, or
+    // after this program ended half-way through it, reads those subkeys again.
+    if (!registry_.WriteBinary(keysetsKey, kChangesValueName, bytes.data(), bytes.size()))
+        return false;
+    image.known = true;
+    image.changes = std::move(record);
+    return true;
 }
 
 bool CKeysetRegistry::WriteSubkey(Registry::Key keysetsKey, const KeysetRecord& record, StoredSubkey& subkey,

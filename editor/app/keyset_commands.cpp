@@ -104,7 +104,11 @@ void KeysetCommands::PutAssignment(const ControlAssignment& assignment, int keys
     if (store_ == nullptr)
         return;
     store_->SetAssignment(keyset, bank, control, assignment);
-    SaveKeysets();
+    // One edit writes one value; a paste still waiting goes with a save of the list.
+    if (unsavedPaste_)
+        SaveKeysets();
+    else
+        StoreAssignment(*store_, storage_, keyset, bank, control);
 }
 
 bool KeysetCommands::FetchAssignment(ControlAssignment& assignment, int keyset, int bank, int control) const {

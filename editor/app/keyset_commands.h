@@ -58,6 +58,7 @@ public:
     // Remove keyset `index` (not "Default"); a current keyset at or after it moves back by one.
     void DeleteKeyset(int index);
     void SetCurrent(int index);
+    // Set one assignment and store just that value (the whole list when a paste waits).
     void PutAssignment(const ControlAssignment& assignment, int keyset, int bank, int control);
     // False, with `assignment` untouched, when the store has no such assignment.
     bool FetchAssignment(ControlAssignment& assignment, int keyset, int bank, int control) const;

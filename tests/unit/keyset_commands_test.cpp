@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -427,6 +428,9 @@ TEST(KeysetCommands, AssignmentsAreStoredAtOnceAndFetchedOnlyFromTheList) {
     rig.commands.PutAssignment(assignment, 1, kShiftBank, kRecord);
     EXPECT_EQ(rig.registry.Value(kKeysets + "\\a\\Shift Bank", "Record"), BytesOf(assignment));
     EXPECT_EQ(rig.shared.GetKeysetsChanged(), 1);
+    EXPECT_EQ(std::count_if(rig.registry.journal.begin(), rig.registry.journal.end(),
+                            [](const std::string& line) { return line.rfind("write", 0) == 0; }),
+              3) << "the value, the keyset's generation and the record of changes";
 
     ControlAssignment fetched;
     std::memset(&fetched, 0x5A, sizeof fetched);

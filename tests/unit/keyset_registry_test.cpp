@@ -255,7 +255,7 @@ TEST(KeysetRegistry, KeysetsThatCannotBeStoredUnderTheirNameAreNotWritten) {
     rig.store.Add(Keyset("notepad"));
     rig.Save();
     EXPECT_EQ(rig.registry.Subkeys(kKeysets), (std::vector<std::string>{"Default", "notepad"}));
-    EXPECT_EQ(rig.registry.ValueNames(kKeysets), std::vector<std::string>{"Generation"});
+    EXPECT_EQ(rig.registry.ValueNames(kKeysets), std::vector<std::string>{"Changes"});
 }
 
 TEST(KeysetRegistry, WriteBankStopsAtTheFirstFailedWrite) {

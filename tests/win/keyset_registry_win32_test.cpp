@@ -80,7 +80,7 @@ TEST_F(KeysetRegistryWin32, SaveLeavesExactlyThreeKeysetsInTheStoredLayout) {
     FillKeysets(real.store, 3, 2);
     real.Save();
     ASSERT_EQ(Info(kKeysets)->subkeys, 3u);
-    EXPECT_EQ(Info(kKeysets)->values, 1u); // the writers' generation
+    EXPECT_EQ(Info(kKeysets)->values, 1u); // the writers' record of changes
     for (const char* name : {"Default", "app0", "app1"}) {
         const std::string keyset = kKeysets + "\\" + name;
         SCOPED_TRACE(keyset);
