@@ -175,6 +175,33 @@ TEST_F(KeysetRegistryWin32, WhatOneProcessSavesAnotherLoads) {
     EXPECT_TRUE(HoldsKeysets(real.store, 4, 9));
 }
 
+// The editor adds keysets whose names sort before the others (where an underscore sorts depends on the
+// system's registry); after its save its list is in the order the driver's load gives, and the shared
+// index names the same keyset in both.
+TEST_F(KeysetRegistryWin32, AfterASaveBothProgramsHoldTheListInOneOrder) {
+    RealStore editor;
+    FillKeysets(editor.store, 3, 1);
+    SaveAllKeysets(editor.store, editor.storage);
+    RealStore driver;
+    ASSERT_TRUE(driver.Load());
+    for (const char* name : {"_tool", "Aardvark"}) {
+        KeysetRecord record;
+        InitKeyset(record, name, 0, editor.names);
+        editor.store.Add(record);
+        editor.store.SetCurrentIndex(editor.store.GetCount() - 1);
+        SaveAllKeysets(editor.store, editor.storage);
+        ASSERT_TRUE(driver.Load());
+        std::vector<std::string> inEditor, inDriver;
+        for (int i = 0; i < editor.store.GetCount(); ++i)
+            inEditor.push_back(editor.store.GetName(i));
+        for (int i = 0; i < driver.store.GetCount(); ++i)
+            inDriver.push_back(driver.store.GetName(i));
+        EXPECT_EQ(inEditor, inDriver);
+        EXPECT_EQ(editor.store.GetCurrentName(), name);
+        EXPECT_EQ(driver.store.GetName(editor.store.GetCurrentIndex()), name);
+    }
+}
+
 // The other program saves over and over while this one loads: every load sees one whole save.
 TEST_F(KeysetRegistryWin32, LoadsNeverSeeHalfASaveOfTheOtherProgram) {
     RealStore real;
