@@ -70,7 +70,7 @@ bool CKeysetRegistry::ReadChanged(Registry::Key keysetsKey, const KeysetChanges&
             continue;
         StoredSubkey* subkey = image.Find(registry_.FoldKeyName(entry.subkey));
         if (subkey == nullptr)
-            continue; // deleted before, or named twice
+            return false; // a subkey this image never had: list them all
         RegKey keyset = RegKey::Open(registry_, keysetsKey, subkey->name.c_str());
         if (!keyset) {
             image.subkeys.erase(image.subkeys.begin() + (subkey - image.subkeys.data()));

@@ -2,6 +2,7 @@
 // that share one registry: each must leave exactly what a whole rewrite, or a whole load, would.
 #include "fake_registry.h"
 
+#include "bench/whole_keyset_save.h"
 #include "model/keyset_registry.h"
 #include "model/memory_blocks.h"
 
@@ -136,15 +137,9 @@ TEST(KeysetRegistrySync, ReloadGivesExactlyAWholeLoadAfterEveryKindOfChange) {
              r.editor.Save();
          }, 1 + 1 + 29},
         {"rewritten whole by an older program", [](Rig& r) {
-             r.registry.RemoveKey(kKeysets);
-             for (const char* name : {"Default", "notepad", "zoom"}) {
-                 const KeysetRecord k = Keyset(name, 5);
-                 const auto* p = reinterpret_cast<const unsigned char*>(&k);
-                 r.registry.SetValue(kKeysets + "\\" + name, "AppPref", Bytes(p, p + 44));
-                 for (int v = 0; v < 28; ++v)
-                     r.registry.SetValue(kKeysets + "\\" + name + "\\" + kBankKeyNames[v / 7], kControlValueNames[v % 7],
-                                         Bytes(p + AssignmentOffset(v / 7, v % 7), p + AssignmentOffset(v / 7, v % 7) + 380));
-             }
+             Program older(r.registry, r.lock);
+             older.Set({Keyset("Default", 5), Keyset("notepad", 5), Keyset("zoom", 5)});
+             bench::WholeKeysetSave(r.registry, r.lock, kStoreRootPath, older.store);
          }, 1 + 3 * 30},
     };
     for (const Case& c : cases) {
