@@ -1,5 +1,6 @@
-// Keeping a store's image of "Keysets" and the registry in step: reading only the subkeys whose
-// generation moved, and writing only the values that differ.
+// Keeping a store's image of "Keysets" and the registry in step: reading only the subkeys that the
+// record of changes names (or, when it cannot tell, those whose own generation moved), and writing
+// only the values that differ.
 #include "model/keyset_registry.h"
 
 #include <algorithm>

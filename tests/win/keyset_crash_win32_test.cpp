@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 
@@ -45,8 +46,11 @@ protected:
 };
 
 TEST_F(KeysetCrashWin32, KeysetsInTheListsBeforeAndAfterASaveSurviveItsEndFromOutside) {
-    const unsigned seed = static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count() % 100000);
-    std::printf("crash test seed %u\n", seed);
+    // QVL_CRASH_SEED repeats a run.
+    const char* given = std::getenv("QVL_CRASH_SEED");
+    const unsigned seed = given != nullptr ? static_cast<unsigned>(std::atoi(given))
+                                           : static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count() % 100000);
+    std::printf("crash test seed %u (QVL_CRASH_SEED=%u repeats it)\n", seed, seed);
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
 
