@@ -113,9 +113,15 @@ int main(int argc, char** argv) {
         };
         const int last = count - 1;
         for (int run = 0; run < runs; ++run) {
-            time(whole, [&] { editor.WholeSave(); return true; });
+            time(whole, [&] {
+                editor.WholeSave();
+                return true;
+            });
             time(fresh, [&] { return editor.Save(); }); // every value is written again, with its generation
-            time(fullLoad, [&] { driver.store.Stored() = qvl::StoredKeysets(); return driver.Load(); });
+            time(fullLoad, [&] {
+                driver.store.Stored() = qvl::StoredKeysets();
+                return driver.Load();
+            });
 
             editor.Edit(last, qvl::kShiftBank, qvl::kRecord, run);
             time(one, [&] { return editor.StoreOne(last, qvl::kShiftBank, qvl::kRecord); });

@@ -21,9 +21,9 @@ constexpr int AssignmentValue(int bank, int control) {
 
 // One subkey of "Keysets" as last read or written.
 struct StoredSubkey {
-    std::string name;    // as enumerated
-    std::string folded;  // as the registry compares it
-    std::string foldedAppName; // the name inside "AppPref", folded the same way
+    std::string name;             // as enumerated
+    std::string folded;           // as the registry compares it
+    std::string foldedAppName;    // the name inside "AppPref", folded the same way
     std::uint64_t generation = 0; // its "Generation"; 0 when it has none, which never matches
     // Bit `AssignmentValue(...)` or kHeaderValue: that value is stored with the right size.
     std::uint32_t present = 0;
@@ -38,7 +38,7 @@ struct StoredSubkey {
 struct StoredKeysets {
     bool known = false;    // `changes` is a record the registry held
     KeysetChanges changes; // the record under "Keysets" when last seen
-    std::string root;             // the root these subkeys were read from
+    std::string root;      // the root these subkeys were read from
     std::vector<StoredSubkey> subkeys;
 
     // The subkey the registry would open for a keyset whose name folds to `folded`, or null.

@@ -99,8 +99,9 @@ void CKeysetRegistry::PutInLoadOrder() {
     std::iota(moved.begin(), moved.end(), 0);
     // "Default" stays in front of the registry's order, as a load puts it.
     const int first = store_->NameEquals(0, kDefaultKeysetName) ? 1 : 0;
-    std::stable_sort(moved.begin() + std::min(first, count), moved.end(),
-                     [&](int a, int b) { return rank[static_cast<std::size_t>(a)] < rank[static_cast<std::size_t>(b)]; });
+    std::stable_sort(moved.begin() + std::min(first, count), moved.end(), [&](int a, int b) {
+        return rank[static_cast<std::size_t>(a)] < rank[static_cast<std::size_t>(b)];
+    });
     if (std::is_sorted(moved.begin(), moved.end()))
         return;
     std::vector<KeysetRecord> records;
@@ -147,7 +148,8 @@ CKeysetRegistry::StoreResult CKeysetRegistry::StoreOne(int index, int bank, int 
     RegKey bankKey = RegKey::Create(registry_, keyset.Get(), kBankKeyNames[bank]);
     const ControlAssignment& assignment = AssignmentAt(*record, bank, control);
     const int value = AssignmentValue(bank, control);
-    if (!bankKey || !registry_.WriteBinary(bankKey.Get(), kControlValueNames[control], &assignment, sizeof assignment)) {
+    if (!bankKey ||
+        !registry_.WriteBinary(bankKey.Get(), kControlValueNames[control], &assignment, sizeof assignment)) {
         subkey->generation = 0; // what is stored there now is not known: read it again next time
         return StoreResult::kFailed;
     }

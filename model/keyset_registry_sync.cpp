@@ -38,7 +38,8 @@ bool ReadStoredValue(Registry& registry, Registry::Key key, int value, KeysetRec
 }
 
 bool SameValue(const StoredSubkey& subkey, const KeysetRecord& record, int value) {
-    return subkey.Has(value) && std::memcmp(ValueBytes(subkey.stored, value), ValueBytes(record, value), ValueSize(value)) == 0;
+    return subkey.Has(value) &&
+           std::memcmp(ValueBytes(subkey.stored, value), ValueBytes(record, value), ValueSize(value)) == 0;
 }
 
 } // namespace
@@ -46,7 +47,8 @@ bool SameValue(const StoredSubkey& subkey, const KeysetRecord& record, int value
 void CKeysetRegistry::Refresh(Registry::Key keysetsKey) {
     StoredKeysets& image = store_->Stored();
     std::vector<unsigned char> bytes(kChangesMaxBytes);
-    const std::optional<std::size_t> size = registry_.ReadValue(keysetsKey, kChangesValueName, bytes.data(), bytes.size());
+    const std::optional<std::size_t> size =
+        registry_.ReadValue(keysetsKey, kChangesValueName, bytes.data(), bytes.size());
     std::optional<KeysetChanges> stored;
     if (size && *size <= bytes.size())
         stored = DecodeChanges(bytes.data(), *size);
@@ -271,7 +273,8 @@ bool CKeysetRegistry::WriteSubkey(Registry::Key keysetsKey, const KeysetRecord& 
                 bankKey = RegKey::Create(registry_, keyset.Get(), kBankKeyNames[bank]);
             const ControlAssignment& assignment = AssignmentAt(record, bank, control);
             // The first write that fails ends the bank, as it always has.
-            if (!bankKey || !registry_.WriteBinary(bankKey.Get(), kControlValueNames[control], &assignment, sizeof assignment)) {
+            if (!bankKey ||
+                !registry_.WriteBinary(bankKey.Get(), kControlValueNames[control], &assignment, sizeof assignment)) {
                 allWritten = false;
                 break;
             }

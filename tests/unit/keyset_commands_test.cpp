@@ -430,7 +430,8 @@ TEST(KeysetCommands, AssignmentsAreStoredAtOnceAndFetchedOnlyFromTheList) {
     EXPECT_EQ(rig.shared.GetKeysetsChanged(), 1);
     EXPECT_EQ(std::count_if(rig.registry.journal.begin(), rig.registry.journal.end(),
                             [](const std::string& line) { return line.rfind("write", 0) == 0; }),
-              3) << "the value, the keyset's generation and the record of changes";
+              3)
+        << "the value, the keyset's generation and the record of changes";
 
     ControlAssignment fetched;
     std::memset(&fetched, 0x5A, sizeof fetched);

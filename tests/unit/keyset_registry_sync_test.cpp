@@ -86,8 +86,8 @@ TEST(KeysetRegistrySync, SaveWritesOnlyWhatDiffersAndDeletesOnlyWhatLeftAfterEve
     rig.editor.Save();
 
     const std::string np = kKeysets + "\\notepad";
-    EXPECT_EQ(rig.Journal("write " + np), (std::vector<std::string>{"write " + np + ":Generation",
-                                                                    "write " + np + "\\Shift Bank:Record"}));
+    EXPECT_EQ(rig.Journal("write " + np),
+              (std::vector<std::string>{"write " + np + ":Generation", "write " + np + "\\Shift Bank:Record"}));
     EXPECT_TRUE(rig.Journal("write " + kKeysets + "\\Default").empty());
     EXPECT_EQ(rig.Journal("write " + kKeysets + "\\audacity").size(), 1u + 1u + 28u);
     EXPECT_EQ(rig.Journal("delete"), std::vector<std::string>{"delete " + kKeysets + "\\zoom"});
@@ -120,27 +120,37 @@ TEST(KeysetRegistrySync, ReloadGivesExactlyAWholeLoadAfterEveryKindOfChange) {
              EXPECT_TRUE(StoreAssignment(r.editor.store, r.editor.storage, 1, kOptionBank, kStop));
          },
          1 + 1 + 29},
-        {"added before the others", [](Rig& r) {
+        {"added before the others",
+         [](Rig& r) {
              r.editor.Set({Keyset("Default", 1), Keyset("notepad", 2), Keyset("zoom", 3), Keyset("audacity", 4)});
              r.editor.Save();
-         }, 1 + 4 * 1 + 29},
-        {"deleted", [](Rig& r) {
+         },
+         1 + 4 * 1 + 29},
+        {"deleted",
+         [](Rig& r) {
              r.editor.Set({Keyset("Default", 1), Keyset("zoom", 3)});
              r.editor.Save();
-         }, 1},
-        {"renamed by case", [](Rig& r) {
+         },
+         1},
+        {"renamed by case",
+         [](Rig& r) {
              r.editor.Set({Keyset("Default", 1), Keyset("Notepad", 2), Keyset("zoom", 3)});
              r.editor.Save();
-         }, 1 + 1 + 29},
-        {"replaced by an import", [](Rig& r) {
+         },
+         1 + 1 + 29},
+        {"replaced by an import",
+         [](Rig& r) {
              r.editor.store.SetKeyset(2, Keyset("zoom", 9));
              r.editor.Save();
-         }, 1 + 1 + 29},
-        {"rewritten whole by an older program", [](Rig& r) {
+         },
+         1 + 1 + 29},
+        {"rewritten whole by an older program",
+         [](Rig& r) {
              Program older(r.registry, r.lock);
              older.Set({Keyset("Default", 5), Keyset("notepad", 5), Keyset("zoom", 5)});
              bench::WholeKeysetSave(r.registry, r.lock, kStoreRootPath, older.store);
-         }, 1 + 3 * 30},
+         },
+         1 + 3 * 30},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -165,10 +175,10 @@ TEST(KeysetRegistrySync, StoreAssignmentWritesThatValueAndRaisesTheFlag) {
     a.hotKeyVk = 'W';
     rig.editor.store.SetAssignment(2, kMainBank, kWheelClockwise, a);
     ASSERT_TRUE(StoreAssignment(rig.editor.store, rig.editor.storage, 2, kMainBank, kWheelClockwise));
-    EXPECT_EQ(rig.registry.journal,
-              (std::vector<std::string>{"lock", "write " + kKeysets + ":Changes",
-                                        "write " + kKeysets + "\\zoom:Generation",
-                                        "write " + kKeysets + "\\zoom\\MainBank:CWheel", "unlock"}));
+    EXPECT_EQ(
+        rig.registry.journal,
+        (std::vector<std::string>{"lock", "write " + kKeysets + ":Changes", "write " + kKeysets + "\\zoom:Generation",
+                                  "write " + kKeysets + "\\zoom\\MainBank:CWheel", "unlock"}));
     EXPECT_EQ(rig.editor.shared.GetKeysetsChanged(), 1);
 
     EXPECT_FALSE(StoreAssignment(rig.editor.store, rig.editor.storage, 3, 0, 0));

@@ -89,7 +89,7 @@ TEST(KeysetRegistry, NothingStoredGivesJustDefaultAndWritesNothing) {
 
 TEST(KeysetRegistry, SaveLeavesExactlyTheListInTheStoredLayout) {
     RegistryRig rig;
-    rig.Put(Keyset("stale"), "stale"); // a keyset no longer in the list goes
+    rig.Put(Keyset("stale"), "stale");                                           // a keyset no longer in the list goes
     rig.registry.SetValue(kKeysets + "\\Default\\Leftover", "Play", Bytes(380)); // not ours: stays
     const KeysetRecord keysets[] = {Keyset("Default", 0x11), Keyset("notepad", 0x22), Keyset("audacity", 0x33)};
     for (const KeysetRecord& k : keysets)

@@ -48,13 +48,16 @@ protected:
 TEST_F(KeysetCrashWin32, KeysetsInTheListsBeforeAndAfterASaveSurviveItsEndFromOutside) {
     // QVL_CRASH_SEED repeats a run.
     const char* given = std::getenv("QVL_CRASH_SEED");
-    const unsigned seed = given != nullptr ? static_cast<unsigned>(std::atoi(given))
-                                           : static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count() / 100 % 1000000);
+    const unsigned seed =
+        given != nullptr
+            ? static_cast<unsigned>(std::atoi(given))
+            : static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count() / 100 % 1000000);
     std::printf("crash test seed %u (QVL_CRASH_SEED=%u repeats it)\n", seed, seed);
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
 
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, wintest::kCrashStepBlock);
+    HANDLE mapping =
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, wintest::kCrashStepBlock);
     ASSERT_NE(mapping, nullptr);
     auto* announced = static_cast<volatile LONG*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
     ASSERT_NE(announced, nullptr);

@@ -34,8 +34,8 @@ int main(int argc, char** argv) {
         const int seed = count;
         int step = std::atoi(argv[3]);
         HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, qvl::wintest::kCrashStepBlock);
-        auto* announced = mapping != nullptr ? static_cast<volatile LONG*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0))
-                                             : nullptr;
+        auto* announced =
+            mapping != nullptr ? static_cast<volatile LONG*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0)) : nullptr;
         if (announced == nullptr)
             return 2;
         for (;;) {
