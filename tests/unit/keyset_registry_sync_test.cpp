@@ -206,5 +206,24 @@ TEST(KeysetRegistrySync, OneKeysetPerNameAndTheOtherSubkeyIsLeftAlone) {
     EXPECT_EQ(rig.registry.Subkeys(kKeysets), (std::vector<std::string>{"copy of notepad", "Default", "zoom"}));
 }
 
+// The record of changes stays within its value's size, and never claims to list a save it dropped.
+TEST(KeysetChanges, OldEntriesGiveWayAndTheRecordStopsCoveringTheirSaves) {
+    KeysetChanges changes;
+    RecordSave(changes, 100, {"a"}, true);
+    for (std::uint64_t g = 101; g <= 300; ++g)
+        RecordSave(changes, g, {"a keyset with a long name " + std::to_string(g), "a"}, false);
+    const std::vector<unsigned char> bytes = EncodeChanges(changes);
+    EXPECT_LE(bytes.size(), kChangesMaxBytes);
+    const std::optional<KeysetChanges> read = DecodeChanges(bytes.data(), bytes.size());
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->generation, 300u);
+    EXPECT_EQ(read->addedAt, 100u);
+    EXPECT_EQ(read->entries.back().subkey, "a"); // one entry per subkey, at its last save
+    const std::uint64_t oldestListed = read->entries.front().generation;
+    EXPECT_TRUE(read->Covers(oldestListed - 1));
+    EXPECT_FALSE(read->Covers(oldestListed - 2));
+    EXPECT_FALSE(DecodeChanges(bytes.data(), bytes.size() - 1).has_value());
+}
+
 } // namespace
 } // namespace qvl
