@@ -4,8 +4,8 @@
 // "WIDEBTND" (resource names ignore case), and sizes the button to its picture.
 #pragma once
 
+#include "base/unique_handle_win32.h"
 #include "framework/controls.h"
-#include "framework/handles.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #include "framework/frame_window.h"
 
+#include "base/unique_handle_win32.h"
 #include "framework/document.h"
-#include "framework/handles.h"
 #include "framework/view.h"
 
 #include <commctrl.h>

@@ -2,7 +2,7 @@
 // hands back the chosen command instead of posting it (the tray menu works this way).
 #pragma once
 
-#include "framework/handles.h"
+#include "base/unique_handle_win32.h"
 
 #include <windows.h>
 

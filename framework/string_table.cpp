@@ -1,6 +1,6 @@
 #include "framework/string_table.h"
 
-#include "framework/format_string.h"
+#include "base/format_string.h"
 
 #include <vector>
 

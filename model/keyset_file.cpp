@@ -62,13 +62,11 @@ void CKeysetFile::Init(std::string path, KeysetRecord* buffer) {
     header_.size = kKeysetFileSizeValue;
 }
 
-int CKeysetFile::Read() {
+KeysetFileResult CKeysetFile::Read() {
     errno = 0;
     FilePtr file(std::fopen(path_.c_str(), "rb"));
-    if (file == nullptr) {
-        ReportIoFailure("read", errno);
-        return kKeysetFileIoFailed;
-    }
+    if (file == nullptr)
+        return Result(KeysetFileStatus::kCannotOpen, errno);
 
     // Everything goes into scratch space first: the caller's record changes only when the file held a
     // whole one.
@@ -78,12 +76,9 @@ int CKeysetFile::Read() {
                           std::memcmp(header.magic, kKeysetFileMagic, sizeof header.magic) == 0 &&
                           std::fread(&record, sizeof record, 1, file.get()) == 1;
     if (!complete) {
-        if (std::ferror(file.get())) {
-            ReportIoFailure("read", errno);
-            return kKeysetFileIoFailed;
-        }
-        boxes_.Show(kNotAKeysetFileMessage, nullptr, MessageIcon::kWarning);
-        return kKeysetFileRefused;
+        if (std::ferror(file.get()))
+            return Result(KeysetFileStatus::kCannotOpen, errno);
+        return Result(KeysetFileStatus::kNotValid);
     }
 
     header_ = header;
@@ -92,31 +87,22 @@ int CKeysetFile::Read() {
         TerminateStrings(record);
         *buffer_ = record;
     }
-    return kKeysetFileOk;
+    return Result(KeysetFileStatus::kDone);
 }
 
-int CKeysetFile::Write() {
+KeysetFileResult CKeysetFile::Write() {
     const std::string temporary = FreeTemporaryName(path_);
     int error = 0;
     if (temporary.empty() || !WriteWhole(temporary, header_, buffer_, error)) {
         if (!temporary.empty())
             std::remove(temporary.c_str());
-        ReportIoFailure("written", error);
-        return kKeysetFileIoFailed;
+        return Result(KeysetFileStatus::kCannotWrite, error);
     }
     if (!ReplaceFileWith(temporary.c_str(), path_.c_str())) {
         std::remove(temporary.c_str());
-        ReportIoFailure("written", 0);
-        return kKeysetFileIoFailed;
+        return Result(KeysetFileStatus::kCannotWrite);
     }
-    return kKeysetFileOk;
-}
-
-void CKeysetFile::ReportIoFailure(const char* what, int error) {
-    std::string text = "The file \"" + path_ + "\" could not be " + what + ".";
-    if (error != 0)
-        text += std::string("\n\n") + std::strerror(error) + ".";
-    boxes_.Show(text.c_str(), nullptr, MessageIcon::kWarning);
+    return Result(KeysetFileStatus::kDone);
 }
 
 } // namespace qvl

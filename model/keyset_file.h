@@ -3,7 +3,6 @@
 #pragma once
 
 #include "model/keyset_record.h"
-#include "model/message_boxes.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -28,18 +27,24 @@ constexpr std::uint32_t kKeysetFileSizeValue = 10692;
 constexpr std::size_t kKeysetFileLength = sizeof(KeysetFileHeader) + sizeof(KeysetRecord);
 static_assert(kKeysetFileLength == 10696);
 
-constexpr const char* kNotAKeysetFileMessage = "This is not a valid QVL2 file. ";
+// What became of a Read or a Write. The program that reads or writes the file tells the user.
+enum class KeysetFileStatus {
+    kDone,
+    kCannotOpen,  // the file could not be opened or read
+    kNotValid,    // not a keyset file (wrong magic, or it ends before its record does)
+    kCannotWrite, // the file (or the temporary file beside it) could not be written or put in place
+};
 
-// Results of Read and Write.
-enum KeysetFileResult : int {
-    kKeysetFileOk = 0,
-    kKeysetFileRefused = 1,  // not a keyset file (wrong magic, or it ends before its record does)
-    kKeysetFileIoFailed = 2, // the file could not be opened, read or written
+struct KeysetFileResult {
+    KeysetFileStatus status = KeysetFileStatus::kDone;
+    std::string path; // the file concerned
+    int error = 0;    // the C library's errno of the failure; 0 when none is known
+    bool Done() const { return status == KeysetFileStatus::kDone; }
 };
 
 class CKeysetFile {
 public:
-    explicit CKeysetFile(MessageBoxes& boxes) : boxes_(boxes) {}
+    CKeysetFile() = default;
     CKeysetFile(const CKeysetFile&) = delete;
     CKeysetFile& operator=(const CKeysetFile&) = delete;
 
@@ -48,20 +53,18 @@ public:
     void Init(std::string path, KeysetRecord* buffer);
 
     // Read the file into the record. Nothing of the record changes unless the whole file was read:
-    // a wrong magic or a file that ends early is refused with kNotAKeysetFileMessage, a file that
-    // cannot be read with a message naming it.
-    int Read();
+    // a wrong magic or a file that ends early is not valid.
+    KeysetFileResult Read();
 
     // Write the header and the record. The file is written under a temporary name beside it and put in
     // place only when complete, so a failed export leaves whatever stood there before.
-    int Write();
+    KeysetFileResult Write();
 
     const KeysetFileHeader& Header() const { return header_; }
 
 private:
-    void ReportIoFailure(const char* what, int error);
+    KeysetFileResult Result(KeysetFileStatus status, int error = 0) const { return {status, path_, error}; }
 
-    MessageBoxes& boxes_;
     KeysetRecord* buffer_ = nullptr;
     std::string path_;
     KeysetFileHeader header_ = {};

@@ -7,9 +7,10 @@
 // program that hangs while holding it cannot stop the other one for good.
 #pragma once
 
+#include "model/shared_names.h"
+
 namespace qvl {
 
-constexpr const char* kKeysetLockName = "QVL2KeysetsLock";
 constexpr unsigned kKeysetLockWaitMs = 3000;
 
 class KeysetLock {

@@ -22,14 +22,13 @@
 #include "model/keyset_lock.h"
 #include "model/keyset_store.h"
 #include "model/registry.h"
+#include "model/shared_names.h"
 
 #include <string>
 #include <string_view>
 
 namespace qvl {
 
-constexpr const char* kStoreRootPath = "Software\\Vendrake Electronics\\QVL2";
-constexpr const char* kKeysetsKeyPath = "Software\\Vendrake Electronics\\QVL2\\Keysets";
 constexpr const char* kKeysetsKeyName = "Keysets";
 constexpr const char* kSettingsKeyName = "Settings";
 constexpr const char* kAppPrefValueName = "AppPref";

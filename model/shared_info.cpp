@@ -6,21 +6,21 @@ CSharedInfo::~CSharedInfo() {
     Destroy();
 }
 
-int CSharedInfo::Create() {
+bool CSharedInfo::Create() {
     Destroy();
-    int result = 1;
+    bool result = true;
     infoBlock_ = blocks_.Open(kSharedInfoName, sizeof(SharedInfo));
     if (infoBlock_ != nullptr)
         info_ = static_cast<volatile SharedInfo*>(infoBlock_->Address());
     else
-        result = 0;
+        result = false;
     SetWheelLedOn(1);
     dataArea_ = blocks_.Open(kDataAreaName, kDataAreaSize);
     if (dataArea_ != nullptr)
         dataValue_ =
             reinterpret_cast<volatile std::int32_t*>(static_cast<char*>(dataArea_->Address()) + kDataValueOffset);
     else
-        result = 0;
+        result = false;
     SetPortOpen(1);
     return result;
 }

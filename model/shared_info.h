@@ -5,6 +5,8 @@
 // the keyset protocol relies on the order of writes (save, then raise keysetsChanged), not on locking.
 #pragma once
 
+#include "model/shared_names.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -26,8 +28,6 @@ static_assert(offsetof(SharedInfo, keysetsChanged) == 4);
 static_assert(offsetof(SharedInfo, wheelLedOn) == 8);
 static_assert(offsetof(SharedInfo, portOpen) == 12);
 
-constexpr const char* kSharedInfoName = "QVL2SharedInfo";
-constexpr const char* kDataAreaName = "QVL3DataArea";
 constexpr std::size_t kDataAreaSize = 24;
 constexpr std::size_t kDataValueOffset = 4; // the wheel speed published by the special mouse mode
 
@@ -60,9 +60,9 @@ public:
     CSharedInfo& operator=(const CSharedInfo&) = delete;
     virtual ~CSharedInfo();
 
-    // Create or open and map both blocks; 1 when both are usable, else 0. Resets wheelLedOn and
+    // Create or open and map both blocks; true when both are usable. Resets wheelLedOn and
     // portOpen to 1 whether the block was new or not.
-    int Create();
+    bool Create();
     // Unmap and close both blocks.
     void Destroy();
     bool IsMapped() const { return info_ != nullptr; }

@@ -19,7 +19,7 @@ bool IsTransport(int control) {
 
 CControlDispatcher::CControlDispatcher(CKeysetStore& store, KeysetStorage storage, Desktop& desktop,
                                        ProcessSource& processes, InputSynth& input, MousePointer& pointer,
-                                       UserQuestion& question, std::unique_ptr<CMouseAction> mouse)
+                                       UserQuestion& question, std::unique_ptr<MouseOutput> mouse)
     : store_(store), storage_(storage), desktop_(desktop), processes_(processes), mouse(std::move(mouse)) {
     if (keystroke == nullptr)
         keystroke = std::make_unique<CKeystrokeAction>(input);

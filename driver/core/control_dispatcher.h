@@ -7,7 +7,6 @@
 // thread, inside the decoder's ProcessByte.
 #pragma once
 
-#include "driver/core/process_source.h"
 #include "driver/device/device_decoder.h"
 #include "driver/output/click_targeting.h"
 #include "driver/output/desktop.h"
@@ -15,9 +14,11 @@
 #include "driver/output/keystroke_action.h"
 #include "driver/output/mouse_action.h"
 #include "driver/output/mouse_pointer.h"
+#include "driver/output/process_source.h"
 #include "driver/output/user_question.h"
 #include "model/keyset_registry.h"
 #include "model/keyset_store.h"
+#include "model/shared_names.h"
 
 #include <array>
 #include <memory>
@@ -25,13 +26,6 @@
 #include <string>
 
 namespace qvl {
-
-// How the driver finds the editor: its main window's title, its device panel (a dialog child without
-// a title), its Test dialog's title and its process name.
-constexpr const char* kEditorWindowTitle = "Quorvel 2";
-constexpr const char* kEditorPanelClass = "#32770";
-constexpr const char* kTestDialogTitle = "Test";
-constexpr const char* kEditorProcessName = "qvl2";
 
 // Told the outcome of every full run of target tracking: the keyset selected, or that the editor (and
 // perhaps its Test dialog) is in front, which leaves the selection as it was. The driver's trace
@@ -53,7 +47,7 @@ public:
     // asks it about the window in front and hands it a new click window to keep.
     CControlDispatcher(CKeysetStore& store, KeysetStorage storage, Desktop& desktop, ProcessSource& processes,
                        InputSynth& input, MousePointer& pointer, UserQuestion& question,
-                       std::unique_ptr<CMouseAction> mouse = nullptr);
+                       std::unique_ptr<MouseOutput> mouse = nullptr);
 
     void HandleControlEvent(CDeviceDecoder& decoder) override;
     void ReleaseControl(CDeviceDecoder& decoder) override;
@@ -79,7 +73,7 @@ public:
     CKeystrokeAction& Keystroke() { return *keystroke; }
     // Null: nobody listens.
     void SetTrackingObserver(TrackingObserver* observer) { observer_ = observer; }
-    CMouseAction& Mouse() { return *mouse; }
+    MouseOutput& Mouse() { return *mouse; }
 
 private:
     static constexpr int kTransportCount = 5; // controls 0 to 4; the wheel's keys never stay down
@@ -97,7 +91,7 @@ private:
 
     std::int32_t testDialogForeground = 0;
     std::unique_ptr<CKeystrokeAction> keystroke;
-    std::unique_ptr<CMouseAction> mouse;
+    std::unique_ptr<MouseOutput> mouse;
     std::int32_t editorForeground = 0;
     WindowId lastForeground = kNoWindow;
     std::uint32_t foregroundThreadId = 0;

@@ -1,31 +1,13 @@
 #include "driver/core/driver_app_win32.h"
 
+#include "base/module_path_win32.h"
+#include "base/unique_handle_win32.h"
 #include "driver/res/resource.h"
 #include "framework/string_table.h"
 
 #include <vector>
 
 namespace qvl {
-
-namespace {
-
-// The folder of the running program, with its closing backslash, however long its path is.
-std::string ProgramFolder() {
-    std::vector<char> path(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return std::string();
-        if (length < path.size()) {
-            const std::string full(path.data(), length);
-            const std::string::size_type slash = full.find_last_of('\\');
-            return slash == std::string::npos ? std::string() : full.substr(0, slash + 1);
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
-} // namespace
 
 CDriverApp::CDriverApp(HINSTANCE instance, std::unique_ptr<NamedBlocks> blocks)
     : CQVLApp(instance, std::move(blocks)),
@@ -57,7 +39,7 @@ bool CDriverApp::InitInstance() {
 
     // 2. The shared blocks. Without them there is no keyset selection to share and nothing for the
     // tray to show: the driver says so and does not start.
-    if (CreateSharedInfo() != 0) {
+    if (!CreateSharedInfo()) {
         ShowMessage(IDS_NO_SHARED_BLOCK);
         startFailed_ = true;
         return false;
@@ -193,14 +175,15 @@ void CDriverApp::RestoreWindow(WindowId window) {
 }
 
 bool CDriverApp::StartProgram(const char* program) {
-    const std::string path = ProgramFolder() + program;
+    const std::string path = ModuleFolder(nullptr) + program;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
     if (!CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
         return false;
-    CloseHandle(started.hThread);
-    CloseHandle(started.hProcess);
+    // Nothing waits for the program: both handles close at once.
+    const KernelHandle thread(started.hThread);
+    const KernelHandle process(started.hProcess);
     return true;
 }
 

@@ -8,11 +8,13 @@
 // processing then takes the objects down.
 #pragma once
 
+#include "appbase/message_boxes_win32.h"
+#include "appbase/module_strings_win32.h"
+#include "appbase/qvl_app_win32.h"
 #include "driver/core/control_dispatcher.h"
 #include "driver/core/device_input.h"
 #include "driver/core/driver_trace.h"
 #include "driver/core/driver_wnd_win32.h"
-#include "model/module_strings_win32.h"
 #include "driver/core/shared_led.h"
 #include "driver/core/trace_file_win32.h"
 #include "driver/core/tray_commands.h"
@@ -26,9 +28,7 @@
 #include "driver/output/user_question_win32.h"
 #include "model/keyset_lock_win32.h"
 #include "model/keyset_registry.h"
-#include "model/message_boxes_win32.h"
 #include "model/prefs_record.h"
-#include "model/qvl_app_win32.h"
 #include "model/registry_win32.h"
 
 #include <memory>

@@ -1,5 +1,7 @@
 #include "driver/core/driver_trace.h"
 
+#include "base/quote_text.h"
+
 #include <cstdio>
 
 namespace qvl {
@@ -41,32 +43,12 @@ TraceLine& TraceLine::Hex(const char* name, std::uint32_t value, int digits) {
     return *this;
 }
 
-// Quoted with C escapes; every byte outside printable ASCII as \xHH, so window texts in any code page
-// come back exactly and a line never holds a raw line break.
+// Quoted as the test tools quote their texts, so the harness reads both alike.
 TraceLine& TraceLine::Text(const char* name, const std::string& text) {
     line_ += ' ';
     line_ += name;
-    line_ += "=\"";
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '\\' || c == '"') {
-            line_ += '\\';
-            line_ += c;
-        } else if (byte == '\n') {
-            line_ += "\\n";
-        } else if (byte == '\r') {
-            line_ += "\\r";
-        } else if (byte == '\t') {
-            line_ += "\\t";
-        } else if (byte < 0x20 || byte >= 0x7F) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
-            line_ += escaped;
-        } else {
-            line_ += c;
-        }
-    }
-    line_ += '"';
+    line_ += '=';
+    line_ += QuoteText(text);
     return *this;
 }
 

@@ -19,7 +19,7 @@ bool CDriverWnd::CreateHidden(HINSTANCE instance) {
 }
 
 void CDriverWnd::ShowTrayMenu() {
-    framework::MenuHandle menu = framework::LoadMenuResource(app_.Instance(), IDR_TRAY_MENU);
+    MenuHandle menu = framework::LoadMenuResource(app_.Instance(), IDR_TRAY_MENU);
     HMENU popup = framework::SubMenu(menu.Get(), 0);
     if (popup == nullptr)
         return;

@@ -15,14 +15,14 @@ std::unique_ptr<Win32TraceFile> Win32TraceFile::FromEnvironment() {
         return nullptr;
     // Others may read it while it grows (the harness follows it); appends go to the end, whoever
     // else has it open.
-    framework::KernelHandle file(CreateFileA(path.data(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    KernelHandle file(CreateFileA(path.data(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return nullptr;
     return std::make_unique<Win32TraceFile>(std::move(file));
 }
 
-Win32TraceFile::Win32TraceFile(framework::KernelHandle file) : file_(std::move(file)) {
+Win32TraceFile::Win32TraceFile(KernelHandle file) : file_(std::move(file)) {
     LARGE_INTEGER frequency;
     if (QueryPerformanceFrequency(&frequency))
         frequency_ = frequency.QuadPart;

@@ -7,9 +7,9 @@
 // click-window question that holds the reader is cancelled first, or the close would wait for it.
 #pragma once
 
-#include "driver/core/process_source.h"
 #include "driver/device/device_link.h"
 #include "driver/output/desktop.h"
+#include "driver/output/process_source.h"
 #include "model/shared_info.h"
 
 #include <cstdint>

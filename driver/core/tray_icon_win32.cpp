@@ -1,6 +1,6 @@
 #include "driver/core/tray_icon_win32.h"
 
-#include "framework/handles.h"
+#include "base/unique_handle_win32.h"
 
 #include <shellapi.h>
 
@@ -13,7 +13,7 @@ CTrayIcon::CTrayIcon(HINSTANCE instance, UINT iconId, UINT callbackMessage, std:
 
 bool CTrayIcon::Add(HWND owner) {
     // The small icon size, which the notification area shows.
-    framework::IconHandle icon(
+    IconHandle icon(
         static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(iconId_), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                       GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
     NOTIFYICONDATAA data = {};

@@ -14,17 +14,13 @@ struct Win32WheelIdleTimer::Wakeup {
     Wakeup() : event(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
     Wakeup(const Wakeup&) = delete;
     Wakeup& operator=(const Wakeup&) = delete;
-    ~Wakeup() {
-        if (event != nullptr)
-            CloseHandle(event);
-    }
     void Fired(std::uint64_t token) {
         std::uint64_t seen = fired.load();
         while (seen < token && !fired.compare_exchange_weak(seen, token)) {
         }
-        SetEvent(event);
+        SetEvent(event.Get());
     }
-    HANDLE event;
+    KernelHandle event;
     std::atomic<std::uint64_t> fired{0};
 };
 
@@ -56,18 +52,16 @@ void CALLBACK WheelIdleExpired(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR)
 
 Win32WheelIdleTimer::Win32WheelIdleTimer(unsigned delayMs)
     : delayMs_(delayMs), wakeup_(std::make_shared<Wakeup>()), stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
-    if (wakeup_->event != nullptr && stop_ != nullptr)
+    if (wakeup_->event && stop_)
         deliverer_ = std::thread([this] { Deliver(); });
 }
 
 Win32WheelIdleTimer::~Win32WheelIdleTimer() {
     Disconnect();
     if (deliverer_.joinable()) {
-        SetEvent(stop_);
+        SetEvent(stop_.Get());
         deliverer_.join();
     }
-    if (stop_ != nullptr)
-        CloseHandle(stop_);
 }
 
 void Win32WheelIdleTimer::Connect(WheelIdleSink& sink) {
@@ -90,7 +84,7 @@ void Win32WheelIdleTimer::Cancel() {
 
 bool Win32WheelIdleTimer::Arm(std::uint64_t token) {
     Cancel();
-    if (wakeup_->event == nullptr)
+    if (!wakeup_->event)
         return false;
     auto* arming = new Arming(wakeup_, token);
     const UINT id = timeSetEvent(delayMs_, 0, &WheelIdleExpired, reinterpret_cast<DWORD_PTR>(arming),
@@ -105,7 +99,7 @@ bool Win32WheelIdleTimer::Arm(std::uint64_t token) {
 }
 
 void Win32WheelIdleTimer::Deliver() {
-    const HANDLE events[] = {stop_, wakeup_->event};
+    const HANDLE events[] = {stop_.Get(), wakeup_->event.Get()};
     while (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
         const std::uint64_t token = wakeup_->fired.exchange(0);
         if (token == 0)

@@ -9,6 +9,8 @@
 // and freed by whoever is done with it last, so it can outlive this object safely.
 #pragma once
 
+#include "base/unique_handle_win32.h"
+
 #include "driver/core/wheel_idle_timer.h"
 
 #include <cstdint>
@@ -39,7 +41,7 @@ private:
 
     const unsigned delayMs_;
     std::shared_ptr<Wakeup> wakeup_;
-    void* stop_ = nullptr;          // manual-reset event: the delivering thread ends
+    KernelHandle stop_;             // manual-reset event: the delivering thread ends
     Arming* armed_ = nullptr;       // the timer set last; only the device's thread arms and cancels
     std::mutex deliveryLock_;       // held while the sink runs
     WheelIdleSink* sink_ = nullptr; // under deliveryLock_

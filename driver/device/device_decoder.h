@@ -8,6 +8,7 @@
 
 #include "driver/device/wheel_timer.h"
 #include "driver/device/wheel_tracker.h"
+#include "model/shared_names.h"
 
 #include <cstdint>
 #include <memory>
@@ -39,20 +40,6 @@ public:
     virtual ~LedIndicator() = default;
     virtual void SetWheelLedOn(int on) = 0;
 };
-
-// Editor control ids: the command ids of the editor panel's buttons, forwarded while the editor is in
-// front.
-constexpr int kEditorOption = 1008;
-constexpr int kEditorShift = 1009;
-constexpr int kEditorRewind = 1010;
-constexpr int kEditorFastForward = 1011;
-constexpr int kEditorStop = 1012;
-constexpr int kEditorPlay = 1013;
-constexpr int kEditorRecord = 1014;
-constexpr int kEditorWheelCounterClockwise = 1015;
-constexpr int kEditorWheelClockwise = 1016;
-constexpr int kEditorLedOn = 1022;
-constexpr int kEditorLedOff = 1023;
 
 // Wire format.
 constexpr std::uint8_t kStatusButton = 0x80;

@@ -1,5 +1,7 @@
 #include "driver/device/error_reporter_win32.h"
 
+#include "base/unique_handle_win32.h"
+
 #include <windows.h>
 
 #include <mutex>
@@ -11,20 +13,16 @@ namespace qvl {
 struct Win32ErrorReporter::OpenBoxes {
     std::mutex lock;
     int count = 0;
-    HANDLE noneOpen = CreateEventA(nullptr, TRUE, TRUE, nullptr);
-    ~OpenBoxes() {
-        if (noneOpen != nullptr)
-            CloseHandle(noneOpen);
-    }
+    KernelHandle noneOpen{CreateEventA(nullptr, TRUE, TRUE, nullptr)};
     void Opened() {
         std::lock_guard<std::mutex> hold(lock);
-        if (count++ == 0 && noneOpen != nullptr)
-            ResetEvent(noneOpen);
+        if (count++ == 0 && noneOpen)
+            ResetEvent(noneOpen.Get());
     }
     void Closed() {
         std::lock_guard<std::mutex> hold(lock);
-        if (--count == 0 && noneOpen != nullptr)
-            SetEvent(noneOpen);
+        if (--count == 0 && noneOpen)
+            SetEvent(noneOpen.Get());
     }
 };
 
@@ -65,11 +63,9 @@ void Win32ErrorReporter::DebugOutput(const std::string& text) {
 void Win32ErrorReporter::ShowMessage(const std::string& text, const char* caption) {
     BoxJob* job = new BoxJob{text, caption != nullptr ? caption : "", caption != nullptr, openBoxes_};
     openBoxes_->Opened();
-    HANDLE thread = CreateThread(nullptr, 0, BoxThread, job, 0, nullptr);
-    if (thread != nullptr) {
-        CloseHandle(thread);
+    // The box's thread runs on its own; its handle is not needed.
+    if (KernelHandle(CreateThread(nullptr, 0, BoxThread, job, 0, nullptr)))
         return;
-    }
     // No thread to spare: show it here rather than not at all.
     ShowBox(*job);
     openBoxes_->Closed();
@@ -77,8 +73,8 @@ void Win32ErrorReporter::ShowMessage(const std::string& text, const char* captio
 }
 
 void Win32ErrorReporter::EndProcess(int exitCode) {
-    if (openBoxes_->noneOpen != nullptr)
-        WaitForSingleObject(openBoxes_->noneOpen, INFINITE);
+    if (openBoxes_->noneOpen)
+        WaitForSingleObject(openBoxes_->noneOpen.Get(), INFINITE);
     ExitProcess(static_cast<UINT>(exitCode));
 }
 

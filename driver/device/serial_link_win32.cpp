@@ -16,10 +16,7 @@ constexpr DWORD kCancelWaitMs = 2000;
 // The overlapped record of one write; it stays on the heap if a cancelled write never completes.
 struct WriteOperation {
     OVERLAPPED overlapped = {};
-    ~WriteOperation() {
-        if (overlapped.hEvent != nullptr)
-            CloseHandle(overlapped.hEvent);
-    }
+    KernelHandle event; // overlapped.hEvent
 };
 
 } // namespace
@@ -63,7 +60,7 @@ bool CSerialLink::Open(int comPort) {
     if (!CreateEvents())
         return false;
 
-    framework::KernelHandle port(CreateFileA(name->c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    KernelHandle port(CreateFileA(name->c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                              FILE_FLAG_OVERLAPPED, nullptr));
     if (!port)
         return false;
@@ -163,8 +160,9 @@ bool CSerialLink::WriterGeneric(const std::uint8_t* buffer, std::size_t count) {
     if (!connected_.load() || count == 0)
         return count == 0;
     auto write = std::make_unique<WriteOperation>();
-    write->overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (write->overlapped.hEvent == nullptr) {
+    write->event.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    write->overlapped.hEvent = write->event.Get();
+    if (!write->event) {
         FatalError("CreateEvent (overlapped write hEvent)");
         return false;
     }
@@ -241,12 +239,12 @@ DWORD WINAPI CSerialLink::WriterProc(LPVOID link) {
 bool CSerialLink::ReaderLoop() {
     ReaderIo& io = readerIo_;
     io = ReaderIo{};
-    framework::KernelHandle readEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    KernelHandle readEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!readEvent) {
         FatalError("CreateEvent (Reader Event)");
         return false;
     }
-    framework::KernelHandle statusEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    KernelHandle statusEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!statusEvent) {
         FatalError("CreateEvent (Status Event)");
         return false;

@@ -7,13 +7,13 @@
 // byte is being handled when it returns.
 #pragma once
 
+#include "base/unique_handle_win32.h"
 #include "driver/device/device_byte_sink.h"
 #include "driver/device/device_link.h"
 #include "driver/device/error_reporter.h"
 #include "driver/device/serial_settings.h"
 #include "driver/device/status_list.h"
 #include "driver/device/write_queue.h"
-#include "framework/handles.h"
 
 #include <windows.h>
 
@@ -68,16 +68,16 @@ private:
     DeviceByteSink& sink_;
     ErrorReporter& reporter_;
 
-    framework::KernelHandle port_;
+    KernelHandle port_;
     std::atomic<bool> connected_{false};
     COMMTIMEOUTS savedTimeouts_ = {};
-    framework::KernelHandle readerThread_;
-    framework::KernelHandle writerThread_;
+    KernelHandle readerThread_;
+    KernelHandle writerThread_;
     std::atomic<DWORD> readerThreadId_{0};
     std::atomic<DWORD> writerThreadId_{0};
-    framework::KernelHandle threadExitEvent_;    // manual reset: both threads and a pending write see it
-    framework::KernelHandle statusMessageEvent_; // automatic reset: a note was added
-    framework::KernelHandle writeRequestEvent_;  // automatic reset: the queue has work
+    KernelHandle threadExitEvent_;    // manual reset: both threads and a pending write see it
+    KernelHandle statusMessageEvent_; // automatic reset: a note was added
+    KernelHandle writeRequestEvent_;  // automatic reset: the queue has work
     CStatusList status_;
     CWriteQueue writeQueue_;
     ReportThrottle throttle_;

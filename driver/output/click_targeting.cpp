@@ -1,6 +1,7 @@
 // Click targeting: the mouse object finds the window of a click again, or asks for a new one.
 #include "driver/output/click_targeting.h"
 
+#include "base/format_string.h"
 #include "driver/output/mouse_action.h"
 
 #include <cstring>
@@ -66,19 +67,6 @@ WindowId FindTargetWindow(Desktop& desktop, std::uint32_t threadId, const char* 
     return search.foundWindow;
 }
 
-std::string FormatString2(const char* text, const char* first, const char* second) {
-    std::string result;
-    for (const char* p = text; *p != '\0'; ++p) {
-        if (p[0] == '%' && (p[1] == '1' || p[1] == '2')) {
-            result += p[1] == '1' ? first : second;
-            ++p;
-        } else {
-            result += *p;
-        }
-    }
-    return result;
-}
-
 WindowId CMouseAction::FindTargetWindow() {
     return qvl::FindTargetWindow(ports_.desktop, targetThreadId, targetClass, targetTitle);
 }
@@ -92,7 +80,7 @@ void CMouseAction::OfferNewTarget() {
     char loaded[1024];
     const char* question =
         ports_.strings.Load(kMissingTargetQuestionId, loaded, sizeof loaded) != 0 ? loaded : kMissingTargetQuestion;
-    const std::string text = FormatString2(question, targetTitle, frontText);
+    const std::string text = FormatString(question, {targetTitle, frontText});
 
     // The box is shown from the device's thread over the program in front: sharing that program's
     // input lets the box take the foreground, and the program gets it back afterwards.

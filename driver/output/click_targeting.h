@@ -42,8 +42,4 @@ constexpr const char* kMissingTargetQuestion =
     "The window which was supposed to receive this click, \"%1\" is not open. If this happens in the "
     "future, do you want the click to occur in the window \"%2\"?";
 
-// `text` with every "%1" replaced by `first` and every "%2" by `second`, in one pass: a "%1" inside
-// the inserted texts stays as it is. Any other '%' is kept.
-std::string FormatString2(const char* text, const char* first, const char* second);
-
 } // namespace qvl

@@ -6,13 +6,12 @@
 // from the transport key's press to its release. A drag holds the left button from its first step of
 // real distance until the wheel has rested for a second (or a button message comes); a scroll holds it
 // while the wheel's travel is outside a dead band of 5 pixels. Moves and the special mode hold nothing.
-//
-// The operations are virtual so that the dispatcher's use of them can be observed.
 #pragma once
 
 #include "driver/device/wheel_tracker.h"
 #include "driver/output/click_targeting.h"
 #include "driver/output/desktop.h"
+#include "driver/output/mouse_output.h"
 #include "driver/output/mouse_pointer.h"
 #include "driver/output/output_action.h"
 #include "driver/output/user_question.h"
@@ -33,7 +32,7 @@ struct MousePorts {
     CSharedInfo& shared;         // the special mode publishes the wheel speed in its second block
 };
 
-class CMouseAction : public COutputAction {
+class CMouseAction final : public COutputAction, public MouseOutput {
 public:
     // The object's own modes, from an assignment's mouseMode and the kind of its control.
     enum Mode : std::int16_t {
@@ -54,7 +53,7 @@ public:
 
     // Where the question about a missing window sends the user's answer. Without a context a missing
     // window only skips the click.
-    void Attach(ClickTargetContext& context) { context_ = &context; }
+    void Attach(ClickTargetContext& context) override { context_ = &context; }
 
     // The mode for `mouseMode` on control `controlIndex`; kNoMouseAction for combinations that mean
     // nothing (a transport button with 3 or more, the wheel with 8 or more).
@@ -66,19 +65,19 @@ public:
     static constexpr std::int32_t kScaleHeight = 768;
 
     // Set up for `assignment` of control `controlIndex`; `threadId` owns the window in front.
-    virtual void Load(const ControlAssignment& assignment, int controlIndex, std::uint32_t threadId);
+    void Load(const ControlAssignment& assignment, int controlIndex, std::uint32_t threadId) override;
     // Perform the action; `count` is the event's magnitude (moves repeat it; drags and scrolls make
     // one step, their distance coming from the wheel's travel).
-    virtual void Execute(int count, CWheelTracker& wheel);
-    virtual bool IsScrollActive() const { return scrollActive != 0; }
+    void Execute(int count, CWheelTracker& wheel) override;
+    bool IsScrollActive() const override { return scrollActive != 0; }
     // Let go of a running scroll and put the cursor back where it was before the scroll aimed it.
-    virtual void EndScroll(CWheelTracker& wheel);
+    void EndScroll(CWheelTracker& wheel) override;
     // End a wheel-driven drag: at every button message, and when the wheel has been idle for a second.
     // A running scroll is left alone.
-    virtual void EndWheelMotion(CWheelTracker& wheel);
-    virtual bool IsButtonDown() const { return buttonDown != 0; }
+    void EndWheelMotion(CWheelTracker& wheel) override;
+    bool IsButtonDown() const override { return buttonDown != 0; }
     // The transport button came up: the click's button up, the cursor back where it was.
-    virtual void FinishClick();
+    void FinishClick() override;
 
     // The window of the current action, found again among the windows of the thread in front.
     WindowId FindTargetWindow();
@@ -87,7 +86,7 @@ public:
 
     // The modifier code that the click in progress pressed with its button (0 when none is in
     // progress), which the transport key's release has to let go of.
-    std::int16_t ClickModifierCode() const { return clickUps_ != 0 ? clickModifiers_ : 0; }
+    std::int16_t ClickModifierCode() const override { return clickUps_ != 0 ? clickModifiers_ : 0; }
     int CurrentMode() const { return mode; }
     std::int32_t Step() const { return step; }
     bool IsButtonLocked() const { return buttonLocked != 0; }

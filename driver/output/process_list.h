@@ -8,9 +8,9 @@
 // foreground window.
 #pragma once
 
-#include "driver/core/process_source.h"
+#include "base/message_boxes.h"
 #include "driver/output/process_list_names.h"
-#include "model/message_boxes.h"
+#include "driver/output/process_source.h"
 
 #include <cstdint>
 #include <mutex>

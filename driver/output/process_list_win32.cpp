@@ -1,5 +1,8 @@
 #include "driver/output/process_list_win32.h"
 
+#include "base/text_conversion_win32.h"
+#include "base/unique_handle_win32.h"
+
 #include <windows.h>
 
 #include <tlhelp32.h>
@@ -12,38 +15,6 @@ namespace {
 
 constexpr const char* kPerflibKey = "software\\microsoft\\windows nt\\currentversion\\perflib";
 constexpr const char* kPerflibEnglishKey = "software\\microsoft\\windows nt\\currentversion\\perflib\\009";
-
-class RegistryKey {
-public:
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    explicit RegistryKey(const char* path) { status_ = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key_); }
-    ~RegistryKey() {
-        if (status_ == ERROR_SUCCESS)
-            RegCloseKey(key_);
-    }
-    LONG Status() const { return status_; }
-    HKEY Get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-    LONG status_;
-};
-
-class SnapshotHandle {
-public:
-    explicit SnapshotHandle(HANDLE handle) : handle_(handle) {}
-    SnapshotHandle(const SnapshotHandle&) = delete;
-    SnapshotHandle& operator=(const SnapshotHandle&) = delete;
-    ~SnapshotHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 
 using CreateSnapshotFunction = HANDLE(WINAPI*)(DWORD, DWORD);
 using ProcessWalkFunction = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32*);
@@ -65,9 +36,12 @@ long Win32PerformanceRegistry::QueryValue(Key key, const char* name, unsigned ch
         size = length;
         return status;
     }
-    RegistryKey opened(key == kPerflib ? kPerflibKey : kPerflibEnglishKey);
-    if (opened.Status() != ERROR_SUCCESS)
-        return opened.Status();
+    HKEY handle = nullptr;
+    const LONG openStatus =
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, key == kPerflib ? kPerflibKey : kPerflibEnglishKey, 0, KEY_READ, &handle);
+    if (openStatus != ERROR_SUCCESS)
+        return openStatus;
+    const RegistryKey opened(handle);
     const LONG status = RegQueryValueExA(opened.Get(), name, nullptr, nullptr, buffer, &length);
     size = length;
     return status;
@@ -108,17 +82,7 @@ bool Win32ProcessSnapshots::Take(std::vector<SnapshotProcess>& processes) {
 }
 
 std::string Win32AnsiCodePage::FromUtf16(const char16_t* text, std::size_t length) const {
-    static_assert(sizeof(wchar_t) == sizeof(char16_t));
-    if (length == 0)
-        return std::string();
-    const wchar_t* wide = reinterpret_cast<const wchar_t*>(text);
-    const int wideLength = static_cast<int>(length);
-    const int needed = WideCharToMultiByte(CP_ACP, 0, wide, wideLength, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0)
-        return std::string();
-    std::string result(static_cast<std::size_t>(needed), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide, wideLength, result.data(), needed, nullptr, nullptr);
-    return result;
+    return Utf16ToAnsi(text, length);
 }
 
 } // namespace qvl

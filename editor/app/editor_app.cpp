@@ -1,5 +1,7 @@
 #include "editor/app/editor_app.h"
 
+#include "base/module_path_win32.h"
+
 #include "editor/app/main_frame.h"
 #include "editor/app/qvlset_doc.h"
 #include "editor/res/resource.h"
@@ -9,6 +11,7 @@
 #include "framework/dialog.h"
 #include "framework/file_names.h"
 #include "framework/string_table.h"
+#include "model/shared_names.h"
 
 namespace qvl {
 
@@ -49,7 +52,7 @@ bool CEditorApp::InitInstance() {
     DeterminePlatformName();
     // Without a shared block the editor still works for itself; the driver then does not see its
     // current keyset, but a half-made block is never written to.
-    if (CreateSharedInfo() != 0 && !GetSharedInfo()->IsMapped())
+    if (!CreateSharedInfo() && !GetSharedInfo()->IsMapped())
         CreatePrivateSharedInfo();
     framework::InitCommonControlClasses();
 
@@ -118,7 +121,8 @@ void CEditorApp::WritePrefs() {
 }
 
 bool CEditorApp::IsEditorForeground() const {
-    HWND editor = FindWindowA(nullptr, title_.c_str());
+    // The driver finds the editor by the same title.
+    HWND editor = FindWindowA(nullptr, kEditorWindowTitle);
     return editor != nullptr && editor == GetForegroundWindow();
 }
 

@@ -2,14 +2,16 @@
 // shared block, keeps the preferences and the overview font, and runs the Preferences dialog.
 #pragma once
 
+#include "appbase/message_boxes_win32.h"
+#include "appbase/module_strings_win32.h"
+#include "appbase/qvl_app_win32.h"
+#include "appbase/run_entry_win32.h"
+#include "base/unique_handle_win32.h"
 #include "editor/app/editor_services_win32.h"
-#include "framework/handles.h"
 #include "framework/single_doc_template.h"
 #include "model/keyset_lock_win32.h"
 #include "model/keyset_registry.h"
-#include "model/module_strings_win32.h"
 #include "model/prefs_record.h"
-#include "model/qvl_app_win32.h"
 #include "model/registry_win32.h"
 
 #include <memory>
@@ -60,7 +62,7 @@ public:
     HWND GetMainHandle() const;
 
     KeysetStorage Storage() { return KeysetStorage{registry_, lock_}; }
-    OwnedMessageBoxes& Boxes() { return boxes_; }
+    Win32MessageBoxes& Boxes() { return boxes_; }
     const StringSource& Strings() const { return strings_; }
     const TextCase& Case() const { return textCase_; }
     AutostartEntry& Autostart() { return autostart_; }
@@ -76,12 +78,12 @@ private:
     std::string commandLine_;
     Win32Registry registry_;
     Win32KeysetLock lock_;
-    OwnedMessageBoxes boxes_;
+    Win32MessageBoxes boxes_;
     ModuleStrings strings_;
     SystemTextCase textCase_;
     RunKeyEntry autostart_;
     std::unique_ptr<PrefsRecord> prefs_;
-    framework::GdiObjectHandle overviewFont_;
+    GdiObjectHandle overviewFont_;
     std::unique_ptr<framework::SingleDocTemplate> template_;
     int pendingSave_ = 0;
 };

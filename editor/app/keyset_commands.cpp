@@ -3,6 +3,8 @@
 #include "framework/file_names.h"
 #include "model/keyset_file.h"
 
+#include <cstring>
+
 namespace qvl {
 
 std::string AsciiTextCase::Lower(const std::string& text) const {
@@ -14,8 +16,8 @@ std::string AsciiTextCase::Lower(const std::string& text) const {
 }
 
 KeysetCommands::KeysetCommands(CSharedInfo& shared, const StringSource& names, KeysetStorage storage, KeysetUi& ui,
-                               MessageBoxes& boxes, const TextCase& textCase)
-    : shared_(shared), names_(names), storage_(storage), ui_(ui), boxes_(boxes), textCase_(textCase) {}
+                               const TextCase& textCase)
+    : shared_(shared), names_(names), storage_(storage), ui_(ui), textCase_(textCase) {}
 
 CKeysetStore& KeysetCommands::NewDocument() {
     store_ = std::make_unique<CKeysetStore>(shared_, names_);
@@ -159,13 +161,16 @@ bool KeysetCommands::ImportFile(const std::string& path) {
     if (store_ == nullptr)
         return false;
     auto record = std::make_unique<KeysetRecord>();
-    CKeysetFile file(boxes_);
+    CKeysetFile file;
     file.Init(path, record.get());
-    if (file.Read() != kKeysetFileOk)
+    const KeysetFileResult read = file.Read();
+    if (!read.Done()) {
+        TellFileResult(read);
         return false;
+    }
     const std::string name = ReadField(record->header.appName);
     if (!IsStorableKeysetName(name)) {
-        boxes_.Show(kNotAKeysetFileMessage, nullptr, MessageIcon::kWarning);
+        TellFileResult({KeysetFileStatus::kNotValid, path, 0});
         return false;
     }
     // The question is about the keyset the file would replace: the one its record names.
@@ -186,9 +191,29 @@ bool KeysetCommands::ExportFile(const std::string& path) {
     if (store_ == nullptr)
         return false;
     std::optional<KeysetRecord> keyset = store_->GetCurrentKeyset();
-    CKeysetFile file(boxes_);
+    CKeysetFile file;
     file.Init(path, keyset ? &*keyset : nullptr);
-    return file.Write() == kKeysetFileOk;
+    const KeysetFileResult written = file.Write();
+    TellFileResult(written);
+    return written.Done();
+}
+
+void KeysetCommands::TellFileResult(const KeysetFileResult& result) {
+    // The system's reason, when the C library knows one, follows the text after an empty line.
+    const std::string reason = result.error != 0 ? std::string("\n\n") + std::strerror(result.error) + "." : "";
+    switch (result.status) {
+    case KeysetFileStatus::kDone:
+        return;
+    case KeysetFileStatus::kCannotOpen:
+        ui_.Tell(kFileNotReadMessageId, result.path, reason);
+        return;
+    case KeysetFileStatus::kNotValid:
+        ui_.Tell(kNotAKeysetFileMessageId, result.path);
+        return;
+    case KeysetFileStatus::kCannotWrite:
+        ui_.Tell(kFileNotWrittenMessageId, result.path, reason);
+        return;
+    }
 }
 
 void KeysetCommands::CopyKeyset() {

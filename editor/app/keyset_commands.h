@@ -11,8 +11,8 @@
 #pragma once
 
 #include "editor/app/keyset_ui.h"
+#include "model/keyset_file.h"
 #include "model/keyset_registry.h"
-#include "model/message_boxes.h"
 
 #include <memory>
 #include <optional>
@@ -25,6 +25,9 @@ constexpr unsigned kDeleteQuestionId = 61278;        // "The current keyset will
 constexpr unsigned kImportReplaceQuestionId = 61279; // "The keyset you are about to import has the same ..."
 constexpr unsigned kNewReplaceQuestionId = 61280;    // "The keyset you are about to create has the same ..."
 constexpr unsigned kNameTooLongMessageId = 62001;    // a program name that does not fit a keyset name
+constexpr unsigned kNotAKeysetFileMessageId = 62020; // "This is not a valid QVL2 file. "
+constexpr unsigned kFileNotReadMessageId = 62021;    // "The file "%1" could not be read.%2"
+constexpr unsigned kFileNotWrittenMessageId = 62022; // "The file "%1" could not be written.%2"
 
 // The most characters of a keyset name (its field holds the terminating NUL too).
 constexpr std::size_t kMaxKeysetNameLength = sizeof(AppPref::appName) - 1;
@@ -33,7 +36,7 @@ class KeysetCommands {
 public:
     // `names` is the editor's string table (control names of new keysets).
     KeysetCommands(CSharedInfo& shared, const StringSource& names, KeysetStorage storage, KeysetUi& ui,
-                   MessageBoxes& boxes, const TextCase& textCase);
+                   const TextCase& textCase);
     KeysetCommands(const KeysetCommands&) = delete;
     KeysetCommands& operator=(const KeysetCommands&) = delete;
 
@@ -77,6 +80,8 @@ public:
     bool ImportFile(const std::string& path);
     // Export the current keyset to `path`; true when the file was written.
     bool ExportFile(const std::string& path);
+    // Tell the user why a keyset file could not be read or written; nothing when it was.
+    void TellFileResult(const KeysetFileResult& result);
 
     // When the commands are available.
     bool CanExport() const { return CurrentIsUserKeyset(); }
@@ -93,7 +98,6 @@ private:
     const StringSource& names_;
     KeysetStorage storage_;
     KeysetUi& ui_;
-    MessageBoxes& boxes_;
     const TextCase& textCase_;
     std::unique_ptr<CKeysetStore> store_;
     // The keyset clipboard: made by the first Copy Keyset, kept until the program ends.

@@ -19,6 +19,8 @@ public:
     virtual bool AskYesNo(unsigned stringId) = 0;
     // Tell the user the text of string `stringId` with "%1" replaced by `argument`.
     virtual void Tell(unsigned stringId, const std::string& argument) = 0;
+    // The same with "%2" replaced by `second`.
+    virtual void Tell(unsigned stringId, const std::string& argument, const std::string& second) = 0;
 
     // The target program of a new keyset (an ".exe" file); nothing when the user cancelled.
     virtual std::optional<std::string> ChooseTargetProgram() = 0;

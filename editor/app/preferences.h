@@ -5,6 +5,7 @@
 // driver's file name without extension, which Windows runs at log-on.
 #pragma once
 
+#include "appbase/autostart_entry.h"
 #include "model/prefs_record.h"
 
 #include <string>
@@ -12,22 +13,7 @@
 
 namespace qvl {
 
-constexpr const char* kRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr const char* kRunValueName = "qvl2rs";
 constexpr const char* kDriverFileTitle = "qvl2rs";
-
-// The Run entry of the driver.
-class AutostartEntry {
-public:
-    AutostartEntry() = default;
-    AutostartEntry(const AutostartEntry&) = delete;
-    AutostartEntry& operator=(const AutostartEntry&) = delete;
-    virtual ~AutostartEntry() = default;
-    // Store `commandLine` as the entry (a text value); false when it could not be written.
-    virtual bool Write(const std::string& commandLine) = 0;
-    // Remove the entry; a missing entry is no error.
-    virtual bool Remove() = 0;
-};
 
 // The command line that starts the driver beside the editor at `editorPath`: the editor's folder
 // (up to and with its last backslash) followed by "qvl2rs". A path with a blank is put in quotes, so

@@ -8,7 +8,7 @@
 namespace qvl {
 
 CQVLsetDoc::CQVLsetDoc(CEditorApp& app)
-    : app_(app), commands_(*app.GetSharedInfo(), app.Strings(), app.Storage(), *this, app.Boxes(), app.Case()) {
+    : app_(app), commands_(*app.GetSharedInfo(), app.Strings(), app.Storage(), *this, app.Case()) {
     OnCommand(ID_NEW_KEYSET, [this] { commands_.NewKeyset(); });
     OnCommand(ID_IMPORT_KEYSET, [this] { commands_.ImportKeyset(); });
     OnCommand(ID_EXPORT_KEYSET, [this] { commands_.ExportKeyset(); });
@@ -47,6 +47,11 @@ bool CQVLsetDoc::AskYesNo(unsigned stringId) {
 
 void CQVLsetDoc::Tell(unsigned stringId, const std::string& argument) {
     const std::string text = framework::FormatResourceString(app_.Instance(), stringId, {argument});
+    app_.Boxes().Show(text.c_str(), nullptr, MessageIcon::kWarning);
+}
+
+void CQVLsetDoc::Tell(unsigned stringId, const std::string& argument, const std::string& second) {
+    const std::string text = framework::FormatResourceString(app_.Instance(), stringId, {argument, second});
     app_.Boxes().Show(text.c_str(), nullptr, MessageIcon::kWarning);
 }
 

@@ -43,6 +43,7 @@ public:
 private:
     bool AskYesNo(unsigned stringId) override;
     void Tell(unsigned stringId, const std::string& argument) override;
+    void Tell(unsigned stringId, const std::string& argument, const std::string& second) override;
     std::optional<std::string> ChooseTargetProgram() override;
     std::optional<std::string> ChooseFileToImport() override;
     std::optional<std::string> ChooseFileToExport(const std::string& proposedName) override;

@@ -71,3 +71,7 @@
 #define IDS_TARGET_FILTER 62005
 #define IDS_KEYSET_FILTER 62006
 #define IDS_COM_PORT_ITEM 62007
+// Keyset files that cannot be imported or exported.
+#define IDS_NOT_A_KEYSET_FILE 62020
+#define IDS_FILE_NOT_READ 62021
+#define IDS_FILE_NOT_WRITTEN 62022

@@ -66,24 +66,5 @@ TEST(FindTargetWindow, KeysAreCutToTheSearchBuffers) {
     EXPECT_EQ(tree.Find("Frame", (longTitle + "more").c_str()), window);
 }
 
-TEST(FormatString2, InsertsBothTextsOnce) {
-    const struct {
-        const char* text;
-        const char* first;
-        const char* second;
-        const char* result;
-    } rows[] = {
-        {"\"%1\" is gone; use \"%2\"?", "Effects", "Mixer", "\"Effects\" is gone; use \"Mixer\"?"},
-        {"%2 before %1, %1 again", "a", "b", "b before a, a again"},
-        {"no inserts", "a", "b", "no inserts"},
-        {"50% of %2 and 100%", "a", "b", "50% of b and 100%"},
-        {"%3 stays", "a", "b", "%3 stays"},
-        {"%1", "%2 inside", "x", "%2 inside"},
-        {"%1|%2", "", "", "|"},
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(FormatString2(row.text, row.first, row.second), row.result) << row.text;
-}
-
 } // namespace
 } // namespace qvl

@@ -66,11 +66,10 @@ struct DriverRig {
     CountingTimer timer;
     CDeviceDecoder decoder{dispatcher, led, timer};
 
-    std::unique_ptr<CMouseAction> NewMouse() {
+    std::unique_ptr<MouseOutput> NewMouse() {
         if (mouseKind == MouseKind::kReal)
             return nullptr; // the dispatcher makes its own
-        auto made =
-            std::make_unique<RecordingMouse>(input, MousePorts{desktop, pointer, question, names, shared}, journal);
+        auto made = std::make_unique<RecordingMouse>(journal);
         mouse = made.get();
         return made;
     }

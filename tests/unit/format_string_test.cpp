@@ -1,4 +1,4 @@
-#include "framework/format_string.h"
+#include "base/format_string.h"
 
 #include <gtest/gtest.h>
 

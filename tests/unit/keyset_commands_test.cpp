@@ -1,6 +1,5 @@
 #include "fake_registry.h"
 #include "keyset_ui_script.h"
-#include "recording_message_boxes.h"
 #include "scratch_folder.h"
 
 #include "editor/app/keyset_commands.h"
@@ -56,9 +55,8 @@ struct CommandsRig {
     fakes::FakeRegistry registry;
     fakes::FakeKeysetLock lock{registry.journal};
     fakes::ScriptedKeysetUi ui;
-    fakes::RecordingMessageBoxes boxes;
     AsciiTextCase textCase;
-    KeysetCommands commands{shared, names, KeysetStorage{registry, lock}, ui, boxes, textCase};
+    KeysetCommands commands{shared, names, KeysetStorage{registry, lock}, ui, textCase};
     testing::ScratchFolder folder;
 
     CommandsRig() { shared.Create(); }
@@ -97,9 +95,9 @@ struct CommandsRig {
     std::string WriteKeysetFile(const std::string& fileName, const KeysetRecord& record) {
         const std::string path = folder.File(fileName);
         KeysetRecord copy = record;
-        CKeysetFile file(boxes);
+        CKeysetFile file;
         file.Init(path, &copy);
-        EXPECT_EQ(file.Write(), kKeysetFileOk);
+        EXPECT_TRUE(file.Write().Done());
         return path;
     }
 };
@@ -273,18 +271,20 @@ TEST(KeysetCommands, AFileThatIsNoKeysetFileChangesNothing) {
     }
     KeysetRecord nameless = Marked("", 'N');
     const std::string withoutName = rig.WriteKeysetFile("nameless.qvl", nameless);
-    for (const std::string& path : {wrongMagic, withoutName, rig.folder.File("missing.qvl")}) {
+    const std::string missing = rig.folder.File("missing.qvl");
+    const std::string notValid = std::to_string(kNotAKeysetFileMessageId) + ":";
+    const std::string notRead = std::to_string(kFileNotReadMessageId) + ":" + missing + "|\n\n" + std::strerror(ENOENT) + ".";
+    for (const auto& [path, told] : {std::pair{wrongMagic, notValid + wrongMagic}, std::pair{withoutName, notValid + withoutName}, std::pair{missing, notRead}}) {
         SCOPED_TRACE(path);
-        rig.boxes.shown.clear();
+        rig.ui.told.clear();
         rig.ui.files = {path};
         rig.commands.ImportKeyset();
-        ASSERT_EQ(rig.boxes.shown.size(), 1u);
+        EXPECT_EQ(rig.ui.told, std::vector<std::string>{told});
         EXPECT_TRUE(rig.ui.questions.empty());
         EXPECT_EQ(rig.Names(), (std::vector<std::string>{"Default", "y"}));
         EXPECT_TRUE(SameBytes(*rig.Store().GetKeyset(1), Keyset("y")));
         EXPECT_TRUE(rig.registry.journal.empty());
     }
-    EXPECT_EQ(rig.boxes.shown[0].text.find("missing.qvl") != std::string::npos, true);
 }
 
 TEST(KeysetCommands, ExportWritesTheCurrentKeysetUnderItsNameAndIsOffForDefault) {

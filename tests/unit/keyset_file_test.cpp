@@ -1,8 +1,9 @@
 #include "model/keyset_file.h"
-#include "recording_message_boxes.h"
 #include "scratch_folder.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 #include <cstring>
 #include <filesystem>
@@ -62,33 +63,29 @@ class KeysetFileTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(folder.Ok()); }
 
-    int Export(const std::string& path, KeysetRecord* record) {
-        CKeysetFile file(boxes);
+    KeysetFileResult Export(const std::string& path, KeysetRecord* record) {
+        CKeysetFile file;
         file.Init(path, record);
         return file.Write();
     }
-    int Import(const std::string& path, KeysetRecord* record) {
-        CKeysetFile file(boxes);
+    KeysetFileResult Import(const std::string& path, KeysetRecord* record) {
+        CKeysetFile file;
         file.Init(path, record);
         return file.Read();
     }
     void ExpectRefused(const std::string& path) {
         KeysetRecord record = Sentinel();
-        boxes.shown.clear();
-        EXPECT_EQ(Import(path, &record), kKeysetFileRefused);
-        ASSERT_EQ(boxes.shown.size(), 1u);
-        EXPECT_EQ(boxes.shown[0].text, "This is not a valid QVL2 file. ");
+        EXPECT_EQ(Import(path, &record).status, KeysetFileStatus::kNotValid);
         EXPECT_EQ(RecordBytes(record), RecordBytes(Sentinel())) << "the record must stay untouched";
     }
 
     testing::ScratchFolder folder;
-    fakes::RecordingMessageBoxes boxes;
 };
 
 TEST_F(KeysetFileTest, ExportOfANewKeysetIsTheHeaderThenTheRecordByteForByte) {
     KeysetRecord record = NewKeyset("waveedit");
     const std::string path = folder.File("waveedit.qvl");
-    ASSERT_EQ(Export(path, &record), kKeysetFileOk);
+    ASSERT_EQ(Export(path, &record).status, KeysetFileStatus::kDone);
 
     const Bytes bytes = Load(path);
     ASSERT_EQ(bytes.size(), 10696u);
@@ -98,12 +95,11 @@ TEST_F(KeysetFileTest, ExportOfANewKeysetIsTheHeaderThenTheRecordByteForByte) {
     EXPECT_EQ(Bytes(bytes.begin() + 12, bytes.end()), RecordBytes(record));
     // The Play assignment of the main bank, as stored: special key 13 at offset 12 of the assignment.
     EXPECT_EQ(bytes[12 + AssignmentOffset(kMainBank, kPlay) + 12], 13);
-    EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST_F(KeysetFileTest, ExportWithoutAKeysetWritesTheHeaderAlone) {
     const std::string path = folder.File("empty.qvl");
-    ASSERT_EQ(Export(path, nullptr), kKeysetFileOk);
+    ASSERT_EQ(Export(path, nullptr).status, KeysetFileStatus::kDone);
     EXPECT_EQ(Load(path), (Bytes{'Q', 'V', 'L', '2', 0x02, 0x00, 0x01, 0x00, 0xC4, 0x29, 0x00, 0x00}));
 }
 
@@ -112,16 +108,15 @@ TEST_F(KeysetFileTest, ImportGivesBackWhatWasExported) {
     AssignmentAt(exported, kShiftBank, kRecord).hotKeyVk = 'R';
     CopyToField(AssignmentAt(exported, kShiftBank, kRecord).windowTitle, "Untitled - Notepad");
     const std::string path = folder.File("notepad.qvl");
-    ASSERT_EQ(Export(path, &exported), kKeysetFileOk);
+    ASSERT_EQ(Export(path, &exported).status, KeysetFileStatus::kDone);
 
     KeysetRecord imported = Sentinel();
-    CKeysetFile file(boxes);
+    CKeysetFile file;
     file.Init(path, &imported);
-    ASSERT_EQ(file.Read(), kKeysetFileOk);
+    ASSERT_EQ(file.Read().status, KeysetFileStatus::kDone);
     EXPECT_EQ(RecordBytes(imported), RecordBytes(exported));
     EXPECT_EQ(file.Header().format, 0x00010002u);
     EXPECT_EQ(file.Header().size, 10692u);
-    EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST_F(KeysetFileTest, OnlyTheMagicIsCheckedSoOtherFormatAndSizeValuesAreAccepted) {
@@ -133,15 +128,14 @@ TEST_F(KeysetFileTest, OnlyTheMagicIsCheckedSoOtherFormatAndSizeValuesAreAccepte
         const std::string path = folder.File("values.qvl");
         Store(path, FileBytes("QVL2", c.format, c.size, stored));
         KeysetRecord record = Sentinel();
-        CKeysetFile file(boxes);
+        CKeysetFile file;
         file.Init(path, &record);
-        ASSERT_EQ(file.Read(), kKeysetFileOk) << c.format << " " << c.size;
+        ASSERT_EQ(file.Read().status, KeysetFileStatus::kDone) << c.format << " " << c.size;
         EXPECT_EQ(RecordBytes(record), RecordBytes(stored));
         // The header carries the values as found.
         EXPECT_EQ(file.Header().format, c.format);
         EXPECT_EQ(file.Header().size, c.size);
     }
-    EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST_F(KeysetFileTest, AWrongMagicIsRefusedEvenWhenTheRestIsAValidKeyset) {
@@ -171,7 +165,7 @@ TEST_F(KeysetFileTest, BytesBeyondTheRecordAreIgnored) {
     const std::string path = folder.File("long.qvl");
     Store(path, bytes);
     KeysetRecord record = Sentinel();
-    ASSERT_EQ(Import(path, &record), kKeysetFileOk);
+    ASSERT_EQ(Import(path, &record).status, KeysetFileStatus::kDone);
     EXPECT_EQ(RecordBytes(record), RecordBytes(stored));
 }
 
@@ -184,27 +178,27 @@ TEST_F(KeysetFileTest, ImportedStringsEndWithinTheirFields) {
     Store(path, FileBytes("QVL2", kKeysetFileFormat, kKeysetFileSizeValue, stored));
 
     KeysetRecord record = Sentinel();
-    ASSERT_EQ(Import(path, &record), kKeysetFileOk);
+    ASSERT_EQ(Import(path, &record).status, KeysetFileStatus::kDone);
     EXPECT_EQ(ReadField(record.header.appName), std::string(31, 'n'));
     EXPECT_EQ(ReadField(AssignmentAt(record, kMainBank, kPlay).windowClass), std::string(62, 'c'));
 }
 
-TEST_F(KeysetFileTest, AFileThatCannotBeOpenedIsNamedInTheMessageAndNothingChanges) {
+TEST_F(KeysetFileTest, AFileThatCannotBeOpenedIsNamedInTheResultAndNothingChanges) {
     const std::string path = folder.File("missing.qvl");
     KeysetRecord record = Sentinel();
-    EXPECT_EQ(Import(path, &record), kKeysetFileIoFailed);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_NE(boxes.shown[0].text.find("\"" + path + "\" could not be read"), std::string::npos) << boxes.shown[0].text;
+    const KeysetFileResult result = Import(path, &record);
+    EXPECT_EQ(result.status, KeysetFileStatus::kCannotOpen);
+    EXPECT_EQ(result.path, path);
+    EXPECT_EQ(result.error, ENOENT);
     EXPECT_EQ(RecordBytes(record), RecordBytes(Sentinel()));
 }
 
-TEST_F(KeysetFileTest, AnExportToAMissingFolderFailsWithAMessageNamingTheFile) {
+TEST_F(KeysetFileTest, AnExportToAMissingFolderFailsWithAResultNamingTheFile) {
     KeysetRecord record = NewKeyset("nowhere");
     const std::string path = folder.File("no such folder/nowhere.qvl");
-    EXPECT_EQ(Export(path, &record), kKeysetFileIoFailed);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_NE(boxes.shown[0].text.find("\"" + path + "\" could not be written"), std::string::npos)
-        << boxes.shown[0].text;
+    const KeysetFileResult result = Export(path, &record);
+    EXPECT_EQ(result.status, KeysetFileStatus::kCannotWrite);
+    EXPECT_EQ(result.path, path);
     EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
 }
 
@@ -215,7 +209,7 @@ TEST_F(KeysetFileTest, AnExportReplacesAnOlderFileAndLeavesNoTemporaryBehind) {
     Store(userFile, Bytes{1, 2, 3});
 
     KeysetRecord record = NewKeyset("keep");
-    ASSERT_EQ(Export(path, &record), kKeysetFileOk);
+    ASSERT_EQ(Export(path, &record).status, KeysetFileStatus::kDone);
     EXPECT_EQ(Load(path).size(), kKeysetFileLength);
     EXPECT_EQ(Load(userFile), (Bytes{1, 2, 3}));
     EXPECT_EQ(EntryCount(folder.Path()), 2);
@@ -226,9 +220,9 @@ TEST_F(KeysetFileTest, AnExportThatCannotTakeThePlaceOfTheTargetLeavesItAndNoTem
     const std::string path = folder.File("taken.qvl");
     std::filesystem::create_directory(path);
     KeysetRecord record = NewKeyset("taken");
-    EXPECT_EQ(Export(path, &record), kKeysetFileIoFailed);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_NE(boxes.shown[0].text.find(path), std::string::npos);
+    const KeysetFileResult result = Export(path, &record);
+    EXPECT_EQ(result.status, KeysetFileStatus::kCannotWrite);
+    EXPECT_EQ(result.path, path);
     EXPECT_TRUE(std::filesystem::is_directory(path));
     EXPECT_EQ(EntryCount(folder.Path()), 1);
 }

@@ -24,6 +24,9 @@ public:
     void Tell(unsigned stringId, const std::string& argument) override {
         told.push_back(std::to_string(stringId) + ":" + argument);
     }
+    void Tell(unsigned stringId, const std::string& argument, const std::string& second) override {
+        told.push_back(std::to_string(stringId) + ":" + argument + "|" + second);
+    }
     std::optional<std::string> ChooseTargetProgram() override { return Next("program"); }
     std::optional<std::string> ChooseFileToImport() override { return Next("import"); }
     std::optional<std::string> ChooseFileToExport(const std::string& proposedName) override {

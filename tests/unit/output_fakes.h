@@ -5,12 +5,12 @@
 // expected sequences read like the keyboard and the mouse.
 #pragma once
 
-#include "driver/core/process_source.h"
 #include "driver/core/wheel_idle_timer.h"
 #include "driver/output/desktop.h"
 #include "driver/output/input_synth.h"
 #include "driver/output/mouse_action.h"
 #include "driver/output/mouse_pointer.h"
+#include "driver/output/process_source.h"
 #include "driver/output/user_question.h"
 
 #include <atomic>
@@ -143,10 +143,10 @@ private:
 };
 
 // The dispatcher's uses of the mouse object, in order, in the shared journal ("mouse Load 0 77").
-class RecordingMouse final : public CMouseAction {
+class RecordingMouse final : public MouseOutput {
 public:
-    RecordingMouse(InputSynth& input, const MousePorts& ports, Events& journal)
-        : CMouseAction(input, ports), journal_(journal) {}
+    explicit RecordingMouse(Events& journal) : journal_(journal) {}
+    void Attach(ClickTargetContext&) override {}
     void Load(const ControlAssignment& a, int control, std::uint32_t threadId) override;
     void Execute(int count, CWheelTracker&) override { journal_.push_back("mouse Execute " + std::to_string(count)); }
     bool IsScrollActive() const override { return scrollActive; }
@@ -154,6 +154,7 @@ public:
     void EndWheelMotion(CWheelTracker&) override { journal_.push_back("mouse EndWheelMotion"); }
     bool IsButtonDown() const override { return buttonDown; }
     void FinishClick() override { journal_.push_back("mouse FinishClick"); }
+    std::int16_t ClickModifierCode() const override { return 0; }
 
     bool scrollActive = false;
     bool buttonDown = false;

@@ -1,3 +1,4 @@
+#include "ascii_code_page.h"
 #include "driver/output/process_list_names.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +32,7 @@ TEST(ToolhelpProcessName, DropsTheFolderAndTheExtensionAsTheSnapshotReportsThem)
 }
 
 TEST(AsciiCodePage, KeepsAsciiAndMarksEveryOtherCharacterOnce) {
-    AsciiCodePage codePage;
+    fakes::AsciiCodePage codePage;
     struct Case {
         std::u16string text;
         std::string ansi;

@@ -1,3 +1,4 @@
+#include "ascii_code_page.h"
 #include "driver/output/process_list_perf_data.h"
 #include "perf_data_builder.h"
 
@@ -25,7 +26,7 @@ Listed Walk(const std::vector<unsigned char>& block, std::uint32_t processIndex 
     if (!block.empty())
         std::memcpy(exact.get(), block.data(), block.size());
     Listed listed{false, {}, {}};
-    AsciiCodePage codePage;
+    fakes::AsciiCodePage codePage;
     listed.ok =
         ReadProcessInstances(exact.get(), block.size(), processIndex, idIndex, codePage, listed.names, listed.ids);
     return listed;
@@ -76,7 +77,7 @@ TEST(PerfDataWalk, GivesNoListWithoutTheProcessObjectItsIdCounterOrAnInstance) {
 }
 
 TEST(PerfDataWalk, AppendsToWhatTheListsHoldAndLeavesThemAloneOnFailure) {
-    AsciiCodePage codePage;
+    fakes::AsciiCodePage codePage;
     Names names{"earlier"};
     Ids ids{1};
     const auto good = BuildPerfData({ProcessObject({{u"a", 2}})});

@@ -1,3 +1,4 @@
+#include "ascii_code_page.h"
 #include "driver/output/process_list.h"
 #include "perf_data_builder.h"
 #include "recording_message_boxes.h"
@@ -108,7 +109,7 @@ struct NtSystem {
 
     FakePerformanceRegistry registry;
     FakeSnapshots snapshots;
-    AsciiCodePage codePage;
+    fakes::AsciiCodePage codePage;
     fakes::RecordingMessageBoxes boxes;
 };
 

@@ -1,7 +1,7 @@
 // A message-box fake that records every box instead of showing it.
 #pragma once
 
-#include "model/message_boxes.h"
+#include "base/message_boxes.h"
 
 #include <string>
 #include <vector>

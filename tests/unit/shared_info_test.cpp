@@ -1,6 +1,7 @@
 #include "model/memory_blocks.h"
 #include "model/platform_name.h"
 #include "model/shared_info.h"
+#include "tests/unit/failing_blocks.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,7 @@ namespace {
 TEST(SharedInfo, FirstCreatorFindsZeroesExceptLedAndPort) {
     MemoryBlocks blocks;
     CSharedInfo info(blocks);
-    ASSERT_EQ(info.Create(), 1);
+    ASSERT_TRUE(info.Create());
     EXPECT_EQ(info.GetCurrentKeysetIndex(), 0);
     EXPECT_EQ(info.GetKeysetsChanged(), 0);
     EXPECT_EQ(info.GetWheelLedOn(), 1);
@@ -23,14 +24,14 @@ TEST(SharedInfo, FirstCreatorFindsZeroesExceptLedAndPort) {
 TEST(SharedInfo, TwoProgramsSeeEachOthersWritesAndTheSecondResetsLedAndPort) {
     MemoryBlocks blocks;
     CSharedInfo driver(blocks);
-    ASSERT_EQ(driver.Create(), 1);
+    ASSERT_TRUE(driver.Create());
     driver.SetCurrentKeysetIndex(3);
     driver.SetKeysetsChanged(1);
     driver.SetWheelLedOn(0);
     driver.SetPortOpen(0); // the driver is disabled
 
     CSharedInfo editor(blocks);
-    ASSERT_EQ(editor.Create(), 1);
+    ASSERT_TRUE(editor.Create());
     EXPECT_EQ(editor.GetCurrentKeysetIndex(), 3);
     EXPECT_EQ(editor.GetKeysetsChanged(), 1);
     // Starting the other program sets these two back to 1, whatever the first one had.
@@ -47,17 +48,17 @@ TEST(SharedInfo, BlockIsGoneWhenBothProgramsHaveEnded) {
     MemoryBlocks blocks;
     {
         CSharedInfo first(blocks);
-        ASSERT_EQ(first.Create(), 1);
+        ASSERT_TRUE(first.Create());
         first.SetCurrentKeysetIndex(9);
         first.SetKeysetsChanged(1);
         CSharedInfo second(blocks);
-        ASSERT_EQ(second.Create(), 1);
+        ASSERT_TRUE(second.Create());
         first.Destroy();
         EXPECT_EQ(second.GetCurrentKeysetIndex(), 9); // still held by the second
     }
     EXPECT_FALSE(blocks.Exists(kSharedInfoName));
     CSharedInfo next(blocks);
-    ASSERT_EQ(next.Create(), 1);
+    ASSERT_TRUE(next.Create());
     EXPECT_EQ(next.GetCurrentKeysetIndex(), 0);
     EXPECT_EQ(next.GetKeysetsChanged(), 0);
 }
@@ -65,7 +66,7 @@ TEST(SharedInfo, BlockIsGoneWhenBothProgramsHaveEnded) {
 TEST(SharedInfo, CurrentKeysetIsSixteenBitsSignExtended) {
     MemoryBlocks blocks;
     CSharedInfo info(blocks);
-    ASSERT_EQ(info.Create(), 1);
+    ASSERT_TRUE(info.Create());
     struct Case {
         int written, read;
     } cases[] = {{0, 0}, {1, 1}, {0xFFFF, -1}, {-2, -2}, {32767, 32767}, {40000, 40000 - 65536}, {70000, 4464}};
@@ -80,7 +81,7 @@ TEST(SharedInfo, CurrentKeysetIsSixteenBitsSignExtended) {
 TEST(SharedInfo, DataValueIsTheWordAtOffsetFourOfTheSecondBlock) {
     MemoryBlocks blocks;
     CSharedInfo info(blocks);
-    ASSERT_EQ(info.Create(), 1);
+    ASSERT_TRUE(info.Create());
     info.SetDataValue(0x01020304);
     auto view = blocks.Open(kDataAreaName, kDataAreaSize);
     const auto* bytes = static_cast<const unsigned char*>(view->Address());
@@ -100,13 +101,10 @@ TEST(SharedInfo, AnUnusableBlockFailsCreateAndIsNeverTouched) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.name << (c.mapOnly ? " view" : " mapping"));
-        MemoryBlocks blocks;
-        if (c.mapOnly)
-            blocks.FailMap(c.name);
-        else
-            blocks.FailCreate(c.name);
+        fakes::FailingBlocks blocks;
+        (c.mapOnly ? blocks.failMap : blocks.failCreate).insert(c.name);
         CSharedInfo info(blocks);
-        EXPECT_EQ(info.Create(), 0);
+        EXPECT_FALSE(info.Create());
         // Accessors of a block that could not be mapped read zero and ignore writes.
         info.SetKeysetsChanged(1);
         info.SetDataValue(5);

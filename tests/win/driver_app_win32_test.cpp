@@ -2,10 +2,10 @@
 // the click-window question cancelled from another thread, and the trace file.
 #include "win_test_support.h"
 
+#include "base/unique_handle_win32.h"
 #include "driver/core/trace_file_win32.h"
 #include "driver/output/user_question_win32.h"
 #include "driver/res/resource.h"
-#include "framework/handles.h"
 #include "framework/menu.h"
 #include "framework/string_table.h"
 
@@ -43,7 +43,7 @@ private:
 TEST(DriverResources, TheTrayMenuHoldsTheCommandsByPosition) {
     DriverResources driver;
     ASSERT_NE(driver.Get(), nullptr);
-    framework::MenuHandle menu = framework::LoadMenuResource(driver.Get(), 130);
+    MenuHandle menu = framework::LoadMenuResource(driver.Get(), 130);
     HMENU popup = framework::SubMenu(menu.Get(), 0);
     ASSERT_NE(popup, nullptr);
     ASSERT_EQ(GetMenuItemCount(popup), 5);
@@ -96,7 +96,7 @@ TEST(DriverResources, TheTrayIconHasASmallAndALargeImage) {
     DriverResources driver;
     ASSERT_NE(driver.Get(), nullptr);
     for (int size : {16, 32}) {
-        framework::IconHandle icon(
+        IconHandle icon(
             static_cast<HICON>(LoadImageA(driver.Get(), MAKEINTRESOURCEA(135), IMAGE_ICON, size, size, 0)));
         ASSERT_TRUE(icon.Valid()) << size;
         ICONINFO info = {};

@@ -12,12 +12,6 @@
 namespace qvl {
 namespace {
 
-class RecordingBoxes final : public MessageBoxes {
-public:
-    void Show(const char* text, const char*, MessageIcon) override { shown.push_back(text); }
-    std::vector<std::string> shown;
-};
-
 std::string TemporaryFolder() {
     char path[MAX_PATH] = {};
     GetTempPathA(sizeof path, path);
@@ -44,26 +38,24 @@ TEST(KeysetFileWin32, AnExportReplacesAnOlderFileAndImportsBack) {
         CloseHandle(older);
     }
 
-    RecordingBoxes boxes;
     KeysetRecord exported;
     InitKeyset(exported, "wavelab", 0, NoStrings());
-    CKeysetFile writer(boxes);
+    CKeysetFile writer;
     writer.Init(path, &exported);
-    ASSERT_EQ(writer.Write(), kKeysetFileOk);
+    ASSERT_EQ(writer.Write().status, KeysetFileStatus::kDone);
     EXPECT_EQ(FileSize(path), kKeysetFileLength);
 
     KeysetRecord imported;
     std::memset(&imported, 0xAB, sizeof imported);
-    CKeysetFile reader(boxes);
+    CKeysetFile reader;
     reader.Init(path, &imported);
-    ASSERT_EQ(reader.Read(), kKeysetFileOk);
+    ASSERT_EQ(reader.Read().status, KeysetFileStatus::kDone);
     EXPECT_EQ(std::memcmp(&imported, &exported, sizeof imported), 0);
-    EXPECT_TRUE(boxes.shown.empty());
     DeleteFileA(path.c_str());
 }
 
-// A file opened by another program without sharing cannot be replaced: the export fails with a
-// message and the file keeps its contents.
+// A file opened by another program without sharing cannot be replaced: the export fails, naming
+// the file, and the file keeps its contents.
 TEST(KeysetFileWin32, AnExportOverAFileInUseLeavesItAsItWas) {
     const std::string path = TemporaryFolder() + "qvl-keyset-file-busy.qvl";
     HANDLE busy = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -71,14 +63,13 @@ TEST(KeysetFileWin32, AnExportOverAFileInUseLeavesItAsItWas) {
     DWORD written = 0;
     WriteFile(busy, "old", 3, &written, nullptr);
 
-    RecordingBoxes boxes;
     KeysetRecord exported;
     InitKeyset(exported, "busy", 0, NoStrings());
-    CKeysetFile writer(boxes);
+    CKeysetFile writer;
     writer.Init(path, &exported);
-    EXPECT_EQ(writer.Write(), kKeysetFileIoFailed);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_NE(boxes.shown[0].find(path), std::string::npos);
+    const KeysetFileResult result = writer.Write();
+    EXPECT_EQ(result.status, KeysetFileStatus::kCannotWrite);
+    EXPECT_EQ(result.path, path);
     CloseHandle(busy);
 
     EXPECT_EQ(FileSize(path), 3u);

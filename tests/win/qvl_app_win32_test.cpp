@@ -1,8 +1,11 @@
+#include "base/module_path_win32.h"
+#include "appbase/qvl_app_win32.h"
+#include "appbase/run_entry_win32.h"
 #include "editor/app/editor_app.h"
 #include "editor/app/editor_services_win32.h"
 #include "model/memory_blocks.h"
 #include "model/named_blocks_win32.h"
-#include "model/qvl_app_win32.h"
+#include "tests/unit/failing_blocks.h"
 
 #include <gtest/gtest.h>
 
@@ -23,12 +26,12 @@ TEST(QVLApp, TheSharedBlockIsCreatedForBothProgramsAndReleasedAtExit) {
     CQVLApp app(Module());
     app.DeterminePlatformName();
     EXPECT_EQ(app.GetOSName(), "WINNT");
-    ASSERT_EQ(app.CreateSharedInfo(), 0);
+    ASSERT_TRUE(app.CreateSharedInfo());
 
     // Another user of the block (the driver) sees what the application writes, and the reverse.
     Win32NamedBlocks blocks;
     CSharedInfo other(blocks);
-    ASSERT_EQ(other.Create(), 1);
+    ASSERT_TRUE(other.Create());
     app.SetCurrentKeysetIndex(3);
     app.SetKeysetsChanged(1);
     EXPECT_EQ(other.GetCurrentKeysetIndex(), 3);
@@ -46,16 +49,16 @@ TEST(QVLApp, TheSharedBlockIsCreatedForBothProgramsAndReleasedAtExit) {
 }
 
 TEST(QVLApp, ABlockThatCannotBeSharedIsReplacedByAPrivateOne) {
-    auto blocks = std::make_unique<MemoryBlocks>();
-    blocks->FailMap(kSharedInfoName);
+    auto blocks = std::make_unique<fakes::FailingBlocks>();
+    blocks->failMap.insert(kSharedInfoName);
     CQVLApp app(Module(), std::move(blocks));
-    EXPECT_EQ(app.CreateSharedInfo(), 1);
+    EXPECT_FALSE(app.CreateSharedInfo());
     ASSERT_NE(app.GetSharedInfo(), nullptr);
     EXPECT_FALSE(app.GetSharedInfo()->IsMapped());
     app.SetCurrentKeysetIndex(2);
     EXPECT_EQ(app.GetCurrentKeysetIndex(), 0);
 
-    EXPECT_EQ(app.CreatePrivateSharedInfo(), 0);
+    EXPECT_TRUE(app.CreatePrivateSharedInfo());
     EXPECT_TRUE(app.GetSharedInfo()->IsMapped());
     EXPECT_EQ(app.GetWheelLedOn(), 1);
     app.SetCurrentKeysetIndex(2);

@@ -11,7 +11,7 @@
 int main(int argc, char** argv) {
     qvl::Win32NamedBlocks blocks;
     qvl::CSharedInfo info(blocks);
-    if (info.Create() != 1)
+    if (!info.Create())
         return 2;
     if (argc == 2 && std::strcmp(argv[1], "first") == 0) {
         const bool fresh = info.GetCurrentKeysetIndex() == 0 && info.GetKeysetsChanged() == 0 &&

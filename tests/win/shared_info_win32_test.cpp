@@ -15,7 +15,7 @@ using wintest::RunProgram;
 TEST(SharedInfoWin32, FirstCreatorFindsAFreshBlock) {
     Win32NamedBlocks blocks;
     CSharedInfo info(blocks);
-    ASSERT_EQ(info.Create(), 1);
+    ASSERT_TRUE(info.Create());
     EXPECT_EQ(info.GetCurrentKeysetIndex(), 0);
     EXPECT_EQ(info.GetKeysetsChanged(), 0);
     EXPECT_EQ(info.GetWheelLedOn(), 1);
@@ -27,7 +27,7 @@ TEST(SharedInfoWin32, AnotherProcessFindsAFreshBlockOnceThisOneHasLetGo) {
     {
         Win32NamedBlocks blocks;
         CSharedInfo info(blocks);
-        ASSERT_EQ(info.Create(), 1);
+        ASSERT_TRUE(info.Create());
         info.SetCurrentKeysetIndex(4);
         info.SetKeysetsChanged(1);
     }
@@ -37,7 +37,7 @@ TEST(SharedInfoWin32, AnotherProcessFindsAFreshBlockOnceThisOneHasLetGo) {
 TEST(SharedInfoWin32, TwoProcessesSeeEachOthersWrites) {
     Win32NamedBlocks blocks;
     CSharedInfo info(blocks);
-    ASSERT_EQ(info.Create(), 1);
+    ASSERT_TRUE(info.Create());
     info.SetCurrentKeysetIndex(-1);
     info.SetKeysetsChanged(1);
     info.SetPortOpen(0); // disabled driver
@@ -59,7 +59,7 @@ TEST(SharedInfoWin32, ANameTakenByAnotherKindOfObjectFailsCreate) {
     {
         Win32NamedBlocks blocks;
         CSharedInfo info(blocks);
-        EXPECT_EQ(info.Create(), 0);
+        EXPECT_FALSE(info.Create());
         EXPECT_FALSE(info.IsMapped());
         info.SetKeysetsChanged(1); // must not fault
         EXPECT_EQ(info.GetKeysetsChanged(), 0);

@@ -1,14 +1,13 @@
 #include "win_test_support.h"
 
+#include "base/module_path_win32.h"
+
 #include <vector>
 
 namespace qvl::wintest {
 
 std::string ProgramFolder() {
-    char path[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
+    return ModuleFolder(nullptr);
 }
 
 ChildProcess::~ChildProcess() {

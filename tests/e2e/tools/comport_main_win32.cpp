@@ -6,9 +6,9 @@
 // writing each one back at once with --echo. Prints "opened", "sent", "received" lines (log_line.h).
 // Exit code 0 when all N bytes came, 1 when fewer did, 2 on bad arguments, 3 when the port could
 // not be opened or set up.
+#include "base/unique_handle_win32.h"
 #include "log_line.h"
 #include "tool_args.h"
-#include "unique_handle_win32.h"
 
 #include <windows.h>
 
@@ -19,6 +19,7 @@
 namespace {
 
 using namespace qvl::e2e;
+using qvl::KernelHandle;
 
 void Print(const LogLine& line) {
     std::printf("%s\n", line.Str().c_str());
@@ -96,7 +97,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    UniqueHandle port(CreateFileA(("\\\\.\\" + portName).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+    KernelHandle port(CreateFileA(("\\\\.\\" + portName).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                   OPEN_EXISTING, 0, nullptr));
     if (!port.Valid())
         return Fail("CreateFile");

@@ -2,8 +2,8 @@
 // the same file from Linux, sees every line as soon as the event happened.
 #pragma once
 
+#include "base/unique_handle_win32.h"
 #include "log_line.h"
-#include "unique_handle_win32.h"
 
 #include <string>
 
@@ -22,7 +22,7 @@ public:
     void Write(const LogLine& line);
 
 private:
-    UniqueHandle file_;
+    KernelHandle file_;
     bool echo_ = false;
 };
 

@@ -2,6 +2,8 @@
 // line never holds a raw line break and the harness splits it back into exactly the fields written.
 #pragma once
 
+#include "base/quote_text.h"
+
 #include <cstdint>
 #include <string>
 
@@ -31,9 +33,5 @@ private:
 
 // "0x" followed by lower-case hex digits, the form every tool prints handles in.
 std::string HexValue(std::uint64_t value);
-
-// Text in double quotes; backslash, quote and every byte outside printable ASCII are escaped
-// (\\ \" \n \r \t \xHH), so window texts in any code page survive the round trip.
-std::string QuoteText(const std::string& text);
 
 } // namespace qvl::e2e

@@ -1,5 +1,6 @@
 #include "probe_window_win32.h"
 
+#include "base/unique_handle_win32.h"
 #include "message_names_win32.h"
 #include "performance_count_win32.h"
 #include "window_info_win32.h"
@@ -164,8 +165,8 @@ void ProbeWindow::CheckForeground() {
 }
 
 void ProbeWindow::ShowMenu() {
-    const std::unique_ptr<std::remove_pointer_t<HMENU>, decltype(&DestroyMenu)> owner(CreatePopupMenu(), DestroyMenu);
-    HMENU menu = owner.get();
+    const MenuHandle owner(CreatePopupMenu());
+    HMENU menu = owner.Get();
     for (std::size_t i = 0; i < options_.menuItems.size(); ++i) {
         const std::string& item = options_.menuItems[i];
         if (item == "-")

@@ -3,7 +3,7 @@
 namespace qvl::e2e {
 
 bool StopSignal::WatchEvent(const std::string& eventName) {
-    event_ = UniqueHandle(CreateEventA(nullptr, TRUE, FALSE, eventName.c_str()));
+    event_ = KernelHandle(CreateEventA(nullptr, TRUE, FALSE, eventName.c_str()));
     return event_.Valid();
 }
 

@@ -3,7 +3,7 @@
 // another process's hook broken.
 #pragma once
 
-#include "unique_handle_win32.h"
+#include "base/unique_handle_win32.h"
 
 #include <string>
 
@@ -25,7 +25,7 @@ public:
     const char* Asked() const;
 
 private:
-    UniqueHandle event_;
+    KernelHandle event_;
     std::string file_;
 };
 

@@ -1,6 +1,6 @@
 #include "window_info_win32.h"
 
-#include "unique_handle_win32.h"
+#include "base/unique_handle_win32.h"
 
 #include <tlhelp32.h>
 
@@ -29,7 +29,7 @@ std::string WindowTextOf(HWND window) {
 }
 
 std::string ProcessFileName(DWORD processId) {
-    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot.Valid())
         return {};
     PROCESSENTRY32 entry = {};

@@ -12,10 +12,10 @@
 //   qvl_window send HWND MSG [WPARAM [LPARAM]]             SendMessage (5 s time-out); prints the result
 // MSG is a name ("WM_CLOSE"), a number, or "reg:NAME" for a registered message ("reg:TBarDlgMessage").
 // Exit code 0 on success, 1 when nothing matched or the call failed, 2 on bad arguments.
+#include "base/unique_handle_win32.h"
 #include "log_line.h"
 #include "message_names_win32.h"
 #include "tool_args.h"
-#include "unique_handle_win32.h"
 #include "window_info_win32.h"
 
 #include <tlhelp32.h>
@@ -28,6 +28,7 @@
 namespace {
 
 using namespace qvl::e2e;
+using qvl::KernelHandle;
 
 void Print(const LogLine& line) {
     std::printf("%s\n", line.Str().c_str());
@@ -142,14 +143,14 @@ int Screen() {
 }
 
 int SetNamedEvent(const char* name) {
-    UniqueHandle event(OpenEventA(EVENT_MODIFY_STATE, FALSE, name));
+    KernelHandle event(OpenEventA(EVENT_MODIFY_STATE, FALSE, name));
     const bool done = event.Valid() && SetEvent(event.Get()) != 0;
     Print(LogLine("event").Text("name", name).Number("ok", done));
     return done ? 0 : 1;
 }
 
 int Processes() {
-    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot.Valid())
         return 1;
     PROCESSENTRY32 entry = {};

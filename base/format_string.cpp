@@ -1,6 +1,6 @@
-#include "framework/format_string.h"
+#include "base/format_string.h"
 
-namespace qvl::framework {
+namespace qvl {
 
 std::string FormatString(std::string_view pattern, std::initializer_list<std::string_view> arguments) {
     std::string result;
@@ -25,4 +25,4 @@ std::string FormatString(std::string_view pattern, std::initializer_list<std::st
     return result;
 }
 
-} // namespace qvl::framework
+} // namespace qvl

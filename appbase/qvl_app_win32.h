@@ -27,12 +27,12 @@ public:
     const std::string& GetOSName() const { return osName_; }
     void SetOSName(std::string name) { osName_ = std::move(name); }
 
-    // Create the shared block object and map both blocks: 0 when that worked, 1 when it failed. The
+    // Create the shared block object and map both blocks: true when both are mapped. The
     // object exists either way; a block that is not mapped reads as zero and ignores writes.
-    int CreateSharedInfo();
+    bool CreateSharedInfo();
     // Map a block of this process alone in place of a shared block that could not be created, so a
-    // program that goes on without the other one still keeps its own state. 0 when that worked.
-    int CreatePrivateSharedInfo();
+    // program that goes on without the other one still keeps its own state. True when that worked.
+    bool CreatePrivateSharedInfo();
     CSharedInfo* GetSharedInfo() const { return sharedInfo_.get(); }
 
     // Release the shared block, then the framework's exit processing.

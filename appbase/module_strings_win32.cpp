@@ -1,4 +1,4 @@
-#include "model/module_strings_win32.h"
+#include "appbase/module_strings_win32.h"
 
 #include <climits>
 

@@ -1,12 +1,13 @@
-// Owners of the system handles the programs hold: each closes its handle once, can be moved, and
-// cannot be copied (a copied handle would be closed twice).
+// The one owner of the system handles the programs and their tools hold: it closes its handle once,
+// can be moved, and cannot be copied (a copied handle would be closed twice). The traits say what
+// "none" is for each kind of handle and how it is closed.
 #pragma once
 
 #include <windows.h>
 
 #include <utility>
 
-namespace qvl::framework {
+namespace qvl {
 
 template <typename Traits> class UniqueHandle {
 public:
@@ -41,8 +42,9 @@ private:
     Type handle_ = Traits::Empty();
 };
 
-// Kernel objects: events, threads, processes, files and devices. Some calls report failure with null,
-// others (CreateFile) with INVALID_HANDLE_VALUE; neither is closed.
+// Kernel objects: events, mutexes, file mappings, threads, processes, files, devices and tool-help
+// snapshots. Some calls report failure with null, others (CreateFile, CreateToolhelp32Snapshot) with
+// INVALID_HANDLE_VALUE; neither is closed.
 struct KernelHandleTraits {
     using Type = HANDLE;
     static Type Empty() { return nullptr; }
@@ -50,6 +52,16 @@ struct KernelHandleTraits {
     static void Close(Type h) { CloseHandle(h); }
 };
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
+using SnapshotHandle = KernelHandle;
+
+// Registry keys we opened or created. The predefined roots (HKEY_CURRENT_USER, ...) are never held.
+struct RegistryKeyTraits {
+    using Type = HKEY;
+    static Type Empty() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { RegCloseKey(h); }
+};
+using RegistryKey = UniqueHandle<RegistryKeyTraits>;
 
 struct MenuHandleTraits {
     using Type = HMENU;
@@ -77,4 +89,4 @@ struct GdiObjectTraits {
 };
 using GdiObjectHandle = UniqueHandle<GdiObjectTraits>;
 
-} // namespace qvl::framework
+} // namespace qvl

@@ -1,4 +1,4 @@
-#include "model/qvl_app_win32.h"
+#include "appbase/qvl_app_win32.h"
 
 #include "model/memory_blocks.h"
 #include "model/named_blocks_win32.h"
@@ -20,20 +20,20 @@ void CQVLApp::DeterminePlatformName() {
     osName_ = name;
 }
 
-int CQVLApp::CreateSharedInfo() {
+bool CQVLApp::CreateSharedInfo() {
     sharedInfo_ = std::make_unique<CSharedInfo>(*blocks_);
-    return sharedInfo_->Create() == 1 ? 0 : 1;
+    return sharedInfo_->Create();
 }
 
-int CQVLApp::CreatePrivateSharedInfo() {
+bool CQVLApp::CreatePrivateSharedInfo() {
     // A new object over memory of this process: the other program cannot see it, and nothing here
     // writes to a half-made shared block any more.
     privateBlocks_ = std::make_unique<MemoryBlocks>();
     auto info = std::make_unique<CSharedInfo>(*privateBlocks_);
-    if (info->Create() != 1)
-        return 1;
+    if (!info->Create())
+        return false;
     sharedInfo_ = std::move(info);
-    return 0;
+    return true;
 }
 
 int CQVLApp::ExitInstance() {
