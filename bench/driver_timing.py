@@ -7,8 +7,9 @@
    line on Linux to the driver, and to the program in front (the probe's keyboard hook).
 2. Idle: the driver's CPU time (user and system, all its threads) over 60 seconds with the port open
    and nothing happening; and the Wine server's over the same time. Once on a pty with modem lines
-   (the shim), where Wine keeps the line-status wait going by polling, and once on a plain pty,
-   where the link stops its status waits after the first "not supported".
+   (the shim), once on a plain pty (no modem lines), and once with the port lost and not coming
+   back, the driver trying to open it every 2 seconds. Under Wine the link keeps no line-status wait
+   (Wine would service it by polling), so the first two should cost alike.
 3. Burst: wheel messages at the line's full rate (2400 baud: 120 messages a second) for 10 seconds:
    every byte reaches the driver in order, and every keystroke the wheel's throttle lets through
    (a key on the first step and every 9th after it at the fastest speed) reaches the program.
@@ -67,12 +68,16 @@ def cpu_seconds(pid):
     return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
-def wineserver_pid():
+def wineserver_pid(prefix):
+    """The Wine server of our prefix: other Wine sessions on the machine have servers of their own."""
     for entry in os.listdir("/proc"):
         if entry.isdigit():
             try:
                 with open(f"/proc/{entry}/comm") as comm:
-                    if comm.read().strip().startswith("wineserver"):
+                    if not comm.read().strip().startswith("wineserver"):
+                        continue
+                with open(f"/proc/{entry}/environ", "rb") as environ:
+                    if f"WINEPREFIX={prefix}".encode() in environ.read().split(b"\0"):
                         return int(entry)
             except OSError:
                 continue
@@ -124,11 +129,13 @@ def latency(count):
         print(f"  messages without input: {missing}; the line itself takes {MESSAGE_TIME * 1000:.2f} ms a message")
 
 
-def idle(seconds, modem_lines):
-    if modem_lines:
+def idle(seconds, modem_lines, lost=False):
+    if lost:
+        print(f"\n2c. {seconds} s with the port lost and away: a try to open it every 2 s")
+    elif modem_lines:
         print(f"\n2. idle for {seconds} s with the port open, on a pty with modem lines (the shim)")
     else:
-        print(f"\n2b. idle for {seconds} s on a plain pty: no modem lines, so no status waits")
+        print(f"\n2b. idle for {seconds} s on a plain pty: no modem lines")
     with Session("bench-idle") as s:
         s.screen()
         store_keysets(s)
@@ -138,17 +145,29 @@ def idle(seconds, modem_lines):
         port.wait_for_bytes(b"\xb3")
         driver.wait_ready()
         time.sleep(2)  # start-up settled, the boxes answered
+        if lost:
+            since = driver.trace.mark()
+            s.wine.point_port(1, s.folder)  # what comes back cannot be opened
+            port.close()
+            driver.trace.wait_count(2, "port", since, timeout=30)
         watcher.stop()  # it looks for boxes all the time: its work would count as the server's
-        server = wineserver_pid()
+        server = wineserver_pid(s.wine.env.get("WINEPREFIX"))
         pid = driver.process.popen.pid
         before, server_before = cpu_seconds(pid), cpu_seconds(server) if server else 0.0
         time.sleep(seconds)
+        if driver.process.popen.poll() is not None:
+            print(f"  the driver ended (exit code {driver.process.popen.returncode})")
+            return
         after, server_after = cpu_seconds(pid), cpu_seconds(server) if server else 0.0
         used = after - before
         print(f"  driver's CPU time: {used * 1000:.0f} ms over {seconds} s ({used / seconds * 100:.3f} % of one core)")
         if server:
             used = server_after - server_before
             print(f"  Wine server's CPU time meanwhile: {used * 1000:.0f} ms ({used / seconds * 100:.3f} % of one core)")
+        if lost:
+            tries = driver.lines("port", since)
+            boxes = len(s.windows("#32770"))
+            print(f"  tries to open: {len(tries)}, opened: {sum(r['open'] == '1' for r in tries)}; boxes on screen: {boxes}")
 
 
 def burst(seconds):
@@ -191,10 +210,13 @@ def main():
     parser.add_argument("--messages", type=int, default=1000)
     parser.add_argument("--idle", type=int, default=60)
     parser.add_argument("--burst", type=float, default=10)
+    parser.add_argument("--no-lost", action="store_true", help="leave out the lost port (a driver that ends on it)")
     opts = parser.parse_args()
     latency(opts.messages)
     idle(opts.idle, modem_lines=True)
     idle(opts.idle, modem_lines=False)
+    if not opts.no_lost:
+        idle(opts.idle, modem_lines=True, lost=True)
     burst(opts.burst)
     return 0
 

@@ -106,7 +106,7 @@ public:
             if (!visit(kFirstChild + (parent - kFirstTopLevel) * 100 + static_cast<WindowId>(c), context))
                 return;
     }
-    void SendCommand(WindowId, int) override {}
+    bool SendCommand(WindowId, int) override { return true; }
     WindowId foreground = 1;
 };
 

@@ -1,12 +1,10 @@
 #include "framework/bitmap_button.h"
 
+#include "framework/dpi.h"
+
 namespace qvl::framework {
 
 namespace {
-
-GdiObjectHandle LoadNamedBitmap(HINSTANCE instance, const std::string& name) {
-    return GdiObjectHandle(LoadBitmapA(instance, name.c_str()));
-}
 
 SIZE BitmapSize(HBITMAP bitmap) {
     BITMAP info = {};
@@ -18,8 +16,11 @@ SIZE BitmapSize(HBITMAP bitmap) {
 } // namespace
 
 bool BitmapButton::LoadBitmaps(HINSTANCE instance, const std::string& normalName, const std::string& pushedName) {
-    normal_ = LoadNamedBitmap(instance, normalName);
-    pushed_ = LoadNamedBitmap(instance, pushedName);
+    // The pictures are drawn for 96 DPI; the dialog around the button grows with the DPI by its
+    // dialog units, so the pictures grow with it.
+    const int dpi = ScreenDpi();
+    normal_ = LoadBitmapForDpi(instance, normalName, dpi);
+    pushed_ = LoadBitmapForDpi(instance, pushedName, dpi);
     if (Handle() != nullptr)
         InvalidateRect(Handle(), nullptr, TRUE);
     return normal_.Valid();

@@ -1,7 +1,8 @@
 // An owner-drawn button that shows pictures instead of a face: one for the normal state and one for
 // the pushed state (also while it is held by BM_SETSTATE). AutoLoad takes the pictures from the
 // button's text as written in the dialog template: "Widebtn" loads the bitmaps "WIDEBTNU" and
-// "WIDEBTND" (resource names ignore case), and sizes the button to its picture.
+// "WIDEBTND" (resource names ignore case), and sizes the button to its picture. The pictures are
+// scaled for the screen's DPI when they are loaded (framework/dpi.h).
 #pragma once
 
 #include "base/unique_handle_win32.h"
@@ -13,8 +14,8 @@ namespace qvl::framework {
 
 class BitmapButton : public Button {
 public:
-    // Load the two pictures by resource name; the pushed one may be missing (the normal one is then
-    // drawn for both). False when the normal picture is missing.
+    // Load the two pictures by resource name, scaled for the screen's DPI; the pushed one may be
+    // missing (the normal one is then drawn for both). False when the normal picture is missing.
     bool LoadBitmaps(HINSTANCE instance, const std::string& normalName, const std::string& pushedName);
     // Attach to the child `id` of `parent`, load "<text>U" and "<text>D" and size to the picture.
     bool AutoLoad(HINSTANCE instance, HWND parent, int id);

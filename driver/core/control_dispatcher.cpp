@@ -61,8 +61,8 @@ int CControlDispatcher::NotifyEditor(CDeviceDecoder& decoder) {
     if (std::strcmp(text, kTestDialogTitle) != 0) {
         if (editor != kNoWindow) {
             const WindowId panel = desktop_.FindChildWindow(editor, kEditorPanelClass, "");
-            if (panel != kNoWindow)
-                desktop_.SendCommand(panel, decoder.EditorControlId());
+            if (panel != kNoWindow && !desktop_.SendCommand(panel, decoder.EditorControlId()) && observer_ != nullptr)
+                observer_->ForwardDropped(decoder.EditorControlId());
         }
     } else if (decoder.FireAssignment()) {
         ExecuteAssignment(decoder); // the Test dialog shows the keystrokes it receives

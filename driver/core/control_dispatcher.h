@@ -28,14 +28,17 @@
 namespace qvl {
 
 // Told the outcome of every full run of target tracking: the keyset selected, or that the editor (and
-// perhaps its Test dialog) is in front, which leaves the selection as it was. The driver's trace
-// listens; the call comes on the device's thread.
+// perhaps its Test dialog) is in front, which leaves the selection as it was; and of an event the
+// editor did not take. The driver application (its tray tip) and its trace listen; the calls come on
+// the device's thread.
 class TrackingObserver {
 public:
     TrackingObserver() = default;
     TrackingObserver(const TrackingObserver&) = delete;
     TrackingObserver& operator=(const TrackingObserver&) = delete;
     virtual void ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog) = 0;
+    // The editor's panel did not take the command of an event in time; the event is dropped.
+    virtual void ForwardDropped(int commandId) = 0;
 
 protected:
     ~TrackingObserver() = default;

@@ -5,32 +5,59 @@
 #include "driver/res/resource.h"
 #include "framework/string_table.h"
 
-#include <vector>
-
 namespace qvl {
+
+namespace {
+
+const char* StateName(PortState state) {
+    switch (state) {
+        case PortState::kConnected:
+            return "connected";
+        case PortState::kRetrying:
+            return "retrying";
+        default:
+            return "disabled";
+    }
+}
+
+} // namespace
+
+struct CDriverApp::Parts {
+    std::unique_ptr<CKeysetStore> store;
+    std::unique_ptr<Win32ProcessList> processes; // by the platform name
+    std::unique_ptr<CControlDispatcher> dispatcher;
+    PrefsRecord prefs;
+    std::unique_ptr<Win32WheelIdleTimer> idleTimer; // made before the decoder's input, ends after it
+    std::unique_ptr<SharedInfoLed> led;
+    std::unique_ptr<TracingEvents> tracedEvents;
+    std::unique_ptr<CDeviceInput> deviceInput; // the decoder, fed under one lock with the wheel's idle end
+    std::unique_ptr<CSerialLink> link;         // closed before the decoder goes
+    std::unique_ptr<TracingLink> tracedLink;
+    std::unique_ptr<CTrayCommands> commands;
+
+    DeviceLink& Link() { return tracedLink != nullptr ? static_cast<DeviceLink&>(*tracedLink) : *link; }
+};
 
 CDriverApp::CDriverApp(HINSTANCE instance, std::unique_ptr<NamedBlocks> blocks)
     : CQVLApp(instance, std::move(blocks)),
       // Registered before the application initialises: the icon calls back with it.
       trayMessage_(RegisterWindowMessageA(kTrayMessageName)), strings_(instance),
       boxes_(framework::LoadResourceString(instance, IDS_CAPTION)),
-      question_(framework::LoadResourceString(instance, IDS_CAPTION)) {}
-
-CDriverApp::~CDriverApp() {
-    // Whatever the exit processing left (it did not run when start-up failed early).
-    StopReader();
-    deviceInput_.reset();
-    SetStore(nullptr);
-    dispatcher_.reset();
-    store_.reset();
+      question_(framework::LoadResourceString(instance, IDS_CAPTION)), window_(*this, trayMessage_) {
+    // A fault the driver cannot go on from ends the process; its icon must not stay behind.
+    reporter_.SetBeforeEnd([this] { window_.RemoveTrayIcon(); });
 }
 
+CDriverApp::~CDriverApp() = default;
+
 bool CDriverApp::InitInstance() {
+    // The optional trace, and the input every part presses through.
     traceFile_ = Win32TraceFile::FromEnvironment();
     if (traceFile_ != nullptr) {
         trace_ = std::make_unique<CDriverTrace>(*traceFile_);
         tracedInput_ = std::make_unique<TracingInput>(input_, *trace_);
     }
+    heldInput_ = std::make_unique<CHeldInput>(TracedInput());
 
     // 1. The platform name.
     DeterminePlatformName();
@@ -45,73 +72,71 @@ bool CDriverApp::InitInstance() {
         return false;
     }
     CSharedInfo& shared = *GetSharedInfo();
+    parts_ = std::make_unique<Parts>();
+    Parts& parts = *parts_;
 
-    // 3. The keysets: the stored ones (or "Default"), the current one as the shared block names it,
-    // then saved, which tells the editor (and this driver's next event) to reload.
-    store_ = std::make_unique<CKeysetStore>(shared, strings_);
-    SetStore(store_.get());
-    LoadOrCreate(*store_, Storage());
-    store_->SetCurrentIndex(store_->GetCurrentIndex());
-    SaveAllKeysets(*store_, Storage());
+    // 3. The keysets: the stored ones (or "Default"), the current one being the one the shared block
+    // names, then saved, which tells the editor (and this driver's next event) to reload.
+    parts.store = std::make_unique<CKeysetStore>(shared, strings_);
+    SetStore(parts.store.get());
+    LoadOrCreate(*parts.store, Storage());
+    SaveAllKeysets(*parts.store, Storage());
+    keysetName_ = parts.store->GetCurrentName();
 
     // 4. The dispatcher, with its keystroke and mouse objects.
-    processes_ = std::make_unique<Win32ProcessList>(GetOSName().c_str(), boxes_);
-    dispatcher_ =
-        std::make_unique<CControlDispatcher>(*store_, Storage(), desktop_, *processes_, Input(), pointer_, question_);
-    if (trace_ != nullptr)
-        dispatcher_->SetTrackingObserver(trace_.get());
+    parts.processes = std::make_unique<Win32ProcessList>(GetOSName().c_str(), boxes_);
+    parts.dispatcher = std::make_unique<CControlDispatcher>(*parts.store, Storage(), desktop_, *parts.processes,
+                                                            *heldInput_, pointer_, question_);
+    parts.dispatcher->SetTrackingObserver(this);
 
     // 5. The preferences: the defaults unless the registry has them. The driver only reads them; the
     // editor owns them, so the driver's own saves leave them alone.
-    prefs_ = std::make_unique<PrefsRecord>();
     {
         CKeysetRegistry registry(Storage());
-        registry.ReadPrefs(*prefs_);
+        registry.ReadPrefs(parts.prefs);
     }
 
-    // 7. The decoder, before the port opens: the reader thread hands over bytes from its first read
+    // 6. The decoder, before the port opens: the reader thread hands over bytes from its first read
     // on, and a device that sends at once (or bytes that waited in the line) must find it there.
-    idleTimer_ = std::make_unique<Win32WheelIdleTimer>();
-    led_ = std::make_unique<SharedInfoLed>(shared);
+    parts.idleTimer = std::make_unique<Win32WheelIdleTimer>();
+    parts.led = std::make_unique<SharedInfoLed>(shared);
     if (trace_ != nullptr)
-        tracedEvents_ = std::make_unique<TracingEvents>(*dispatcher_, *trace_);
-    deviceInput_ = std::make_unique<CDeviceInput>(*dispatcher_, *led_, *idleTimer_, tracedEvents_.get());
+        parts.tracedEvents = std::make_unique<TracingEvents>(*parts.dispatcher, *trace_);
+    parts.deviceInput =
+        std::make_unique<CDeviceInput>(*parts.dispatcher, *parts.led, *parts.idleTimer, parts.tracedEvents.get());
 
-    // 6. The port, and the start byte; or the box that says it could not be opened.
+    // 7. The port, and the start byte; or the box that says it could not be opened.
     DeviceByteSink& bytes = *this;
     DriverShell& shell = *this;
-    link_ = std::make_unique<CSerialLink>(bytes, reporter_);
+    parts.link = std::make_unique<CSerialLink>(bytes, reporter_);
     if (trace_ != nullptr)
-        tracedLink_ = std::make_unique<TracingLink>(*link_, *trace_);
-    commands_ = std::make_unique<CTrayCommands>(Link(), shared, *processes_, desktop_, shell, prefs_->comPort);
-    commands_->OpenAtStart();
+        parts.tracedLink = std::make_unique<TracingLink>(*parts.link, *trace_);
+    parts.commands =
+        std::make_unique<CTrayCommands>(parts.Link(), shared, *parts.processes, desktop_, shell, parts.prefs.comPort);
+    parts.commands->OpenAtStart();
 
     // 8. The hidden main window, and 9. the tray icon on it.
-    window_ = std::make_unique<CDriverWnd>(*this, trayMessage_);
-    if (!window_->CreateHidden(Instance())) {
+    if (!window_.CreateHidden(Instance())) {
         startFailed_ = true;
         return false;
     }
-    SetMainWindow(window_.get());
-    TraceIcon(window_->AddTrayIcon());
+    SetMainWindow(&window_);
+    RefreshTray(); // the icon goes in with the picture and the tip of the port's state
+    TraceIcon(window_.AddTrayIcon());
+    if (lostPending_.load())
+        window_.PostPortLost();
     return true;
 }
 
 int CDriverApp::ExitInstance() {
-    if (window_ != nullptr)
-        window_->RemoveTrayIcon();
+    window_.RemoveTrayIcon();
     // Exit and Reload Driver have closed the port; a loop that ended otherwise (the session's end) has
     // not, and the reader must not outlive the decoder.
     StopReader();
-    deviceInput_.reset();
-    idleTimer_.reset();
-    if (window_ != nullptr)
-        window_->Destroy();
     SetStore(nullptr);
-    store_.reset();
-    dispatcher_.reset();
-    led_.reset();
-    prefs_.reset();
+    parts_.reset();
+    ReleaseHeldInput();
+    window_.DestroyHidden();
     if (trace_ != nullptr)
         trace_->Exit();
     const int code = CQVLApp::ExitInstance();
@@ -122,14 +147,37 @@ void CDriverApp::OnDeviceByte(std::uint8_t byte) {
     if (trace_ != nullptr)
         trace_->Byte(byte);
     // Bytes come only while the port is open, and the port is closed before the decoder goes.
-    if (deviceInput_ != nullptr)
-        deviceInput_->OnDeviceByte(byte);
+    if (parts_ != nullptr)
+        parts_->deviceInput->OnDeviceByte(byte);
+}
+
+void CDriverApp::OnPortLost() {
+    if (trace_ != nullptr)
+        trace_->Lost();
+    lostPending_ = true;
+    window_.PostPortLost();
+}
+
+void CDriverApp::PortLost() {
+    lostPending_ = false;
+    if (parts_ != nullptr)
+        parts_->commands->PortLost();
+}
+
+void CDriverApp::RetryTick() {
+    if (parts_ != nullptr)
+        parts_->commands->RetryTick();
+}
+
+void CDriverApp::RetryNow() {
+    if (parts_ != nullptr)
+        parts_->commands->RetryNow();
 }
 
 TrayItem CDriverApp::TrayToggle() {
-    if (commands_ == nullptr)
+    if (parts_ == nullptr)
         return TrayItem{IDS_ENABLE, ID_ENABLE};
-    return commands_->ToggleItem();
+    return parts_->commands->ToggleItem();
 }
 
 void CDriverApp::TraceMenu(const std::string& toggleText, unsigned toggleCommand) {
@@ -145,8 +193,10 @@ void CDriverApp::TraceIcon(bool added) {
 void CDriverApp::RunTrayCommand(unsigned commandId) {
     if (trace_ != nullptr)
         trace_->Command(commandId);
-    if (commands_ != nullptr)
-        commands_->Run(commandId);
+    // Reload Driver runs the exit processing, which ends the commands object while it runs; it
+    // touches nothing of its own after that.
+    if (parts_ != nullptr)
+        parts_->commands->Run(commandId);
     else if (commandId == ID_EXIT)
         PostQuitMessage(0);
 }
@@ -156,6 +206,77 @@ void CDriverApp::EndSessionNow() {
     EndSession();
     // The system ends the process once the window has answered; should it not, the loop ends here.
     PostQuitMessage(0);
+}
+
+void CDriverApp::ReleaseHeldInput() {
+    if (heldInput_ != nullptr)
+        heldInput_->ReleaseAll();
+}
+
+std::string CDriverApp::PortName() const {
+    const int comPort = parts_ != nullptr ? parts_->prefs.comPort : 0;
+    return PortNameFor(comPort).value_or("COM?");
+}
+
+void CDriverApp::Notify(unsigned stringId) {
+    const std::string text = framework::FormatResourceString(Instance(), stringId, {PortName()});
+    if (trace_ != nullptr)
+        trace_->Notify(text);
+    window_.Icon().ShowBalloon(framework::LoadResourceString(Instance(), IDS_CAPTION), text);
+}
+
+void CDriverApp::PortStateChanged() {
+    const bool retrying = parts_ != nullptr && parts_->commands->State() == PortState::kRetrying;
+    window_.SetRetryTimer(retrying, CRetrySchedule::kPeriodMs);
+    RefreshTray();
+}
+
+void CDriverApp::RefreshTray() {
+    if (parts_ == nullptr || window_.Handle() == nullptr)
+        return;
+    const PortState state = parts_->commands->State();
+    std::string tip;
+    if (state == PortState::kConnected) {
+        std::string keyset;
+        {
+            std::lock_guard<std::mutex> hold(keysetLock_);
+            keyset = keysetName_;
+        }
+        tip = framework::FormatResourceString(Instance(), IDS_TIP_CONNECTED, {PortName(), keyset});
+    } else if (state == PortState::kRetrying) {
+        tip = framework::FormatResourceString(Instance(), IDS_TIP_RETRYING, {PortName()});
+    } else {
+        tip = framework::LoadResourceString(Instance(), IDS_TIP_DISABLED);
+    }
+    const bool connected = state == PortState::kConnected;
+    if (tip == shownTip_ && connected == shownConnected_)
+        return;
+    shownTip_ = tip;
+    shownConnected_ = connected;
+    window_.Icon().Update(connected ? IDI_TRAY : IDI_TRAY_OFF, tip);
+    if (trace_ != nullptr)
+        trace_->Tray(StateName(state), tip);
+}
+
+void CDriverApp::ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog) {
+    if (trace_ != nullptr)
+        trace_->ForegroundTracked(keysetIndex, name, editor, testDialog);
+    if (editor)
+        return; // the selection stays as it was
+    {
+        std::lock_guard<std::mutex> hold(keysetLock_);
+        if (name == keysetName_)
+            return;
+        keysetName_ = name;
+    }
+    // Only when the keyset in use changed, which is rare on the event path; the window thread
+    // updates the tip.
+    window_.PostKeysetChanged();
+}
+
+void CDriverApp::ForwardDropped(int commandId) {
+    if (trace_ != nullptr)
+        trace_->ForwardDropped(commandId);
 }
 
 void CDriverApp::ShowPortError() {
@@ -188,10 +309,10 @@ bool CDriverApp::StartProgram(const char* program) {
 }
 
 void CDriverApp::StopReader() {
-    if (link_ == nullptr || !link_->IsOpen())
+    if (parts_ == nullptr || !parts_->link->IsOpen())
         return;
     question_.CancelAll();
-    Link().Close();
+    parts_->Link().Close();
 }
 
 } // namespace qvl

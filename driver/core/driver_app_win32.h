@@ -6,6 +6,10 @@
 // hands every byte to OnDeviceByte, and everything a byte sets off runs on that thread. The window
 // thread serves the tray menu, whose Exit closes the port before the message loop ends; the exit
 // processing then takes the objects down.
+//
+// Every key and button the driver presses goes through one held-input tracker; whenever the driver
+// stops listening to the device (the port lost, Disable, Exit, Reload, the session ending or locked)
+// it lets go of everything still down. A port that goes away is opened again when it comes back.
 #pragma once
 
 #include "appbase/message_boxes_win32.h"
@@ -22,6 +26,7 @@
 #include "driver/device/error_reporter_win32.h"
 #include "driver/device/serial_link_win32.h"
 #include "driver/output/desktop_win32.h"
+#include "driver/output/held_input.h"
 #include "driver/output/input_synth_win32.h"
 #include "driver/output/mouse_pointer_win32.h"
 #include "driver/output/process_list_win32.h"
@@ -31,15 +36,20 @@
 #include "model/prefs_record.h"
 #include "model/registry_win32.h"
 
+#include <atomic>
+#include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace qvl {
 
-class CDriverApp final : public CQVLApp, private DeviceByteSink, private DriverShell {
+class CDriverApp final : public CQVLApp, private DeviceByteSink, private DriverShell, private TrackingObserver {
 public:
     // `blocks` makes the shared blocks; null: the system's named file mappings.
     explicit CDriverApp(HINSTANCE instance, std::unique_ptr<NamedBlocks> blocks = nullptr);
+    // Run always ends with the exit processing, which has taken the driver's parts down by then; the
+    // members go in reverse order of their declaration.
     ~CDriverApp() override;
 
     bool InitInstance() override;
@@ -47,6 +57,8 @@ public:
 
     // From the port's reader thread, once per received byte, in order.
     void OnDeviceByte(std::uint8_t byte) override;
+    // From whichever thread found it: the port went away. The window thread takes it over.
+    void OnPortLost() override;
 
     // The tray, from the hidden window.
     TrayItem TrayToggle();
@@ -55,11 +67,24 @@ public:
     void RunTrayCommand(unsigned commandId);
     // Windows ends the session: close the port and run the exit processing now, and leave the loop.
     void EndSessionNow();
+    // The port, from the hidden window: its loss, the retry timer, and the system's word that it may
+    // be back (resume, device arrival).
+    void PortLost();
+    void RetryTick();
+    void RetryNow();
+    // The icon and the tip as the port's state and the keyset in use say.
+    void RefreshTray();
+    void ReleaseHeldInput() override;
 
     UINT TrayMessage() const { return trayMessage_; }
-    const CDriverWnd* DriverWindow() const { return window_.get(); }
+    const CDriverWnd* DriverWindow() const { return &window_; }
 
 private:
+    // Everything start-up builds, declared in the order it is built, so that it goes in reverse: the
+    // tray commands and the port first (closing the port stops its reader), then the decoder with
+    // its idle timer, the dispatcher and the keyset store, all before the shared block they refer to.
+    struct Parts;
+
     // DriverShell
     void ShowPortError() override;
     void RestoreWindow(WindowId window) override;
@@ -68,12 +93,20 @@ private:
     void ResumeQuestions() override { question_.Resume(); }
     void ExitProcessing() override { EndSession(); }
     void Quit(int exitCode) override { PostQuitMessage(exitCode); }
+    void Notify(unsigned stringId) override;
+    void PortStateChanged() override;
+    std::uint64_t NowMs() override { return GetTickCount64(); }
+
+    // TrackingObserver, on the reader thread.
+    void ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog) override;
+    void ForwardDropped(int commandId) override;
 
     KeysetStorage Storage() { return KeysetStorage{registry_, lock_}; }
     void ShowMessage(unsigned stringId);
-    InputSynth& Input() { return tracedInput_ != nullptr ? static_cast<InputSynth&>(*tracedInput_) : input_; }
-    DeviceLink& Link() { return tracedLink_ != nullptr ? static_cast<DeviceLink&>(*tracedLink_) : *link_; }
-    // The port's reader must have stopped before the decoder goes.
+    InputSynth& TracedInput() { return tracedInput_ != nullptr ? static_cast<InputSynth&>(*tracedInput_) : input_; }
+    std::string PortName() const;
+    // The port's reader must have stopped before the decoder goes; a question it waits on is
+    // answered first.
     void StopReader();
 
     const UINT trayMessage_;
@@ -88,25 +121,28 @@ private:
     Win32MousePointer pointer_;
     Win32UserQuestion question_;
     Win32ErrorReporter reporter_;
-    std::unique_ptr<Win32ProcessList> processes_; // by the platform name
 
-    // The optional trace, and what reports to it.
+    // The optional trace, and the input as the driver's parts press it: through the trace, then
+    // through the tracker of what is held down (whose late releases are never sent, nor traced).
     std::unique_ptr<Win32TraceFile> traceFile_;
     std::unique_ptr<CDriverTrace> trace_;
     std::unique_ptr<TracingInput> tracedInput_;
-    std::unique_ptr<TracingLink> tracedLink_;
-    std::unique_ptr<TracingEvents> tracedEvents_;
+    std::unique_ptr<CHeldInput> heldInput_;
 
-    // The driver's objects.
-    std::unique_ptr<CDriverWnd> window_;
-    std::unique_ptr<CControlDispatcher> dispatcher_;
-    std::unique_ptr<CDeviceInput> deviceInput_; // the decoder, fed under one lock with the wheel's idle end
-    std::unique_ptr<CKeysetStore> store_;
-    std::unique_ptr<PrefsRecord> prefs_;
-    std::unique_ptr<SharedInfoLed> led_;
-    std::unique_ptr<Win32WheelIdleTimer> idleTimer_; // made before the decoder's input, ends after it
-    std::unique_ptr<CSerialLink> link_;
-    std::unique_ptr<CTrayCommands> commands_;
+    // The hidden window lives as long as the application: a tray command running in it may run the
+    // exit processing, which destroys the window itself (its handle), not this object.
+    CDriverWnd window_;
+
+    std::unique_ptr<Parts> parts_;
+
+    // The keyset in use, as the tray's tip shows it: written on the reader thread, read on the window
+    // thread.
+    std::mutex keysetLock_;
+    std::string keysetName_;
+    // The port was lost before the window could take it over (at start-up): told once it exists.
+    std::atomic<bool> lostPending_{false};
+    std::string shownTip_; // the tip and icon as the tray shows them, on the window thread
+    bool shownConnected_ = true;
     bool startFailed_ = false;
 };
 

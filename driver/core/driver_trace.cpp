@@ -95,6 +95,22 @@ void CDriverTrace::ForegroundTracked(int keysetIndex, const std::string& name, b
               .Number("test", testDialog ? 1 : 0));
 }
 
+void CDriverTrace::ForwardDropped(int commandId) {
+    Write(Line("forward").Number("command", commandId));
+}
+
+void CDriverTrace::Lost() {
+    Write(Line("lost"));
+}
+
+void CDriverTrace::Notify(const std::string& text) {
+    Write(Line("notify").Text("text", text));
+}
+
+void CDriverTrace::Tray(const char* state, const std::string& tip) {
+    Write(Line("tray").Text("state", state).Text("tip", tip));
+}
+
 void CDriverTrace::Key(std::uint8_t vk, bool up) {
     Write(Line("key").Hex("vk", vk, 2).Number("up", up ? 1 : 0));
 }

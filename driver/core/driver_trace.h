@@ -22,6 +22,10 @@
 //   menu t=.. toggle="Disable QVL2" command=32774             the tray menu is shown
 //   command t=.. id=32772                                     the tray command chosen (0: dismissed)
 //   close t=.. was_open=1                                     the port was closed
+//   lost t=..                                                 the port went away under the link
+//   notify t=.. text="The QVL2 on COM1 is connected."         told at the tray icon, without a box
+//   tray t=.. state="retrying" tip="QVL 2 - COM1 not ..."     the tray's icon and tip changed
+//   forward t=.. command=1013                                 the editor did not take an event in time
 //   exit t=..                                                 the exit processing ran
 #pragma once
 
@@ -76,6 +80,10 @@ public:
     void Event(const CDeviceDecoder& decoder);
     void Release(const CDeviceDecoder& decoder);
     void ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog) override;
+    void ForwardDropped(int commandId) override;
+    void Lost();
+    void Notify(const std::string& text);
+    void Tray(const char* state, const std::string& tip);
     void Key(std::uint8_t vk, bool up);
     void Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy);
     void Icon(bool added);

@@ -5,17 +5,62 @@
 #include "framework/menu.h"
 #include "framework/string_table.h"
 
+#include <dbt.h>
+#include <wtsapi32.h>
+
+#include <utility>
+
 namespace qvl {
 
 CDriverWnd::CDriverWnd(CDriverApp& app, UINT trayMessage)
     : app_(app), trayMessage_(trayMessage), taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")),
       icon_(app.Instance(), IDI_TRAY, trayMessage, kTipText) {}
 
+namespace {
+
+constexpr UINT kPortLostMessage = WM_APP + 1;
+constexpr UINT kKeysetChangedMessage = WM_APP + 2;
+constexpr UINT_PTR kRetryTimer = 1;
+constexpr UINT_PTR kTipTimer = 2;
+// The tip follows keyset changes at most this often.
+constexpr UINT kTipDelayMs = 250;
+
+} // namespace
+
 bool CDriverWnd::CreateHidden(HINSTANCE instance) {
     // No cursor, background or icon: the window is never seen.
     if (!RegisterWindowClass(instance, kDriverWindowClass, CS_PARENTDC))
         return false;
-    return Create(0, kDriverWindowClass, kDriverWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance);
+    if (!Create(0, kDriverWindowClass, kDriverWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance))
+        return false;
+    // The lock of the workstation lets go of what the device holds down.
+    sessionNotes_ = WTSRegisterSessionNotification(Handle(), NOTIFY_FOR_THIS_SESSION) != FALSE;
+    return true;
+}
+
+void CDriverWnd::DestroyHidden() {
+    if (Handle() == nullptr)
+        return;
+    if (std::exchange(sessionNotes_, false))
+        WTSUnRegisterSessionNotification(Handle());
+    Destroy();
+}
+
+void CDriverWnd::PostPortLost() {
+    if (Handle() != nullptr)
+        PostMessageA(Handle(), kPortLostMessage, 0, 0);
+}
+
+void CDriverWnd::PostKeysetChanged() {
+    if (Handle() != nullptr)
+        PostMessageA(Handle(), kKeysetChangedMessage, 0, 0);
+}
+
+void CDriverWnd::SetRetryTimer(bool on, unsigned periodMs) {
+    if (on)
+        SetTimer(Handle(), kRetryTimer, periodMs, nullptr);
+    else
+        KillTimer(Handle(), kRetryTimer);
 }
 
 void CDriverWnd::ShowTrayMenu() {
@@ -52,6 +97,38 @@ LRESULT CDriverWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     switch (message) {
+        case kPortLostMessage:
+            app_.PortLost();
+            return 0;
+        case kKeysetChangedMessage:
+            if (!std::exchange(tipPending_, true))
+                SetTimer(Handle(), kTipTimer, kTipDelayMs, nullptr);
+            return 0;
+        case WM_TIMER:
+            if (wParam == kRetryTimer) {
+                app_.RetryTick();
+                return 0;
+            }
+            if (wParam == kTipTimer) {
+                KillTimer(Handle(), kTipTimer);
+                tipPending_ = false;
+                app_.RefreshTray();
+                return 0;
+            }
+            break;
+        case WM_POWERBROADCAST:
+            // Back from sleep: a port whose handle died with the sleep is opened again at once.
+            if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
+                app_.RetryNow();
+            return TRUE;
+        case WM_DEVICECHANGE:
+            if (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVNODES_CHANGED)
+                app_.RetryNow();
+            return TRUE;
+        case WM_WTSSESSION_CHANGE:
+            if (wParam == WTS_SESSION_LOCK)
+                app_.ReleaseHeldInput();
+            return 0;
         case WM_CLOSE:
             // Asked to close from outside (a tool, a task list): the same as Exit in the menu.
             app_.RunTrayCommand(ID_EXIT);

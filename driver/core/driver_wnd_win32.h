@@ -1,5 +1,7 @@
 // The driver's hidden main window: it owns the tray icon, receives the icon's mouse messages and shows
-// the tray menu on a right click. It is never shown; the title "QLV" is how tools find it.
+// the tray menu on a right click. It also hears what the system says about the port and the session
+// (resume from sleep, a device arrival, the workstation locked), runs the port's retry timer and takes
+// the port's loss over from the reader thread. It is never shown; the title "QLV" is how tools find it.
 #pragma once
 
 #include "driver/core/tray_icon_win32.h"
@@ -23,9 +25,19 @@ public:
 
     // Register the class and create the hidden window; false when either fails.
     bool CreateHidden(HINSTANCE instance);
+    // Destroy the window, first leaving the session notifications.
+    void DestroyHidden();
     bool AddTrayIcon() { return icon_.Add(Handle()); }
     void RemoveTrayIcon() { icon_.Remove(); }
     bool TrayIconAdded() const { return icon_.Added(); }
+    CTrayIcon& Icon() { return icon_; }
+
+    // From any thread: the port went away; the keyset in use changed (the tip follows, at most a few
+    // times a second).
+    void PostPortLost();
+    void PostKeysetChanged();
+    // The retry timer ticks every retry period while `on`.
+    void SetRetryTimer(bool on, unsigned periodMs);
 
     // Load the menu, put the Disable or Enable item at its position 2, show it at the cursor and
     // carry out the command chosen.
@@ -39,7 +51,9 @@ private:
     UINT trayMessage_;
     UINT taskbarCreated_; // the shell restarted: the icon has to be added again
     CTrayIcon icon_;
-    bool inMenu_ = false; // a menu or its command is running: another right click waits for it
+    bool inMenu_ = false;       // a menu or its command is running: another right click waits for it
+    bool sessionNotes_ = false; // registered for the session's lock and unlock
+    bool tipPending_ = false;   // the tip's timer runs: later keyset changes wait for it
 };
 
 } // namespace qvl

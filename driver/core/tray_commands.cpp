@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qvl {
@@ -38,7 +39,14 @@ TrayItem CTrayCommands::ToggleItem() {
     const int open = link_.IsOpen() ? 1 : 0;
     if (shared_.GetPortOpen() != open)
         shared_.SetPortOpen(open);
-    return open != 0 ? TrayItem{IDS_DISABLE, ID_DISABLE} : TrayItem{IDS_ENABLE, ID_ENABLE};
+    // While the driver retries a lost port it is still enabled: Disable is what stops the retrying.
+    return State() != PortState::kDisabled ? TrayItem{IDS_DISABLE, ID_DISABLE} : TrayItem{IDS_ENABLE, ID_ENABLE};
+}
+
+PortState CTrayCommands::State() const {
+    if (link_.IsOpen())
+        return PortState::kConnected;
+    return retry_.Active() ? PortState::kRetrying : PortState::kDisabled;
 }
 
 TrayOutcome CTrayCommands::Run(unsigned commandId) {
@@ -89,29 +97,80 @@ void CTrayCommands::OpenEditor() {
 }
 
 void CTrayCommands::Disable() {
+    lostWhenDisabled_ = retry_.Active();
+    retry_.Stop();
     CloseLink();
     shared_.SetPortOpen(0);
+    shell_.PortStateChanged();
 }
 
 void CTrayCommands::Enable() {
     shell_.ResumeQuestions();
     if (!link_.Open(comPort_)) {
+        if (std::exchange(lostWhenDisabled_, false)) {
+            StartRetrying(); // the user was told when it was lost; it is still away
+            return;
+        }
         shell_.ShowPortError();
         return;
     }
+    lostWhenDisabled_ = false;
     shared_.SetPortOpen(1);
     SendStartByte();
+    shell_.PortStateChanged();
+}
+
+void CTrayCommands::PortLost() {
+    if (retry_.Active() || !link_.IsOpen())
+        return;
+    CloseLink();
+    // Nothing can hold the reader any more; the next connection may ask again.
+    shell_.ResumeQuestions();
+    shared_.SetPortOpen(0);
+    shell_.Notify(IDS_PORT_LOST);
+    StartRetrying();
+}
+
+void CTrayCommands::StartRetrying() {
+    retry_.Start(shell_.NowMs());
+    shell_.PortStateChanged();
+}
+
+void CTrayCommands::RetryTick() {
+    if (retry_.Due(shell_.NowMs()))
+        TryReopen();
+}
+
+void CTrayCommands::RetryNow() {
+    if (retry_.Active())
+        TryReopen();
+}
+
+void CTrayCommands::TryReopen() {
+    retry_.Tried(shell_.NowMs());
+    if (!link_.Open(comPort_))
+        return;
+    retry_.Stop();
+    shared_.SetPortOpen(1);
+    SendStartByte();
+    shell_.Notify(IDS_PORT_BACK);
+    shell_.PortStateChanged();
 }
 
 TrayOutcome CTrayCommands::Reload() {
+    retry_.Stop();
     CloseLink();
-    shell_.ExitProcessing();
-    shell_.StartProgram(kDriverProgram);
-    shell_.Quit(0);
+    // The exit processing ends the driver's objects, this one among them: only the shell is used
+    // after it.
+    DriverShell& shell = shell_;
+    shell.ExitProcessing();
+    shell.StartProgram(kDriverProgram);
+    shell.Quit(0);
     return TrayOutcome::kQuit;
 }
 
 TrayOutcome CTrayCommands::Exit() {
+    retry_.Stop();
     CloseLink();
     shell_.Quit(0);
     return TrayOutcome::kQuit;
@@ -120,6 +179,7 @@ TrayOutcome CTrayCommands::Exit() {
 void CTrayCommands::CloseLink() {
     shell_.CancelQuestion();
     link_.Close();
+    shell_.ReleaseHeldInput();
 }
 
 } // namespace qvl

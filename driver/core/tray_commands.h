@@ -1,12 +1,16 @@
 // What the driver does with its port and its tray menu: opening the port at start-up, the item that
-// toggles the device, and each of the menu's commands (Open QVL2 Editor, Disable or Enable QVL2,
-// Reload Driver, Exit).
+// toggles the device, each of the menu's commands (Open QVL2 Editor, Disable or Enable QVL2, Reload
+// Driver, Exit), and a port that goes away while the driver runs: it is closed, everything the driver
+// holds down is let go of, the user is told once, and the port is opened again every two seconds (and
+// at once when the system says it may be back) until it answers, the user disables the device or the
+// driver ends.
 //
 // Everything here runs on the driver's window thread. The port's reader thread is stopped before a
 // command goes on (closing the link waits for it), so no device event is in progress meanwhile; a
 // click-window question that holds the reader is cancelled first, or the close would wait for it.
 #pragma once
 
+#include "driver/core/retry_schedule.h"
 #include "driver/device/device_link.h"
 #include "driver/output/desktop.h"
 #include "driver/output/process_source.h"
@@ -41,6 +45,23 @@ public:
     virtual void ExitProcessing() = 0;
     // Leave the message loop; the program ends with `exitCode`.
     virtual void Quit(int exitCode) = 0;
+    // Let go of every key and button the driver holds down, last pressed first.
+    virtual void ReleaseHeldInput() = 0;
+    // Tell the user something without a box (a balloon at the tray icon): a string-table text whose
+    // "%1" is the port's name.
+    virtual void Notify(unsigned stringId) = 0;
+    // The link's state changed (connected, retrying, disabled): the tray's tip, its icon and the
+    // retry timer follow it.
+    virtual void PortStateChanged() = 0;
+    // A steady clock in milliseconds, for the retry schedule.
+    virtual std::uint64_t NowMs() = 0;
+};
+
+// What the tray shows of the port.
+enum class PortState {
+    kConnected, // open and receiving
+    kRetrying,  // lost while enabled: the driver opens it again as soon as it answers
+    kDisabled,  // closed: Disable, or it could not be opened when asked
 };
 
 // One menu item: its string-table text and its command.
@@ -73,6 +94,15 @@ public:
     // Carry out a command of the menu (0: the menu was dismissed).
     TrayOutcome Run(unsigned commandId);
 
+    // The port's reader found the port gone (told on the window thread). Nothing happens unless the
+    // driver was connected: a late notice after Disable or Exit is stale.
+    void PortLost();
+    // A tick of the retry timer: open the port again when a try is due.
+    void RetryTick();
+    // Resume from sleep or a device arrival: while retrying, try at once.
+    void RetryNow();
+    PortState State() const;
+
     // The start byte to the device, when the driver is enabled.
     void SendStartByte();
     // The editor's main window, when a process named "qvl2" runs; else none.
@@ -85,8 +115,12 @@ public:
     TrayOutcome Exit();
 
 private:
-    // Stop the reader thread: the question it may be waiting on first, then the port.
+    // Stop the reader thread: the question it may be waiting on first, then the port; then let go of
+    // whatever the device's presses hold down.
     void CloseLink();
+    // One try to open the lost port; on success the start byte goes out and the user is told.
+    void TryReopen();
+    void StartRetrying();
 
     DeviceLink& link_;
     CSharedInfo& shared_;
@@ -94,6 +128,10 @@ private:
     Desktop& desktop_;
     DriverShell& shell_;
     int comPort_;
+    CRetrySchedule retry_;
+    // The port was lost and not back when the user chose Disable: Enable then goes on retrying
+    // instead of showing the box about a port that cannot be opened.
+    bool lostWhenDisabled_ = false;
 };
 
 } // namespace qvl

@@ -75,6 +75,8 @@ void Win32ErrorReporter::ShowMessage(const std::string& text, const char* captio
 void Win32ErrorReporter::EndProcess(int exitCode) {
     if (openBoxes_->noneOpen)
         WaitForSingleObject(openBoxes_->noneOpen.Get(), INFINITE);
+    if (beforeEnd_)
+        beforeEnd_();
     ExitProcess(static_cast<UINT>(exitCode));
 }
 

@@ -4,6 +4,7 @@
 
 #include "driver/device/error_reporter.h"
 
+#include <functional>
 #include <memory>
 
 namespace qvl {
@@ -18,11 +19,15 @@ public:
     void ShowMessage(const std::string& text, const char* caption) override;
     // Waits until every box has been answered, so the user sees why the driver ends.
     void EndProcess(int exitCode) override;
+    // What the program must do before it ends this way (remove its tray icon); called on the thread
+    // that ends it.
+    void SetBeforeEnd(std::function<void()> beforeEnd) { beforeEnd_ = std::move(beforeEnd); }
 
     struct OpenBoxes;
 
 private:
     std::shared_ptr<OpenBoxes> openBoxes_;
+    std::function<void()> beforeEnd_;
 };
 
 // The system's text for an error code (English, lines wrapped at 80 characters); empty when the

@@ -1,6 +1,7 @@
 #include "driver/device/serial_link_win32.h"
 
 #include "driver/device/error_reporter_win32.h"
+#include "driver/device/link_failure.h"
 #include "driver/device/serial_settings_win32.h"
 
 #include <memory>
@@ -21,7 +22,13 @@ struct WriteOperation {
 
 } // namespace
 
-CSerialLink::CSerialLink(DeviceByteSink& sink, ErrorReporter& reporter) : sink_(sink), reporter_(reporter) {}
+bool StatusWaitsArePolled() {
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+CSerialLink::CSerialLink(DeviceByteSink& sink, ErrorReporter& reporter, bool statusWaits)
+    : sink_(sink), reporter_(reporter), useStatusWaits_(statusWaits) {}
 
 CSerialLink::~CSerialLink() {
     Close();
@@ -56,7 +63,8 @@ bool CSerialLink::Open(int comPort) {
     throttle_.Reset();
     status_.Reset();
     writeQueue_.Clear();
-    statusWaits_ = true;
+    statusWaits_ = useStatusWaits_;
+    lost_ = false;
     if (!CreateEvents())
         return false;
 
@@ -138,16 +146,20 @@ bool CSerialLink::Close() {
                 reporter_.DebugOutput(names[i]);
         }
         ReportErrorCode("Error closing port.", GetLastError(), true);
-        reporter_.EndProcess(0);
+        reporter_.EndProcess(1);
         return false;
     }
 
+    // A port that has gone refuses all of these: noted, not shown.
+    const bool lost = lost_.load();
     if (!EscapeCommFunction(port_.Get(), CLRDTR))
-        ReportError("EscapeCommFunction(CLRDTR)");
-    if (!SetCommTimeouts(port_.Get(), &savedTimeouts_))
-        ReportError("SetCommTimeouts (Restoration to original)");
+        lost ? NoteFailure("EscapeCommFunction(CLRDTR)", GetLastError()) : ReportError("EscapeCommFunction(CLRDTR)");
+    if (!SetCommTimeouts(port_.Get(), &savedTimeouts_)) {
+        lost ? NoteFailure("SetCommTimeouts (Restoration to original)", GetLastError())
+             : ReportError("SetCommTimeouts (Restoration to original)");
+    }
     if (!PurgeComm(port_.Get(), kPurgeAll))
-        ReportError("PurgeComm");
+        lost ? NoteFailure("PurgeComm", GetLastError()) : ReportError("PurgeComm");
     port_.Reset();
     readerThread_.Reset();
     writerThread_.Reset();
@@ -175,18 +187,19 @@ bool CSerialLink::WriterGeneric(const std::uint8_t* buffer, std::size_t count) {
         }
         return true;
     }
-    if (GetLastError() != ERROR_IO_PENDING) {
-        FatalError("WriteFile (in Writer)");
+    if (const DWORD code = GetLastError(); code != ERROR_IO_PENDING) {
+        PortFailure("WriteFile (in Writer)", code);
         return false;
     }
     HANDLE waits[2] = {write->overlapped.hEvent, threadExitEvent_.Get()};
     switch (WaitForMultipleObjects(2, waits, FALSE, INFINITE)) {
         case WAIT_OBJECT_0:
             if (!GetOverlappedResult(port_.Get(), &write->overlapped, &written, FALSE)) {
-                if (GetLastError() == ERROR_OPERATION_ABORTED) {
+                const DWORD code = GetLastError();
+                if (code == ERROR_OPERATION_ABORTED && !connected_.load()) {
                     UpdateStatus("Write aborted\r\n");
                 } else {
-                    FatalError("GetOverlappedResult(in Writer)");
+                    PortFailure("GetOverlappedResult(in Writer)", code);
                 }
                 return false;
             }
@@ -273,10 +286,13 @@ bool CSerialLink::ReaderLoop() {
             DWORD received = 0;
             if (ReadFile(port, io.buffer, static_cast<DWORD>(kReadChunk), &received, &io.read)) {
                 OutputABuffer(io.buffer, received);
-            } else if (GetLastError() == ERROR_IO_PENDING) {
+            } else if (const DWORD code = GetLastError(); code == ERROR_IO_PENDING) {
                 readPending = true;
+            } else if (code == ERROR_OPERATION_ABORTED && !connected_.load()) {
+                continue; // our own close: the check at the top of the loop ends the thread
             } else {
-                FatalError("ReadFile in ReaderAndStatusProc");
+                PortFailure("ReadFile in ReaderAndStatusProc", code);
+                FinishPendingReaderOperations(false, statusPending);
                 return false;
             }
         }
@@ -296,6 +312,10 @@ bool CSerialLink::ReaderLoop() {
             const DWORD code = GetLastError();
             if (code == ERROR_IO_PENDING) {
                 statusPending = true;
+            } else if (ClassifyLinkError(code) == LinkFailure::kPortLost && code != ERROR_OPERATION_ABORTED) {
+                PortFailure("WaitCommEvent", code);
+                FinishPendingReaderOperations(readPending, false);
+                return false;
             } else if (code == ERROR_NOT_SUPPORTED) {
                 // Virtual ports and many adapters have no line-status events. Nothing depends on them:
                 // report it once and go on reading without status waits, instead of failing again
@@ -318,20 +338,22 @@ bool CSerialLink::ReaderLoop() {
                 readPending = false;
                 if (GetOverlappedResult(port, &io.read, &transferred, FALSE)) {
                     OutputABuffer(io.buffer, transferred);
-                } else if (GetLastError() == ERROR_OPERATION_ABORTED) {
+                } else if (const DWORD code = GetLastError(); code == ERROR_OPERATION_ABORTED && !connected_.load()) {
                     UpdateStatus("Read aborted\r\n");
                 } else {
-                    FatalError("GetOverlappedResult (in Reader)");
+                    PortFailure("GetOverlappedResult (in Reader)", code);
+                    FinishPendingReaderOperations(false, statusPending);
                     return false;
                 }
                 break;
             case WAIT_OBJECT_0 + 1:
                 statusPending = false;
                 if (!GetOverlappedResult(port, &io.status, &transferred, FALSE)) {
-                    if (GetLastError() == ERROR_OPERATION_ABORTED) {
+                    if (const DWORD code = GetLastError(); code == ERROR_OPERATION_ABORTED && !connected_.load()) {
                         UpdateStatus("WaitCommEvent aborted\r\n");
                     } else {
-                        FatalError("GetOverlappedResult (in Reader)");
+                        PortFailure("GetOverlappedResult (in Reader)", code);
+                        FinishPendingReaderOperations(readPending, false);
                         return false;
                     }
                 }
@@ -342,6 +364,8 @@ bool CSerialLink::ReaderLoop() {
                 FinishPendingReaderOperations(readPending, statusPending);
                 return true;
             case WAIT_TIMEOUT:
+                // Its failure is reported, not taken for a lost port: a port that has gone fails its
+                // pending read too, which says so.
                 if (!ClearCommError(port, &errors, &comStat))
                     ReportError("ClearCommError");
                 break;
@@ -412,10 +436,22 @@ void CSerialLink::NoteFailure(const char* call, DWORD code) {
     UpdateStatus(report);
 }
 
+bool CSerialLink::PortFailure(const char* call, DWORD code) {
+    if (ClassifyLinkError(code) != LinkFailure::kPortLost) {
+        SetLastError(code);
+        FatalError(call);
+        return false;
+    }
+    NoteFailure(call, code);
+    if (!lost_.exchange(true))
+        sink_.OnPortLost();
+    return true;
+}
+
 void CSerialLink::FatalError(const char* call) {
     ReportErrorCode(call, GetLastError(), true);
     Close();
-    reporter_.EndProcess(0);
+    reporter_.EndProcess(1);
 }
 
 } // namespace qvl

@@ -5,6 +5,13 @@
 // Everything a device byte triggers runs on the reader thread (ReaderAndStatusProc): the application's
 // OnDeviceByte is called there, once per byte, in order. Close waits for both threads to end, so no
 // byte is being handled when it returns.
+//
+// A failure that means the port has gone (see ClassifyLinkError) is not fatal: the reader stops, the
+// sink hears OnPortLost once, and the owner closes the link quietly and may open it again. Other
+// failures of the line still report and end the process.
+//
+// The line-status waits only feed the status list. Where the system services a pending status wait by
+// polling the line (Wine does), they cost CPU time all day for nothing: the link then only reads.
 #pragma once
 
 #include "base/unique_handle_win32.h"
@@ -24,9 +31,14 @@
 
 namespace qvl {
 
+// True when the line-status waits are serviced by polling: the program runs under Wine, whose ntdll
+// exports wine_get_version. On Windows the waits cost nothing while the line is quiet.
+bool StatusWaitsArePolled();
+
 class CSerialLink final : public DeviceLink {
 public:
-    CSerialLink(DeviceByteSink& sink, ErrorReporter& reporter);
+    // `statusWaits`: whether the reader keeps a line-status wait pending beside its read.
+    CSerialLink(DeviceByteSink& sink, ErrorReporter& reporter, bool statusWaits = !StatusWaitsArePolled());
     // Closes a connection that is still open.
     ~CSerialLink() override;
 
@@ -61,6 +73,9 @@ private:
     void ReportErrorCode(const char* call, DWORD code, bool alwaysShow);
     // A failed call the link cannot go on from: report it, close, end the process.
     void FatalError(const char* call);
+    // A failed read, write or status wait on the open port: a lost port (noted, the sink told once;
+    // returns true) or FatalError.
+    bool PortFailure(const char* call, DWORD code);
     // Only to the debugger output and the status list: failures that leave the line working.
     void NoteFailure(const char* call, DWORD code);
     bool CreateEvents();
@@ -81,7 +96,9 @@ private:
     CStatusList status_;
     CWriteQueue writeQueue_;
     ReportThrottle throttle_;
+    const bool useStatusWaits_;
     std::atomic<bool> statusWaits_{true};
+    std::atomic<bool> lost_{false}; // the port went away on this connection: its close is quiet
 
     // The reader's overlapped operations live as long as the link: the system writes into them until
     // a cancelled operation has completed, which may be after the thread has gone.

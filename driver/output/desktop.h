@@ -40,8 +40,10 @@ public:
     virtual void EnumThreadWindows(std::uint32_t threadId, WindowVisitor visit, void* context) = 0;
     // Every descendant of `parent`, children before their own children's siblings (depth first).
     virtual void EnumChildWindows(WindowId parent, WindowVisitor visit, void* context) = 0;
-    // WM_COMMAND with `commandId` (notification code 0, no control), delivered before this returns.
-    virtual void SendCommand(WindowId window, int commandId) = 0;
+    // WM_COMMAND with `commandId` (notification code 0, no control), handled before this returns.
+    // A window that does not answer within kCommandWaitMs (or hangs) is given up on: false.
+    virtual bool SendCommand(WindowId window, int commandId) = 0;
+    static constexpr unsigned kCommandWaitMs = 2000;
 };
 
 } // namespace qvl

@@ -72,8 +72,11 @@ void Win32Desktop::EnumChildWindows(WindowId parent, WindowVisitor visit, void* 
     ::EnumChildWindows(ToHandle(parent), &VisitWindow, reinterpret_cast<LPARAM>(&v));
 }
 
-void Win32Desktop::SendCommand(WindowId window, int commandId) {
-    SendMessageA(ToHandle(window), WM_COMMAND, MAKEWPARAM(commandId, 0), 0);
+bool Win32Desktop::SendCommand(WindowId window, int commandId) {
+    // Every device event waits behind this call: a hung editor must not stop the driver.
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(ToHandle(window), WM_COMMAND, MAKEWPARAM(commandId, 0), 0,
+                               SMTO_NORMAL | SMTO_ABORTIFHUNG, kCommandWaitMs, &result) != 0;
 }
 
 } // namespace qvl

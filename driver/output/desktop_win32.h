@@ -15,7 +15,7 @@ public:
     WindowId FindChildWindow(WindowId parent, const char* className, const char* title) override;
     void EnumThreadWindows(std::uint32_t threadId, WindowVisitor visit, void* context) override;
     void EnumChildWindows(WindowId parent, WindowVisitor visit, void* context) override;
-    void SendCommand(WindowId window, int commandId) override;
+    bool SendCommand(WindowId window, int commandId) override;
 };
 
 } // namespace qvl

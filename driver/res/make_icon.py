@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws the driver's tray icon (the jog wheel seen from above, its grip dimple, and the red LED
 beside it on a dark key cap) and writes it as qvl2rs.ico with 16, 32 and 48 pixel images. The tray
-shows the 16 pixel one, so the drawing stays bold: few shapes, strong contrast.
+shows the 16 pixel one, so the drawing stays bold: few shapes, strong contrast. The disconnected
+variant, qvl2rs_off.ico, has its LED dark and a red bar across the wheel.
 
 Run it again after changing the drawing; the .ico beside it is what the build uses."""
 import math
@@ -56,9 +57,24 @@ LAYERS = [
 ]
 
 
-def pixel(size, x, y):
+def in_bar(u, v):
+    # A band along the diagonal from the bottom left to the top right.
+    return abs((u + v) - 1.0) <= 0.11 and 0.16 <= u <= 0.84
+
+
+LAYERS_OFF = [
+    (in_cap, (44, 48, 58)),
+    (in_wheel, (110, 112, 118)),
+    (in_rim, (160, 162, 168)),
+    (in_dimple, (80, 82, 90)),
+    (in_led, (70, 30, 30)),
+    (in_bar, (225, 40, 30)),
+]
+
+
+def pixel(size, x, y, layers=LAYERS):
     r = g = b = a = 0.0
-    for inside, (lr, lg, lb) in LAYERS:
+    for inside, (lr, lg, lb) in layers:
         c = coverage(size, x, y, inside)
         if c == 0:
             continue
@@ -70,5 +86,11 @@ def pixel(size, x, y):
     return (int(r + 0.5), int(g + 0.5), int(b + 0.5), int(a * 255 + 0.5))
 
 
+def pixel_off(size, x, y):
+    return pixel(size, x, y, LAYERS_OFF)
+
+
 if __name__ == "__main__":
-    write_icon(sys.argv[1] if len(sys.argv) > 1 else "qvl2rs.ico", pixel)
+    folder = sys.argv[1] if len(sys.argv) > 1 else "."
+    write_icon(os.path.join(folder, "qvl2rs.ico"), pixel)
+    write_icon(os.path.join(folder, "qvl2rs_off.ico"), pixel_off)

@@ -4,6 +4,8 @@
 
 // The tray icon; also the id of the icon in the notification area.
 #define IDI_TRAY 135
+// The same icon drawn disconnected: shown while the port is lost or the device disabled.
+#define IDI_TRAY_OFF 136
 
 // The tray menu: its first pop-up holds the commands, by position.
 #define IDR_TRAY_MENU 130
@@ -23,3 +25,10 @@
 #define IDS_PORT_ERROR 6
 #define IDS_NO_SHARED_BLOCK 7
 #define IDS_CAPTION 8
+// The port going away and coming back, told at the tray icon ("%1": the port's name).
+#define IDS_PORT_LOST 9
+#define IDS_PORT_BACK 10
+// The tray icon's tip ("%1": the port's name, "%2": the keyset in use).
+#define IDS_TIP_CONNECTED 11
+#define IDS_TIP_RETRYING 12
+#define IDS_TIP_DISABLED 13

@@ -1,7 +1,10 @@
-// The editor's main window: 552 by 291 pixels, no sizing border and no maximize box. Its title is
-// "Quorvel 2" and stays so (the document's name is never added): the driver finds the editor by it.
+// The editor's main window: 552 by 291 pixels at 96 DPI (and as much more as the screen's DPI is
+// higher, so that the panel, which grows with the DPI by its dialog units, still fits), no sizing
+// border and no maximize box. Its title is "Quorvel 2" and stays so (the document's name is never
+// added): the driver finds the editor by it.
 #pragma once
 
+#include "framework/dpi.h"
 #include "framework/frame_window.h"
 
 namespace qvl {
@@ -15,8 +18,9 @@ protected:
     void PreCreateWindow(framework::FrameCreateParams& params) override {
         params.className = kMainFrameClass;
         params.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-        params.width = kMainFrameWidth;
-        params.height = kMainFrameHeight;
+        const int dpi = framework::ScreenDpi();
+        params.width = framework::ScaleForDpi(kMainFrameWidth, dpi);
+        params.height = framework::ScaleForDpi(kMainFrameHeight, dpi);
     }
 };
 

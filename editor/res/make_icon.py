@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the editor's icon (the device seen from above: a dark body, the jog wheel, the red LED and
-the row of transport keys) and writes it as qvl2.ico with 16, 32 and 48 pixel images.
+the row of transport keys) and writes it as qvl2.ico with images from 16 to 64 pixels, for
+every common DPI.
 
 Run it again after changing the drawing; the .ico beside it is what the build uses."""
 import math
@@ -8,7 +9,7 @@ import os
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "lib"))
-from ico_writer import write_icon  # noqa: E402
+from ico_writer import DPI_SIZES, write_icon  # noqa: E402
 
 
 def pixel(size, x, y):
@@ -42,4 +43,4 @@ def pixel(size, x, y):
 
 
 if __name__ == "__main__":
-    write_icon(sys.argv[1] if len(sys.argv) > 1 else "qvl2.ico", pixel)
+    write_icon(sys.argv[1] if len(sys.argv) > 1 else "qvl2.ico", pixel, DPI_SIZES)

@@ -3,6 +3,10 @@
 pixel(size, x, y) answers (r, g, b, a) for the image of `size` pixels, y downwards."""
 import struct
 
+# The small and the large icon at 100, 125, 150 and 200 % (16/32, 20/40, 24/48, 32/64 pixels): with
+# all of them Windows picks an image drawn for the screen's DPI instead of shrinking a larger one.
+DPI_SIZES = (16, 20, 24, 32, 40, 48, 64)
+
 
 def _image(size, pixel):
     rows = []

@@ -79,9 +79,24 @@ qvl_wine_prefix() {
             qvl_map_ports 9>&-
             touch "$WINEPREFIX/.qvl-ready"
         fi
+        # Also for a prefix made before the fonts were linked.
+        [ -e "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ] || qvl_wine_fonts
         # A persistent server keeps the session's background processes running between programs.
         "$WINESERVER" -p >/dev/null 2>&1 </dev/null 9>&- || true
     ) 9>"$QVL_WINE_DIR/lock"
+}
+
+# Wine's own fonts (Debian's fonts-wine: Marlett, which draws the title-bar buttons, Tahoma, ...) lie
+# in /usr/share/wine/fonts, where this Wine build does not look: without them the title-bar buttons
+# show as letters. Their TrueType files are linked into the prefix's Fonts folder, where every program
+# of the prefix finds them. The bitmap .fon files stay out: their MS Sans Serif, the font of our
+# dialogs, comes in a few sizes only and leaves the text too small at 192 DPI, while the stand-in
+# Wine takes without it (DejaVu Sans) scales with the DPI like the dialogs.
+qvl_wine_fonts() {
+    local fonts=/usr/share/wine/fonts target="$WINEPREFIX/drive_c/windows/Fonts"
+    [ -d "$fonts" ] || return 0
+    mkdir -p "$target"
+    ln -sf "$fonts"/*.ttf "$target"/
 }
 
 # There is no window manager on our display. Wine would still hand its top-level windows to one and,

@@ -145,6 +145,10 @@ class PtyPort:
         self._wait(lambda: self._closes >= count and not self._open, timeout, "the program to close the port")
 
     def close(self):
+        """Hang up: the program's end of the port goes away with the master. Closing twice does
+        nothing."""
+        if self._stopping:
+            return
         self._stopping = True
         self._thread.join(timeout=2)
         os.close(self._master)

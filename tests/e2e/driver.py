@@ -56,11 +56,11 @@ def simulator_program():
 
 
 class Driver:
-    """qvl2rs.exe under Wine with its trace in the session folder. The session ends it through the
-    tray menu's Exit, and any driver it started itself (Reload Driver) by closing its hidden
-    window."""
+    """qvl2rs.exe under Wine (the build's, or `program`, a path) with its trace in the session folder.
+    The session ends it through the tray menu's Exit, and any driver it started itself (Reload Driver)
+    by closing its hidden window."""
 
-    def __init__(self, session, shim=True, trace_name="driver.trace"):
+    def __init__(self, session, shim=True, trace_name="driver.trace", program="qvl2rs.exe"):
         self.s = session
         self.trace_path = session.path(trace_name)
         if self.trace_path.exists():
@@ -71,7 +71,7 @@ class Driver:
         self.trace = LogReader(str(self.trace_path))
         # Registered first, so it runs last: whatever driver is still there when the session ends.
         session.own(_AllDrivers(session))
-        self.process = session.start("qvl2rs.exe", name="qvl2rs", env=env, stop=lambda p: self.exit())
+        self.process = session.start(program, name="qvl2rs", env=env, stop=lambda p: self.exit())
 
     def wait_port(self, since=0, timeout=20):
         """The trace's "port" line of the driver's start-up (or of Enable): open=1 or 0."""

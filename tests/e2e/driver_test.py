@@ -161,6 +161,8 @@ class DriverKeys(unittest.TestCase):
             self.assertEqual(probe.wait_key_events(3, since), [up("A"), up("CONTROL"), up("SHIFT")])
             keyset_line = driver.trace.wait_for("keyset")
             self.assertEqual((keyset_line["name"], keyset_line.int("index")), ("waveedit", 1))
+            # The tray's tip follows the keyset in use.
+            driver.trace.wait_for("tray", where=lambda r: r["tip"] == "QVL 2 - COM1 - waveedit")
 
             # OPTION held: the Option Bank; OPTION and SHIFT: the Option+Shift Bank; then neither.
             since = probe.mark()
@@ -391,6 +393,110 @@ class DriverTray(unittest.TestCase):
             s.wait_foreground(editor.int("hwnd"))
             self.assertEqual(len(s.processes("QVL2.exe")), 1, "no second editor")
 
+
+
+class DriverResilience(unittest.TestCase):
+    """The device going away and coming back, what the driver holds down, a hung editor."""
+
+    LOST = "The QVL2 on COM1 is not answering; QVL2 will reconnect when it is back."
+    BACK = "The QVL2 on COM1 is connected."
+
+    def test_the_simulator_going_away_and_coming_back_with_play_held(self):
+        with Session("driver-port-lost") as s:
+            s.screen()
+            store_keysets(s)
+            watcher = s.watcher()
+            simulator = Simulator(s, "expect start\npress play\n")
+            probe = s.probe()
+            since = probe.mark()
+            driver = Driver(s)
+            self.assertEqual(probe.wait_key_events(1, since), [down("RETURN")])
+
+            # The simulator ends: its pty goes with it, Play still down.
+            lost = driver.trace.mark()
+            simulator.stop()
+            self.assertEqual(probe.wait_key_events(2, since), [down("RETURN"), up("RETURN")])
+            driver.trace.wait_for("lost", lost)
+            self.assertEqual(driver.trace.wait_for("notify", lost)["text"], self.LOST)
+            tray = driver.trace.wait_for("tray", lost, where=lambda r: r["state"] != "connected")
+            self.assertEqual((tray["state"], tray["tip"]), ("retrying", "QVL 2 - COM1 not connected, retrying"))
+            driver.trace.wait_for("port", lost)  # a try that finds nothing
+            self.assertEqual(s.run("shared_info_peer.exe", "portopen").returncode, 10, "portOpen is 0")
+            self.assertEqual(driver.open_menu()["toggle"], "Disable QVL2", "still enabled: Disable stops retrying")
+            driver.dismiss_menu()
+
+            # Back on the same link: the next try opens it, the start byte goes out, Play works.
+            back = driver.trace.mark()
+            since = probe.mark()
+            Simulator(s, "expect start\ntap play\n", name="qvl2sim-back")
+            self.assertEqual(probe.wait_key_events(2, since), [down("RETURN"), up("RETURN")])
+            tries = [r["open"] for r in driver.lines("port", back)]
+            self.assertEqual(tries[-1], "1")
+            self.assertLessEqual(len(tries), 2, f"the first try after it came back opens it: {tries}")
+            self.assertEqual(driver.trace.wait_for("notify", back)["text"], self.BACK)
+            self.assertEqual(driver.trace.wait_for("tray", back)["tip"], "QVL 2 - COM1 - Default")
+            self.assertEqual(driver.lines("key", back)[-1]["up"], "1", "nothing left down")
+            self.assertFalse(watcher.dialogs(), "no box at any time")
+            self.assertIsNone(driver.process.popen.poll(), "the driver runs on")
+
+    def test_a_port_that_stays_away_is_retried_without_a_box(self):
+        with Session("driver-port-stays-away") as s:
+            port, driver, watcher = started(s)
+            lost = driver.trace.mark()
+            s.wine.point_port(1, s.folder)  # what comes back cannot be opened
+            port.close()
+            driver.trace.wait_for("lost", lost)
+            driver.trace.wait_count(3, "port", lost, timeout=30)
+            self.assertEqual({r["open"] for r in driver.lines("port", lost)}, {"0"})
+            self.assertFalse(watcher.dialogs())
+            # Disable stops the retrying.
+            disabled = driver.trace.mark()
+            driver.choose_from_menu(ID_DISABLE)
+            self.assertEqual(driver.trace.wait_for("tray", disabled)["state"], "disabled")
+
+    def test_disable_while_play_is_held_lets_go_of_enter_and_its_late_release_sends_nothing(self):
+        with Session("driver-disable-held") as s:
+            port, driver, watcher = started(s)
+            probe = s.probe()
+            since = probe.mark()
+            port.write(PLAY_DOWN)
+            probe.wait_key_events(1, since)
+            driver.choose_from_menu(ID_DISABLE)
+            self.assertEqual(probe.wait_key_events(2, since), [down("RETURN"), up("RETURN")])
+            driver.choose_from_menu(ID_ENABLE)
+            port.wait_opened(2)
+            keys = driver.trace.mark()
+            port.write(PLAY_UP + STOP_DOWN + STOP_UP)
+            self.assertEqual(probe.wait_key_events(4, since)[2:], [down("SPACE"), up("SPACE")])
+            self.assertEqual([(r["vk"], r["up"]) for r in driver.lines("key", keys)], [("0x20", "0"), ("0x20", "1")])
+
+    def test_a_drag_held_at_exit_is_released(self):
+        with Session("driver-exit-drag") as s:
+            mixer = keyset("mixer", {("MainBank", "CWheel"): assignment(mouse=HORIZONTAL_DRAG, speed=128)})
+            port, driver, _ = started(s, keyset("Default"), mixer)
+            probe = s.probe(exe_name="mixer.exe")
+            since = probe.mark()
+            s.inject(s.absolute(*probe.child_point(0, 100, 100)))
+            port.write(wheel_cw(1) + wheel_cw(2))
+            probe.log.wait_for("llmouse", since, where=lambda r: r["msg"] == "WM_LBUTTONDOWN")
+            driver.choose_from_menu(ID_EXIT)
+            probe.log.wait_for("llmouse", since, where=lambda r: r["msg"] == "WM_LBUTTONUP")
+            self.assertEqual(driver.process.wait(20), 0)
+
+    def test_a_hung_editor_does_not_stop_the_driver(self):
+        with Session("driver-hung-editor") as s:
+            port, driver, _ = started(s)
+            editor = s.probe(exe_name="qvl2.exe", title="Quorvel 2", children=["#32770::10,10,100,100"],
+                             hooks=False, name="editor")
+            editor.hang()
+            events = driver.trace.mark()
+            port.write(PLAY_DOWN + PLAY_UP)
+            self.assertEqual(driver.trace.wait_for("forward", events, timeout=20).int("command"), 1013)
+            # The next event, with another program in front, gives its keystroke.
+            other = s.probe(name="other")
+            since = other.mark()
+            port.write(STOP_DOWN + STOP_UP)
+            self.assertEqual(other.wait_key_events(2, since), [down("SPACE"), up("SPACE")])
 
 
 class DriverRun(unittest.TestCase):

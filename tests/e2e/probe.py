@@ -10,6 +10,7 @@ from win_process import StoppableTool
 # (WM_APP + 2).
 PROBE_TAKE_FOREGROUND = 0x8001
 PROBE_SHOW_MENU = 0x8002
+PROBE_HANG = 0x8003  # stops answering until stopped
 
 
 class Probe(StoppableTool):
@@ -21,7 +22,7 @@ class Probe(StoppableTool):
     """
 
     def __init__(self, session, title="QVL Probe", class_name="QvlProbe", children=(), focus=0, moves=False,
-                 rect=None, menu=None, exe_name=None, stop_event=None, name="probe"):
+                 rect=None, menu=None, exe_name=None, stop_event=None, hooks=True, name="probe"):
         program = "qvl_probe.exe"
         if exe_name:
             # A copy under another name: the driver picks the keyset by the program's file name.
@@ -34,12 +35,15 @@ class Probe(StoppableTool):
             args += ["--rect", ",".join(str(v) for v in rect)]
         if moves:
             args.append("--moves")
+        if not hooks:
+            args.append("--no-hooks")
         if menu:
             args += ["--menu", "|".join(menu)]
         if stop_event:
             # A named event the probe holds while it runs (and ends on when it is set).
             args += ["--stop-event", stop_event]
         super().__init__(session, program, args, name)
+        self.hooks = hooks
         self.session = session
         self.windows = []
         self.hwnd = None
@@ -69,6 +73,13 @@ class Probe(StoppableTool):
         front = self.log.wait_for("front", since, timeout=timeout)
         if front["foreground"] != "1":
             raise HarnessError(f"the probe could not take the foreground: {front.line}")
+
+    def hang(self):
+        """Make the probe stop answering messages (until the session stops it); waits for its "hang"
+        line."""
+        since = self.mark()
+        self.session.post(self.hwnd, PROBE_HANG)
+        self.log.wait_for("hang", since)
 
     def show_menu(self, timeout=10):
         """Show the probe's pop-up menu (the `menu` items) at the cursor, as a tray program does on
@@ -108,5 +119,5 @@ class Probe(StoppableTool):
 
     def stop(self, timeout=10):
         super().stop(timeout)
-        if not any(r.kind == "unhooked" for r in self.log.records()):
+        if self.hooks and not any(r.kind == "unhooked" for r in self.log.records()):
             print("harness: the probe ended without unhooking", file=sys.stderr)

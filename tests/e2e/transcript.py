@@ -156,6 +156,14 @@ class Transcript:
             return "port closed" if r["was_open"] == "1" else "port already closed"
         if kind == "exit":
             return "exit processing done"
+        if kind == "lost":
+            return "the port went away"
+        if kind == "notify":
+            return f"tells the user: {r['text']}"
+        if kind == "tray":
+            return f"tray tip \"{r['tip']}\" ({r['state']})"
+        if kind == "forward":
+            return f"the editor did not take command {r['command']} in time: dropped"
         return None
 
     @staticmethod

@@ -28,6 +28,25 @@ TEST(Dispatcher, EditorInFrontGetsTheButtonCommandAndNoKeystroke) {
     EXPECT_TRUE(rig.dispatcher.EditorForeground());
 }
 
+// An editor that does not take a command in time: the event is dropped and said so, and the next
+// event goes out as if nothing had happened.
+TEST(Dispatcher, AnEditorThatDoesNotAnswerLosesTheEventAndTheNextOneIsHandled) {
+    struct Dropped final : TrackingObserver {
+        void ForegroundTracked(int, const std::string&, bool, bool) override {}
+        void ForwardDropped(int commandId) override { commands.push_back(commandId); }
+        std::vector<int> commands;
+    } observer;
+    DriverRig rig;
+    rig.dispatcher.SetTrackingObserver(&observer);
+    rig.RunEditor();
+    rig.desktop.commandsHang = true;
+    rig.Feed(kPlayDown);
+    rig.Feed({0x80, 0x40}); // OPTION down
+    EXPECT_EQ(observer.commands, (std::vector<int>{1013, 1008}));
+    EXPECT_EQ(rig.desktop.commands.size(), 2u);
+    rig.dispatcher.SetTrackingObserver(nullptr);
+}
+
 TEST(Dispatcher, EditorWithoutItsPanelGetsNothing) {
     DriverRig rig;
     rig.processes.processes.emplace_back("qvl2", fakes::kEditorProcess);

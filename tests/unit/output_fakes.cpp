@@ -184,10 +184,11 @@ void FakeDesktop::EnumChildWindows(WindowId parent, WindowVisitor visit, void* c
         VisitDescendants(parent, visit, context);
 }
 
-void FakeDesktop::SendCommand(WindowId window, int commandId) {
+bool FakeDesktop::SendCommand(WindowId window, int commandId) {
     commands.emplace_back(window, commandId);
     if (onCommand)
         onCommand(commandId);
+    return !commandsHang;
 }
 
 bool FakeProcesses::GetProcessList(std::vector<std::string>& names, std::vector<std::uint32_t>& ids) {

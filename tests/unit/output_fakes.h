@@ -183,9 +183,10 @@ public:
     WindowId FindChildWindow(WindowId parent, const char* className, const char* title) override;
     void EnumThreadWindows(std::uint32_t threadId, WindowVisitor visit, void* context) override;
     void EnumChildWindows(WindowId parent, WindowVisitor visit, void* context) override;
-    void SendCommand(WindowId window, int commandId) override;
+    bool SendCommand(WindowId window, int commandId) override;
 
     WindowId foreground = kNoWindow;
+    bool commandsHang = false; // SendCommand gives up as on a window that does not answer
     std::map<WindowId, Window> windows;
     std::vector<std::pair<WindowId, int>> commands;
     std::function<void(int)> onCommand; // what the receiving window does while the sender waits

@@ -62,6 +62,12 @@ public:
     void ResumeQuestions() override { journal_.push_back("resume questions"); }
     void ExitProcessing() override { journal_.push_back("exit processing"); }
     void Quit(int exitCode) override { journal_.push_back("quit " + std::to_string(exitCode)); }
+    void ReleaseHeldInput() override { journal_.push_back("release held"); }
+    void Notify(unsigned stringId) override { journal_.push_back("notify " + std::to_string(stringId)); }
+    void PortStateChanged() override {}
+    std::uint64_t NowMs() override { return now; }
+
+    std::uint64_t now = 1000; // the fake clock
 
 private:
     Events& journal_;
@@ -138,7 +144,7 @@ TEST(TrayCommands, ExitCancelsTheQuestionAndClosesThePortBeforeTheLoopEnds) {
     rig.commands.OpenAtStart();
     rig.Take();
     EXPECT_EQ(rig.commands.Run(ID_EXIT), TrayOutcome::kQuit);
-    EXPECT_EQ(rig.Take(), (Events{"cancel question", "close", "quit 0"}));
+    EXPECT_EQ(rig.Take(), (Events{"cancel question", "close", "release held", "quit 0"}));
 }
 
 TEST(TrayCommands, DisableThenEnableClosesAndReopensThePortWithANewStartByte) {
@@ -147,7 +153,7 @@ TEST(TrayCommands, DisableThenEnableClosesAndReopensThePortWithANewStartByte) {
     rig.Take();
 
     EXPECT_EQ(rig.commands.Run(ID_DISABLE), TrayOutcome::kStay);
-    EXPECT_EQ(rig.Take(), (Events{"cancel question", "close"}));
+    EXPECT_EQ(rig.Take(), (Events{"cancel question", "close", "release held"}));
     EXPECT_EQ(rig.shared.GetPortOpen(), 0);
     EXPECT_EQ(rig.commands.ToggleItem().commandId, static_cast<unsigned>(ID_ENABLE));
 
@@ -217,7 +223,70 @@ TEST(TrayCommands, ReloadClosesThePortRunsTheExitProcessingStartsANewDriverAndEn
     rig.commands.OpenAtStart();
     rig.Take();
     EXPECT_EQ(rig.commands.Run(ID_RELOAD_DRIVER), TrayOutcome::kQuit);
-    EXPECT_EQ(rig.Take(), (Events{"cancel question", "close", "exit processing", "start qvl2rs.exe", "quit 0"}));
+    EXPECT_EQ(rig.Take(),
+              (Events{"cancel question", "close", "release held", "exit processing", "start qvl2rs.exe", "quit 0"}));
+}
+
+// The port goes away: closed, everything held let go of, the user told once; then a try every two
+// seconds on the fake clock (none between), at once on resume, until the port answers.
+TEST(TrayCommands, ALostPortIsClosedReleasedAndRetriedEveryTwoSecondsUntilItAnswers) {
+    TrayRig rig;
+    rig.commands.OpenAtStart();
+    rig.Take();
+    rig.link.opens = false;
+    rig.commands.PortLost();
+    EXPECT_EQ(rig.Take(), (Events{"cancel question", "close", "release held", "resume questions",
+                                  "notify " + std::to_string(IDS_PORT_LOST)}));
+    EXPECT_EQ(rig.shared.GetPortOpen(), 0);
+    EXPECT_EQ(rig.commands.State(), PortState::kRetrying);
+    EXPECT_EQ(rig.commands.ToggleItem().commandId, static_cast<unsigned>(ID_DISABLE)) << "Disable stops retrying";
+
+    const std::pair<std::uint64_t, bool> ticks[] = {
+        {1500, false}, {2950, true}, {3100, false}, {4000, false}, {4980, true}, {6000, false},
+    };
+    for (const auto& [now, tries] : ticks) {
+        rig.shell.now = now;
+        rig.commands.RetryTick();
+        EXPECT_EQ(rig.Take(), tries ? Events{"open 0"} : Events{}) << now;
+    }
+    rig.commands.RetryNow(); // resume from sleep
+    EXPECT_EQ(rig.Take(), (Events{"open 0"}));
+    rig.commands.PortLost(); // a second notice of the same loss
+    EXPECT_TRUE(rig.Take().empty());
+
+    rig.link.opens = true;
+    rig.shell.now = 8100;
+    rig.commands.RetryTick();
+    EXPECT_EQ(rig.Take(), (Events{"open 0", "write b3", "notify " + std::to_string(IDS_PORT_BACK)}));
+    EXPECT_EQ(rig.shared.GetPortOpen(), 1);
+    rig.shell.now = 20000;
+    rig.commands.RetryTick();
+    rig.commands.RetryNow();
+    EXPECT_TRUE(rig.Take().empty()) << "connected: no more tries";
+}
+
+// Disable stops the retrying; Enable tries at once and, while the port is still away, goes back to
+// retrying without the box about a port that cannot be opened.
+TEST(TrayCommands, DisableStopsRetryingAndEnableResumesIt) {
+    TrayRig rig;
+    rig.commands.OpenAtStart();
+    rig.link.opens = false;
+    rig.commands.PortLost();
+    rig.commands.Run(ID_DISABLE);
+    rig.Take();
+    EXPECT_EQ(rig.commands.State(), PortState::kDisabled);
+    rig.shell.now = 10000;
+    rig.commands.RetryTick();
+    rig.commands.RetryNow();
+    EXPECT_TRUE(rig.Take().empty());
+
+    rig.commands.Run(ID_ENABLE);
+    EXPECT_EQ(rig.Take(), (Events{"resume questions", "open 0"}));
+    EXPECT_EQ(rig.commands.State(), PortState::kRetrying);
+    rig.link.opens = true;
+    rig.shell.now = 12000;
+    rig.commands.RetryTick();
+    EXPECT_EQ(rig.Take(), (Events{"open 0", "write b3", "notify " + std::to_string(IDS_PORT_BACK)}));
 }
 
 TEST(TrayCommands, ADismissedMenuDoesNothing) {

@@ -84,6 +84,11 @@ TEST(DriverResources, TheStringTableHoldsTheDriversTexts) {
         {4, "Enable QVL2"},
         {6, "Could not connect the QVL2 to the specified Communication Port. Right click on the QVL icon, point to "
             "\"Use Open QVL2 Editor\", select Edit_Preferences and choose another port."},
+        {9, "The QVL2 on %1 is not answering; QVL2 will reconnect when it is back."},
+        {10, "The QVL2 on %1 is connected."},
+        {11, "QVL 2 - %1 - %2"},
+        {12, "QVL 2 - %1 not connected, retrying"},
+        {13, "QVL 2 - disabled"},
     };
     for (const auto& s : strings)
         EXPECT_EQ(framework::LoadResourceString(driver.Get(), s.id), s.text) << s.id;
@@ -95,18 +100,21 @@ TEST(DriverResources, TheStringTableHoldsTheDriversTexts) {
 TEST(DriverResources, TheTrayIconHasASmallAndALargeImage) {
     DriverResources driver;
     ASSERT_NE(driver.Get(), nullptr);
-    for (int size : {16, 32}) {
-        IconHandle icon(
-            static_cast<HICON>(LoadImageA(driver.Get(), MAKEINTRESOURCEA(135), IMAGE_ICON, size, size, 0)));
-        ASSERT_TRUE(icon.Valid()) << size;
-        ICONINFO info = {};
-        ASSERT_TRUE(GetIconInfo(icon.Get(), &info));
-        BITMAP bitmap = {};
-        GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
-        EXPECT_EQ(bitmap.bmWidth, size);
-        EXPECT_EQ(bitmap.bmHeight, size);
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
+    // The icon and its disconnected variant.
+    for (int id : {135, 136}) {
+        for (int size : {16, 32}) {
+            IconHandle icon(
+                static_cast<HICON>(LoadImageA(driver.Get(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0)));
+            ASSERT_TRUE(icon.Valid()) << id << " " << size;
+            ICONINFO info = {};
+            ASSERT_TRUE(GetIconInfo(icon.Get(), &info));
+            BITMAP bitmap = {};
+            GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
+            EXPECT_EQ(bitmap.bmWidth, size);
+            EXPECT_EQ(bitmap.bmHeight, size);
+            DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+        }
     }
 }
 

@@ -2,13 +2,28 @@
 //   shared_info_peer first             exit 0 when it finds a fresh block (zero but the two fields set to 1)
 //   shared_info_peer swap K C D K2 D2  exit 0 when it sees keyset K, change flag C and data value D; then
 //                                      writes keyset K2, change flag 0, LED 0 and data value D2
+//   shared_info_peer portopen          exit 10 + portOpen, read without opening the block as a program
+//                                      (whose start would set it)
 #include "model/named_blocks_win32.h"
 #include "model/shared_info.h"
+
+#include <windows.h>
 
 #include <cstdlib>
 #include <cstring>
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "portopen") == 0) {
+        HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, qvl::kSharedInfoName);
+        if (mapping == nullptr)
+            return 2;
+        const auto* shared = static_cast<const qvl::SharedInfo*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
+        const int portOpen = shared != nullptr ? shared->portOpen : -8;
+        if (shared != nullptr)
+            UnmapViewOfFile(shared);
+        CloseHandle(mapping);
+        return 10 + portOpen;
+    }
     qvl::Win32NamedBlocks blocks;
     qvl::CSharedInfo info(blocks);
     if (!info.Create())

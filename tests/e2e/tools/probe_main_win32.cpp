@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     {
         LowLevelHooks hooks(log);
         ProbeWindow window(*options, log, stop);
-        if (!hooks.Install()) {
+        if (options->hooks && !hooks.Install()) {
             std::fprintf(stderr, "qvl_probe: cannot install the hooks (error %lu)\n", GetLastError());
             status = 3;
         } else if (!window.Create()) {

@@ -98,6 +98,9 @@ std::optional<ProbeOptions> ParseProbeOptions(int argc, char** argv, std::string
         } else if (arg == "--moves") {
             options.logMoves = true;
             ++i;
+        } else if (arg == "--no-hooks") {
+            options.hooks = false;
+            ++i;
         } else {
             error = "unknown or incomplete option: " + std::string(arg);
             return std::nullopt;

@@ -219,6 +219,13 @@ LRESULT ProbeWindow::HandleMain(UINT message, WPARAM wParam, LPARAM lParam) {
         case kShowMenuMessage:
             ShowMenu();
             return 0;
+        case kHangMessage: {
+            log_.Write(LogLine("hang").Number("t", PerformanceCount()));
+            const ULONGLONG until = GetTickCount64() + 60000;
+            while (stop_.Asked() == nullptr && GetTickCount64() < until)
+                Sleep(50);
+            return 0;
+        }
         case WM_CLOSE:
             log_.Write(LogLine("stop").Number("t", PerformanceCount()).Word("reason", "close"));
             Destroy();

@@ -18,6 +18,9 @@ constexpr UINT kTakeForegroundMessage = WM_APP + 1;
 // Post this to show the --menu pop-up at the cursor, as a tray program does on a right click; the
 // probe logs "menu" with the command chosen (0 when the menu was dismissed).
 constexpr UINT kShowMenuMessage = WM_APP + 2;
+// Post this to make the probe stop answering messages, as a hung program does, until it is asked to
+// stop (or a minute has passed); it logs "hang" first.
+constexpr UINT kHangMessage = WM_APP + 3;
 
 class ProbeWindow {
 public:

@@ -1,0 +1,52 @@
+// Every key and mouse button the driver has pressed and not yet let go of, kept where all synthetic
+// input passes: the driver's parts press and release through this object instead of the system's
+// input stream. When the driver stops listening to the device (the port is lost, Disable, Exit,
+// Reload, the session ends or is locked), ReleaseAll lets go of everything still down, last pressed
+// first, so no key or button stays down in a desktop whose driver no longer answers for it.
+//
+// The device's own release of such a key may still come later (its button comes up after the port is
+// back, or the transport key's release after a Disable and Enable): what ReleaseAll already let go of
+// is then not sent a second time. Other releases pass as they come.
+//
+// Calls come from the port's reader thread, the wheel's idle timer and the window thread; one lock
+// keeps each event and its record together.
+#pragma once
+
+#include "driver/output/input_synth.h"
+
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+namespace qvl {
+
+class CHeldInput final : public InputSynth {
+public:
+    explicit CHeldInput(InputSynth& input) : input_(input) {}
+
+    void Key(std::uint8_t vk, bool up) override;
+    void Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy) override;
+
+    // The up event of everything held, in reverse order of the presses. Returns how many went out.
+    int ReleaseAll();
+    // What is down now, in the order it went down.
+    struct Held {
+        bool mouse;         // a mouse button (its up flag in `code`), else a key
+        std::uint32_t code; // the virtual key, or the button's up flag
+        bool operator==(const Held& other) const { return mouse == other.mouse && code == other.code; }
+    };
+    std::vector<Held> HeldNow() const;
+
+private:
+    // Note a press; true when it is new.
+    void Pressed(const Held& held);
+    // Note a release; false when it is the late release of something ReleaseAll already let go of.
+    bool Released(const Held& held);
+
+    InputSynth& input_;
+    mutable std::mutex lock_;
+    std::vector<Held> held_;
+    std::vector<Held> releasedEarly_;
+};
+
+} // namespace qvl

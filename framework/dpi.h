@@ -1,0 +1,28 @@
+// The screen's resolution and pictures drawn for it. Both programs declare themselves aware of the
+// system DPI in their manifests: the system then no longer stretches their windows but leaves the
+// layout to them. Dialogs scale by their dialog units on their own; pictures in resources are drawn
+// for 96 DPI and are scaled here once, when they are loaded.
+#pragma once
+
+#include "base/unique_handle_win32.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace qvl::framework {
+
+// The resolution everything in our resources is drawn for.
+constexpr int kDesignDpi = 96;
+
+// The DPI of the screen as this program sees it (the system DPI of a DPI-aware program).
+int ScreenDpi();
+
+// `value`, given in pixels at 96 DPI, in pixels at `dpi` (rounded to the nearest).
+int ScaleForDpi(int value, int dpi);
+
+// The bitmap resource `name`, resized with area averaging to its size at `dpi`; at 96 DPI as it is.
+// An invalid handle when the resource is missing.
+GdiObjectHandle LoadBitmapForDpi(HINSTANCE instance, const std::string& name, int dpi);
+
+} // namespace qvl::framework
