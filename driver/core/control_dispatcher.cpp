@@ -81,6 +81,13 @@ void CControlDispatcher::ExecuteAssignment(CDeviceDecoder& decoder) {
     keystroke->Load(*assignment, control);
     if (!IsScrollMode(assignment->mouseMode) && mouse->IsScrollActive())
         mouse->EndScroll(wheel);
+    if (IsTransport(control)) {
+        // A second press without a release between (the release was lost on the line): the keys the
+        // first one sent come up now, as no release would reach them once this press replaces them.
+        std::optional<SentKeystroke>& held = held_[static_cast<std::size_t>(control)];
+        if (held)
+            keystroke->Release(*std::exchange(held, std::nullopt));
+    }
     const bool sent = keystroke->Execute(decoder.Magnitude(), wheel);
     if (IsTransport(control))
         held_[static_cast<std::size_t>(control)] = sent ? keystroke->Loaded() : SentKeystroke{};

@@ -267,14 +267,17 @@ void CMouseAction::EndScroll(CWheelTracker& wheel) {
 
 void CMouseAction::EndWheelMotion(CWheelTracker& wheel) {
     savedInMotion_ = false; // the movement is over; the next aim saves the cursor afresh
+    // The drag measures from 0 again, also when a scroll has let go of the button the drag pressed: a
+    // stale measure would press the button at the next movement's first step, which arms no idle timer
+    // that could ever release it.
+    dragStarted = 0;
+    dragPosition = 0;
     if (!wheel.CaptureHeld() || scrollActive != 0)
         return;
     buttonLocked = 0;
     input_.Mouse(kMouseLeftUp, 0, 0);
     SetCaptureState(false, wheel);
     ReleaseHeldModifiers();
-    dragStarted = 0;
-    dragPosition = 0;
 }
 
 } // namespace qvl

@@ -212,6 +212,20 @@ TEST(Dispatcher, ReleaseLetsGoOfTheKeysThePressSent) {
     }
 }
 
+// A second press without a release between (the release was lost on the line), in a bank where Play
+// sends nothing: the first press's keys come up then, as nothing else would release them.
+TEST(Dispatcher, ASecondPressWithoutReleaseLetsGoOfTheFirstPresssKeys) {
+    DriverRig rig;
+    rig.Assign(0, kMainBank, kPlay, KeyAssignment('A', kHotKeyControl));
+    rig.Run("notepad", 7);
+    rig.Feed(kPlayDown);
+    rig.Feed({0x80, 0x40}); // OPTION down
+    rig.Feed(kPlayDown);
+    rig.Feed(kPlayUp);
+    EXPECT_EQ(rig.input.Take(), (Events{"+Ctrl", "+A", "-A", "-Ctrl"}));
+    EXPECT_TRUE(rig.input.down.empty());
+}
+
 TEST(Dispatcher, ReleaseWithoutARecordedPressFollowsTheCurrentAssignment) {
     DriverRig rig;
     rig.RunEditor();

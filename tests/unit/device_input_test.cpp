@@ -8,6 +8,7 @@ namespace qvl {
 namespace {
 
 using fakes::Clockwise;
+using fakes::CounterClockwise;
 using fakes::DriverRig;
 using fakes::Events;
 using fakes::KeyAssignment;
@@ -52,6 +53,30 @@ TEST(MouseDispatch, WheelIdleExpiryEndsTheDragUnlessTheWheelMovedSince) {
     }
     EXPECT_EQ(timer.disconnects, 1);
     EXPECT_TRUE(rig.input.down.count(fakes::kVkLeftButton) == 1); // the drag of the last movement still holds
+}
+
+// A scroll that comes back into its dead band lets go of the button a drag of the same movement pressed.
+// The next movement's first step arms no idle timer, so it must not press the button again.
+TEST(MouseDispatch, AScrollThatLetGoOfADragsButtonLeavesNothingForTheNextMovement) {
+    DriverRig rig(MouseKind::kReal);
+    ControlAssignment drag = KeyAssignment(0, 0, kHorizontalDrag);
+    ControlAssignment scroll = KeyAssignment(0, 0, kHorizontalScroll);
+    drag.wheelSpeed = scroll.wheelSpeed = 128;
+    rig.Assign(0, kMainBank, kWheelCounterClockwise, drag);
+    rig.Assign(0, kMainBank, kWheelClockwise, scroll);
+    rig.Run("editor", 7);
+    fakes::FakeIdleTimer timer;
+    CDeviceInput device(rig.dispatcher, rig.led, timer);
+    for (int b : {0x81, CounterClockwise(1), 0x81, CounterClockwise(10), 0x81, CounterClockwise(5), 0x81, Clockwise(1),
+                  0x81, Clockwise(10)})
+        device.OnDeviceByte(static_cast<std::uint8_t>(b));
+    timer.Expire();
+    EXPECT_TRUE(rig.input.down.empty());
+    rig.Take();
+    device.OnDeviceByte(0x81);
+    device.OnDeviceByte(static_cast<std::uint8_t>(CounterClockwise(1))); // a new movement
+    EXPECT_EQ(rig.Take(), Events{});
+    EXPECT_TRUE(rig.input.down.empty());
 }
 
 } // namespace

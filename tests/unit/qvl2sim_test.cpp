@@ -140,6 +140,18 @@ TEST(SimScript, AnyWrongLineIsNamedAndNothingIsSent) {
     EXPECT_EQ(parse.errors[7].rfind("line 11: ", 0), 0u);
 }
 
+// Repeat counts multiply: a short script must not expand without end. The line that crosses the bound
+// is named, and nothing is kept.
+TEST(SimScript, AScriptThatExpandsBeyondTheBoundIsRefusedAtItsLine) {
+    std::string text = "press play\n";
+    for (int line = 0; line < 84; ++line)
+        text += "wheel cw 1 100000 1\n";
+    const ScriptParse parse = ParseScript(text);
+    EXPECT_TRUE(parse.commands.empty());
+    ASSERT_EQ(parse.errors.size(), 1u);
+    EXPECT_EQ(parse.errors[0], "line 7: the script expands to more than 1000000 commands");
+}
+
 TEST(SimKeys, TogglesAndTapsSendTheDeviceMessages) {
     KeyboardState state;
     const struct {

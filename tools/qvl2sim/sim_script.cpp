@@ -52,16 +52,21 @@ SimCommand Wait(int milliseconds, int line) {
 
 constexpr int kMaxMs = 3600 * 1000;
 
-} // namespace
+std::string TooLong() {
+    return "the script expands to more than " + std::to_string(kMaxScriptCommands) + " commands";
+}
 
-bool ParseLine(std::string_view text, int line, std::vector<SimCommand>& out, std::string& error) {
+enum class LineResult { kOk, kWrong, kTooLong };
+
+// The commands of one line. Only a wheel line checks the bound itself, before expanding.
+LineResult ParseCommand(std::string_view text, int line, std::vector<SimCommand>& out, std::string& error) {
     const std::vector<std::string> w = Words(text);
     if (w.empty())
-        return true;
+        return LineResult::kOk;
     const std::string& verb = w[0];
     const auto fail = [&](const std::string& message) {
         error = "line " + std::to_string(line) + ": " + message;
-        return false;
+        return LineResult::kWrong;
     };
 
     if (verb == "press" || verb == "release" || verb == "tap") {
@@ -77,24 +82,24 @@ bool ParseLine(std::string_view text, int line, std::vector<SimCommand>& out, st
             out.push_back(Send(ButtonMessage(*key, true), line));
             out.push_back(Wait(*hold, line));
             out.push_back(Send(ButtonMessage(*key, false), line));
-            return true;
+            return LineResult::kOk;
         }
         if (w.size() != 2)
             return fail(verb + " KEY");
         out.push_back(Send(ButtonMessage(*key, verb == "press"), line));
-        return true;
+        return LineResult::kOk;
     }
     if (verb == "option" || verb == "shift") {
         if (w.size() != 2 || (w[1] != "down" && w[1] != "up"))
             return fail(verb + " down|up");
         out.push_back(Send(ButtonMessage(verb == "option" ? kKeyOption : kKeyShift, w[1] == "down"), line));
-        return true;
+        return LineResult::kOk;
     }
     if (verb == "led") {
         if (w.size() != 2 || (w[1] != "on" && w[1] != "off"))
             return fail("led on|off");
         out.push_back(Send(ButtonMessage(kKeyLed, w[1] == "on"), line));
-        return true;
+        return LineResult::kOk;
     }
     if (verb == "wheel") {
         if (w.size() < 3 || w.size() > 5 || (w[1] != "cw" && w[1] != "ccw"))
@@ -106,20 +111,26 @@ bool ParseLine(std::string_view text, int line, std::vector<SimCommand>& out, st
         const std::optional<int> interval = w.size() >= 5 ? Number(w[4], 0, kMaxMs) : 0;
         if (!count || !interval)
             return fail("wheel: COUNT is 1 to " + std::to_string(kMaxRepeat) + ", INTERVAL_MS a number");
+        // COUNT steps with a pause between each two.
+        const std::size_t expanded = static_cast<std::size_t>(*count) + (*interval > 0 ? *count - 1 : 0);
+        if (out.size() + expanded > kMaxScriptCommands) {
+            fail(TooLong());
+            return LineResult::kTooLong; // refused before anything of it is made
+        }
         const Message message = *WheelMessage(w[1] == "cw" ? kClockwise : kCounterClockwise, *magnitude);
         for (int i = 0; i < *count; ++i) {
             if (i > 0 && *interval > 0)
                 out.push_back(Wait(*interval, line));
             out.push_back(Send(message, line));
         }
-        return true;
+        return LineResult::kOk;
     }
     if (verb == "wait") {
         const std::optional<int> ms = w.size() == 2 ? Number(w[1], 0, kMaxMs) : std::nullopt;
         if (!ms)
             return fail("wait MS");
         out.push_back(Wait(*ms, line));
-        return true;
+        return LineResult::kOk;
     }
     if (verb == "send") {
         if (w.size() < 2)
@@ -132,7 +143,7 @@ bool ParseLine(std::string_view text, int line, std::vector<SimCommand>& out, st
             send.bytes.push_back(*byte);
         }
         out.push_back(send);
-        return true;
+        return LineResult::kOk;
     }
     if (verb == "expect") {
         if (w.size() < 2 || w.size() > 3)
@@ -143,28 +154,52 @@ bool ParseLine(std::string_view text, int line, std::vector<SimCommand>& out, st
         if (!byte || !timeout)
             return fail("expect start|BYTE [TIMEOUT_MS]");
         out.push_back({SimCommand::kExpect, {*byte}, "", *timeout, line});
-        return true;
+        return LineResult::kOk;
     }
     return fail("unknown command \"" + verb + "\"");
 }
 
+// One line within the bound on the whole script; a line beyond it leaves `out` as it was.
+LineResult ParseBounded(std::string_view text, int line, std::vector<SimCommand>& out, std::string& error) {
+    const std::size_t before = out.size();
+    const LineResult result = ParseCommand(text, line, out, error);
+    if (result != LineResult::kOk)
+        return result;
+    if (out.size() > kMaxScriptCommands) {
+        out.resize(before);
+        error = "line " + std::to_string(line) + ": " + TooLong();
+        return LineResult::kTooLong;
+    }
+    return LineResult::kOk;
+}
+
+} // namespace
+
+bool ParseLine(std::string_view text, int line, std::vector<SimCommand>& out, std::string& error) {
+    return ParseBounded(text, line, out, error) == LineResult::kOk;
+}
+
 ScriptParse ParseScript(std::string_view text) {
-    ScriptParse result;
+    ScriptParse parse;
     int line = 0;
     while (!text.empty() || line == 0) {
         ++line;
         const std::size_t end = text.find('\n');
         const std::string_view current = text.substr(0, end);
         std::string error;
-        if (!ParseLine(current, line, result.commands, error))
-            result.errors.push_back(error);
+        const LineResult result = ParseBounded(current, line, parse.commands, error);
+        if (result != LineResult::kOk) {
+            parse.errors.push_back(error);
+            if (result == LineResult::kTooLong)
+                break; // every later line would say the same
+        }
         if (end == std::string_view::npos)
             break;
         text.remove_prefix(end + 1);
     }
-    if (!result.Ok())
-        result.commands.clear();
-    return result;
+    if (!parse.Ok())
+        parse.commands.clear();
+    return parse;
 }
 
 } // namespace qvl::sim

@@ -13,6 +13,8 @@
 //   expect BYTE [TIMEOUT_MS]        wait for any other byte from the driver
 //
 // A script is checked whole before anything is sent: a mistake on line 20 does not leave a key held.
+// The commands it expands to are bounded (kMaxScriptCommands): repeat counts multiply, and a short
+// script could otherwise ask for gigabytes.
 #pragma once
 
 #include "tools/qvl2sim/sim_protocol.h"
@@ -41,11 +43,13 @@ struct ScriptParse {
 
 ScriptParse ParseScript(std::string_view text);
 
-// One line's commands appended to `out`; false with a message in `error` when the line is wrong.
+// One line's commands appended to `out`; false with a message in `error` when the line is wrong or
+// would take `out` beyond kMaxScriptCommands (then nothing of the line is appended).
 bool ParseLine(std::string_view line, int lineNumber, std::vector<SimCommand>& out, std::string& error);
 
 constexpr int kDefaultTapMs = 50;
 constexpr int kDefaultExpectMs = 10000;
 constexpr int kMaxRepeat = 100000;
+constexpr std::size_t kMaxScriptCommands = 1000000;
 
 } // namespace qvl::sim
