@@ -163,6 +163,7 @@ public:
     std::optional<std::size_t> ReadValue(Key, const char*, void*, std::size_t) override { return std::nullopt; }
     bool WriteBinary(Key, const char*, const void*, std::size_t) override { return false; }
     bool DeleteTree(Key, const char*) override { return false; }
+    std::string FoldKeyName(const std::string& name) const override { return name; }
 };
 
 class NoLock final : public KeysetLock {

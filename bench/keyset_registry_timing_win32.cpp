@@ -1,7 +1,11 @@
-// How long a whole-set save and load of the keysets take against the system's registry, for 1, 10
-// and 100 keysets. Prints the median and the spread of several runs. Works under its own root key,
-// which it removes at the end, so stored keysets are left alone.
+// How long the keyset store's saves and loads take against the system's registry, for 1, 10 and 100
+// keysets, each beside the whole rewrite (delete "Keysets", write everything) or the whole load it
+// replaces, measured in the same run. Two stores play the editor (which writes) and the driver
+// (which reloads). Prints the median and the 95th percentile of several runs. Works under its own
+// root key, which it removes at the end, so stored keysets are left alone.
 //   keyset_registry_timing [runs]
+#include "whole_keyset_save.h"
+
 #include "model/keyset_lock_win32.h"
 #include "model/keyset_registry.h"
 #include "model/memory_blocks.h"
@@ -12,6 +16,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,67 +24,128 @@ namespace {
 
 constexpr const char* kTimingRoot = "Software\\Vendrake Electronics\\QVL2 Timing";
 
-double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+double Now() {
     LARGE_INTEGER frequency;
+    LARGE_INTEGER counter;
     QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-void Print(const char* what, int keysets, std::vector<double> times) {
+struct Figures {
+    double median;
+    double p95;
+};
+
+Figures Summarise(std::vector<double> times) {
     std::sort(times.begin(), times.end());
-    const double median = times[times.size() / 2];
-    std::printf("%-8s %3d keysets: median %8.2f ms   min %8.2f   max %8.2f   (%zu runs, %.3f ms per keyset)\n", what,
-                keysets, median, times.front(), times.back(), times.size(), median / keysets);
+    const std::size_t p95 = std::min(times.size() - 1, (times.size() * 95 + 99) / 100 - 1);
+    return {times[times.size() / 2], times[p95]};
+}
+
+// One program's store over the timing root.
+struct Program {
+    qvl::NoStrings names;
+    qvl::MemoryBlocks blocks;
+    qvl::CSharedInfo shared{blocks};
+    qvl::CKeysetStore store{shared, names};
+    qvl::Win32Registry registry;
+    qvl::Win32KeysetLock lock;
+    qvl::KeysetStorage storage{registry, lock};
+
+    Program() { shared.Create(); }
+    bool Save() {
+        qvl::CKeysetRegistry r(storage);
+        r.SetRootPath(kTimingRoot);
+        r.Attach(store);
+        return r.SaveAll();
+    }
+    bool Load() {
+        qvl::CKeysetRegistry r(storage);
+        r.SetRootPath(kTimingRoot);
+        r.Attach(store);
+        return r.LoadAll();
+    }
+    bool StoreOne(int index, int bank, int control) {
+        qvl::CKeysetRegistry r(storage);
+        r.SetRootPath(kTimingRoot);
+        r.Attach(store);
+        return r.StoreOne(index, bank, control) == qvl::CKeysetRegistry::StoreResult::kWritten;
+    }
+    void WholeSave() { qvl::bench::WholeKeysetSave(registry, lock, kTimingRoot, store); }
+    // One keystroke more in the name of assignment (bank, control) of keyset `index`.
+    void Edit(int index, int bank, int control, int run) {
+        qvl::ControlAssignment a = *store.GetAssignment(index, bank, control);
+        const std::string name = "edit " + std::to_string(run);
+        qvl::CopyToField(a.controlName, name.c_str());
+        store.SetAssignment(index, bank, control, a);
+    }
+};
+
+void Row(const char* what, int keysets, const Figures& now, const char* before, const Figures& then) {
+    std::printf("%3d keysets  %-30s %8.2f %8.2f    %-12s %8.2f %8.2f\n", keysets, what, now.median, now.p95, before,
+                then.median, then.p95);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
-    qvl::NoStrings names;
-    qvl::MemoryBlocks blocks;
-    qvl::CSharedInfo shared(blocks);
-    shared.Create();
-    qvl::CKeysetStore store(shared, names);
-    qvl::Win32Registry registry;
-    qvl::Win32KeysetLock lock;
-    const qvl::KeysetStorage storage{registry, lock};
-
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+    Program editor;
+    Program driver;
+    std::printf("%-42s %8s %8s    %-12s %8s %8s   (ms, %d runs)\n", "", "median", "p95", "before:", "median", "p95",
+                runs);
     for (int count : {1, 10, 100}) {
-        store.RemoveAll();
+        editor.store.RemoveAll();
         for (int k = 0; k < count; ++k) {
             qvl::KeysetRecord record;
             const std::string name = k == 0 ? "Default" : "program" + std::to_string(k);
-            qvl::InitKeyset(record, name.c_str(), 0, names);
-            store.Add(record);
+            qvl::InitKeyset(record, name.c_str(), 0, editor.names);
+            editor.store.Add(record);
         }
-        std::vector<double> saves;
-        std::vector<double> loads;
+        std::vector<double> whole, fresh, one, listOne, listNone, reloadOne, reloadNone, fullLoad;
+        auto time = [](std::vector<double>& into, const std::function<bool()>& work) {
+            const double start = Now();
+            const bool ok = work();
+            into.push_back(Now() - start);
+            if (!ok)
+                std::printf("a timed step failed\n");
+        };
+        const int last = count - 1;
         for (int run = 0; run < runs; ++run) {
-            LARGE_INTEGER start;
-            LARGE_INTEGER saved;
-            LARGE_INTEGER loaded;
-            qvl::CKeysetRegistry saver(storage);
-            saver.SetRootPath(kTimingRoot);
-            saver.Attach(store);
-            QueryPerformanceCounter(&start);
-            saver.SaveAll();
-            QueryPerformanceCounter(&saved);
-            qvl::CKeysetRegistry loader(storage);
-            loader.SetRootPath(kTimingRoot);
-            loader.Attach(store);
-            const bool ok = loader.LoadAll();
-            QueryPerformanceCounter(&loaded);
-            if (!ok || store.GetCount() != count) {
-                std::printf("load of %d keysets gave %d\n", count, store.GetCount());
+            time(whole, [&] {
+                editor.WholeSave();
+                return true;
+            });
+            time(fresh, [&] { return editor.Save(); }); // every value is written again, with its generation
+            time(fullLoad, [&] {
+                driver.store.Stored() = qvl::StoredKeysets();
+                return driver.Load();
+            });
+
+            editor.Edit(last, qvl::kShiftBank, qvl::kRecord, run);
+            time(one, [&] { return editor.StoreOne(last, qvl::kShiftBank, qvl::kRecord); });
+            time(reloadOne, [&] { return driver.Load(); });
+            time(reloadNone, [&] { return driver.Load(); });
+            editor.Edit(last, qvl::kMainBank, qvl::kPlay, run);
+            time(listOne, [&] { return editor.Save(); });
+            time(listNone, [&] { return editor.Save(); });
+            if (driver.store.GetCount() != count) {
+                std::printf("load of %d keysets gave %d\n", count, driver.store.GetCount());
                 return 1;
             }
-            saves.push_back(Milliseconds(start, saved));
-            loads.push_back(Milliseconds(saved, loaded));
         }
-        Print("SaveAll", count, saves);
-        Print("LoadAll", count, loads);
+        const Figures wholeSave = Summarise(whole);
+        const Figures wholeLoad = Summarise(fullLoad);
+        Row("one assignment stored", count, Summarise(one), "whole save", wholeSave);
+        Row("list saved, one change", count, Summarise(listOne), "whole save", wholeSave);
+        Row("list saved, nothing changed", count, Summarise(listNone), "whole save", wholeSave);
+        Row("list saved after a whole one", count, Summarise(fresh), "whole save", wholeSave);
+        Row("reload after one change", count, Summarise(reloadOne), "whole load", wholeLoad);
+        Row("reload after nothing changed", count, Summarise(reloadNone), "whole load", wholeLoad);
+        Row("first load (LoadAll)", count, wholeLoad, "whole load", wholeLoad);
     }
-    registry.DeleteTree(qvl::Registry::kCurrentUser, kTimingRoot);
+    Program cleaner;
+    cleaner.registry.DeleteTree(qvl::Registry::kCurrentUser, kTimingRoot);
     return 0;
 }

@@ -1,7 +1,8 @@
-// Keeps a whole-set load and a whole-set save of the keysets apart between the editor and the driver.
+// Keeps loads and saves of the keysets (whole or one value) apart between the editor and the driver.
 //
-// Both programs rewrite the whole "Keysets" key and reload it whole; without a lock, a load that runs
-// while the other program is half-way through its save sees only part of the list. The lock is a
+// A save writes many values; without a lock, a load that runs while the other program is half-way
+// through its save sees only part of it, and two writers could each move the record of changes on
+// from the same generation. The lock is a
 // system-wide named object; a program waits for it a bounded time and then goes on without it, so a
 // program that hangs while holding it cannot stop the other one for good.
 #pragma once

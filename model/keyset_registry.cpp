@@ -1,28 +1,14 @@
 #include "model/keyset_registry.h"
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
+#include <numeric>
 #include <vector>
 
 namespace qvl {
 
 namespace {
-
-// Read a value that must be exactly one record long. A value of any other size is treated as missing:
-// copying a short one would leave half a record, and a long one would spill into the next field.
-template <typename Record> bool ReadRecord(Registry& registry, Registry::Key key, const char* name, Record& record) {
-    Record scratch;
-    const std::optional<std::size_t> stored = registry.ReadValue(key, name, &scratch, sizeof scratch);
-    if (!stored || *stored != sizeof scratch)
-        return false;
-    record = scratch;
-    return true;
-}
-
-// A name that the registry would store somewhere else: an empty subkey name opens "Keysets" itself,
-// and a backslash makes a path. Such a keyset could never be loaded back from where it was written.
-bool IsStorableName(const std::string& name) {
-    return !name.empty() && name.find('\\') == std::string::npos;
-}
 
 // Both programs treat index 0 as "Default", while the registry lists subkeys in its own order.
 void PutDefaultFirst(CKeysetStore& store) {
@@ -39,7 +25,15 @@ void PutDefaultFirst(CKeysetStore& store) {
     store.InsertAt(0, *record);
 }
 
+bool IsAssignmentIndex(int bank, int control) {
+    return bank >= 0 && bank < kBankCount && control >= 0 && control < kControlCount;
+}
+
 } // namespace
+
+bool IsStorableKeysetName(std::string_view name) {
+    return !name.empty() && name.size() < sizeof(AppPref::appName) && name.find('\\') == std::string_view::npos;
+}
 
 int CKeysetRegistry::SetRootPath(const char* path) {
     root_ = path;
@@ -56,104 +50,120 @@ bool CKeysetRegistry::LoadAll() {
     RegKey keysets = RegKey::Open(registry_, root.Get(), kKeysetsKeyName);
     if (!keysets)
         return false;
+    Refresh(keysets.Get());
+    TakeLoadedList();
+    return true;
+}
 
+void CKeysetRegistry::TakeLoadedList() {
     store_->RemoveAll();
-    std::uint32_t count = 0;
-    std::uint32_t longestName = 0;
-    if (registry_.QueryKeyInfo(keysets.Get(), count, longestName)) {
-        std::vector<char> name(static_cast<std::size_t>(longestName) + 1);
-        std::unique_ptr<KeysetRecord> record = std::make_unique<KeysetRecord>();
-        for (std::uint32_t index = 0; index < count; ++index) {
-            if (!registry_.EnumSubkey(keysets.Get(), index, name.data(), name.size()))
-                continue;
-            RegKey keyset = RegKey::Open(registry_, keysets.Get(), name.data());
-            AppPref header;
-            if (!keyset || !ReadRecord(registry_, keyset.Get(), kAppPrefValueName, header))
-                continue; // no identity: not a keyset
-            TerminateField(header.appName);
-            // Whatever is not stored keeps the defaults of a new keyset of that name, never the bytes
-            // of the keyset read before it.
-            InitKeyset(*record, header.appName, header.reservedA, store_->Names());
-            record->header = header;
-            ReadBanks(keyset.Get(), *record);
-            store_->Add(*record);
-        }
-    }
+    for (const StoredSubkey& subkey : store_->Stored().subkeys)
+        if (subkey.taken)
+            store_->Add(subkey.loaded);
     PutDefaultFirst(*store_);
-    return true;
 }
 
-void CKeysetRegistry::ReadBanks(Registry::Key keysetKey, KeysetRecord& record) {
-    for (int bank = 0; bank < kBankCount; ++bank) {
-        RegKey bankKey = RegKey::Create(registry_, keysetKey, kBankKeyNames[bank]);
-        if (bankKey)
-            ReadBank(bankKey.Get(), record.banks[bank]);
-    }
-}
-
-bool CKeysetRegistry::ReadBank(Registry::Key bankKey, BankRecord& bank) {
-    for (int control = 0; control < kControlCount; ++control) {
-        if (!ReadRecord(registry_, bankKey, kControlValueNames[control], bank.controls[control]))
-            return false;
-    }
-    return true;
-}
-
-void CKeysetRegistry::SaveAll() {
+bool CKeysetRegistry::SaveAll() {
     if (store_ == nullptr)
-        return;
+        return false;
     KeysetLockGuard guard(lock_);
     RegKey root = RegKey::Create(registry_, Registry::kCurrentUser, root_.c_str());
     if (!root)
-        return;
-    registry_.DeleteTree(root.Get(), kKeysetsKeyName);
+        return false;
+    bool written = false;
     RegKey keysets = RegKey::Create(registry_, root.Get(), kKeysetsKeyName);
     if (keysets) {
-        for (int index = 0; index < store_->GetCount(); ++index) {
-            if (const std::optional<KeysetRecord> record = store_->GetKeyset(index))
-                WriteKeyset(keysets.Get(), *record);
-        }
+        Refresh(keysets.Get());
+        written = WriteChanges(keysets.Get());
+        PutInLoadOrder();
     }
     keysets.Close();
     if (const PrefsRecord* prefs = store_->Prefs())
-        WritePrefs(*prefs);
+        written = WritePrefsIfChanged(*prefs) && written;
+    return written;
 }
 
-void CKeysetRegistry::WriteKeyset(Registry::Key keysetsKey, const KeysetRecord& record) {
-    const std::string name = ReadField(record.header.appName);
-    if (!IsStorableName(name))
+void CKeysetRegistry::PutInLoadOrder() {
+    std::vector<std::string> order; // folded names in load order
+    for (const StoredSubkey& subkey : store_->Stored().subkeys)
+        if (subkey.taken)
+            order.push_back(subkey.foldedAppName);
+    const int count = store_->GetCount();
+    std::vector<std::size_t> rank(static_cast<std::size_t>(count));
+    for (int index = 0; index < count; ++index) {
+        const std::string folded = registry_.FoldKeyName(store_->GetName(index));
+        rank[static_cast<std::size_t>(index)] =
+            static_cast<std::size_t>(std::find(order.begin(), order.end(), folded) - order.begin());
+    }
+    std::vector<int> moved(static_cast<std::size_t>(count));
+    std::iota(moved.begin(), moved.end(), 0);
+    // "Default" stays in front of the registry's order, as a load puts it.
+    const int first = store_->NameEquals(0, kDefaultKeysetName) ? 1 : 0;
+    std::stable_sort(moved.begin() + std::min(first, count), moved.end(), [&](int a, int b) {
+        return rank[static_cast<std::size_t>(a)] < rank[static_cast<std::size_t>(b)];
+    });
+    if (std::is_sorted(moved.begin(), moved.end()))
         return;
-    // Subkey names ignore case: a keyset whose name differs from an earlier one only in case lands
-    // in the same subkey and overwrites its values.
-    RegKey keyset = RegKey::Create(registry_, keysetsKey, name.c_str());
+    std::vector<KeysetRecord> records;
+    records.reserve(moved.size());
+    for (int from : moved)
+        records.push_back(*store_->GetKeyset(from));
+    for (int index = 0; index < count; ++index)
+        store_->SetKeyset(index, records[static_cast<std::size_t>(index)]);
+    const int current = store_->GetCurrentIndex();
+    const auto at = std::find(moved.begin(), moved.end(), current);
+    if (at != moved.end())
+        store_->SetCurrentIndex(static_cast<int>(at - moved.begin()));
+}
+
+CKeysetRegistry::StoreResult CKeysetRegistry::StoreOne(int index, int bank, int control) {
+    if (store_ == nullptr || !IsAssignmentIndex(bank, control))
+        return StoreResult::kFailed;
+    const std::optional<KeysetRecord> record = store_->GetKeyset(index);
+    const std::string name = store_->GetName(index);
+    if (!record || !IsStorableKeysetName(name))
+        return StoreResult::kFailed;
+    KeysetLockGuard guard(lock_);
+    RegKey root = RegKey::Open(registry_, Registry::kCurrentUser, root_.c_str());
+    RegKey keysets = RegKey::Open(registry_, root.Get(), kKeysetsKeyName);
+    if (!keysets)
+        return StoreResult::kNotStored;
+    Refresh(keysets.Get());
+    StoredKeysets& image = store_->Stored();
+    const std::string folded = registry_.FoldKeyName(name);
+    StoredSubkey* subkey = image.Find(folded);
+    if (subkey == nullptr || !subkey->taken || subkey->foldedAppName != folded)
+        return StoreResult::kNotStored;
+    RegKey keyset = RegKey::Open(registry_, keysets.Get(), subkey->name.c_str());
     if (!keyset)
-        return;
-    registry_.WriteBinary(keyset.Get(), kAppPrefValueName, &record.header, sizeof record.header);
-    WriteBanks(keyset.Get(), record);
-}
+        return StoreResult::kFailed;
 
-void CKeysetRegistry::WriteBanks(Registry::Key keysetKey, const KeysetRecord& record) {
-    for (int bank = 0; bank < kBankCount; ++bank) {
-        RegKey bankKey = RegKey::Create(registry_, keysetKey, kBankKeyNames[bank]);
-        if (bankKey)
-            WriteBank(bankKey.Get(), record.banks[bank]);
+    // The record under "Keysets" and the keyset's own generation move first: a reader that finds
+    // them moved reads this keyset again, whatever happens to this program before the value is written.
+    std::uint64_t generation = 0;
+    if (!RecordChanges(keysets.Get(), {subkey->name}, false, generation))
+        return StoreResult::kFailed;
+    subkey->generation =
+        registry_.WriteBinary(keyset.Get(), kGenerationValueName, &generation, sizeof generation) ? generation : 0;
+    RegKey bankKey = RegKey::Create(registry_, keyset.Get(), kBankKeyNames[bank]);
+    const ControlAssignment& assignment = AssignmentAt(*record, bank, control);
+    const int value = AssignmentValue(bank, control);
+    if (!bankKey ||
+        !registry_.WriteBinary(bankKey.Get(), kControlValueNames[control], &assignment, sizeof assignment)) {
+        subkey->generation = 0; // what is stored there now is not known: read it again next time
+        return StoreResult::kFailed;
     }
-}
-
-bool CKeysetRegistry::WriteBank(Registry::Key bankKey, const BankRecord& bank) {
-    for (int control = 0; control < kControlCount; ++control) {
-        const ControlAssignment& assignment = bank.controls[control];
-        if (!registry_.WriteBinary(bankKey, kControlValueNames[control], &assignment, sizeof assignment))
-            return false;
-    }
-    return true;
+    AssignmentAt(subkey->stored, bank, control) = assignment;
+    subkey->present |= 1u << value;
+    DeriveLoaded(*subkey, store_->Names());
+    return StoreResult::kWritten;
 }
 
 bool CKeysetRegistry::ReadPrefs(PrefsRecord& prefs) {
     RegKey root = RegKey::Open(registry_, Registry::kCurrentUser, root_.c_str());
     RegKey settings = RegKey::Open(registry_, root.Get(), kSettingsKeyName);
     PrefsRecord stored;
-    if (!settings || !ReadRecord(registry_, settings.Get(), kPrefsValueName, stored))
+    if (!settings || registry_.ReadValue(settings.Get(), kPrefsValueName, &stored, sizeof stored) != sizeof stored)
         return false;
     if (stored.comPort < 0 || stored.comPort >= kComPortCount)
         stored.comPort = PrefsRecord().comPort;
@@ -165,6 +175,16 @@ bool CKeysetRegistry::WritePrefs(const PrefsRecord& prefs) {
     RegKey root = RegKey::Create(registry_, Registry::kCurrentUser, root_.c_str());
     RegKey settings = RegKey::Create(registry_, root.Get(), kSettingsKeyName);
     return settings && registry_.WriteBinary(settings.Get(), kPrefsValueName, &prefs, sizeof prefs);
+}
+
+bool CKeysetRegistry::WritePrefsIfChanged(const PrefsRecord& prefs) {
+    RegKey root = RegKey::Open(registry_, Registry::kCurrentUser, root_.c_str());
+    RegKey settings = RegKey::Open(registry_, root.Get(), kSettingsKeyName);
+    PrefsRecord stored;
+    if (settings && registry_.ReadValue(settings.Get(), kPrefsValueName, &stored, sizeof stored) == sizeof stored &&
+        std::memcmp(&stored, &prefs, sizeof prefs) == 0)
+        return true;
+    return WritePrefs(prefs);
 }
 
 void LoadOrCreate(CKeysetStore& store, KeysetStorage storage) {
@@ -190,6 +210,24 @@ void SaveAllKeysets(CKeysetStore& store, KeysetStorage storage) {
     registry.Attach(store);
     registry.SaveAll();
     store.Shared().SetKeysetsChanged(1); // after the save: whoever sees the flag finds the new keysets
+}
+
+bool ReloadAllKeysets(CKeysetStore& store, KeysetStorage storage) {
+    CKeysetRegistry registry(storage);
+    registry.Attach(store);
+    return registry.LoadAll();
+}
+
+bool StoreAssignment(CKeysetStore& store, KeysetStorage storage, int index, int bank, int control) {
+    CKeysetRegistry registry(storage);
+    registry.Attach(store);
+    CKeysetRegistry::StoreResult result = registry.StoreOne(index, bank, control);
+    // A keyset that has no subkey yet (or shares one with another name) is written by a save.
+    const bool written = result == CKeysetRegistry::StoreResult::kWritten ||
+                         (result == CKeysetRegistry::StoreResult::kNotStored && registry.SaveAll());
+    if (written)
+        store.Shared().SetKeysetsChanged(1);
+    return written;
 }
 
 } // namespace qvl

@@ -6,9 +6,17 @@
 //                                   "Play" "Stop" "FF" "RR" "Record" "CCWheel" "CWheel" (380 bytes each)
 //     Settings                      "Prefs" (8 bytes)
 //
-// All values are binary copies of the records. A save replaces the whole "Keysets" key; a load
-// replaces the whole list. The subkey name only finds a keyset; its identity is the name inside
-// "AppPref". A CKeysetRegistry is made for one load or one save and then dropped.
+// All values are binary copies of the records. The subkey name only finds a keyset; its identity is
+// the name inside "AppPref". A CKeysetRegistry is made for one load or one save and then dropped.
+//
+// A save leaves the registry as a rewrite of the whole list would, but writes only the values that
+// differ from what is stored and deletes only the keysets that left the list, after every write: at
+// no moment is a keyset that stays missing, and each value is the old or the new one. A load gives
+// the list a whole read would, but reads again only the keysets that changed since this program last
+// saw them. Both rest on values that the writers of this program keep beside the records: "Changes"
+// under "Keysets" (the generation and the subkeys recent saves touched) and "Generation" in each
+// keyset's subkey (the generation of its last write). Programs that do not know them ignore them, and
+// their whole rewrite removes them, which makes the next load here read everything again.
 #pragma once
 
 #include "model/keyset_lock.h"
@@ -17,6 +25,7 @@
 #include "model/shared_names.h"
 
 #include <string>
+#include <string_view>
 
 namespace qvl {
 
@@ -25,6 +34,9 @@ constexpr const char* kSettingsKeyName = "Settings";
 constexpr const char* kAppPrefValueName = "AppPref";
 constexpr const char* kPrefsValueName = "Prefs";
 constexpr const char* kDefaultKeysetName = "Default";
+// The writers' records, see above: "Changes" under "Keysets", 8 bytes of "Generation" in each keyset.
+constexpr const char* kChangesValueName = "Changes";
+constexpr const char* kGenerationValueName = "Generation";
 
 // What a whole-set load or save works with: the registry and the lock shared with the other program.
 struct KeysetStorage {
@@ -45,19 +57,14 @@ public:
     // Replace the attached store's list with the stored keysets, "Default" first. False, with the list
     // unchanged, when the root or "Keysets" cannot be opened.
     bool LoadAll();
-    // Replace the stored keysets with the attached store's list, then write the store's preferences
-    // when it has them.
-    void SaveAll();
-
-    // The four banks of `record` from the bank subkeys of `keysetKey`; a missing bank subkey is
-    // created empty and leaves that bank as it was.
-    void ReadBanks(Registry::Key keysetKey, KeysetRecord& record);
-    // The seven assignments of one bank, in control order, up to the first value that is missing or
-    // of the wrong size; true when all seven were read.
-    bool ReadBank(Registry::Key bankKey, BankRecord& bank);
-    void WriteBanks(Registry::Key keysetKey, const KeysetRecord& record);
-    // The seven assignments of one bank, up to the first write that fails; true when all were written.
-    bool WriteBank(Registry::Key bankKey, const BankRecord& bank);
+    // Make the stored keysets those of the attached store's list, then write the store's preferences
+    // when it has them; the list is then put in the order a load gives. True when every write
+    // needed was made.
+    bool SaveAll();
+    // Write one assignment of keyset `index` of the attached store, and the generations. kNotStored
+    // when that keyset has no subkey of its own yet.
+    enum class StoreResult { kWritten, kFailed, kNotStored };
+    StoreResult StoreOne(int index, int bank, int control);
 
     // The stored preferences over `prefs`; false, with `prefs` unchanged, when there are none of the
     // right size. A port outside COM1 to COM4 reads as COM1.
@@ -65,7 +72,31 @@ public:
     bool WritePrefs(const PrefsRecord& prefs);
 
 private:
-    void WriteKeyset(Registry::Key keysetsKey, const KeysetRecord& record);
+    // Bring the store's image of "Keysets" up to date: nothing to do when the generation under
+    // "Keysets" is the one last seen, else the subkeys are listed again and only those whose own
+    // generation moved (or that have none) are read.
+    void Refresh(Registry::Key keysetsKey);
+    // Read again the subkeys that the saves after generation `seen` touched; false when the image
+    // cannot be brought up to date that way.
+    bool ReadChanged(Registry::Key keysetsKey, const KeysetChanges& stored, std::uint64_t seen);
+    void ReadAll(Registry::Key keysetsKey);
+    // Move the change record under "Keysets" on to a new generation that lists `touched` (and made new
+    // subkeys when `added`), before
+    // anything else is written; false, with nothing written, when it cannot be.
+    bool RecordChanges(Registry::Key keysetsKey, const std::vector<std::string>& touched, bool added,
+                       std::uint64_t& generation);
+    void ReadSubkey(Registry::Key keysetsKey, StoredSubkey& subkey);
+    // Write what differs between the list and the image, then delete the keysets that left the list.
+    bool WriteChanges(Registry::Key keysetsKey);
+    bool WriteSubkey(Registry::Key keysetsKey, const KeysetRecord& record, StoredSubkey& subkey,
+                     std::uint64_t generation);
+    // Put the image's subkeys in the registry's enumeration order again after new ones were made.
+    void ReorderByEnumeration(Registry::Key keysetsKey);
+    // The store's list from the image, as a whole load makes it.
+    void TakeLoadedList();
+    // Sort the store's list into the image's load order; the current index follows its keyset.
+    void PutInLoadOrder();
+    bool WritePrefsIfChanged(const PrefsRecord& prefs);
 
     Registry& registry_;
     KeysetLock& lock_;
@@ -77,9 +108,23 @@ private:
 // index 0. Writes nothing; callers save afterwards.
 void LoadOrCreate(CKeysetStore& store, KeysetStorage storage);
 
-// Write the whole store to the registry, then raise keysetsChanged so the other program (and the
+// Whether a keyset called `name` can live in a subkey of its own and be loaded back from it: not empty,
+// no backslash (it would make a path), and short enough for its field with the terminating NUL.
+bool IsStorableKeysetName(std::string_view name);
+
+// The one save of the list: write the store to the registry, then raise keysetsChanged so the other program (and the
 // driver itself, at its next event) reloads. The driver saves this way at start-up and when the user
 // accepts a new click window.
+// The list ends up in the order a load gives, with the current index on the same keyset.
 void SaveAllKeysets(CKeysetStore& store, KeysetStorage storage);
+
+// The reload after keysetsChanged or on the editor's focus: exactly what a whole load gives, reading
+// only what changed. False, with the list unchanged, when nothing is stored.
+bool ReloadAllKeysets(CKeysetStore& store, KeysetStorage storage);
+
+// Write assignment `control` of bank `bank` of keyset `index` to the registry, just that value, then
+// raise keysetsChanged. A keyset that is not stored yet is saved whole. False when it could not be
+// written (no such keyset or assignment, a name that cannot be stored, a failing registry).
+bool StoreAssignment(CKeysetStore& store, KeysetStorage storage, int index, int bank, int control);
 
 } // namespace qvl

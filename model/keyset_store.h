@@ -6,6 +6,7 @@
 // other program's list for a moment (it sets the index before it saves), so callers expect that.
 #pragma once
 
+#include "model/keyset_image.h"
 #include "model/keyset_record.h"
 #include "model/prefs_record.h"
 #include "model/shared_info.h"
@@ -60,6 +61,9 @@ public:
     void SetPrefs(const PrefsRecord* prefs) { prefs_ = prefs; }
     const PrefsRecord* Prefs() const { return prefs_; }
 
+    // What this program last saw in the registry, kept by loads and saves.
+    StoredKeysets& Stored() { return stored_; }
+
 private:
     bool Contains(int index) const { return index >= 0 && index < GetCount(); }
 
@@ -67,6 +71,7 @@ private:
     const StringSource& names_;
     std::vector<KeysetRecord> keysets_;
     const PrefsRecord* prefs_ = nullptr;
+    StoredKeysets stored_;
 };
 
 } // namespace qvl

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <utility>
 
 namespace qvl {
@@ -38,6 +39,9 @@ public:
     virtual bool WriteBinary(Key key, const char* name, const void* data, std::size_t size) = 0;
     // Delete the key `path` under `parent` and everything below it.
     virtual bool DeleteTree(Key parent, const char* path) = 0;
+    // `name` in a form in which two key names are equal exactly when the registry takes them for one
+    // key (it ignores case by its own rules, which go beyond ASCII).
+    virtual std::string FoldKeyName(const std::string& name) const = 0;
 };
 
 // An open registry key, closed with its owner.

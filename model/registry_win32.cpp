@@ -16,25 +16,6 @@ Registry::Key FromHandle(HKEY key) {
     return reinterpret_cast<Registry::Key>(key);
 }
 
-// Delete every subkey of `key`, depth first, then the key itself. The system's own tree delete is
-// missing on older versions; this one needs only the calls every version has.
-bool DeleteKeyAndBelow(HKEY parent, const char* path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(parent, path, 0, kReadWrite, &key) != ERROR_SUCCESS)
-        return false;
-    char name[256];
-    for (;;) {
-        DWORD length = sizeof name;
-        // Always index 0: each deleted subkey moves the next one down.
-        if (RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        if (!DeleteKeyAndBelow(key, name))
-            break;
-    }
-    RegCloseKey(key);
-    return RegDeleteKeyA(parent, path) == ERROR_SUCCESS;
-}
-
 } // namespace
 
 bool Win32Registry::OpenKey(Key parent, const char* path, Key& key) {
@@ -90,7 +71,19 @@ bool Win32Registry::WriteBinary(Key key, const char* name, const void* data, std
 }
 
 bool Win32Registry::DeleteTree(Key parent, const char* path) {
-    return DeleteKeyAndBelow(ToHandle(parent), path);
+    return RegDeleteTreeA(ToHandle(parent), path) == ERROR_SUCCESS;
+}
+
+// The registry compares key names in UTF-16 after upper-casing them with the system's table.
+std::string Win32Registry::FoldKeyName(const std::string& name) const {
+    if (name.empty())
+        return name;
+    const int length = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), wide.data(), length);
+    CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    // Only compared, never shown: the UTF-16 units as bytes keep every distinction.
+    return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
 }
 
 } // namespace qvl

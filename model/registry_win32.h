@@ -15,6 +15,7 @@ public:
     std::optional<std::size_t> ReadValue(Key key, const char* name, void* buffer, std::size_t size) override;
     bool WriteBinary(Key key, const char* name, const void* data, std::size_t size) override;
     bool DeleteTree(Key parent, const char* path) override;
+    std::string FoldKeyName(const std::string& name) const override;
 };
 
 } // namespace qvl

@@ -158,9 +158,7 @@ std::optional<ControlAssignment> CControlDispatcher::EventAssignment() const {
 }
 
 void CControlDispatcher::ReloadKeysets() {
-    CKeysetRegistry registry(storage_);
-    registry.Attach(store_);
-    registry.LoadAll();
+    ReloadAllKeysets(store_, storage_);
 }
 
 void CControlDispatcher::SelectKeyset(int index) {

@@ -7,15 +7,6 @@
 
 namespace qvl {
 
-namespace {
-
-// A name the registry can keep as a key of its own: not empty and no path.
-bool IsUsableName(const std::string& name) {
-    return !name.empty() && name.find('\\') == std::string::npos;
-}
-
-} // namespace
-
 KeysetCommands::KeysetCommands(CSharedInfo& shared, const StringSource& names, KeysetStorage storage, KeysetUi& ui,
                                const TextCase& textCase)
     : shared_(shared), names_(names), storage_(storage), ui_(ui), textCase_(textCase) {}
@@ -32,11 +23,8 @@ CKeysetStore& KeysetCommands::NewDocument() {
 void KeysetCommands::SaveKeysets() {
     if (store_ == nullptr)
         return;
-    CKeysetRegistry registry(storage_);
-    registry.Attach(*store_);
-    registry.SaveAll();
+    SaveAllKeysets(*store_, storage_);
     unsavedPaste_ = false;
-    shared_.SetKeysetsChanged(1);
 }
 
 void KeysetCommands::ReloadKeysets() {
@@ -44,18 +32,16 @@ void KeysetCommands::ReloadKeysets() {
         return;
     if (unsavedPaste_)
         SaveKeysets();
-    CKeysetRegistry registry(storage_);
-    registry.Attach(*store_);
-    registry.LoadAll();
+    ReloadAllKeysets(*store_, storage_);
 }
 
-int KeysetCommands::FindByName(const std::string& name) const {
+std::optional<int> KeysetCommands::FindByName(const std::string& name) const {
     if (store_ == nullptr)
-        return 0;
+        return std::nullopt;
     for (int index = 1; index < store_->GetCount(); ++index)
         if (store_->NameEquals(index, name))
             return index;
-    return 0;
+    return std::nullopt;
 }
 
 int KeysetCommands::FindSameTarget(const std::string& name) const {
@@ -83,10 +69,11 @@ void KeysetCommands::AddOrReplace(const KeysetRecord& record) {
     } else {
         store_->Add(*keyset);
         SetCurrent(store_->GetCount() - 1);
-        ui_.AppendKeysetMenuItem(store_->GetName(store_->GetCount() - 1));
     }
-    shared_.SetKeysetsChanged(1);
+    // The save puts the list in the order a load gives, and the current index follows the keyset,
+    // so that it names the same keyset here and in the driver.
     SaveKeysets();
+    RebuildKeysetsMenu();
     ui_.UpdateAllViews();
 }
 
@@ -97,7 +84,6 @@ void KeysetCommands::DeleteKeyset(int index) {
     store_->RemoveAt(index);
     if (current >= index)
         SetCurrent(current - 1);
-    shared_.SetKeysetsChanged(1);
     SaveKeysets();
     RebuildKeysetsMenu();
     ui_.UpdateAllViews();
@@ -112,7 +98,11 @@ void KeysetCommands::PutAssignment(const ControlAssignment& assignment, int keys
     if (store_ == nullptr)
         return;
     store_->SetAssignment(keyset, bank, control, assignment);
-    SaveKeysets();
+    // One edit writes one value; a paste still waiting goes with a save of the list.
+    if (unsavedPaste_)
+        SaveKeysets();
+    else
+        StoreAssignment(*store_, storage_, keyset, bank, control);
 }
 
 bool KeysetCommands::FetchAssignment(ControlAssignment& assignment, int keyset, int bank, int control) const {
@@ -141,7 +131,7 @@ void KeysetCommands::NewKeyset() {
         return;
     const std::string name = textCase_.Lower(framework::FileTitleOf(*program));
     // A cut name would never match the program's process name, and an empty one cannot be stored.
-    if (name.size() > kMaxKeysetNameLength || !IsUsableName(name)) {
+    if (!IsStorableKeysetName(name)) {
         ui_.Tell(kNameTooLongMessageId, framework::FileTitleOf(*program));
         return;
     }
@@ -171,7 +161,7 @@ bool KeysetCommands::ImportFile(const std::string& path) {
         return false;
     }
     const std::string name = ReadField(record->header.appName);
-    if (!IsUsableName(name)) {
+    if (!IsStorableKeysetName(name)) {
         TellFileResult({KeysetFileStatus::kNotValid, path, 0});
         return false;
     }

@@ -47,21 +47,22 @@ public:
     CKeysetStore* Store() const { return store_.get(); }
 
     // List operations.
-    // Write the whole list to the registry, then raise keysetsChanged.
+    // Store the list in the registry (what changed of it), then raise keysetsChanged.
     void SaveKeysets();
-    // Read the whole list again from the registry (a pasted keyset that is not saved yet is saved
+    // Read the list again from the registry (a pasted keyset that is not saved yet is saved
     // first, so the reload cannot throw it away).
     void ReloadKeysets();
-    // The keyset named exactly `name` among indexes 1 and up; 0 when there is none.
-    int FindByName(const std::string& name) const;
+    // The keyset named exactly `name` among indexes 1 and up; nothing when there is none.
+    std::optional<int> FindByName(const std::string& name) const;
     // The keyset whose name equals `name` ignoring case, "Default" included; -1 when there is none.
     int FindSameTarget(const std::string& name) const;
-    // Replace the keyset that `record` names (it keeps its own name) or add `record` at the end; make
-    // it current, save, and show it.
+    // Replace the keyset that `record` names (it keeps its own name) or add `record` where a load
+    // would put it; make it current, save, and show it.
     void AddOrReplace(const KeysetRecord& record);
     // Remove keyset `index` (not "Default"); a current keyset at or after it moves back by one.
     void DeleteKeyset(int index);
     void SetCurrent(int index);
+    // Set one assignment and store just that value (the whole list when a paste waits).
     void PutAssignment(const ControlAssignment& assignment, int keyset, int bank, int control);
     // False, with `assignment` untouched, when the store has no such assignment.
     bool FetchAssignment(ControlAssignment& assignment, int keyset, int bank, int control) const;

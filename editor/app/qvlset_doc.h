@@ -27,7 +27,7 @@ public:
 
     void SaveKeysets() { commands_.SaveKeysets(); }
     void ReloadKeysets() { commands_.ReloadKeysets(); }
-    int FindByName(const std::string& name) const { return commands_.FindByName(name); }
+    std::optional<int> FindByName(const std::string& name) const { return commands_.FindByName(name); }
     void AddOrReplace(const KeysetRecord& record) { commands_.AddOrReplace(record); }
     void DeleteKeyset(int index) { commands_.DeleteKeyset(index); }
     void SetCurrent(int index) { commands_.SetCurrent(index); }
@@ -39,6 +39,7 @@ public:
     }
     void RebuildKeysetsMenu() { commands_.RebuildKeysetsMenu(); }
     CKeysetStore* GetStore() const { return commands_.Store(); }
+    KeysetCommands& Commands() { return commands_; }
 
 private:
     bool AskYesNo(unsigned stringId) override;

@@ -5,7 +5,7 @@
 #include "editor/res/resource.h"
 #include "editor/views/editor_windows.h"
 #include "editor/views/panel_tables.h"
-#include "editor/views/registry_assignment_sink.h"
+#include "editor/views/commands_assignment_sink.h"
 #include "framework/dpi.h"
 #include "framework/frame_window.h"
 #include "framework/string_table.h"
@@ -310,7 +310,7 @@ void CQVLsetView::SaveAssignment() {
     fields.wheelSpeed = speedSlider_.GetPos();
     fields.name = m_strName;
 
-    RegistryAssignmentSink sink(*store, app_.Storage());
+    CommandsAssignmentSink sink(GetDocument()->Commands());
     StorePanelAssignment(*store, sink, ShownKeyset(), m_nBank, m_nControl, BuildAssignment(fields));
 }
 

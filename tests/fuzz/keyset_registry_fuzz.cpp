@@ -55,6 +55,7 @@ public:
         return Pass() && inner_.WriteBinary(key, name, data, size);
     }
     bool DeleteTree(Key parent, const char* path) override { return Pass() && inner_.DeleteTree(parent, path); }
+    std::string FoldKeyName(const std::string& name) const override { return inner_.FoldKeyName(name); }
 
     std::uint32_t shortName = 0;
 

@@ -133,6 +133,7 @@ bool FakeRegistry::EnumSubkey(Key key, std::uint32_t index, char* name, std::siz
 }
 
 std::optional<std::size_t> FakeRegistry::ReadValue(Key key, const char* name, void* buffer, std::size_t size) {
+    ++reads;
     std::shared_ptr<Node> node = NodeOf(key);
     if (node == nullptr)
         return std::nullopt;

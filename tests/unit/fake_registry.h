@@ -30,6 +30,7 @@ public:
     std::optional<std::size_t> ReadValue(Key key, const char* name, void* buffer, std::size_t size) override;
     bool WriteBinary(Key key, const char* name, const void* data, std::size_t size) override;
     bool DeleteTree(Key parent, const char* path) override;
+    std::string FoldKeyName(const std::string& name) const override { return Fold(name); }
 
     // Direct access for tests, by full path below the current user's root.
     bool KeyExists(const std::string& path) const;
@@ -45,6 +46,7 @@ public:
     std::size_t OpenHandles() const { return handles_.size(); }
 
     std::vector<std::string> journal; // "create <path>", "write <path>:<value>", "delete <path>"
+    std::size_t reads = 0;            // values read, found or not
 
 private:
     struct Node {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -132,6 +133,21 @@ TEST(KeysetCommands, NewKeysetIsNamedByTheProgramsLowerCaseFileTitleAndBecomesCu
     EXPECT_EQ(rig.ui.viewUpdates, 1);
 }
 
+// The shared current index must name the same keyset in the driver, which has the list in load order.
+TEST(KeysetCommands, ANewKeysetTakesItsPlaceInLoadOrderAndTheSharedIndexNamesItInBothPrograms) {
+    CommandsRig rig;
+    rig.Start({Keyset("Default"), Keyset("notepad"), Keyset("wave")});
+    rig.ui.files = {"C:\\Tools\\Audacity.exe"};
+    rig.commands.NewKeyset();
+    EXPECT_EQ(rig.Names(), (std::vector<std::string>{"Default", "audacity", "notepad", "wave"}));
+    EXPECT_EQ(rig.ui.menu, rig.Names());
+    EXPECT_EQ(rig.Store().GetCurrentName(), "audacity");
+
+    CKeysetStore driver(rig.shared, rig.names);
+    ASSERT_TRUE(ReloadAllKeysets(driver, KeysetStorage{rig.registry, rig.lock}));
+    EXPECT_EQ(driver.GetCurrentName(), "audacity");
+}
+
 TEST(KeysetCommands, NewKeysetForAStoredTargetReplacesItInPlaceOnlyAfterYes) {
     CommandsRig rig;
     rig.Start({Keyset("Default"), Marked("waveedit", 'W'), Keyset("xedit")});
@@ -192,9 +208,9 @@ TEST(KeysetCommands, NamesThatDifferOnlyInCaseMeetTheKeysetTheyWouldOverwrite) {
 TEST(KeysetCommands, FindByNameComparesExactlyAndNeverMeetsDefault) {
     CommandsRig rig;
     rig.Start({Keyset("Default"), Keyset("notepad"), Keyset("wave")});
-    EXPECT_EQ(rig.commands.FindByName("wave"), 2);
-    EXPECT_EQ(rig.commands.FindByName("Wave"), 0);
-    EXPECT_EQ(rig.commands.FindByName("Default"), 0);
+    EXPECT_EQ(rig.commands.FindByName("wave"), std::optional<int>(2));
+    EXPECT_EQ(rig.commands.FindByName("Wave"), std::nullopt);
+    EXPECT_EQ(rig.commands.FindByName("Default"), std::nullopt);
     EXPECT_EQ(rig.commands.FindSameTarget("WAVE"), 2);
     EXPECT_EQ(rig.commands.FindSameTarget("default"), 0);
     EXPECT_EQ(rig.commands.FindSameTarget("cubase"), -1);
@@ -413,6 +429,10 @@ TEST(KeysetCommands, AssignmentsAreStoredAtOnceAndFetchedOnlyFromTheList) {
     rig.commands.PutAssignment(assignment, 1, kShiftBank, kRecord);
     EXPECT_EQ(rig.registry.Value(kKeysets + "\\a\\Shift Bank", "Record"), BytesOf(assignment));
     EXPECT_EQ(rig.shared.GetKeysetsChanged(), 1);
+    EXPECT_EQ(std::count_if(rig.registry.journal.begin(), rig.registry.journal.end(),
+                            [](const std::string& line) { return line.rfind("write", 0) == 0; }),
+              3)
+        << "the value, the keyset's generation and the record of changes";
 
     ControlAssignment fetched;
     std::memset(&fetched, 0x5A, sizeof fetched);
