@@ -12,6 +12,15 @@
 
 namespace qvl {
 
+// The resource compiler cannot read the shared header, so the form's ids repeat the command ids the
+// driver forwards; they must stay equal.
+static_assert(IDC_OPTION == kEditorOption && IDC_SHIFT == kEditorShift, "modifier ids");
+static_assert(IDC_REWIND == kEditorRewind && IDC_FAST_FORWARD == kEditorFastForward && IDC_STOP == kEditorStop &&
+                  IDC_PLAY == kEditorPlay && IDC_RECORD == kEditorRecord,
+              "transport ids");
+static_assert(IDC_CCWHEEL == kEditorWheelCounterClockwise && IDC_CWHEEL == kEditorWheelClockwise, "wheel ids");
+static_assert(IDC_LED_ON == kEditorLedOn && IDC_LED_OFF == kEditorLedOff, "LED ids");
+
 namespace {
 
 constexpr COLORREF kBodyColour = RGB(152, 152, 152);
