@@ -23,8 +23,6 @@ constexpr unsigned kLatchOrder[] = {kEditorRewind, kEditorFastForward,          
 
 // The picture statics of the form, in the form's order: the strip, the name plate and the symbols
 // under the transport keys from left to right.
-constexpr const char* kPictureNames[] = {"#136", "#137", "#141", "#140", "#142", "#138", "#139"};
-
 // A rectangle given in pixels at 96 DPI, painted at the screen's DPI.
 void FillRectangle(HDC dc, int dpi, int x, int y, int width, int height, COLORREF colour) {
     GdiObjectHandle brush(CreateSolidBrush(colour));
@@ -124,30 +122,8 @@ void CQVLsetView::AttachControls() {
         emulationList_.AddString(item);
     // The record keeps 32 characters of name.
     nameEdit_.LimitText(kMaxControlNameLength);
-    ScalePictures();
-}
-
-void CQVLsetView::ScalePictures() {
-    const int dpi = framework::ScreenDpi();
-    if (dpi == framework::kDesignDpi)
-        return;
-    // The dialog manager loads the statics' pictures as drawn, for 96 DPI; they get their scaled
-    // copies, which the view owns.
-    std::size_t next = 0;
-    for (HWND child = GetWindow(Handle(), GW_CHILD); child != nullptr && next < std::size(kPictureNames);
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        char name[16] = {};
-        GetClassNameA(child, name, static_cast<int>(sizeof name));
-        if (lstrcmpiA(name, "Static") != 0 || (GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP)
-            continue;
-        GdiObjectHandle scaled = framework::LoadBitmapForDpi(app_.Instance(), kPictureNames[next++], dpi);
-        if (!scaled.Valid())
-            continue;
-        // The static hands back the picture it loaded, which is then ours to delete.
-        GdiObjectHandle replaced(reinterpret_cast<HGDIOBJ>(
-            SendMessageA(child, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(scaled.Get()))));
-        pictures_.push_back(std::move(scaled));
-    }
+    // The dialog manager loads the statics' pictures as drawn, for 96 DPI.
+    pictures_.ScaleForDpi(form, framework::ScreenDpi());
 }
 
 void CQVLsetView::OnInitialUpdate() {
