@@ -23,11 +23,12 @@ constexpr unsigned kLatchOrder[] = {kEditorRewind, kEditorFastForward,          
 
 // The picture statics of the form, in the form's order: the strip, the name plate and the symbols
 // under the transport keys from left to right.
-// A rectangle given in pixels at 96 DPI, painted at the screen's DPI.
-void FillRectangle(HDC dc, int dpi, int x, int y, int width, int height, COLORREF colour) {
+// A rectangle given in the form's dialog units, painted where the form's controls are: they are
+// placed in dialog units too, which follow the dialog font as well as the DPI.
+void FillDialogRectangle(HWND form, HDC dc, int x, int y, int width, int height, COLORREF colour) {
     GdiObjectHandle brush(CreateSolidBrush(colour));
-    RECT rect = {framework::ScaleForDpi(x, dpi), framework::ScaleForDpi(y, dpi), framework::ScaleForDpi(x + width, dpi),
-                 framework::ScaleForDpi(y + height, dpi)};
+    RECT rect = {x, y, x + width, y + height};
+    MapDialogRect(form, &rect);
     FillRect(dc, &rect, static_cast<HBRUSH>(brush.Get()));
 }
 
@@ -470,9 +471,11 @@ bool CQVLsetView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
 }
 
 void CQVLsetView::OnDraw(HDC dc) {
-    const int dpi = framework::ScreenDpi();
-    FillRectangle(dc, dpi, 0, 0, 600, 299, kBodyColour);
-    FillRectangle(dc, dpi, 324, 5, 213, 210, kControlsColour);
+    RECT whole = {};
+    GetClientRect(Handle(), &whole);
+    GdiObjectHandle body(CreateSolidBrush(kBodyColour));
+    FillRect(dc, &whole, static_cast<HBRUSH>(body.Get()));
+    FillDialogRectangle(Handle(), dc, 216, 3, 142, 129, kControlsColour);
     HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
     SetBkColor(dc, kBodyColour);
     SetTextColor(dc, RGB(255, 255, 255));
@@ -480,11 +483,12 @@ void CQVLsetView::OnDraw(HDC dc) {
         unsigned id;
         int x;
         int y;
-    } labels[] = {{IDS_OPTION, 10, 73}, {IDS_SHIFT, 15, 120}, {IDS_JOG, 207, 44}};
+    } labels[] = {{IDS_OPTION, 7, 45}, {IDS_SHIFT, 10, 74}, {IDS_JOG, 138, 27}}; // dialog units
     for (const auto& label : labels) {
         const std::string text = LoadString(label.id);
-        TextOutA(dc, framework::ScaleForDpi(label.x, dpi), framework::ScaleForDpi(label.y, dpi), text.c_str(),
-                 static_cast<int>(text.size()));
+        RECT at = {label.x, label.y, 0, 0};
+        MapDialogRect(Handle(), &at);
+        TextOutA(dc, at.left, at.top, text.c_str(), static_cast<int>(text.size()));
     }
     SetTextColor(dc, RGB(0, 0, 0));
     if (oldFont != nullptr)
