@@ -62,16 +62,39 @@ int ScaleForDpi(int value, int dpi) {
     return MulDiv(value, dpi, kDesignDpi);
 }
 
-GdiObjectHandle LoadBitmapForDpi(HINSTANCE instance, const std::string& name, int dpi) {
-    GdiObjectHandle loaded(LoadBitmapA(instance, name.c_str()));
-    if (!loaded.Valid() || dpi == kDesignDpi)
-        return loaded;
-    const Image original = ReadPixels(static_cast<HBITMAP>(loaded.Get()));
+GdiObjectHandle ScaleBitmapForDpi(HBITMAP bitmap, int dpi) {
+    if (bitmap == nullptr || dpi == kDesignDpi)
+        return GdiObjectHandle();
+    const Image original = ReadPixels(bitmap);
     const Image scaled = ScaleImage(original, ScaleForDpi(original.width, dpi), ScaleForDpi(original.height, dpi));
     if (scaled.pixels.empty())
-        return loaded; // unscaled beats none
-    GdiObjectHandle result = MakeBitmap(scaled);
-    return result.Valid() ? std::move(result) : std::move(loaded);
+        return GdiObjectHandle();
+    return MakeBitmap(scaled);
+}
+
+GdiObjectHandle LoadBitmapForDpi(HINSTANCE instance, const std::string& name, int dpi) {
+    GdiObjectHandle loaded(LoadBitmapA(instance, name.c_str()));
+    GdiObjectHandle scaled = ScaleBitmapForDpi(static_cast<HBITMAP>(loaded.Get()), dpi);
+    return scaled.Valid() ? std::move(scaled) : std::move(loaded); // unscaled beats none
+}
+
+void StaticPictures::ScaleForDpi(HWND dialog, int dpi) {
+    if (dpi == kDesignDpi)
+        return;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[16] = {};
+        GetClassNameA(child, className, sizeof className);
+        if (lstrcmpiA(className, "Static") != 0 || (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP)
+            continue;
+        const auto current = reinterpret_cast<HBITMAP>(SendMessageA(child, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        GdiObjectHandle scaled = ScaleBitmapForDpi(current, dpi);
+        if (!scaled.Valid())
+            continue;
+        // The static sizes itself to the new picture; the one it loaded from the template is ours to free.
+        GdiObjectHandle replaced(reinterpret_cast<HBITMAP>(
+            SendMessageA(child, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(scaled.Get()))));
+        pictures_.push_back(std::move(scaled));
+    }
 }
 
 } // namespace qvl::framework

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace qvl::framework {
 
@@ -24,5 +25,19 @@ int ScaleForDpi(int value, int dpi);
 // The bitmap resource `name`, resized with area averaging to its size at `dpi`; at 96 DPI as it is.
 // An invalid handle when the resource is missing.
 GdiObjectHandle LoadBitmapForDpi(HINSTANCE instance, const std::string& name, int dpi);
+
+// `bitmap` resized with area averaging to its size at `dpi`; an invalid handle at 96 DPI or on failure.
+GdiObjectHandle ScaleBitmapForDpi(HBITMAP bitmap, int dpi);
+
+// The SS_BITMAP statics of a dialog, which show their template's picture at its own size whatever the
+// DPI: given the picture scaled for the DPI instead. The statics only borrow what they show, so the
+// scaled pictures live here, as long as the dialog.
+class StaticPictures {
+public:
+    void ScaleForDpi(HWND dialog, int dpi);
+
+private:
+    std::vector<GdiObjectHandle> pictures_;
+};
 
 } // namespace qvl::framework

@@ -8,11 +8,30 @@ bool FormView::CreateView(FrameWindow& frame, HINSTANCE instance) {
     SetFrame(&frame);
     if (!CreateFromTemplate(instance, templateId_, frame.Handle()))
         return false;
+    GrowFrameToFit(frame.Handle());
     RECT client = {};
     GetClientRect(frame.Handle(), &client);
     SetWindowPos(Handle(), nullptr, 0, 0, client.right, client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(Handle(), SW_SHOW);
     return true;
+}
+
+void FormView::GrowFrameToFit(HWND frame) const {
+    // Fresh from its template, the form has its dialog units' size in pixels, which follows the
+    // dialog font as this system measures it: a font that measures wider than the one the frame's
+    // size was chosen for must not push the form's right-hand controls out of sight.
+    RECT form = {};
+    RECT client = {};
+    RECT outer = {};
+    if (!GetWindowRect(Handle(), &form) || !GetClientRect(frame, &client) || !GetWindowRect(frame, &outer))
+        return;
+    const int missingWidth = (form.right - form.left) - client.right;
+    const int missingHeight = (form.bottom - form.top) - client.bottom;
+    if (missingWidth <= 0 && missingHeight <= 0)
+        return;
+    SetWindowPos(frame, nullptr, 0, 0, (outer.right - outer.left) + (missingWidth > 0 ? missingWidth : 0),
+                 (outer.bottom - outer.top) + (missingHeight > 0 ? missingHeight : 0),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool FormView::PreTranslateMessage(MSG& message) {

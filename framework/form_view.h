@@ -1,5 +1,5 @@
 // A view made from a dialog template: a child window of class "#32770" that fills the frame's client
-// area, holds the template's controls and paints through OnDraw. Commands from its controls, and
+// area (the frame grows where the form would not fit), holds the template's controls and paints through OnDraw. Commands from its controls, and
 // commands that other programs send to it, take the frame's route (this view first). The template
 // must have the WS_CHILD style and no caption, so the view's window has an empty title.
 #pragma once
@@ -27,6 +27,9 @@ protected:
     bool OnInitDialog() override { return false; }
 
 private:
+    // Make the frame's client area at least as large as the form is, never smaller.
+    void GrowFrameToFit(HWND frame) const;
+
     UINT templateId_;
 };
 

@@ -10,6 +10,7 @@
 #include "editor/views/qvlset_view.h"
 #include "framework/control.h"
 #include "framework/dialog.h"
+#include "framework/dpi.h"
 #include "framework/file_names.h"
 #include "framework/string_table.h"
 #include "model/shared_names.h"
@@ -180,7 +181,8 @@ std::string CEditorApp::GetModulePath() const {
 
 void CEditorApp::CreateOverviewFont() {
     LOGFONTA font = {};
-    font.lfHeight = OverviewFontHeight(GetOSName());
+    // The height is in pixels at 96 DPI, like the overview's pictures, and grows with them.
+    font.lfHeight = framework::ScaleForDpi(OverviewFontHeight(GetOSName()), framework::ScreenDpi());
     font.lfPitchAndFamily = FIXED_PITCH;
     lstrcpynA(font.lfFaceName, "VID_Edod", LF_FACESIZE);
     overviewFont_.Reset(CreateFontIndirectA(&font));

@@ -1,5 +1,6 @@
 // The editor's main window: 552 by 291 pixels at 96 DPI (and as much more as the screen's DPI is
-// higher, so that the panel, which grows with the DPI by its dialog units, still fits), no sizing
+// higher, so that the panel, which grows with the DPI by its dialog units, still fits; and larger where
+// the dialog font measures wider than the form was laid out for: the form view grows it), no sizing
 // border and no maximize box. Its title is "Quorvel 2" and stays so (the document's name is never
 // added): the driver finds the editor by it.
 #pragma once

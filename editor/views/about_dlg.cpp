@@ -6,6 +6,12 @@ namespace qvl {
 
 CAboutDlg::CAboutDlg(HINSTANCE instance) : Dialog(instance, IDD_ABOUT) {}
 
+bool CAboutDlg::OnInitDialog() {
+    Dialog::OnInitDialog();
+    pictures_.ScaleForDpi(Handle(), framework::ScreenDpi());
+    return true;
+}
+
 void RunAboutDialog(HINSTANCE instance) {
     CAboutDlg dialog(instance);
     dialog.DoModal(nullptr);

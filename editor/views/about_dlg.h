@@ -2,12 +2,19 @@
 #pragma once
 
 #include "framework/dialog.h"
+#include "framework/dpi.h"
 
 namespace qvl {
 
 class CAboutDlg : public framework::Dialog {
 public:
     explicit CAboutDlg(HINSTANCE instance);
+
+protected:
+    bool OnInitDialog() override;
+
+private:
+    framework::StaticPictures pictures_;
 };
 
 // Run the About box modally, without owner.

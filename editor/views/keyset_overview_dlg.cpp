@@ -79,6 +79,7 @@ void CKeysetOverviewDlg::ShowKeyset(std::unique_ptr<KeysetRecord> copy) {
 
 bool CKeysetOverviewDlg::OnInitDialog() {
     Dialog::OnInitDialog();
+    pictures_.ScaleForDpi(Handle(), framework::ScreenDpi());
     background_.Reset(CreateSolidBrush(kBackground));
     cellBackground_.Reset(CreateSolidBrush(kCellBackground));
     const auto font = reinterpret_cast<WPARAM>(app_.GetOverviewFont());

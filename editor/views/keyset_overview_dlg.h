@@ -7,6 +7,7 @@
 #include "editor/app/overview_text.h"
 #include "framework/control.h"
 #include "framework/dialog.h"
+#include "framework/dpi.h"
 #include "base/unique_handle_win32.h"
 
 #include <functional>
@@ -65,6 +66,7 @@ private:
     std::vector<std::unique_ptr<CKeyCell>> cells_; // 20 transport cells by row, then the two wheel cells
     GdiObjectHandle background_;
     GdiObjectHandle cellBackground_;
+    framework::StaticPictures pictures_; // the controls' and the wheel's pictures, drawn for the DPI
     std::function<void()> onGone_;
 };
 

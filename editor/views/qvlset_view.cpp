@@ -32,13 +32,12 @@ constexpr unsigned kLatchOrder[] = {kEditorRewind, kEditorFastForward,          
 
 // The picture statics of the form, in the form's order: the strip, the name plate and the symbols
 // under the transport keys from left to right.
-constexpr const char* kPictureNames[] = {"#136", "#137", "#141", "#140", "#142", "#138", "#139"};
-
-// A rectangle given in pixels at 96 DPI, painted at the screen's DPI.
-void FillRectangle(HDC dc, int dpi, int x, int y, int width, int height, COLORREF colour) {
+// A rectangle given in the form's dialog units, painted where the form's controls are: they are
+// placed in dialog units too, which follow the dialog font as well as the DPI.
+void FillDialogRectangle(HWND form, HDC dc, int x, int y, int width, int height, COLORREF colour) {
     GdiObjectHandle brush(CreateSolidBrush(colour));
-    RECT rect = {framework::ScaleForDpi(x, dpi), framework::ScaleForDpi(y, dpi), framework::ScaleForDpi(x + width, dpi),
-                 framework::ScaleForDpi(y + height, dpi)};
+    RECT rect = {x, y, x + width, y + height};
+    MapDialogRect(form, &rect);
     FillRect(dc, &rect, static_cast<HBRUSH>(brush.Get()));
 }
 
@@ -133,30 +132,8 @@ void CQVLsetView::AttachControls() {
         emulationList_.AddString(item);
     // The record keeps 32 characters of name.
     nameEdit_.LimitText(kMaxControlNameLength);
-    ScalePictures();
-}
-
-void CQVLsetView::ScalePictures() {
-    const int dpi = framework::ScreenDpi();
-    if (dpi == framework::kDesignDpi)
-        return;
-    // The dialog manager loads the statics' pictures as drawn, for 96 DPI; they get their scaled
-    // copies, which the view owns.
-    std::size_t next = 0;
-    for (HWND child = GetWindow(Handle(), GW_CHILD); child != nullptr && next < std::size(kPictureNames);
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        char name[16] = {};
-        GetClassNameA(child, name, static_cast<int>(sizeof name));
-        if (lstrcmpiA(name, "Static") != 0 || (GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP)
-            continue;
-        GdiObjectHandle scaled = framework::LoadBitmapForDpi(app_.Instance(), kPictureNames[next++], dpi);
-        if (!scaled.Valid())
-            continue;
-        // The static hands back the picture it loaded, which is then ours to delete.
-        GdiObjectHandle replaced(reinterpret_cast<HGDIOBJ>(
-            SendMessageA(child, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(scaled.Get()))));
-        pictures_.push_back(std::move(scaled));
-    }
+    // The dialog manager loads the statics' pictures as drawn, for 96 DPI.
+    pictures_.ScaleForDpi(form, framework::ScreenDpi());
 }
 
 void CQVLsetView::OnInitialUpdate() {
@@ -503,9 +480,11 @@ bool CQVLsetView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
 }
 
 void CQVLsetView::OnDraw(HDC dc) {
-    const int dpi = framework::ScreenDpi();
-    FillRectangle(dc, dpi, 0, 0, 600, 299, kBodyColour);
-    FillRectangle(dc, dpi, 324, 5, 213, 210, kControlsColour);
+    RECT whole = {};
+    GetClientRect(Handle(), &whole);
+    GdiObjectHandle body(CreateSolidBrush(kBodyColour));
+    FillRect(dc, &whole, static_cast<HBRUSH>(body.Get()));
+    FillDialogRectangle(Handle(), dc, 216, 3, 142, 129, kControlsColour);
     HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
     SetBkColor(dc, kBodyColour);
     SetTextColor(dc, RGB(255, 255, 255));
@@ -513,11 +492,12 @@ void CQVLsetView::OnDraw(HDC dc) {
         unsigned id;
         int x;
         int y;
-    } labels[] = {{IDS_OPTION, 10, 73}, {IDS_SHIFT, 15, 120}, {IDS_JOG, 207, 44}};
+    } labels[] = {{IDS_OPTION, 7, 45}, {IDS_SHIFT, 10, 74}, {IDS_JOG, 138, 27}}; // dialog units
     for (const auto& label : labels) {
         const std::string text = LoadString(label.id);
-        TextOutA(dc, framework::ScaleForDpi(label.x, dpi), framework::ScaleForDpi(label.y, dpi), text.c_str(),
-                 static_cast<int>(text.size()));
+        RECT at = {label.x, label.y, 0, 0};
+        MapDialogRect(Handle(), &at);
+        TextOutA(dc, at.left, at.top, text.c_str(), static_cast<int>(text.size()));
     }
     SetTextColor(dc, RGB(0, 0, 0));
     if (oldFont != nullptr)

@@ -14,6 +14,7 @@
 #include "editor/views/key_capture_ctrl.h"
 #include "editor/views/panel_buttons.h"
 #include "framework/controls.h"
+#include "framework/dpi.h"
 #include "framework/form_view.h"
 #include "base/unique_handle_win32.h"
 
@@ -61,7 +62,6 @@ protected:
 private:
     void AttachControls();
     // The picture statics' bitmaps at the screen's DPI.
-    void ScalePictures();
     void OnSetFocus();
     void OnClickListChanged();
     void OnEmulationListChanged();
@@ -99,7 +99,7 @@ private:
     framework::Control slowerLabel_;
     framework::Control fasterLabel_;
     GdiObjectHandle controlsBrush_;
-    std::vector<GdiObjectHandle> pictures_;
+    framework::StaticPictures pictures_;
 
     int m_nControl = 0;
     int m_nBank = 0;

@@ -10,6 +10,7 @@
 //   qvl_window processes                                   the running programs, as tool-help lists them
 //   qvl_window post HWND MSG [WPARAM [LPARAM]]             PostMessage
 //   qvl_window send HWND MSG [WPARAM [LPARAM]]             SendMessage (5 s time-out); prints the result
+//   qvl_window capture HWND FILE                           what the screen shows of HWND, as a BMP file
 //   qvl_window time HWND MSG WPARAM LPARAM COUNT           SendMessage COUNT times; prints the median
 //                                                          and the least time of one, in microseconds
 // MSG is a name ("WM_CLOSE"), a number, or "reg:NAME" for a registered message ("reg:TBarDlgMessage").
@@ -18,6 +19,7 @@
 #include "log_line.h"
 #include "message_names_win32.h"
 #include "tool_args.h"
+#include "window_capture_win32.h"
 #include "window_info_win32.h"
 
 #include <tlhelp32.h>
@@ -254,6 +256,14 @@ int main(int argc, char** argv) {
         return TimeSend(argc, argv);
     if (std::strcmp(command, "post") == 0 || std::strcmp(command, "send") == 0)
         return PostOrSend(argc, argv, std::strcmp(command, "send") == 0);
+    if (std::strcmp(command, "capture") == 0 && argc == 4) {
+        const std::optional<HWND> window = WindowArgument(argv[2]);
+        SIZE size = {};
+        if (!window || !CaptureWindow(*window, argv[3], size))
+            return 1;
+        Print(LogLine("capture").Pair("extent", size.cx, size.cy));
+        return 0;
+    }
     if ((std::strcmp(command, "info") == 0 || std::strcmp(command, "children") == 0) && argc == 3) {
         const std::optional<HWND> window = WindowArgument(argv[2]);
         if (!window)
@@ -264,6 +274,6 @@ int main(int argc, char** argv) {
             PrintChildren(*window, 1);
         return 0;
     }
-    std::fprintf(stderr, "usage: qvl_window list|info|children|foreground|screen|processes|set-event|post|send|time ...\n");
+    std::fprintf(stderr, "usage: qvl_window list|info|children|foreground|screen|processes|set-event|post|send|time|capture ...\n");
     return 2;
 }
