@@ -1,7 +1,7 @@
 // The registry as the keyset store and the autostart entry need it: open and create keys, list
 // subkeys, read and write binary values, write a text value, delete a value, delete a key with
-// everything under it. Key names ignore case, as in the system's
-// registry; the store's algorithms are written against this port so that tests can drive them.
+// everything under it. Key names ignore case, as in the system's registry; the store's algorithms
+// are written against this port so that tests can drive them.
 #pragma once
 
 #include <cstddef>
