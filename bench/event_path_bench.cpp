@@ -162,6 +162,8 @@ public:
     bool EnumSubkey(Key, std::uint32_t, char*, std::size_t) override { return false; }
     std::optional<std::size_t> ReadValue(Key, const char*, void*, std::size_t) override { return std::nullopt; }
     bool WriteBinary(Key, const char*, const void*, std::size_t) override { return false; }
+    bool WriteText(Key, const char*, const char*) override { return false; }
+    bool DeleteValue(Key, const char*, const char*) override { return false; }
     bool DeleteTree(Key, const char*) override { return false; }
     std::string FoldKeyName(const std::string& name) const override { return name; }
 };

@@ -1,6 +1,7 @@
-// The registry as the keyset store needs it: open and create keys, list subkeys, read and write
-// binary values, delete a key with everything under it. Key names ignore case, as in the system's
-// registry; the store's algorithms are written against this port so that tests can drive them.
+// The registry as the keyset store and the autostart entry need it: open and create keys, list
+// subkeys, read and write binary values, write a text value, delete a value, delete a key with
+// everything under it. Key names ignore case, as in the system's registry; the store's algorithms
+// are written against this port so that tests can drive them.
 #pragma once
 
 #include <cstddef>
@@ -37,6 +38,10 @@ public:
     virtual std::optional<std::size_t> ReadValue(Key key, const char* name, void* buffer, std::size_t size) = 0;
     // Write value `name` as binary data.
     virtual bool WriteBinary(Key key, const char* name, const void* data, std::size_t size) = 0;
+    // Write value `name` as text (REG_SZ), stored with its terminating NUL.
+    virtual bool WriteText(Key key, const char* name, const char* text) = 0;
+    // Delete value `name` of the key `path` under `parent`; a missing key or value is no error.
+    virtual bool DeleteValue(Key parent, const char* path, const char* name) = 0;
     // Delete the key `path` under `parent` and everything below it.
     virtual bool DeleteTree(Key parent, const char* path) = 0;
     // `name` in a form in which two key names are equal exactly when the registry takes them for one

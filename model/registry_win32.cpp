@@ -1,5 +1,8 @@
 #include "model/registry_win32.h"
 
+#include "base/unique_handle_win32.h"
+
+#include <cstring>
 #include <windows.h>
 
 namespace qvl {
@@ -68,6 +71,24 @@ std::optional<std::size_t> Win32Registry::ReadValue(Key key, const char* name, v
 bool Win32Registry::WriteBinary(Key key, const char* name, const void* data, std::size_t size) {
     return RegSetValueExA(ToHandle(key), name, 0, REG_BINARY, static_cast<const BYTE*>(data),
                           static_cast<DWORD>(size)) == ERROR_SUCCESS;
+}
+
+bool Win32Registry::WriteText(Key key, const char* name, const char* text) {
+    // The stored length counts the terminating NUL.
+    return RegSetValueExA(ToHandle(key), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                          static_cast<DWORD>(std::strlen(text) + 1)) == ERROR_SUCCESS;
+}
+
+bool Win32Registry::DeleteValue(Key parent, const char* path, const char* name) {
+    HKEY opened = nullptr;
+    const LONG result = RegOpenKeyExA(ToHandle(parent), path, 0, KEY_SET_VALUE, &opened);
+    if (result == ERROR_FILE_NOT_FOUND)
+        return true;
+    if (result != ERROR_SUCCESS)
+        return false;
+    const RegistryKey key(opened);
+    const LONG deleted = RegDeleteValueA(key.Get(), name);
+    return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
 }
 
 bool Win32Registry::DeleteTree(Key parent, const char* path) {

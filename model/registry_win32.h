@@ -14,6 +14,8 @@ public:
     bool EnumSubkey(Key key, std::uint32_t index, char* name, std::size_t size) override;
     std::optional<std::size_t> ReadValue(Key key, const char* name, void* buffer, std::size_t size) override;
     bool WriteBinary(Key key, const char* name, const void* data, std::size_t size) override;
+    bool WriteText(Key key, const char* name, const char* text) override;
+    bool DeleteValue(Key parent, const char* path, const char* name) override;
     bool DeleteTree(Key parent, const char* path) override;
     std::string FoldKeyName(const std::string& name) const override;
 };

@@ -5,7 +5,7 @@
 #include "appbase/message_boxes_win32.h"
 #include "appbase/module_strings_win32.h"
 #include "appbase/qvl_app_win32.h"
-#include "appbase/run_entry_win32.h"
+#include "appbase/run_entry.h"
 #include "base/unique_handle_win32.h"
 #include "framework/single_doc_template.h"
 #include "model/keyset_lock_win32.h"
@@ -84,7 +84,7 @@ private:
     Win32MessageBoxes boxes_;
     ModuleStrings strings_;
     SystemTextCase textCase_;
-    RunKeyEntry autostart_;
+    RunKeyEntry autostart_{registry_};
     std::unique_ptr<PrefsRecord> prefs_;
     GdiObjectHandle overviewFont_;
     std::unique_ptr<framework::SingleDocTemplate> template_;

@@ -54,6 +54,12 @@ public:
     bool WriteBinary(Key key, const char* name, const void* data, std::size_t size) override {
         return Pass() && inner_.WriteBinary(key, name, data, size);
     }
+    bool WriteText(Key key, const char* name, const char* text) override {
+        return Pass() && inner_.WriteText(key, name, text);
+    }
+    bool DeleteValue(Key parent, const char* path, const char* name) override {
+        return Pass() && inner_.DeleteValue(parent, path, name);
+    }
     bool DeleteTree(Key parent, const char* path) override { return Pass() && inner_.DeleteTree(parent, path); }
     std::string FoldKeyName(const std::string& name) const override { return inner_.FoldKeyName(name); }
 

@@ -159,6 +159,33 @@ bool FakeRegistry::WriteBinary(Key key, const char* name, const void* data, std:
     return true;
 }
 
+bool FakeRegistry::WriteText(Key key, const char* name, const char* text) {
+    std::shared_ptr<Node> node = NodeOf(key);
+    if (node == nullptr || failWrite_.count(Fold(name)) != 0)
+        return false;
+    auto& value = node->values[Fold(name)];
+    if (value.first.empty())
+        value.first = name;
+    value.second.assign(text, text + std::strlen(text) + 1);
+    journal.push_back("write text " + node->path + ":" + name);
+    return true;
+}
+
+bool FakeRegistry::DeleteValue(Key parent, const char* path, const char* name) {
+    std::shared_ptr<Node> node = NodeOf(parent);
+    if (node == nullptr)
+        return false;
+    const std::string full = node->path.empty() ? path : node->path + "\\" + path;
+    if (failOpen_.count(Fold(full)) != 0)
+        return false;
+    node = Find(node, path, false);
+    if (node == nullptr)
+        return true;
+    if (node->values.erase(Fold(name)) != 0)
+        journal.push_back("delete " + node->path + ":" + name);
+    return true;
+}
+
 bool FakeRegistry::DeleteTree(Key parent, const char* path) {
     std::shared_ptr<Node> node = NodeOf(parent);
     if (node == nullptr)

@@ -29,6 +29,8 @@ public:
     bool EnumSubkey(Key key, std::uint32_t index, char* name, std::size_t size) override;
     std::optional<std::size_t> ReadValue(Key key, const char* name, void* buffer, std::size_t size) override;
     bool WriteBinary(Key key, const char* name, const void* data, std::size_t size) override;
+    bool WriteText(Key key, const char* name, const char* text) override;
+    bool DeleteValue(Key parent, const char* path, const char* name) override;
     bool DeleteTree(Key parent, const char* path) override;
     std::string FoldKeyName(const std::string& name) const override { return Fold(name); }
 
@@ -45,7 +47,9 @@ public:
     void FailWrite(const std::string& valueName) { failWrite_.insert(Fold(valueName)); }
     std::size_t OpenHandles() const { return handles_.size(); }
 
-    std::vector<std::string> journal; // "create <path>", "write <path>:<value>", "delete <path>"
+    // "create <path>", "write <path>:<value>", "write text <path>:<value>", "delete <path>",
+    // "delete <path>:<value>"
+    std::vector<std::string> journal;
     std::size_t reads = 0;            // values read, found or not
 
 private:

@@ -1,4 +1,6 @@
+#include "appbase/run_entry.h"
 #include "editor/app/preferences.h"
+#include "fake_registry.h"
 
 #include <gtest/gtest.h>
 
@@ -53,6 +55,23 @@ TEST(Preferences, CloseWritesOrRemovesTheEntryAndKeepsTheChoiceEvenWhenTheRegist
         EXPECT_EQ(prefs.loadAtStart, c.prefs.loadAtStart);
         EXPECT_EQ(prefs.comPort, c.prefs.comPort);
     }
+}
+
+TEST(RunKeyEntry, WritesTheQuotedCommandLineAsTextAndRemovesItOverTheRegistryPort) {
+    fakes::FakeRegistry registry;
+    RunKeyEntry entry(registry);
+    const std::string run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    ASSERT_TRUE(entry.Write("\"C:\\Program Files\\QVL2\\qvl2rs\""));
+    const std::string stored = "\"C:\\Program Files\\QVL2\\qvl2rs\"";
+    EXPECT_EQ(registry.Value(run, "qvl2rs"), fakes::Bytes(stored.c_str(), stored.c_str() + stored.size() + 1));
+    EXPECT_TRUE(entry.Remove());
+    EXPECT_TRUE(entry.Remove()) << "a missing entry is no error";
+    EXPECT_EQ(registry.journal.back(), "delete " + run + ":qvl2rs");
+    EXPECT_EQ(registry.journal.end()[-2], "write text " + run + ":qvl2rs");
+    EXPECT_EQ(registry.OpenHandles(), 0u);
+    registry.FailOpen(run);
+    EXPECT_FALSE(entry.Write("qvl2rs"));
+    EXPECT_FALSE(entry.Remove());
 }
 
 } // namespace

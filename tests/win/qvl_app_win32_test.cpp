@@ -1,9 +1,10 @@
 #include "base/module_path_win32.h"
 #include "appbase/qvl_app_win32.h"
-#include "appbase/run_entry_win32.h"
+#include "appbase/run_entry.h"
 #include "editor/app/editor_app.h"
 #include "model/memory_blocks.h"
 #include "model/named_blocks_win32.h"
+#include "model/registry_win32.h"
 #include "model/text_case_win32.h"
 #include "tests/unit/failing_blocks.h"
 
@@ -77,7 +78,8 @@ std::optional<std::string> RunValue() {
 }
 
 TEST(RunKeyEntry, WritesTheDriversCommandLineAsTextAndRemovesIt) {
-    RunKeyEntry entry;
+    Win32Registry registry;
+    RunKeyEntry entry(registry);
     ASSERT_TRUE(entry.Write("Z:\\somewhere\\qvl2rs"));
     EXPECT_EQ(RunValue(), std::optional<std::string>("Z:\\somewhere\\qvl2rs"));
     ASSERT_TRUE(entry.Write("\"C:\\Program Files\\QVL2\\qvl2rs\""));
