@@ -6,8 +6,8 @@
 //                                              open, send 0xB3, take <count> bytes, send them back,
 //                                              queue two writes, wait for one more byte (the
 //                                              device has seen the writes), wait until <times>
-//                                              debug reports holding <text> were made (else idle a
-//                                              while), close twice
+//                                              debug reports holding <text> were made (else make
+//                                              three 0xEE round trips with the device), close twice
 //   serial_link_probe missing <comPort>        an open that must fail
 //   serial_link_probe hangup <comPort>         open, send 0xB3, wait for the port to be lost, close
 // QVL_STATUS_WAITS=1 in the environment keeps the line-status waits on, as on Windows.
@@ -47,6 +47,8 @@ std::string Escaped(const std::string& text) {
 
 // Long enough for anything that should happen at once, on a busy machine.
 constexpr DWORD kPatienceMs = 60000;
+// Round trips with the device that keep the reader busy before an idle close.
+constexpr std::size_t kIdleTrips = 3;
 
 class RecordingReporter final : public ErrorReporter {
 public:
@@ -220,9 +222,14 @@ int Echo(int comPort, std::size_t count, const std::string& report, std::size_t 
         if (times > 0) {
             std::printf("reported %d\n", reporter.WaitForDebug(report, times, kPatienceMs) ? 1 : 0);
         } else {
-            // Several of the reader's half-second waits pass, in which a call that keeps failing
-            // would show; a slow run can only miss such a fault, not make one.
-            Sleep(1800);
+            // Three round trips with the device, each a pass of the reader (a read, and a status
+            // wait where the link keeps them), in which a call that keeps failing would show.
+            bool trips = true;
+            for (std::size_t trip = 1; trip <= kIdleTrips && trips; ++trip) {
+                const std::uint8_t ping = 0xEE;
+                trips = link.WriterGeneric(&ping, 1) && sink.WaitFor(count + 1 + trip, kPatienceMs);
+            }
+            std::printf("idle-trips %d\n", trips ? 1 : 0);
         }
         std::printf("status-waits %d\n", link.StatusWaitsEnabled() ? 1 : 0);
         const DWORD before = GetTickCount();
@@ -242,7 +249,8 @@ int Missing(int comPort) {
     CSerialLink link(sink, reporter, StatusWaits());
     const int before = ThreadCount();
     const bool opened = link.Open(comPort);
-    Sleep(200); // a thread the failed open started by mistake would be running by now
+    // A thread exists once CreateThread has returned, so one the failed open started by mistake is
+    // counted here whether or not it has run yet.
     const int after = ThreadCount();
     std::printf("open %d\n", opened ? 1 : 0);
     std::printf("threads-started %d\n", after - before);
