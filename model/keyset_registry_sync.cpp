@@ -94,35 +94,30 @@ void CKeysetRegistry::ReadAll(Registry::Key keysetsKey) {
         seen.swap(image.subkeys);
     image.subkeys.clear();
     image.root = root_;
-    std::uint32_t count = 0;
-    std::uint32_t longestName = 0;
-    if (registry_.QueryKeyInfo(keysetsKey, count, longestName)) {
-        std::vector<char> name(static_cast<std::size_t>(longestName) + 1);
-        for (std::uint32_t index = 0; index < count; ++index) {
-            if (!registry_.EnumSubkey(keysetsKey, index, name.data(), name.size()))
-                continue;
-            RegKey keyset = RegKey::Open(registry_, keysetsKey, name.data());
-            if (!keyset)
-                continue;
-            std::uint64_t own = 0;
-            const bool stamped = ReadGeneration(registry_, keyset.Get(), own);
-            const std::string folded = registry_.FoldKeyName(name.data());
-            StoredSubkey* before = nullptr;
-            for (StoredSubkey& subkey : seen)
-                if (stamped && subkey.generation == own && subkey.folded == folded)
-                    before = &subkey;
-            if (before != nullptr) {
-                image.subkeys.push_back(std::move(*before));
-                image.subkeys.back().name = name.data();
-                continue;
-            }
-            StoredSubkey subkey;
-            subkey.name = name.data();
-            subkey.folded = folded;
-            subkey.generation = stamped ? own : 0;
-            ReadSubkey(keyset.Get(), subkey);
-            image.subkeys.push_back(std::move(subkey));
+    std::vector<std::string> names;
+    SubkeyNames(registry_, keysetsKey, names);
+    for (const std::string& name : names) {
+        RegKey keyset = RegKey::Open(registry_, keysetsKey, name.c_str());
+        if (!keyset)
+            continue;
+        std::uint64_t own = 0;
+        const bool stamped = ReadGeneration(registry_, keyset.Get(), own);
+        const std::string folded = registry_.FoldKeyName(name);
+        StoredSubkey* before = nullptr;
+        for (StoredSubkey& subkey : seen)
+            if (stamped && subkey.generation == own && subkey.folded == folded)
+                before = &subkey;
+        if (before != nullptr) {
+            image.subkeys.push_back(std::move(*before));
+            image.subkeys.back().name = name;
+            continue;
         }
+        StoredSubkey subkey;
+        subkey.name = name;
+        subkey.folded = folded;
+        subkey.generation = stamped ? own : 0;
+        ReadSubkey(keyset.Get(), subkey);
+        image.subkeys.push_back(std::move(subkey));
     }
     ChooseTaken(image.subkeys);
 }
@@ -293,27 +288,22 @@ void CKeysetRegistry::ReorderByEnumeration(Registry::Key keysetsKey) {
     StoredKeysets& image = store_->Stored();
     std::vector<StoredSubkey> known;
     known.swap(image.subkeys);
-    std::uint32_t count = 0;
-    std::uint32_t longestName = 0;
-    if (registry_.QueryKeyInfo(keysetsKey, count, longestName)) {
-        std::vector<char> name(static_cast<std::size_t>(longestName) + 1);
-        for (std::uint32_t index = 0; index < count; ++index) {
-            if (!registry_.EnumSubkey(keysetsKey, index, name.data(), name.size()))
-                continue;
-            const std::string folded = registry_.FoldKeyName(name.data());
-            for (StoredSubkey& subkey : known) {
-                if (subkey.folded == folded && !subkey.folded.empty()) {
-                    subkey.name = name.data(); // the spelling the subkey was made with
-                    image.subkeys.push_back(std::move(subkey));
-                    subkey.folded.clear();
-                    break;
-                }
+    std::vector<std::string> names;
+    const bool complete = SubkeyNames(registry_, keysetsKey, names);
+    for (const std::string& name : names) {
+        const std::string folded = registry_.FoldKeyName(name);
+        for (StoredSubkey& subkey : known) {
+            if (subkey.folded == folded && !subkey.folded.empty()) {
+                subkey.name = name; // the spelling the subkey was made with
+                image.subkeys.push_back(std::move(subkey));
+                subkey.folded.clear();
+                break;
             }
         }
     }
     // A subkey that came from somewhere else (the lock could not be had) is not known here: listing
     // everything again next time picks it up.
-    if (image.subkeys.size() != static_cast<std::size_t>(count))
+    if (!complete || image.subkeys.size() != names.size())
         image.known = false;
 }
 

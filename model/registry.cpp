@@ -38,4 +38,17 @@ void RegKey::Close() {
     registry_ = nullptr;
 }
 
+bool SubkeyNames(Registry& registry, Registry::Key key, std::vector<std::string>& names) {
+    names.clear();
+    std::uint32_t count = 0;
+    std::uint32_t longestName = 0;
+    if (!registry.QueryKeyInfo(key, count, longestName))
+        return false;
+    std::vector<char> name(static_cast<std::size_t>(longestName) + 1);
+    for (std::uint32_t index = 0; index < count; ++index)
+        if (registry.EnumSubkey(key, index, name.data(), name.size()))
+            names.emplace_back(name.data());
+    return names.size() == count;
+}
+
 } // namespace qvl

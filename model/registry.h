@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace qvl {
 
@@ -48,6 +49,9 @@ public:
     // key (it ignores case by its own rules, which go beyond ASCII).
     virtual std::string FoldKeyName(const std::string& name) const = 0;
 };
+
+// The names of `key`'s subkeys, in the registry's own order; true when every one could be listed.
+bool SubkeyNames(Registry& registry, Registry::Key key, std::vector<std::string>& names);
 
 // An open registry key, closed with its owner.
 class RegKey {
