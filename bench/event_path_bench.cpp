@@ -5,6 +5,7 @@
 #include "driver/core/control_dispatcher.h"
 #include "driver/device/device_decoder.h"
 #include "model/memory_blocks.h"
+#include "tests/unit/ascii_text_case.h"
 
 #include <benchmark/benchmark.h>
 
@@ -140,18 +141,6 @@ public:
     }
 };
 
-// Letters A to Z, about what the system's rule costs for these names.
-class AsciiNames final : public TextCase {
-public:
-    std::string Lower(const std::string& text) const override {
-        std::string lower = text;
-        for (char& c : lower)
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-        return lower;
-    }
-};
-
 // Keysets live in memory here; nothing is reloaded on the measured path.
 class NoRegistry final : public Registry {
 public:
@@ -195,12 +184,12 @@ struct EventPath {
     NoLock lock;
     TwoWindows desktop;
     FiftyProcesses processes;
-    AsciiNames textCase;
+    AsciiTextCase textCase; // letters A to Z, about what the system's rule costs for these names
     NullInput input;
     StillPointer pointer;
     NoQuestion question;
-    CControlDispatcher dispatcher{
-        store, KeysetStorage{registry, lock}, desktop, processes, textCase, input, pointer, question};
+    CControlDispatcher dispatcher{store,   KeysetStorage{registry, lock}, desktop, processes, textCase, input, pointer,
+                                  question};
     NoTimer timer;
     NoLed led;
     CDeviceDecoder decoder{dispatcher, led, timer};

@@ -23,15 +23,20 @@ template <std::size_t N> void CopyField(char (&field)[N], const std::string& tex
 CTrayIcon::CTrayIcon(HINSTANCE instance, UINT iconId, UINT callbackMessage, std::string tip)
     : instance_(instance), iconId_(iconId), imageId_(iconId), callbackMessage_(callbackMessage), tip_(std::move(tip)) {}
 
+NOTIFYICONDATAA CTrayIcon::Record() const {
+    NOTIFYICONDATAA data = {};
+    data.cbSize = sizeof data;
+    data.hWnd = owner_;
+    data.uID = iconId_;
+    return data;
+}
+
 bool CTrayIcon::Send(DWORD message, UINT flags) {
     // The small icon size, which the notification area shows.
     IconHandle icon(
         static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(imageId_), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                       GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
-    NOTIFYICONDATAA data = {};
-    data.cbSize = sizeof data;
-    data.hWnd = owner_;
-    data.uID = iconId_;
+    NOTIFYICONDATAA data = Record();
     data.uFlags = flags;
     data.uCallbackMessage = callbackMessage_;
     data.hIcon = icon.Get();
@@ -61,10 +66,7 @@ void CTrayIcon::Update(UINT imageId, const std::string& tip) {
 void CTrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
     if (!added_)
         return;
-    NOTIFYICONDATAA data = {};
-    data.cbSize = sizeof data;
-    data.hWnd = owner_;
-    data.uID = iconId_;
+    NOTIFYICONDATAA data = Record();
     data.uFlags = NIF_INFO;
     data.dwInfoFlags = NIIF_INFO;
     CopyField(data.szInfo, text);
@@ -75,10 +77,7 @@ void CTrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
 void CTrayIcon::Remove() {
     if (!added_)
         return;
-    NOTIFYICONDATAA data = {};
-    data.cbSize = sizeof data;
-    data.hWnd = owner_;
-    data.uID = iconId_;
+    NOTIFYICONDATAA data = Record();
     Shell_NotifyIconA(NIM_DELETE, &data);
     added_ = false;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 
@@ -32,6 +33,8 @@ public:
 
 private:
     // Send the icon with what `flags` names: NIM_ADD or NIM_MODIFY.
+    // The record that names this icon to the shell, every other field empty.
+    NOTIFYICONDATAA Record() const;
     bool Send(DWORD message, UINT flags);
 
     HINSTANCE instance_;
