@@ -188,8 +188,8 @@ struct EventPath {
     NullInput input;
     StillPointer pointer;
     NoQuestion question;
-    CControlDispatcher dispatcher{store,   KeysetStorage{registry, lock}, desktop, processes, textCase, input, pointer,
-                                  question};
+    CKeysetRegistry keysets{KeysetStorage{registry, lock}};
+    CControlDispatcher dispatcher{store, keysets, desktop, processes, textCase, input, pointer, question};
     NoTimer timer;
     NoLed led;
     CDeviceDecoder decoder{dispatcher, led, timer};

@@ -51,28 +51,22 @@ struct Program {
     qvl::CKeysetStore store{shared, names};
     qvl::Win32Registry registry;
     qvl::Win32KeysetLock lock;
-    qvl::KeysetStorage storage{registry, lock};
+    qvl::CKeysetRegistry keysets{qvl::KeysetStorage{registry, lock}};
 
-    Program() { shared.Create(); }
-    bool Save() {
-        qvl::CKeysetRegistry r(storage);
-        r.SetRootPath(kTimingRoot);
-        r.Attach(store);
-        return r.SaveAll();
+    Program() {
+        shared.Create();
+        keysets.SetRootPath(kTimingRoot);
     }
-    bool Load() {
-        qvl::CKeysetRegistry r(storage);
-        r.SetRootPath(kTimingRoot);
-        r.Attach(store);
-        return r.LoadAll();
-    }
+    bool Save() { return keysets.SaveAll(store); }
+    bool Load() { return keysets.LoadAll(store); }
     bool StoreOne(int index, int bank, int control) {
-        qvl::CKeysetRegistry r(storage);
-        r.SetRootPath(kTimingRoot);
-        r.Attach(store);
-        return r.StoreOne(index, bank, control) == qvl::CKeysetRegistry::StoreResult::kWritten;
+        return keysets.StoreOne(store, index, bank, control) == qvl::CKeysetRegistry::StoreResult::kWritten;
     }
-    void WholeSave() { qvl::bench::WholeKeysetSave(registry, lock, kTimingRoot, store); }
+    // The save before this store: everything rewritten, and what this program saw no longer matches.
+    void WholeSave() {
+        qvl::bench::WholeKeysetSave(registry, lock, kTimingRoot, store);
+        keysets.Forget();
+    }
     // One keystroke more in the name of assignment (bank, control) of keyset `index`.
     void Edit(int index, int bank, int control, int run) {
         qvl::ControlAssignment a = *store.GetAssignment(index, bank, control);
@@ -119,7 +113,7 @@ int main(int argc, char** argv) {
             });
             time(fresh, [&] { return editor.Save(); }); // every value is written again, with its generation
             time(fullLoad, [&] {
-                driver.store.Stored() = qvl::StoredKeysets();
+                driver.keysets.Forget();
                 return driver.Load();
             });
 

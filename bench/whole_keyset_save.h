@@ -6,7 +6,7 @@
 
 namespace qvl::bench {
 
-inline void WholeKeysetSave(Registry& registry, KeysetLock& lock, const char* rootPath, CKeysetStore& store) {
+inline void WholeKeysetSave(Registry& registry, KeysetLock& lock, const char* rootPath, const CKeysetStore& store) {
     KeysetLockGuard guard(lock);
     RegKey root = RegKey::Create(registry, Registry::kCurrentUser, rootPath);
     if (!root)
@@ -26,8 +26,6 @@ inline void WholeKeysetSave(Registry& registry, KeysetLock& lock, const char* ro
                                      sizeof(ControlAssignment));
         }
     }
-    // The image of the store no longer matches what is stored.
-    store.Stored() = StoredKeysets();
 }
 
 } // namespace qvl::bench

@@ -1,11 +1,16 @@
 #include "model/keyset_image.h"
 
 #include <chrono>
+#include <utility>
 
 namespace qvl {
 
 StoredSubkey* StoredKeysets::Find(const std::string& folded) {
-    for (StoredSubkey& subkey : subkeys)
+    return const_cast<StoredSubkey*>(std::as_const(*this).Find(folded));
+}
+
+const StoredSubkey* StoredKeysets::Find(const std::string& folded) const {
+    for (const StoredSubkey& subkey : subkeys)
         if (subkey.folded == folded)
             return &subkey;
     return nullptr;
@@ -21,6 +26,12 @@ const unsigned char* ValueBytes(const KeysetRecord& record, int value) {
 
 std::size_t ValueSize(int value) {
     return value == kHeaderValue ? sizeof(AppPref) : sizeof(ControlAssignment);
+}
+
+const char* StoredValueName(int value) {
+    if (value == kHeaderValue)
+        return kAppPrefValueName;
+    return kControlValueNames[(value - 1) % kControlCount];
 }
 
 void DeriveLoaded(StoredSubkey& subkey, const StringSource& names) {

@@ -1,6 +1,6 @@
 // What one program last saw of the stored keysets: each subkey of "Keysets" in the registry's
 // enumeration order, with the bytes of its values and the generation it carried. Loads and saves
-// compare against it to read and write only what changed; it lives as long as the program's store.
+// compare against it to read and write only what changed; the program's CKeysetRegistry keeps it.
 #pragma once
 
 #include "model/keyset_changes.h"
@@ -11,6 +11,8 @@
 #include <vector>
 
 namespace qvl {
+
+constexpr const char* kAppPrefValueName = "AppPref";
 
 // The stored values of one keyset: "AppPref" and the 28 assignments, in record order.
 constexpr int kStoredValueCount = 1 + kBankCount * kControlCount;
@@ -43,11 +45,14 @@ struct StoredKeysets {
 
     // The subkey the registry would open for a keyset whose name folds to `folded`, or null.
     StoredSubkey* Find(const std::string& folded);
+    const StoredSubkey* Find(const std::string& folded) const;
 };
 
-// The bytes of stored value `value` within a record.
+// The bytes of stored value `value` within a record, their number, and the value's name (the bank is
+// the subkey it is stored in).
 const unsigned char* ValueBytes(const KeysetRecord& record, int value);
 std::size_t ValueSize(int value);
+const char* StoredValueName(int value);
 
 // What a load makes of a subkey's values: a new keyset of the stored name, with the stored header,
 // and each bank's assignments up to the first one that is missing.

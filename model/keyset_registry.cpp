@@ -1,7 +1,7 @@
+// The whole-list operations: loads, saves and the store of one assignment, each under the lock.
 #include "model/keyset_registry.h"
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <numeric>
 #include <vector>
@@ -29,6 +29,21 @@ bool IsAssignmentIndex(int bank, int control) {
     return bank >= 0 && bank < kBankCount && control >= 0 && control < kControlCount;
 }
 
+// The list as a save sees it: the keysets whose names can be stored, folded as the registry compares.
+std::vector<ListedKeyset> ListForSave(const CKeysetStore& store, const Registry& registry,
+                                      std::vector<KeysetRecord>& records) {
+    records.clear();
+    for (int index = 0; index < store.GetCount(); ++index)
+        records.push_back(*store.GetKeyset(index));
+    std::vector<ListedKeyset> list;
+    for (const KeysetRecord& record : records) {
+        std::string name = ReadField(record.header.appName);
+        if (IsStorableKeysetName(name))
+            list.push_back(ListedKeyset{name, registry.FoldKeyName(name), &record});
+    }
+    return list;
+}
+
 } // namespace
 
 bool IsStorableKeysetName(std::string_view name) {
@@ -40,9 +55,12 @@ int CKeysetRegistry::SetRootPath(const char* path) {
     return RegKey::Open(registry_, Registry::kCurrentUser, path) ? 1 : 0;
 }
 
-bool CKeysetRegistry::LoadAll() {
-    if (store_ == nullptr)
-        return false;
+bool CKeysetRegistry::HasKeysets() const {
+    const RegKey root = RegKey::Open(registry_, Registry::kCurrentUser, root_.c_str());
+    return static_cast<bool>(RegKey::Open(registry_, root.Get(), kKeysetsKeyName));
+}
+
+bool CKeysetRegistry::LoadAll(CKeysetStore& store) {
     KeysetLockGuard guard(lock_);
     RegKey root = RegKey::Open(registry_, Registry::kCurrentUser, root_.c_str());
     if (!root)
@@ -50,55 +68,49 @@ bool CKeysetRegistry::LoadAll() {
     RegKey keysets = RegKey::Open(registry_, root.Get(), kKeysetsKeyName);
     if (!keysets)
         return false;
-    Refresh(keysets.Get());
-    TakeLoadedList();
+    Refresh(keysets.Get(), store.Names());
+    TakeLoadedList(store);
     return true;
 }
 
-void CKeysetRegistry::TakeLoadedList() {
-    store_->RemoveAll();
-    for (const StoredSubkey& subkey : store_->Stored().subkeys)
+void CKeysetRegistry::TakeLoadedList(CKeysetStore& store) const {
+    store.RemoveAll();
+    for (const StoredSubkey& subkey : image_.subkeys)
         if (subkey.taken)
-            store_->Add(subkey.loaded);
-    PutDefaultFirst(*store_);
+            store.Add(subkey.loaded);
+    PutDefaultFirst(store);
 }
 
-bool CKeysetRegistry::SaveAll() {
-    if (store_ == nullptr)
-        return false;
+bool CKeysetRegistry::SaveAll(CKeysetStore& store) {
     KeysetLockGuard guard(lock_);
     RegKey root = RegKey::Create(registry_, Registry::kCurrentUser, root_.c_str());
-    if (!root)
-        return false;
-    bool written = false;
     RegKey keysets = RegKey::Create(registry_, root.Get(), kKeysetsKeyName);
-    if (keysets) {
-        Refresh(keysets.Get());
-        written = WriteChanges(keysets.Get());
-        PutInLoadOrder();
-    }
-    keysets.Close();
-    if (const PrefsRecord* prefs = store_->Prefs())
-        written = WritePrefsIfChanged(*prefs) && written;
+    if (!keysets)
+        return false;
+    Refresh(keysets.Get(), store.Names());
+    std::vector<KeysetRecord> records;
+    const bool written =
+        Apply(keysets.Get(), PlanWrites(ListForSave(store, registry_, records), image_), store.Names());
+    PutInLoadOrder(store);
     return written;
 }
 
-void CKeysetRegistry::PutInLoadOrder() {
+void CKeysetRegistry::PutInLoadOrder(CKeysetStore& store) const {
     std::vector<std::string> order; // folded names in load order
-    for (const StoredSubkey& subkey : store_->Stored().subkeys)
+    for (const StoredSubkey& subkey : image_.subkeys)
         if (subkey.taken)
             order.push_back(subkey.foldedAppName);
-    const int count = store_->GetCount();
+    const int count = store.GetCount();
     std::vector<std::size_t> rank(static_cast<std::size_t>(count));
     for (int index = 0; index < count; ++index) {
-        const std::string folded = registry_.FoldKeyName(store_->GetName(index));
+        const std::string folded = registry_.FoldKeyName(store.GetName(index));
         rank[static_cast<std::size_t>(index)] =
             static_cast<std::size_t>(std::find(order.begin(), order.end(), folded) - order.begin());
     }
     std::vector<int> moved(static_cast<std::size_t>(count));
     std::iota(moved.begin(), moved.end(), 0);
     // "Default" stays in front of the registry's order, as a load puts it.
-    const int first = store_->NameEquals(0, kDefaultKeysetName) ? 1 : 0;
+    const int first = store.NameEquals(0, kDefaultKeysetName) ? 1 : 0;
     std::stable_sort(moved.begin() + std::min(first, count), moved.end(), [&](int a, int b) {
         return rank[static_cast<std::size_t>(a)] < rank[static_cast<std::size_t>(b)];
     });
@@ -107,95 +119,45 @@ void CKeysetRegistry::PutInLoadOrder() {
     std::vector<KeysetRecord> records;
     records.reserve(moved.size());
     for (int from : moved)
-        records.push_back(*store_->GetKeyset(from));
+        records.push_back(*store.GetKeyset(from));
     for (int index = 0; index < count; ++index)
-        store_->SetKeyset(index, records[static_cast<std::size_t>(index)]);
-    const int current = store_->GetCurrentIndex();
-    const auto at = std::find(moved.begin(), moved.end(), current);
+        store.SetKeyset(index, records[static_cast<std::size_t>(index)]);
+    const auto at = std::find(moved.begin(), moved.end(), store.GetCurrentIndex());
     if (at != moved.end())
-        store_->SetCurrentIndex(static_cast<int>(at - moved.begin()));
+        store.SetCurrentIndex(static_cast<int>(at - moved.begin()));
 }
 
-CKeysetRegistry::StoreResult CKeysetRegistry::StoreOne(int index, int bank, int control) {
-    if (store_ == nullptr || !IsAssignmentIndex(bank, control))
-        return StoreResult::kFailed;
-    const std::optional<KeysetRecord> record = store_->GetKeyset(index);
-    const std::string name = store_->GetName(index);
-    if (!record || !IsStorableKeysetName(name))
+CKeysetRegistry::StoreResult CKeysetRegistry::StoreOne(const CKeysetStore& store, int index, int bank, int control) {
+    const std::optional<KeysetRecord> record = store.GetKeyset(index);
+    const std::string name = store.GetName(index);
+    if (!record || !IsAssignmentIndex(bank, control) || !IsStorableKeysetName(name))
         return StoreResult::kFailed;
     KeysetLockGuard guard(lock_);
     RegKey root = RegKey::Open(registry_, Registry::kCurrentUser, root_.c_str());
     RegKey keysets = RegKey::Open(registry_, root.Get(), kKeysetsKeyName);
     if (!keysets)
         return StoreResult::kNotStored;
-    Refresh(keysets.Get());
-    StoredKeysets& image = store_->Stored();
-    const std::string folded = registry_.FoldKeyName(name);
-    StoredSubkey* subkey = image.Find(folded);
-    if (subkey == nullptr || !subkey->taken || subkey->foldedAppName != folded)
+    Refresh(keysets.Get(), store.Names());
+    const StoredSubkey* subkey = image_.Find(registry_.FoldKeyName(name));
+    if (subkey == nullptr || !subkey->taken || subkey->foldedAppName != subkey->folded)
         return StoreResult::kNotStored;
-    RegKey keyset = RegKey::Open(registry_, keysets.Get(), subkey->name.c_str());
-    if (!keyset)
-        return StoreResult::kFailed;
-
-    // The record under "Keysets" and the keyset's own generation move first: a reader that finds
-    // them moved reads this keyset again, whatever happens to this program before the value is written.
-    std::uint64_t generation = 0;
-    if (!RecordChanges(keysets.Get(), {subkey->name}, false, generation))
-        return StoreResult::kFailed;
-    subkey->generation =
-        registry_.WriteBinary(keyset.Get(), kGenerationValueName, &generation, sizeof generation) ? generation : 0;
-    RegKey bankKey = RegKey::Create(registry_, keyset.Get(), kBankKeyNames[bank]);
-    const ControlAssignment& assignment = AssignmentAt(*record, bank, control);
-    const int value = AssignmentValue(bank, control);
-    if (!bankKey ||
-        !registry_.WriteBinary(bankKey.Get(), kControlValueNames[control], &assignment, sizeof assignment)) {
-        subkey->generation = 0; // what is stored there now is not known: read it again next time
-        return StoreResult::kFailed;
-    }
-    AssignmentAt(subkey->stored, bank, control) = assignment;
-    subkey->present |= 1u << value;
-    DeriveLoaded(*subkey, store_->Names());
-    return StoreResult::kWritten;
+    // The plan of a save whose list differs from the image in this one value.
+    PlannedKeyset planned;
+    planned.subkey = subkey->name;
+    planned.folded = subkey->folded;
+    planned.record = subkey->loaded;
+    AssignmentAt(planned.record, bank, control) = AssignmentAt(*record, bank, control);
+    planned.values = {AssignmentValue(bank, control)};
+    WritePlan plan;
+    plan.touched = {planned.subkey};
+    plan.writes.push_back(std::move(planned));
+    return Apply(keysets.Get(), plan, store.Names()) ? StoreResult::kWritten : StoreResult::kFailed;
 }
 
-bool CKeysetRegistry::ReadPrefs(PrefsRecord& prefs) {
-    RegKey root = RegKey::Open(registry_, Registry::kCurrentUser, root_.c_str());
-    RegKey settings = RegKey::Open(registry_, root.Get(), kSettingsKeyName);
-    PrefsRecord stored;
-    if (!settings || registry_.ReadValue(settings.Get(), kPrefsValueName, &stored, sizeof stored) != sizeof stored)
-        return false;
-    if (stored.comPort < 0 || stored.comPort >= kComPortCount)
-        stored.comPort = PrefsRecord().comPort;
-    prefs = stored;
-    return true;
-}
-
-bool CKeysetRegistry::WritePrefs(const PrefsRecord& prefs) {
-    RegKey root = RegKey::Create(registry_, Registry::kCurrentUser, root_.c_str());
-    RegKey settings = RegKey::Create(registry_, root.Get(), kSettingsKeyName);
-    return settings && registry_.WriteBinary(settings.Get(), kPrefsValueName, &prefs, sizeof prefs);
-}
-
-bool CKeysetRegistry::WritePrefsIfChanged(const PrefsRecord& prefs) {
-    RegKey root = RegKey::Open(registry_, Registry::kCurrentUser, root_.c_str());
-    RegKey settings = RegKey::Open(registry_, root.Get(), kSettingsKeyName);
-    PrefsRecord stored;
-    if (settings && registry_.ReadValue(settings.Get(), kPrefsValueName, &stored, sizeof stored) == sizeof stored &&
-        std::memcmp(&stored, &prefs, sizeof prefs) == 0)
-        return true;
-    return WritePrefs(prefs);
-}
-
-void LoadOrCreate(CKeysetStore& store, KeysetStorage storage) {
-    CKeysetRegistry probe(storage);
-    const bool stored = probe.SetRootPath(kKeysetsKeyPath) == 1;
+void LoadOrCreate(CKeysetStore& store, CKeysetRegistry& registry) {
     store.RemoveAll();
-    if (stored) {
-        CKeysetRegistry registry(storage);
-        registry.Attach(store);
-        registry.LoadAll();
-    }
+    if (registry.HasKeysets())
+        registry.LoadAll(store);
     // "Keysets" may also have vanished between the check and the load.
     if (store.GetCount() == 0) {
         store.SetCurrentIndex(0);
@@ -205,26 +167,20 @@ void LoadOrCreate(CKeysetStore& store, KeysetStorage storage) {
     }
 }
 
-void SaveAllKeysets(CKeysetStore& store, KeysetStorage storage) {
-    CKeysetRegistry registry(storage);
-    registry.Attach(store);
-    registry.SaveAll();
+void SaveAllKeysets(CKeysetStore& store, CKeysetRegistry& registry) {
+    registry.SaveAll(store);
     store.Shared().SetKeysetsChanged(1); // after the save: whoever sees the flag finds the new keysets
 }
 
-bool ReloadAllKeysets(CKeysetStore& store, KeysetStorage storage) {
-    CKeysetRegistry registry(storage);
-    registry.Attach(store);
-    return registry.LoadAll();
+bool ReloadAllKeysets(CKeysetStore& store, CKeysetRegistry& registry) {
+    return registry.LoadAll(store);
 }
 
-bool StoreAssignment(CKeysetStore& store, KeysetStorage storage, int index, int bank, int control) {
-    CKeysetRegistry registry(storage);
-    registry.Attach(store);
-    CKeysetRegistry::StoreResult result = registry.StoreOne(index, bank, control);
+bool StoreAssignment(CKeysetStore& store, CKeysetRegistry& registry, int index, int bank, int control) {
+    const CKeysetRegistry::StoreResult result = registry.StoreOne(store, index, bank, control);
     // A keyset that has no subkey yet (or shares one with another name) is written by a save.
     const bool written = result == CKeysetRegistry::StoreResult::kWritten ||
-                         (result == CKeysetRegistry::StoreResult::kNotStored && registry.SaveAll());
+                         (result == CKeysetRegistry::StoreResult::kNotStored && registry.SaveAll(store));
     if (written)
         store.Shared().SetKeysetsChanged(1);
     return written;

@@ -1,26 +1,29 @@
-// Loads and saves the whole keyset list in the registry of the current user:
+// Loads and saves the keyset list in the registry of the current user:
 //
 //   Software\Vendrake Electronics\QVL2
 //     Keysets\<appName>             "AppPref" (44 bytes)
 //       MainBank, Option Bank, Shift Bank, Option+Shift Bank
 //                                   "Play" "Stop" "FF" "RR" "Record" "CCWheel" "CWheel" (380 bytes each)
-//     Settings                      "Prefs" (8 bytes)
+//     Settings                      "Prefs" (8 bytes; model/prefs_storage.h)
 //
 // All values are binary copies of the records. The subkey name only finds a keyset; its identity is
-// the name inside "AppPref". A CKeysetRegistry is made for one load or one save and then dropped.
+// the name inside "AppPref".
 //
-// A save leaves the registry as a rewrite of the whole list would, but writes only the values that
-// differ from what is stored and deletes only the keysets that left the list, after every write: at
-// no moment is a keyset that stays missing, and each value is the old or the new one. A load gives
-// the list a whole read would, but reads again only the keysets that changed since this program last
-// saw them. Both rest on values that the writers of this program keep beside the records: "Changes"
-// under "Keysets" (the generation and the subkeys recent saves touched) and "Generation" in each
-// keyset's subkey (the generation of its last write). Programs that do not know them ignore them, and
-// their whole rewrite removes them, which makes the next load here read everything again.
+// Each program keeps one CKeysetRegistry beside its keyset store for as long as the store lives: it
+// holds what the program last saw of the stored keysets (the image), so that a save writes only the
+// values that differ and deletes only the keysets that left the list, after every write (at no moment
+// is a keyset that stays missing, and each value is the old or the new one), and a load gives the list
+// a whole read would, reading again only what changed. Both rest on values that the writers of this
+// program keep beside the records: "Changes" under "Keysets" (the generation and the subkeys recent
+// saves touched) and "Generation" in each keyset's subkey (the generation of its last write). Programs
+// that do not know them ignore them, and their whole rewrite removes them, which makes the next load
+// here read everything again.
 #pragma once
 
+#include "model/keyset_image.h"
 #include "model/keyset_lock.h"
 #include "model/keyset_store.h"
+#include "model/keyset_write_plan.h"
 #include "model/registry.h"
 #include "model/shared_names.h"
 
@@ -30,15 +33,12 @@
 namespace qvl {
 
 constexpr const char* kKeysetsKeyName = "Keysets";
-constexpr const char* kSettingsKeyName = "Settings";
-constexpr const char* kAppPrefValueName = "AppPref";
-constexpr const char* kPrefsValueName = "Prefs";
 constexpr const char* kDefaultKeysetName = "Default";
 // The writers' records, see above: "Changes" under "Keysets", 8 bytes of "Generation" in each keyset.
 constexpr const char* kChangesValueName = "Changes";
 constexpr const char* kGenerationValueName = "Generation";
 
-// What a whole-set load or save works with: the registry and the lock shared with the other program.
+// What the stored keysets are reached through: the registry and the lock shared with the other program.
 struct KeysetStorage {
     Registry& registry;
     KeysetLock& lock;
@@ -52,79 +52,79 @@ public:
 
     // Remember `path` as the root (it starts as kStoreRootPath); 1 when that key exists, else 0.
     int SetRootPath(const char* path);
-    void Attach(CKeysetStore& store) { store_ = &store; }
+    // Whether "Keysets" exists under the root; nothing else is read.
+    bool HasKeysets() const;
 
-    // Replace the attached store's list with the stored keysets, "Default" first. False, with the list
-    // unchanged, when the root or "Keysets" cannot be opened.
-    bool LoadAll();
-    // Make the stored keysets those of the attached store's list, then write the store's preferences
-    // when it has them; the list is then put in the order a load gives. True when every write
-    // needed was made.
-    bool SaveAll();
-    // Write one assignment of keyset `index` of the attached store, and the generations. kNotStored
-    // when that keyset has no subkey of its own yet.
+    // Replace `store`'s list with the stored keysets, "Default" first. False, with the list unchanged,
+    // when the root or "Keysets" cannot be opened.
+    bool LoadAll(CKeysetStore& store);
+    // Make the stored keysets those of `store`'s list; the list is then put in the order a load gives.
+    // True when every write needed was made.
+    bool SaveAll(CKeysetStore& store);
+    // Write one assignment of keyset `index` of `store`, and the generations. kNotStored when that
+    // keyset has no subkey of its own yet.
     enum class StoreResult { kWritten, kFailed, kNotStored };
-    StoreResult StoreOne(int index, int bank, int control);
+    StoreResult StoreOne(const CKeysetStore& store, int index, int bank, int control);
 
-    // The stored preferences over `prefs`; false, with `prefs` unchanged, when there are none of the
-    // right size. A port outside COM1 to COM4 reads as COM1.
-    bool ReadPrefs(PrefsRecord& prefs);
-    bool WritePrefs(const PrefsRecord& prefs);
+    // Forget what was last seen: the next load reads every keyset (a whole rewrite by another writer).
+    void Forget() { image_ = StoredKeysets(); }
 
 private:
-    // Bring the store's image of "Keysets" up to date: nothing to do when the generation under
-    // "Keysets" is the one last seen, else the subkeys are listed again and only those whose own
-    // generation moved (or that have none) are read.
-    void Refresh(Registry::Key keysetsKey);
+    // Reading (keyset_registry_read.cpp). Bring the image of "Keysets" up to date: nothing to do when
+    // the generation under "Keysets" is the one last seen, else the subkeys are listed again and only
+    // those whose own generation moved (or that have none) are read.
+    void Refresh(Registry::Key keysetsKey, const StringSource& names);
     // Read again the subkeys that the saves after generation `seen` touched; false when the image
     // cannot be brought up to date that way.
-    bool ReadChanged(Registry::Key keysetsKey, const KeysetChanges& stored, std::uint64_t seen);
-    void ReadAll(Registry::Key keysetsKey);
+    bool ReadChanged(Registry::Key keysetsKey, const KeysetChanges& stored, std::uint64_t seen,
+                     const StringSource& names);
+    void ReadAll(Registry::Key keysetsKey, const StringSource& names);
+    void ReadSubkey(Registry::Key keysetKey, StoredSubkey& subkey, const StringSource& names);
+
+    // Writing (keyset_registry_write.cpp): carry out a plan, deletes after every write.
+    bool Apply(Registry::Key keysetsKey, const WritePlan& plan, const StringSource& names);
     // Move the change record under "Keysets" on to a new generation that lists `touched` (and made new
-    // subkeys when `added`), before
-    // anything else is written; false, with nothing written, when it cannot be.
+    // subkeys when `added`), before anything else is written; false, with nothing written, when it
+    // cannot be.
     bool RecordChanges(Registry::Key keysetsKey, const std::vector<std::string>& touched, bool added,
                        std::uint64_t& generation);
-    void ReadSubkey(Registry::Key keysetsKey, StoredSubkey& subkey);
-    // Write what differs between the list and the image, then delete the keysets that left the list.
-    bool WriteChanges(Registry::Key keysetsKey);
-    bool WriteSubkey(Registry::Key keysetsKey, const KeysetRecord& record, StoredSubkey& subkey,
-                     std::uint64_t generation);
+    bool WriteKeyset(Registry::Key keysetsKey, const PlannedKeyset& planned, std::uint64_t generation,
+                     const StringSource& names);
     // Put the image's subkeys in the registry's enumeration order again after new ones were made.
     void ReorderByEnumeration(Registry::Key keysetsKey);
-    // The store's list from the image, as a whole load makes it.
-    void TakeLoadedList();
-    // Sort the store's list into the image's load order; the current index follows its keyset.
-    void PutInLoadOrder();
-    bool WritePrefsIfChanged(const PrefsRecord& prefs);
+
+    // The list (keyset_registry.cpp): the store's list from the image, as a whole load makes it; the
+    // store's list sorted into the image's load order, the current index following its keyset.
+    void TakeLoadedList(CKeysetStore& store) const;
+    void PutInLoadOrder(CKeysetStore& store) const;
 
     Registry& registry_;
     KeysetLock& lock_;
-    CKeysetStore* store_ = nullptr;
     std::string root_ = kStoreRootPath;
+    StoredKeysets image_;
 };
 
 // The start-up load: the stored keysets when there are any, else just a new "Default" and current
 // index 0. Writes nothing; callers save afterwards.
-void LoadOrCreate(CKeysetStore& store, KeysetStorage storage);
+void LoadOrCreate(CKeysetStore& store, CKeysetRegistry& registry);
 
 // Whether a keyset called `name` can live in a subkey of its own and be loaded back from it: not empty,
 // no backslash (it would make a path), and short enough for its field with the terminating NUL.
 bool IsStorableKeysetName(std::string_view name);
 
-// The one save of the list: write the store to the registry, then raise keysetsChanged so the other program (and the
-// driver itself, at its next event) reloads. The driver saves this way at start-up and when the user
-// accepts a new click window.
-// The list ends up in the order a load gives, with the current index on the same keyset.
-void SaveAllKeysets(CKeysetStore& store, KeysetStorage storage);
+// The one save of the list: write the store to the registry, then raise keysetsChanged so the other
+// program (and the driver itself, at its next event) reloads. The driver saves this way at start-up
+// and when the user accepts a new click window. The list ends up in the order a load gives, with the
+// current index on the same keyset.
+void SaveAllKeysets(CKeysetStore& store, CKeysetRegistry& registry);
 
 // The reload after keysetsChanged or on the editor's focus: exactly what a whole load gives, reading
 // only what changed. False, with the list unchanged, when nothing is stored.
-bool ReloadAllKeysets(CKeysetStore& store, KeysetStorage storage);
+bool ReloadAllKeysets(CKeysetStore& store, CKeysetRegistry& registry);
 
 // Write assignment `control` of bank `bank` of keyset `index` to the registry, just that value, then
 // raise keysetsChanged. A keyset that is not stored yet is saved whole. False when it could not be
 // written (no such keyset or assignment, a name that cannot be stored, a failing registry).
-bool StoreAssignment(CKeysetStore& store, KeysetStorage storage, int index, int bank, int control);
+bool StoreAssignment(CKeysetStore& store, CKeysetRegistry& registry, int index, int bank, int control);
 
 } // namespace qvl

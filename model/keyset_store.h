@@ -1,4 +1,5 @@
-// Each program's ordered list of keysets, index 0 being "Default".
+// Each program's ordered list of keysets, index 0 being "Default". What is stored of it, and how,
+// is its CKeysetRegistry's (model/keyset_registry.h), which the program keeps beside it.
 //
 // The current index is not held here but in the shared block, so that the editor and the driver
 // agree on it. Getters hand out copies; an index outside the list never reads or writes outside it:
@@ -6,9 +7,7 @@
 // other program's list for a moment (it sets the index before it saves), so callers expect that.
 #pragma once
 
-#include "model/keyset_image.h"
 #include "model/keyset_record.h"
-#include "model/prefs_record.h"
 #include "model/shared_info.h"
 
 #include <optional>
@@ -56,22 +55,12 @@ public:
     const StringSource& Names() const { return names_; }
     CSharedInfo& Shared() const { return shared_; }
 
-    // The program's preferences, written with every save once the program has read them; null until
-    // then, so a save at start-up does not overwrite the stored preferences with the defaults.
-    void SetPrefs(const PrefsRecord* prefs) { prefs_ = prefs; }
-    const PrefsRecord* Prefs() const { return prefs_; }
-
-    // What this program last saw in the registry, kept by loads and saves.
-    StoredKeysets& Stored() { return stored_; }
-
 private:
     bool Contains(int index) const { return index >= 0 && index < GetCount(); }
 
     CSharedInfo& shared_;
     const StringSource& names_;
     std::vector<KeysetRecord> keysets_;
-    const PrefsRecord* prefs_ = nullptr;
-    StoredKeysets stored_;
 };
 
 } // namespace qvl

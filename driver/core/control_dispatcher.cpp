@@ -17,11 +17,11 @@ bool IsTransport(int control) {
 
 } // namespace
 
-CControlDispatcher::CControlDispatcher(CKeysetStore& store, KeysetStorage storage, Desktop& desktop,
+CControlDispatcher::CControlDispatcher(CKeysetStore& store, CKeysetRegistry& keysets, Desktop& desktop,
                                        ProcessSource& processes, const TextCase& textCase, InputSynth& input,
                                        MousePointer& pointer, UserQuestion& question,
                                        std::unique_ptr<MouseOutput> mouse)
-    : store_(store), storage_(storage), desktop_(desktop), processes_(processes), textCase_(textCase),
+    : store_(store), keysets_(keysets), desktop_(desktop), processes_(processes), textCase_(textCase),
       mouse(std::move(mouse)) {
     if (keystroke == nullptr)
         keystroke = std::make_unique<CKeystrokeAction>(input);
@@ -132,7 +132,7 @@ void CControlDispatcher::ReleaseControl(CDeviceDecoder& decoder) {
 
 void CControlDispatcher::AcceptForegroundAsTarget() {
     StoreTargetWindowTitle();
-    SaveAllKeysets(store_, storage_);
+    SaveAllKeysets(store_, keysets_);
 }
 
 void CControlDispatcher::StoreTargetWindowTitle() {
@@ -158,7 +158,7 @@ std::optional<ControlAssignment> CControlDispatcher::EventAssignment() const {
 }
 
 void CControlDispatcher::ReloadKeysets() {
-    ReloadAllKeysets(store_, storage_);
+    ReloadAllKeysets(store_, keysets_);
 }
 
 void CControlDispatcher::SelectKeyset(int index) {

@@ -49,7 +49,7 @@ class CControlDispatcher final : public ControlEventSink, public ClickTargetCont
 public:
     // The dispatcher makes its own mouse object unless it is handed one; either way the mouse object
     // asks it about the window in front and hands it a new click window to keep.
-    CControlDispatcher(CKeysetStore& store, KeysetStorage storage, Desktop& desktop, ProcessSource& processes,
+    CControlDispatcher(CKeysetStore& store, CKeysetRegistry& keysets, Desktop& desktop, ProcessSource& processes,
                        const TextCase& textCase, InputSynth& input, MousePointer& pointer, UserQuestion& question,
                        std::unique_ptr<MouseOutput> mouse = nullptr);
 
@@ -88,7 +88,7 @@ private:
     void SelectKeyset(int index);
 
     CKeysetStore& store_;
-    KeysetStorage storage_;
+    CKeysetRegistry& keysets_;
     Desktop& desktop_;
     ProcessSource& processes_;
     const TextCase& textCase_; // process names are matched to keyset names as the editor names them

@@ -4,6 +4,7 @@
 #include "base/unique_handle_win32.h"
 #include "driver/res/resource.h"
 #include "framework/string_table.h"
+#include "model/prefs_storage.h"
 
 namespace qvl {
 
@@ -24,6 +25,7 @@ const char* StateName(PortState state) {
 
 struct CDriverApp::Parts {
     std::unique_ptr<CKeysetStore> store;
+    std::unique_ptr<CKeysetRegistry> keysets;    // what is stored of the list
     std::unique_ptr<Win32ProcessList> processes; // by the platform name
     std::unique_ptr<CControlDispatcher> dispatcher;
     PrefsRecord prefs;
@@ -78,23 +80,21 @@ bool CDriverApp::InitInstance() {
     // 3. The keysets: the stored ones (or "Default"), the current one being the one the shared block
     // names, then saved, which tells the editor (and this driver's next event) to reload.
     parts.store = std::make_unique<CKeysetStore>(shared, strings_);
+    parts.keysets = std::make_unique<CKeysetRegistry>(Storage());
     SetStore(parts.store.get());
-    LoadOrCreate(*parts.store, Storage());
-    SaveAllKeysets(*parts.store, Storage());
+    LoadOrCreate(*parts.store, *parts.keysets);
+    SaveAllKeysets(*parts.store, *parts.keysets);
     keysetName_ = parts.store->GetCurrentName();
 
     // 4. The dispatcher, with its keystroke and mouse objects.
     parts.processes = std::make_unique<Win32ProcessList>(GetOSName().c_str(), boxes_);
-    parts.dispatcher = std::make_unique<CControlDispatcher>(*parts.store, Storage(), desktop_, *parts.processes,
+    parts.dispatcher = std::make_unique<CControlDispatcher>(*parts.store, *parts.keysets, desktop_, *parts.processes,
                                                             textCase_, *heldInput_, pointer_, question_);
     parts.dispatcher->SetTrackingObserver(this);
 
     // 5. The preferences: the defaults unless the registry has them. The driver only reads them; the
     // editor owns them, so the driver's own saves leave them alone.
-    {
-        CKeysetRegistry registry(Storage());
-        registry.ReadPrefs(parts.prefs);
-    }
+    ReadPrefs(registry_, parts.prefs);
 
     // 6. The decoder, before the port opens: the reader thread hands over bytes from its first read
     // on, and a device that sends at once (or bytes that waited in the line) must find it there.

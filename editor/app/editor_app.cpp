@@ -13,6 +13,7 @@
 #include "framework/dpi.h"
 #include "framework/file_names.h"
 #include "framework/string_table.h"
+#include "model/prefs_storage.h"
 #include "model/shared_names.h"
 
 namespace qvl {
@@ -113,18 +114,13 @@ bool CEditorApp::PreTranslateMessage(MSG& message) {
 void CEditorApp::ReadPrefs() {
     if (prefs_ == nullptr)
         prefs_ = std::make_unique<PrefsRecord>();
-    CKeysetRegistry registry(Storage());
-    registry.ReadPrefs(*prefs_);
-    // From now on every save of the keysets writes the preferences too.
-    if (CKeysetStore* store = GetStore())
-        store->SetPrefs(prefs_.get());
+    qvl::ReadPrefs(registry_, *prefs_);
 }
 
 void CEditorApp::WritePrefs() {
     if (prefs_ == nullptr)
         return;
-    CKeysetRegistry registry(Storage());
-    registry.WritePrefs(*prefs_);
+    qvl::WritePrefs(registry_, *prefs_);
 }
 
 bool CEditorApp::IsEditorForeground() const {

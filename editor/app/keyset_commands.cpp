@@ -9,12 +9,12 @@ namespace qvl {
 
 KeysetCommands::KeysetCommands(CSharedInfo& shared, const StringSource& names, KeysetStorage storage, KeysetUi& ui,
                                const TextCase& textCase)
-    : shared_(shared), names_(names), storage_(storage), ui_(ui), textCase_(textCase) {}
+    : shared_(shared), names_(names), keysets_(storage), ui_(ui), textCase_(textCase) {}
 
 CKeysetStore& KeysetCommands::NewDocument() {
     store_ = std::make_unique<CKeysetStore>(shared_, names_);
     unsavedPaste_ = false;
-    LoadOrCreate(*store_, storage_);
+    LoadOrCreate(*store_, keysets_);
     shared_.SetKeysetsChanged(1);
     SaveKeysets();
     return *store_;
@@ -23,7 +23,7 @@ CKeysetStore& KeysetCommands::NewDocument() {
 void KeysetCommands::SaveKeysets() {
     if (store_ == nullptr)
         return;
-    SaveAllKeysets(*store_, storage_);
+    SaveAllKeysets(*store_, keysets_);
     unsavedPaste_ = false;
 }
 
@@ -32,7 +32,7 @@ void KeysetCommands::ReloadKeysets() {
         return;
     if (unsavedPaste_)
         SaveKeysets();
-    ReloadAllKeysets(*store_, storage_);
+    ReloadAllKeysets(*store_, keysets_);
 }
 
 std::optional<int> KeysetCommands::FindByName(const std::string& name) const {
@@ -102,7 +102,7 @@ void KeysetCommands::PutAssignment(const ControlAssignment& assignment, int keys
     if (unsavedPaste_)
         SaveKeysets();
     else
-        StoreAssignment(*store_, storage_, keyset, bank, control);
+        StoreAssignment(*store_, keysets_, keyset, bank, control);
 }
 
 bool KeysetCommands::FetchAssignment(ControlAssignment& assignment, int keyset, int bank, int control) const {
@@ -194,17 +194,17 @@ void KeysetCommands::TellFileResult(const KeysetFileResult& result) {
     // The system's reason, when the C library knows one, follows the text after an empty line.
     const std::string reason = result.error != 0 ? std::string("\n\n") + std::strerror(result.error) + "." : "";
     switch (result.status) {
-    case KeysetFileStatus::kDone:
-        return;
-    case KeysetFileStatus::kCannotOpen:
-        ui_.Tell(kFileNotReadMessageId, result.path, reason);
-        return;
-    case KeysetFileStatus::kNotValid:
-        ui_.Tell(kNotAKeysetFileMessageId, result.path);
-        return;
-    case KeysetFileStatus::kCannotWrite:
-        ui_.Tell(kFileNotWrittenMessageId, result.path, reason);
-        return;
+        case KeysetFileStatus::kDone:
+            return;
+        case KeysetFileStatus::kCannotOpen:
+            ui_.Tell(kFileNotReadMessageId, result.path, reason);
+            return;
+        case KeysetFileStatus::kNotValid:
+            ui_.Tell(kNotAKeysetFileMessageId, result.path);
+            return;
+        case KeysetFileStatus::kCannotWrite:
+            ui_.Tell(kFileNotWrittenMessageId, result.path, reason);
+            return;
     }
 }
 

@@ -97,7 +97,7 @@ private:
 
     CSharedInfo& shared_;
     const StringSource& names_;
-    KeysetStorage storage_;
+    CKeysetRegistry keysets_; // what is stored of the list, beside it
     KeysetUi& ui_;
     const TextCase& textCase_;
     std::unique_ptr<CKeysetStore> store_;

@@ -88,8 +88,8 @@ int main() {
     rig.Assign(keyset, kMainBank, kPlay, fakes::KeyAssignment('R', kHotKeyControl));
     const WindowId notepad = rig.Run("notepad", 8);
     const WindowId waveedit = rig.Run("waveedit", 7);
-    CControlDispatcher dispatcher(rig.store, KeysetStorage{rig.registry, rig.lock}, rig.desktop, processes.list,
-                                  rig.textCase, rig.input, rig.pointer, rig.question);
+    CControlDispatcher dispatcher(rig.store, rig.keysets, rig.desktop, processes.list, rig.textCase, rig.input,
+                                  rig.pointer, rig.question);
     ThreadedIdleTimer timer;
     std::atomic<bool> feeding{true};
     std::atomic<bool> expiring{true};

@@ -128,8 +128,10 @@ struct Store {
 void SaveAndLoad(CKeysetStore& from, CKeysetStore& to) {
     fakes::FakeRegistry registry;
     fakes::FakeKeysetLock lock(registry.journal);
-    SaveAllKeysets(from, KeysetStorage{registry, lock});
-    LoadOrCreate(to, KeysetStorage{registry, lock});
+    CKeysetRegistry saver(KeysetStorage{registry, lock});
+    SaveAllKeysets(from, saver);
+    CKeysetRegistry loader(KeysetStorage{registry, lock});
+    LoadOrCreate(to, loader);
     Require(registry.OpenHandles() == 0 && lock.Held() == 0, "a save and a load close every key and the lock");
 }
 
@@ -156,7 +158,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     registry.shortName = shortName;
     fakes::FakeKeysetLock lock(stored.journal);
     Store loaded;
-    LoadOrCreate(loaded.keysets, KeysetStorage{registry, lock});
+    CKeysetRegistry keysets(KeysetStorage{registry, lock});
+    LoadOrCreate(loaded.keysets, keysets);
     Require(stored.OpenHandles() == 0 && lock.Held() == 0, "the load closes every key it opened and the lock");
     Require(loaded.keysets.GetCount() >= 1 && loaded.keysets.NameEquals(0, kDefaultKeysetName), "Default first");
     for (int i = 0; i < loaded.keysets.GetCount(); ++i) {

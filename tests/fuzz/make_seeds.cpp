@@ -100,7 +100,8 @@ void RegistrySeeds(const fs::path& folder) {
     }
     fakes::FakeRegistry registry;
     fakes::FakeKeysetLock lock(registry.journal);
-    SaveAllKeysets(store, KeysetStorage{registry, lock});
+    CKeysetRegistry keysets(KeysetStorage{registry, lock});
+    SaveAllKeysets(store, keysets);
 
     Bytes values;
     const auto add = [&values](const std::string& path, const std::string& name, const Bytes& bytes) {

@@ -169,8 +169,7 @@ TEST(Dispatcher, CaptureOnFirstPressLetsTheEditorCaptureThenRereadsAndExecutes) 
         AssignmentAt(record, kMainBank, kPlay) = captured;
         editorStore.Add(record);
         CKeysetRegistry saver(KeysetStorage{rig.registry, rig.lock});
-        saver.Attach(editorStore);
-        saver.SaveAll();
+        saver.SaveAll(editorStore);
     };
     rig.Feed(kPlayDown);
     EXPECT_EQ(rig.desktop.commands, (std::vector<std::pair<WindowId, int>>{{panel, 1013}}));

@@ -61,9 +61,9 @@ struct DriverRig {
     FakeQuestion question{journal};
     FakeProcesses processes;
     AsciiTextCase textCase;
-    RecordingMouse* mouse = nullptr; // the recording mouse object, when there is one
-    CControlDispatcher dispatcher{
-        store, KeysetStorage{registry, lock}, desktop, processes, textCase, input, pointer, question, NewMouse()};
+    RecordingMouse* mouse = nullptr;                        // the recording mouse object, when there is one
+    CKeysetRegistry keysets{KeysetStorage{registry, lock}}; // the driver's, beside its store
+    CControlDispatcher dispatcher{store, keysets, desktop, processes, textCase, input, pointer, question, NewMouse()};
     RecordingLed led;
     CountingTimer timer;
     CDeviceDecoder decoder{dispatcher, led, timer};
@@ -100,11 +100,7 @@ struct DriverRig {
         desktop.foreground = main;
         return panel;
     }
-    void SaveKeysets() {
-        CKeysetRegistry registryStore(KeysetStorage{registry, lock});
-        registryStore.Attach(store);
-        registryStore.SaveAll();
-    }
+    void SaveKeysets() { keysets.SaveAll(store); }
     void Feed(std::initializer_list<int> bytes) {
         for (int b : bytes)
             decoder.ProcessByte(static_cast<std::uint8_t>(b));

@@ -29,8 +29,8 @@ public:
 // between the output objects and the input stream.
 struct TracedPath {
     explicit TracedPath(DriverRig& rig)
-        : dispatcher(rig.store, KeysetStorage{rig.registry, rig.lock}, rig.desktop, rig.processes, rig.textCase, input,
-                     rig.pointer, rig.question),
+        : dispatcher(rig.store, rig.keysets, rig.desktop, rig.processes, rig.textCase, input, rig.pointer,
+                     rig.question),
           events(dispatcher, trace), decoder(events, rig.led, rig.timer) {
         dispatcher.SetTrackingObserver(&trace);
     }

@@ -144,7 +144,8 @@ TEST(KeysetCommands, ANewKeysetTakesItsPlaceInLoadOrderAndTheSharedIndexNamesItI
     EXPECT_EQ(rig.Store().GetCurrentName(), "audacity");
 
     CKeysetStore driver(rig.shared, rig.names);
-    ASSERT_TRUE(ReloadAllKeysets(driver, KeysetStorage{rig.registry, rig.lock}));
+    CKeysetRegistry driverKeysets(KeysetStorage{rig.registry, rig.lock});
+    ASSERT_TRUE(ReloadAllKeysets(driver, driverKeysets));
     EXPECT_EQ(driver.GetCurrentName(), "audacity");
 }
 
@@ -274,8 +275,10 @@ TEST(KeysetCommands, AFileThatIsNoKeysetFileChangesNothing) {
     const std::string withoutName = rig.WriteKeysetFile("nameless.qvl", nameless);
     const std::string missing = rig.folder.File("missing.qvl");
     const std::string notValid = std::to_string(kNotAKeysetFileMessageId) + ":";
-    const std::string notRead = std::to_string(kFileNotReadMessageId) + ":" + missing + "|\n\n" + std::strerror(ENOENT) + ".";
-    for (const auto& [path, told] : {std::pair{wrongMagic, notValid + wrongMagic}, std::pair{withoutName, notValid + withoutName}, std::pair{missing, notRead}}) {
+    const std::string notRead =
+        std::to_string(kFileNotReadMessageId) + ":" + missing + "|\n\n" + std::strerror(ENOENT) + ".";
+    for (const auto& [path, told] : {std::pair{wrongMagic, notValid + wrongMagic},
+                                     std::pair{withoutName, notValid + withoutName}, std::pair{missing, notRead}}) {
         SCOPED_TRACE(path);
         rig.ui.told.clear();
         rig.ui.files = {path};

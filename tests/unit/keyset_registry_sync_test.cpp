@@ -33,16 +33,18 @@ struct Program {
     MemoryBlocks blocks;
     CSharedInfo shared{blocks};
     CKeysetStore store{shared, names};
-    KeysetStorage storage;
+    CKeysetRegistry keysets;
 
-    Program(fakes::FakeRegistry& registry, KeysetLock& lock) : storage{registry, lock} { shared.Create(); }
+    Program(fakes::FakeRegistry& registry, KeysetLock& lock) : keysets(KeysetStorage{registry, lock}) {
+        shared.Create();
+    }
     void Set(std::initializer_list<KeysetRecord> list) {
         store.RemoveAll();
         for (const KeysetRecord& k : list)
             store.Add(k);
     }
-    void Save() { SaveAllKeysets(store, storage); }
-    bool Load() { return ReloadAllKeysets(store, storage); }
+    void Save() { SaveAllKeysets(store, keysets); }
+    bool Load() { return ReloadAllKeysets(store, keysets); }
 };
 
 // The list exactly, byte for byte and in order.
@@ -117,7 +119,7 @@ TEST(KeysetRegistrySync, ReloadGivesExactlyAWholeLoadAfterEveryKindOfChange) {
              ControlAssignment a = *r.editor.store.GetAssignment(1, kOptionBank, kStop);
              a.hotKeyVk = 'S';
              r.editor.store.SetAssignment(1, kOptionBank, kStop, a);
-             EXPECT_TRUE(StoreAssignment(r.editor.store, r.editor.storage, 1, kOptionBank, kStop));
+             EXPECT_TRUE(StoreAssignment(r.editor.store, r.editor.keysets, 1, kOptionBank, kStop));
          },
          1 + 1 + 29},
         {"added before the others",
@@ -163,8 +165,9 @@ TEST(KeysetRegistrySync, ReloadGivesExactlyAWholeLoadAfterEveryKindOfChange) {
         ASSERT_TRUE(fresh.Load());
         EXPECT_TRUE(Contents(rig.driver.store) == Contents(fresh.store));
         // And the editor's own list is that list too, in the same order.
-        if (std::string(c.what) != "rewritten whole by an older program")
+        if (std::string(c.what) != "rewritten whole by an older program") {
             EXPECT_TRUE(Contents(rig.editor.store) == Contents(fresh.store));
+        }
     }
 }
 
@@ -174,18 +177,18 @@ TEST(KeysetRegistrySync, StoreAssignmentWritesThatValueAndRaisesTheFlag) {
     ControlAssignment a = *rig.editor.store.GetAssignment(2, kMainBank, kWheelClockwise);
     a.hotKeyVk = 'W';
     rig.editor.store.SetAssignment(2, kMainBank, kWheelClockwise, a);
-    ASSERT_TRUE(StoreAssignment(rig.editor.store, rig.editor.storage, 2, kMainBank, kWheelClockwise));
+    ASSERT_TRUE(StoreAssignment(rig.editor.store, rig.editor.keysets, 2, kMainBank, kWheelClockwise));
     EXPECT_EQ(
         rig.registry.journal,
         (std::vector<std::string>{"lock", "write " + kKeysets + ":Changes", "write " + kKeysets + "\\zoom:Generation",
                                   "write " + kKeysets + "\\zoom\\MainBank:CWheel", "unlock"}));
     EXPECT_EQ(rig.editor.shared.GetKeysetsChanged(), 1);
 
-    EXPECT_FALSE(StoreAssignment(rig.editor.store, rig.editor.storage, 3, 0, 0));
-    EXPECT_FALSE(StoreAssignment(rig.editor.store, rig.editor.storage, 2, kBankCount, 0));
+    EXPECT_FALSE(StoreAssignment(rig.editor.store, rig.editor.keysets, 3, 0, 0));
+    EXPECT_FALSE(StoreAssignment(rig.editor.store, rig.editor.keysets, 2, kBankCount, 0));
     // A keyset with no subkey yet is saved with the rest.
     rig.editor.store.Add(Keyset("wave"));
-    ASSERT_TRUE(StoreAssignment(rig.editor.store, rig.editor.storage, 3, 0, 0));
+    ASSERT_TRUE(StoreAssignment(rig.editor.store, rig.editor.keysets, 3, 0, 0));
     EXPECT_TRUE(rig.registry.KeyExists(kKeysets + "\\wave\\Option+Shift Bank"));
 }
 

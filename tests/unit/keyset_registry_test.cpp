@@ -2,6 +2,7 @@
 
 #include "model/keyset_registry.h"
 #include "model/memory_blocks.h"
+#include "model/prefs_storage.h"
 
 #include <gtest/gtest.h>
 
@@ -46,19 +47,11 @@ struct RegistryRig {
     CKeysetStore store{shared, names};
     FakeRegistry registry;
     FakeKeysetLock lock{registry.journal};
-    KeysetStorage storage{registry, lock};
+    CKeysetRegistry keysets{KeysetStorage{registry, lock}};
 
     RegistryRig() { shared.Create(); }
-    void Save() {
-        CKeysetRegistry r(storage);
-        r.Attach(store);
-        r.SaveAll();
-    }
-    bool Load() {
-        CKeysetRegistry r(storage);
-        r.Attach(store);
-        return r.LoadAll();
-    }
+    void Save() { keysets.SaveAll(store); }
+    bool Load() { return keysets.LoadAll(store); }
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
         for (int i = 0; i < store.GetCount(); ++i)
@@ -79,7 +72,7 @@ struct RegistryRig {
 TEST(KeysetRegistry, NothingStoredGivesJustDefaultAndWritesNothing) {
     RegistryRig rig;
     rig.shared.SetCurrentKeysetIndex(5);
-    LoadOrCreate(rig.store, rig.storage);
+    LoadOrCreate(rig.store, rig.keysets);
     ASSERT_EQ(rig.store.GetCount(), 1);
     EXPECT_TRUE(SameBytes(*rig.store.GetKeyset(0), Keyset("Default")));
     EXPECT_EQ(rig.store.GetCurrentIndex(), 0);
@@ -141,7 +134,7 @@ TEST(KeysetRegistry, LoadWithoutDefaultPutsANewOneFirst) {
 
     RegistryRig empty;
     empty.registry.SetValue(kKeysets, "unrelated", Bytes(1)); // "Keysets" exists but holds no keyset
-    LoadOrCreate(empty.store, empty.storage);
+    LoadOrCreate(empty.store, empty.keysets);
     EXPECT_EQ(empty.Names(), std::vector<std::string>{"Default"});
 }
 
@@ -289,31 +282,28 @@ TEST(KeysetRegistry, WholeLoadsAndSavesRunUnderTheLockAndGoOnWithoutIt) {
     EXPECT_EQ(rig.registry.Subkeys(kKeysets).size(), 2u);
 }
 
-TEST(KeysetRegistry, PrefsAreSavedOnceTheProgramHasThemAndReadOnlyWhenWhole) {
-    RegistryRig rig;
-    rig.store.Add(Keyset("Default"));
+TEST(PrefsStorage, PrefsAreWrittenWholeAndReadOnlyWhenWhole) {
+    FakeRegistry registry;
     PrefsRecord prefs;
     prefs.comPort = 2;
-    rig.store.SetPrefs(&prefs);
-    rig.Save();
-    EXPECT_EQ(rig.registry.Value(kStoreRootPath + std::string("\\Settings"), "Prefs"), (Bytes{1, 0, 0, 0, 2, 0, 0, 0}));
+    ASSERT_TRUE(WritePrefs(registry, prefs));
+    const std::string settings = kStoreRootPath + std::string("\\Settings");
+    EXPECT_EQ(registry.Value(settings, "Prefs"), (Bytes{1, 0, 0, 0, 2, 0, 0, 0}));
 
-    CKeysetRegistry registry(rig.storage);
     PrefsRecord read;
-    ASSERT_TRUE(registry.ReadPrefs(read));
+    ASSERT_TRUE(ReadPrefs(registry, read));
     EXPECT_EQ(read.comPort, 2);
 
-    const std::string settings = kStoreRootPath + std::string("\\Settings");
     const Bytes unusable[] = {Bytes(7, 0), Bytes(9, 0)};
     for (const Bytes& value : unusable) {
-        rig.registry.SetValue(settings, "Prefs", value);
+        registry.SetValue(settings, "Prefs", value);
         PrefsRecord defaults;
-        EXPECT_FALSE(registry.ReadPrefs(defaults));
+        EXPECT_FALSE(ReadPrefs(registry, defaults));
         EXPECT_EQ(defaults.loadAtStart, 1);
         EXPECT_EQ(defaults.comPort, 0);
     }
-    rig.registry.SetValue(settings, "Prefs", Bytes{0, 0, 0, 0, 9, 0, 0, 0});
-    ASSERT_TRUE(registry.ReadPrefs(read));
+    registry.SetValue(settings, "Prefs", Bytes{0, 0, 0, 0, 9, 0, 0, 0});
+    ASSERT_TRUE(ReadPrefs(registry, read));
     EXPECT_EQ(read.loadAtStart, 0);
     EXPECT_EQ(read.comPort, 0); // no such port: the first one
 }

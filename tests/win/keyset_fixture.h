@@ -62,19 +62,11 @@ struct RealStore {
     CKeysetStore store{shared, names};
     Win32Registry registry;
     Win32KeysetLock lock;
-    KeysetStorage storage{registry, lock};
+    CKeysetRegistry keysets{KeysetStorage{registry, lock}};
 
     RealStore() { shared.Create(); }
-    void Save() {
-        CKeysetRegistry r(storage);
-        r.Attach(store);
-        r.SaveAll();
-    }
-    bool Load() {
-        CKeysetRegistry r(storage);
-        r.Attach(store);
-        return r.LoadAll();
-    }
+    void Save() { keysets.SaveAll(store); }
+    bool Load() { return keysets.LoadAll(store); }
 };
 
 } // namespace qvl::wintest

@@ -66,7 +66,7 @@ void SetRaw(const std::string& path, const char* name, const void* data, DWORD s
 TEST_F(KeysetRegistryWin32, NothingStoredGivesJustDefaultAndWritesNothing) {
     RealStore real;
     real.shared.SetCurrentKeysetIndex(4);
-    LoadOrCreate(real.store, real.storage);
+    LoadOrCreate(real.store, real.keysets);
     ASSERT_EQ(real.store.GetCount(), 1);
     EXPECT_EQ(real.store.GetCurrentName(), "Default");
     EXPECT_EQ(real.store.GetCurrentIndex(), 0);
@@ -181,7 +181,7 @@ TEST_F(KeysetRegistryWin32, WhatOneProcessSavesAnotherLoads) {
 TEST_F(KeysetRegistryWin32, AfterASaveBothProgramsHoldTheListInOneOrder) {
     RealStore editor;
     FillKeysets(editor.store, 3, 1);
-    SaveAllKeysets(editor.store, editor.storage);
+    SaveAllKeysets(editor.store, editor.keysets);
     RealStore driver;
     ASSERT_TRUE(driver.Load());
     for (const char* name : {"_tool", "Aardvark"}) {
@@ -189,7 +189,7 @@ TEST_F(KeysetRegistryWin32, AfterASaveBothProgramsHoldTheListInOneOrder) {
         InitKeyset(record, name, 0, editor.names);
         editor.store.Add(record);
         editor.store.SetCurrentIndex(editor.store.GetCount() - 1);
-        SaveAllKeysets(editor.store, editor.storage);
+        SaveAllKeysets(editor.store, editor.keysets);
         ASSERT_TRUE(driver.Load());
         std::vector<std::string> inEditor, inDriver;
         for (int i = 0; i < editor.store.GetCount(); ++i)

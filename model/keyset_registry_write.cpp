@@ -1,0 +1,117 @@
+// Carrying out a save's plan: the record of changes first, then each keyset's values, then the
+// deletes, keeping the image to what was really written.
+#include "model/keyset_registry.h"
+
+#include <algorithm>
+
+namespace qvl {
+
+bool CKeysetRegistry::Apply(Registry::Key keysetsKey, const WritePlan& plan, const StringSource& names) {
+    if (plan.Empty())
+        return true;
+    std::uint64_t generation = 0;
+    if (!RecordChanges(keysetsKey, plan.touched, plan.adds, generation))
+        return false;
+    bool allWritten = true;
+    for (const PlannedKeyset& planned : plan.writes)
+        allWritten = WriteKeyset(keysetsKey, planned, generation, names) && allWritten;
+    // Deletes come last: a keyset that moved to another subkey is already written there.
+    for (const std::string& name : plan.deletes) {
+        if (!registry_.DeleteTree(keysetsKey, name.c_str())) {
+            allWritten = false;
+            continue;
+        }
+        const StoredSubkey* subkey = image_.Find(registry_.FoldKeyName(name));
+        if (subkey != nullptr)
+            image_.subkeys.erase(image_.subkeys.begin() + (subkey - image_.subkeys.data()));
+    }
+    if (plan.adds)
+        ReorderByEnumeration(keysetsKey);
+    ChooseTaken(image_.subkeys);
+    return allWritten;
+}
+
+bool CKeysetRegistry::RecordChanges(Registry::Key keysetsKey, const std::vector<std::string>& touched, bool added,
+                                    std::uint64_t& generation) {
+    KeysetChanges record = image_.known ? image_.changes : KeysetChanges();
+    generation = NextGeneration(image_.known, record.generation);
+    RecordSave(record, generation, touched, added);
+    const std::vector<unsigned char> bytes = EncodeChanges(record);
+    // Written whole, before anything it lists: a reader that comes after any part of this save, or
+    // after this program ended half-way through it, reads those subkeys again.
+    if (!registry_.WriteBinary(keysetsKey, kChangesValueName, bytes.data(), bytes.size()))
+        return false;
+    image_.known = true;
+    image_.changes = std::move(record);
+    return true;
+}
+
+bool CKeysetRegistry::WriteKeyset(Registry::Key keysetsKey, const PlannedKeyset& planned, std::uint64_t generation,
+                                  const StringSource& names) {
+    StoredSubkey* subkey = image_.Find(planned.folded);
+    if (subkey == nullptr) {
+        image_.subkeys.emplace_back();
+        subkey = &image_.subkeys.back();
+        subkey->name = planned.subkey;
+        subkey->folded = planned.folded;
+    }
+    // A keyset that vanished under this save is not made again with only part of its values.
+    RegKey keyset = planned.made ? RegKey::Create(registry_, keysetsKey, planned.subkey.c_str())
+                                 : RegKey::Open(registry_, keysetsKey, planned.subkey.c_str());
+    // Its own generation first, for the same reason as the one under "Keysets".
+    bool allWritten =
+        keyset && registry_.WriteBinary(keyset.Get(), kGenerationValueName, &generation, sizeof generation);
+    RegKey bankKey;
+    int bank = -1;
+    bool bankEnded = false;
+    for (int value : planned.values) {
+        if (!keyset)
+            break;
+        if (value != kHeaderValue && (value - 1) / kControlCount != bank) {
+            bank = (value - 1) / kControlCount;
+            bankKey = RegKey::Create(registry_, keyset.Get(), kBankKeyNames[bank]);
+            bankEnded = false;
+        }
+        if (bankEnded)
+            continue; // the first write that fails ends the bank, as it always has
+        const Registry::Key key = value == kHeaderValue ? keyset.Get() : bankKey.Get();
+        if (key == Registry::kNoKey ||
+            !registry_.WriteBinary(key, StoredValueName(value), ValueBytes(planned.record, value), ValueSize(value))) {
+            allWritten = false;
+            bankEnded = value != kHeaderValue;
+            continue;
+        }
+        std::copy_n(ValueBytes(planned.record, value), ValueSize(value),
+                    const_cast<unsigned char*>(ValueBytes(subkey->stored, value)));
+        subkey->present |= 1u << value;
+    }
+    // A subkey whose values are not all known is read again next time rather than trusted.
+    subkey->generation = allWritten ? generation : 0;
+    DeriveLoaded(*subkey, names);
+    subkey->foldedAppName = registry_.FoldKeyName(ReadField(subkey->loaded.header.appName));
+    return allWritten;
+}
+
+void CKeysetRegistry::ReorderByEnumeration(Registry::Key keysetsKey) {
+    std::vector<StoredSubkey> known;
+    known.swap(image_.subkeys);
+    std::vector<std::string> names;
+    const bool complete = SubkeyNames(registry_, keysetsKey, names);
+    for (const std::string& name : names) {
+        const std::string folded = registry_.FoldKeyName(name);
+        for (StoredSubkey& subkey : known) {
+            if (subkey.folded == folded && !subkey.folded.empty()) {
+                subkey.name = name; // the spelling the subkey was made with
+                image_.subkeys.push_back(std::move(subkey));
+                subkey.folded.clear();
+                break;
+            }
+        }
+    }
+    // A subkey that came from somewhere else (the lock could not be had) is not known here: listing
+    // everything again next time picks it up.
+    if (!complete || image_.subkeys.size() != names.size())
+        image_.known = false;
+}
+
+} // namespace qvl

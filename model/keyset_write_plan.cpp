@@ -1,0 +1,67 @@
+#include "model/keyset_write_plan.h"
+
+#include <cstring>
+
+namespace qvl {
+
+namespace {
+
+bool SameValue(const StoredSubkey& subkey, const KeysetRecord& record, int value) {
+    return subkey.Has(value) &&
+           std::memcmp(ValueBytes(subkey.stored, value), ValueBytes(record, value), ValueSize(value)) == 0;
+}
+
+// One wanted record per subkey the registry would use, in list order; the last keyset of a name wins.
+std::vector<ListedKeyset> OnePerSubkey(const std::vector<ListedKeyset>& list) {
+    std::vector<ListedKeyset> wanted;
+    for (const ListedKeyset& keyset : list) {
+        ListedKeyset* same = nullptr;
+        for (ListedKeyset& earlier : wanted)
+            if (earlier.folded == keyset.folded)
+                same = &earlier;
+        if (same != nullptr)
+            same->record = keyset.record;
+        else
+            wanted.push_back(keyset);
+    }
+    return wanted;
+}
+
+// The write of `keyset` into `subkey` (null: a new subkey), or nothing when it holds that already.
+bool PlanKeyset(const ListedKeyset& keyset, const StoredSubkey* subkey, PlannedKeyset& planned) {
+    planned.made = subkey == nullptr;
+    planned.subkey = subkey != nullptr ? subkey->name : keyset.name;
+    planned.folded = keyset.folded;
+    planned.record = *keyset.record;
+    for (int value = 0; value < kStoredValueCount; ++value)
+        if (subkey == nullptr || !SameValue(*subkey, *keyset.record, value))
+            planned.values.push_back(value);
+    return planned.made || subkey->generation == 0 || !planned.values.empty();
+}
+
+} // namespace
+
+WritePlan PlanWrites(const std::vector<ListedKeyset>& list, const StoredKeysets& image) {
+    WritePlan plan;
+    const std::vector<ListedKeyset> wanted = OnePerSubkey(list);
+    for (const ListedKeyset& keyset : wanted) {
+        PlannedKeyset planned;
+        if (!PlanKeyset(keyset, image.Find(keyset.folded), planned))
+            continue;
+        plan.touched.push_back(planned.subkey);
+        plan.adds = plan.adds || planned.made;
+        plan.writes.push_back(std::move(planned));
+    }
+    for (const StoredSubkey& subkey : image.subkeys) {
+        bool keep = !subkey.taken;
+        for (const ListedKeyset& keyset : wanted)
+            keep = keep || keyset.folded == subkey.folded;
+        if (!keep) {
+            plan.deletes.push_back(subkey.name);
+            plan.touched.push_back(subkey.name);
+        }
+    }
+    return plan;
+}
+
+} // namespace qvl

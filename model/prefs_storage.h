@@ -1,0 +1,19 @@
+// The preferences record in the registry: the 8-byte binary value "Prefs" under "Settings" beside the
+// keysets (the store's root). The editor writes it; both programs read it.
+#pragma once
+
+#include "model/prefs_record.h"
+#include "model/registry.h"
+
+namespace qvl {
+
+constexpr const char* kSettingsKeyName = "Settings";
+constexpr const char* kPrefsValueName = "Prefs";
+
+// The stored preferences over `prefs`; false, with `prefs` unchanged, when there are none of the right
+// size. A port outside COM1 to COM4 reads as COM1.
+bool ReadPrefs(Registry& registry, PrefsRecord& prefs);
+// Write `prefs` whole; false when it could not be written.
+bool WritePrefs(Registry& registry, const PrefsRecord& prefs);
+
+} // namespace qvl
