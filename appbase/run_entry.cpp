@@ -1,5 +1,7 @@
 #include "appbase/run_entry.h"
 
+#include "model/shared_names.h"
+
 namespace qvl {
 
 bool RunKeyEntry::Write(const std::string& commandLine) {

@@ -1,16 +1,24 @@
-// The autostart entry in the registry: the value "qvl2rs" under the current user's Run key.
+// The driver's autostart entry: the text value "qvl2rs" under the current user's
+// "Software\Microsoft\Windows\CurrentVersion\Run", which Windows runs at log-on, written through the
+// registry port.
 #pragma once
 
-#include "appbase/autostart_entry.h"
 #include "model/registry.h"
+
+#include <string>
 
 namespace qvl {
 
-class RunKeyEntry final : public AutostartEntry {
+class RunKeyEntry {
 public:
     explicit RunKeyEntry(Registry& registry) : registry_(registry) {}
-    bool Write(const std::string& commandLine) override;
-    bool Remove() override;
+    RunKeyEntry(const RunKeyEntry&) = delete;
+    RunKeyEntry& operator=(const RunKeyEntry&) = delete;
+
+    // Store `commandLine` as the entry; false when it could not be written.
+    bool Write(const std::string& commandLine);
+    // Remove the entry; a missing entry is no error.
+    bool Remove();
 
 private:
     Registry& registry_;

@@ -12,13 +12,13 @@ namespace {
 
 // Both programs treat index 0 as "Default", while the registry lists subkeys in its own order.
 void PutDefaultFirst(CKeysetStore& store) {
-    const int found = store.Find(kDefaultKeysetName);
+    const std::optional<int> found = store.Find(kDefaultKeysetName);
     if (found == 0)
         return;
     std::unique_ptr<KeysetRecord> record = std::make_unique<KeysetRecord>();
-    if (found > 0) {
-        *record = *store.GetKeyset(found);
-        store.RemoveAt(found);
+    if (found) {
+        *record = *store.GetKeyset(*found);
+        store.RemoveAt(*found);
     } else {
         InitKeyset(*record, kDefaultKeysetName, 0, store.Names());
     }

@@ -56,11 +56,11 @@ void CKeysetStore::RemoveAt(int index) {
         keysets_.erase(keysets_.begin() + index);
 }
 
-int CKeysetStore::Find(std::string_view name) const {
+std::optional<int> CKeysetStore::Find(std::string_view name) const {
     for (int index = 0; index < GetCount(); ++index)
         if (NameEquals(index, name))
             return index;
-    return -1;
+    return std::nullopt;
 }
 
 bool CKeysetStore::NameEquals(int index, std::string_view name) const {

@@ -35,8 +35,8 @@ public:
     void RemoveAt(int index);
     void RemoveAll() { keysets_.clear(); }
 
-    // The first keyset whose name is exactly `name` (case matters), or -1.
-    int Find(std::string_view name) const;
+    // The first keyset whose name is exactly `name` (case matters); nothing when there is none.
+    std::optional<int> Find(std::string_view name) const;
     // Whether keyset `index` is named exactly `name`; false outside the list.
     bool NameEquals(int index, std::string_view name) const;
 

@@ -31,6 +31,12 @@ constexpr const char* kSharedInfoName = "QVL2SharedInfo";
 constexpr const char* kDataAreaName = "QVL3DataArea";
 constexpr const char* kKeysetLockName = "QVL2KeysetsLock";
 
+// The driver's program file (without its extension) and its autostart entry, the text value
+// kRunValueName under the current user's kRunKeyPath that the editor writes.
+constexpr const char* kDriverFileTitle = "qvl2rs";
+constexpr const char* kRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kRunValueName = "qvl2rs";
+
 // The registry root of the keysets and settings, under HKEY_CURRENT_USER.
 constexpr const char* kStoreRootPath = "Software\\Vendrake Electronics\\QVL2";
 constexpr const char* kKeysetsKeyPath = "Software\\Vendrake Electronics\\QVL2\\Keysets";

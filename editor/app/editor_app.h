@@ -66,7 +66,7 @@ public:
     Win32MessageBoxes& Boxes() { return boxes_; }
     const StringSource& Strings() const { return strings_; }
     const TextCase& Case() const { return textCase_; }
-    AutostartEntry& Autostart() { return autostart_; }
+    RunKeyEntry& Autostart() { return autostart_; }
     const std::string& Title() const { return title_; }
     // The overview, help, Test and About windows.
     CEditorWindows& Windows() { return *windows_; }

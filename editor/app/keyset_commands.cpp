@@ -44,28 +44,27 @@ std::optional<int> KeysetCommands::FindByName(const std::string& name) const {
     return std::nullopt;
 }
 
-int KeysetCommands::FindSameTarget(const std::string& name) const {
+std::optional<int> KeysetCommands::FindSameTarget(const std::string& name) const {
     if (store_ == nullptr)
-        return -1;
+        return std::nullopt;
     // An exact match wins over one that differs in case, should both be in the list already.
-    const int exact = store_->Find(name);
-    if (exact >= 0)
+    if (const std::optional<int> exact = store_->Find(name))
         return exact;
     for (int index = 0; index < store_->GetCount(); ++index)
         if (textCase_.SameIgnoringCase(store_->GetName(index), name))
             return index;
-    return -1;
+    return std::nullopt;
 }
 
 void KeysetCommands::AddOrReplace(const KeysetRecord& record) {
     if (store_ == nullptr)
         return;
     auto keyset = std::make_unique<KeysetRecord>(record);
-    const int index = FindSameTarget(ReadField(keyset->header.appName));
-    if (index >= 0) {
-        CopyToField(keyset->header.appName, store_->GetName(index).c_str());
-        store_->SetKeyset(index, *keyset);
-        SetCurrent(index);
+    const std::optional<int> index = FindSameTarget(ReadField(keyset->header.appName));
+    if (index) {
+        CopyToField(keyset->header.appName, store_->GetName(*index).c_str());
+        store_->SetKeyset(*index, *keyset);
+        SetCurrent(*index);
     } else {
         store_->Add(*keyset);
         SetCurrent(store_->GetCount() - 1);
@@ -135,7 +134,7 @@ void KeysetCommands::NewKeyset() {
         ui_.Tell(kNameTooLongMessageId, framework::FileTitleOf(*program));
         return;
     }
-    if (FindSameTarget(name) >= 0 && !ui_.AskYesNo(kNewReplaceQuestionId))
+    if (FindSameTarget(name) && !ui_.AskYesNo(kNewReplaceQuestionId))
         return;
     auto record = std::make_unique<KeysetRecord>();
     InitKeyset(*record, name.c_str(), 0, names_);
@@ -166,7 +165,7 @@ bool KeysetCommands::ImportFile(const std::string& path) {
         return false;
     }
     // The question is about the keyset the file would replace: the one its record names.
-    if (FindSameTarget(name) >= 0 && !ui_.AskYesNo(kImportReplaceQuestionId))
+    if (FindSameTarget(name) && !ui_.AskYesNo(kImportReplaceQuestionId))
         return true;
     AddOrReplace(*record);
     return true;

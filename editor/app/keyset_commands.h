@@ -30,9 +30,6 @@ constexpr unsigned kNotAKeysetFileMessageId = 62020; // "This is not a valid QVL
 constexpr unsigned kFileNotReadMessageId = 62021;    // "The file "%1" could not be read.%2"
 constexpr unsigned kFileNotWrittenMessageId = 62022; // "The file "%1" could not be written.%2"
 
-// The most characters of a keyset name (its field holds the terminating NUL too).
-constexpr std::size_t kMaxKeysetNameLength = sizeof(AppPref::appName) - 1;
-
 class KeysetCommands {
 public:
     // `names` is the editor's string table (control names of new keysets).
@@ -54,8 +51,8 @@ public:
     void ReloadKeysets();
     // The keyset named exactly `name` among indexes 1 and up; nothing when there is none.
     std::optional<int> FindByName(const std::string& name) const;
-    // The keyset whose name equals `name` ignoring case, "Default" included; -1 when there is none.
-    int FindSameTarget(const std::string& name) const;
+    // The keyset whose name equals `name` ignoring case, "Default" included; nothing when there is none.
+    std::optional<int> FindSameTarget(const std::string& name) const;
     // Replace the keyset that `record` names (it keeps its own name) or add `record` where a load
     // would put it; make it current, save, and show it.
     void AddOrReplace(const KeysetRecord& record);

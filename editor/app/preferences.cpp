@@ -1,5 +1,7 @@
 #include "editor/app/preferences.h"
 
+#include "model/shared_names.h"
+
 namespace qvl {
 
 std::string DriverCommandLine(std::string_view editorPath) {
@@ -11,7 +13,7 @@ std::string DriverCommandLine(std::string_view editorPath) {
     return command;
 }
 
-void ApplyPreferences(const PreferencesChoice& choice, std::string_view editorPath, AutostartEntry& autostart,
+void ApplyPreferences(const PreferencesChoice& choice, std::string_view editorPath, RunKeyEntry& autostart,
                       PrefsRecord& prefs) {
     if (choice.loadAtStart != 0) {
         autostart.Write(DriverCommandLine(editorPath));

@@ -5,15 +5,13 @@
 // driver's file name without extension, which Windows runs at log-on.
 #pragma once
 
-#include "appbase/autostart_entry.h"
+#include "appbase/run_entry.h"
 #include "model/prefs_record.h"
 
 #include <string>
 #include <string_view>
 
 namespace qvl {
-
-constexpr const char* kDriverFileTitle = "qvl2rs";
 
 // The command line that starts the driver beside the editor at `editorPath`: the editor's folder
 // (up to and with its last backslash) followed by "qvl2rs". A path with a blank is put in quotes, so
@@ -28,7 +26,7 @@ struct PreferencesChoice {
 
 // Set or remove the autostart entry and put the choice into `prefs` (which the caller then writes).
 // Registry failures pass silently: `prefs` holds the choice anyway.
-void ApplyPreferences(const PreferencesChoice& choice, std::string_view editorPath, AutostartEntry& autostart,
+void ApplyPreferences(const PreferencesChoice& choice, std::string_view editorPath, RunKeyEntry& autostart,
                       PrefsRecord& prefs);
 
 } // namespace qvl

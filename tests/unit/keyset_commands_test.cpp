@@ -212,9 +212,9 @@ TEST(KeysetCommands, FindByNameComparesExactlyAndNeverMeetsDefault) {
     EXPECT_EQ(rig.commands.FindByName("wave"), std::optional<int>(2));
     EXPECT_EQ(rig.commands.FindByName("Wave"), std::nullopt);
     EXPECT_EQ(rig.commands.FindByName("Default"), std::nullopt);
-    EXPECT_EQ(rig.commands.FindSameTarget("WAVE"), 2);
-    EXPECT_EQ(rig.commands.FindSameTarget("default"), 0);
-    EXPECT_EQ(rig.commands.FindSameTarget("cubase"), -1);
+    EXPECT_EQ(rig.commands.FindSameTarget("WAVE"), std::optional<int>(2));
+    EXPECT_EQ(rig.commands.FindSameTarget("default"), std::optional<int>(0));
+    EXPECT_EQ(rig.commands.FindSameTarget("cubase"), std::nullopt);
 }
 
 TEST(KeysetCommands, ImportAsksAboutTheKeysetTheFileWouldReplace) {
@@ -246,15 +246,15 @@ TEST(KeysetCommands, ImportAsksAboutTheKeysetTheFileWouldReplace) {
         EXPECT_EQ(rig.ui.questions,
                   c.asked ? std::vector<unsigned>{kImportReplaceQuestionId} : std::vector<unsigned>{});
         EXPECT_EQ(rig.Names(), c.names);
-        const int y = rig.Store().Find("y");
-        ASSERT_GE(y, 0);
+        ASSERT_TRUE(rig.Store().Find("y").has_value());
+        const int y = *rig.Store().Find("y");
         EXPECT_EQ(SameBytes(*rig.Store().GetKeyset(y), Marked("y", 'Y')), c.replaced);
         if (c.replaced) {
             EXPECT_EQ(rig.Store().GetCurrentIndex(), y);
             EXPECT_EQ(rig.StoredPlay("y"), BytesOf(AssignmentAt(Marked("y", 'Y'), kMainBank, kPlay)));
         }
-        if (rig.Store().Find("x") >= 0) {
-            EXPECT_TRUE(SameBytes(*rig.Store().GetKeyset(rig.Store().Find("x")), Keyset("x")));
+        if (const std::optional<int> x = rig.Store().Find("x")) {
+            EXPECT_TRUE(SameBytes(*rig.Store().GetKeyset(*x), Keyset("x")));
         }
         EXPECT_EQ(rig.ui.menu, rig.Names());
     }

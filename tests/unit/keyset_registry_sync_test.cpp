@@ -202,7 +202,7 @@ TEST(KeysetRegistrySync, OneKeysetPerNameAndTheOtherSubkeyIsLeftAlone) {
     Program fresh(rig.registry, rig.lock);
     ASSERT_TRUE(fresh.Load());
     ASSERT_EQ(fresh.store.GetCount(), 3);
-    EXPECT_EQ(fresh.store.GetAssignment(fresh.store.Find("notepad"), 0, kPlay)->hotKeyVk, 2);
+    EXPECT_EQ(fresh.store.GetAssignment(*fresh.store.Find("notepad"), 0, kPlay)->hotKeyVk, 2);
 
     fresh.Set({Keyset("Default", 1), Keyset("zoom", 3)});
     fresh.Save();

@@ -4,25 +4,21 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
-#include <vector>
 
 namespace qvl {
 namespace {
 
-class RecordingAutostart final : public AutostartEntry {
-public:
-    bool Write(const std::string& commandLine) override {
-        calls.push_back("write " + commandLine);
-        return !fail;
-    }
-    bool Remove() override {
-        calls.push_back("remove");
-        return !fail;
-    }
-    std::vector<std::string> calls;
-    bool fail = false;
-};
+const std::string kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// The Run entry as the registry holds it, without its NUL; nothing when there is none.
+std::optional<std::string> RunEntry(const fakes::FakeRegistry& registry) {
+    const std::optional<fakes::Bytes> value = registry.Value(kRun, "qvl2rs");
+    if (!value || value->empty())
+        return std::nullopt;
+    return std::string(value->begin(), value->end() - 1);
+}
 
 TEST(Preferences, TheDriversCommandLineIsTheEditorsFolderAndItsName) {
     EXPECT_EQ(DriverCommandLine("C:\\QVL2\\QVL2.exe"), "C:\\QVL2\\qvl2rs");
@@ -35,23 +31,26 @@ TEST(Preferences, CloseWritesOrRemovesTheEntryAndKeepsTheChoiceEvenWhenTheRegist
     struct Case {
         PreferencesChoice choice;
         bool fail;
-        std::vector<std::string> calls;
+        std::optional<std::string> entry;
         PrefsRecord prefs;
     };
     const Case cases[] = {
-        {{2, 1}, false, {"write C:\\QVL2\\qvl2rs"}, {1, 2}},
-        {{0, 0}, false, {"remove"}, {0, 0}},
-        {{3, 0}, true, {"remove"}, {0, 3}},
-        {{-1, 1}, false, {"write C:\\QVL2\\qvl2rs"}, {1, 1}}, // no port chosen: COM2 stays
+        {{2, 1}, false, "C:\\QVL2\\qvl2rs", {1, 2}},
+        {{0, 0}, false, std::nullopt, {0, 0}},
+        {{3, 0}, true, "C:\\old\\qvl2rs", {0, 3}},
+        {{-1, 1}, false, "C:\\QVL2\\qvl2rs", {1, 1}}, // no port chosen: COM2 stays
     };
     for (const Case& c : cases) {
-        RecordingAutostart autostart;
-        autostart.fail = c.fail;
+        fakes::FakeRegistry registry;
+        RunKeyEntry autostart(registry);
+        ASSERT_TRUE(autostart.Write("C:\\old\\qvl2rs"));
+        if (c.fail)
+            registry.FailOpen(kRun);
         PrefsRecord prefs;
         prefs.loadAtStart = 1;
         prefs.comPort = 1;
         ApplyPreferences(c.choice, "C:\\QVL2\\QVL2.exe", autostart, prefs);
-        EXPECT_EQ(autostart.calls, c.calls);
+        EXPECT_EQ(RunEntry(registry), c.entry);
         EXPECT_EQ(prefs.loadAtStart, c.prefs.loadAtStart);
         EXPECT_EQ(prefs.comPort, c.prefs.comPort);
     }
@@ -60,7 +59,7 @@ TEST(Preferences, CloseWritesOrRemovesTheEntryAndKeepsTheChoiceEvenWhenTheRegist
 TEST(RunKeyEntry, WritesTheQuotedCommandLineAsTextAndRemovesItOverTheRegistryPort) {
     fakes::FakeRegistry registry;
     RunKeyEntry entry(registry);
-    const std::string run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::string& run = kRun;
     ASSERT_TRUE(entry.Write("\"C:\\Program Files\\QVL2\\qvl2rs\""));
     const std::string stored = "\"C:\\Program Files\\QVL2\\qvl2rs\"";
     EXPECT_EQ(registry.Value(run, "qvl2rs"), fakes::Bytes(stored.c_str(), stored.c_str() + stored.size() + 1));

@@ -87,7 +87,7 @@ TEST_F(KeysetCrashWin32, KeysetsInTheListsBeforeAndAfterASaveSurviveItsEndFromOu
         bool partial = false;
         for (int name = -1; name < wintest::kCrashNames; ++name) {
             const KeysetRecord after = CrashKeyset(reader.names, static_cast<int>(seed), step, name);
-            const int found = reader.store.Find(after.header.appName);
+            const int found = reader.store.Find(after.header.appName).value_or(-1);
             const bool before = InCrashList(static_cast<int>(seed), step - 1, name);
             const bool stays = before && InCrashList(static_cast<int>(seed), step, name);
             partial = partial || (found >= 0) != InCrashList(static_cast<int>(seed), step, name);

@@ -47,7 +47,7 @@ inline bool HoldsKeysets(const CKeysetStore& loaded, int count, int seed) {
         return false;
     for (int k = 0; k < count; ++k) {
         const KeysetRecord want = *expected.GetKeyset(k);
-        const std::optional<KeysetRecord> got = loaded.GetKeyset(loaded.Find(want.header.appName));
+        const std::optional<KeysetRecord> got = loaded.GetKeyset(loaded.Find(want.header.appName).value_or(-1));
         if (!got || std::memcmp(&*got, &want, sizeof want) != 0)
             return false;
     }

@@ -113,7 +113,7 @@ TEST_F(KeysetRegistryWin32, MissingBankIsCreatedEmptyAndAMissingStopEndsItsBank)
     RealStore reader; // edits by hand: a program that has not seen the registry before
     ASSERT_TRUE(reader.Load());
     EXPECT_EQ(Info(kKeysets + "\\app0\\Shift Bank")->values, 0u);
-    const KeysetRecord app = *reader.store.GetKeyset(reader.store.Find("app0"));
+    const KeysetRecord app = *reader.store.GetKeyset(reader.store.Find("app0").value_or(-1));
     KeysetRecord fresh;
     InitKeyset(fresh, "app0", 0, NoStrings());
     EXPECT_EQ(std::memcmp(&app.banks[kShiftBank], &fresh.banks[kShiftBank], sizeof(BankRecord)), 0);
@@ -135,8 +135,8 @@ TEST_F(KeysetRegistryWin32, WrongSizedValuesAreTreatedAsMissing) {
     RealStore reader;
     ASSERT_TRUE(reader.Load());
     ASSERT_EQ(reader.store.GetCount(), 2);
-    EXPECT_EQ(reader.store.Find("app0"), -1);
-    const KeysetRecord app = *reader.store.GetKeyset(reader.store.Find("app1"));
+    EXPECT_EQ(reader.store.Find("app0"), std::nullopt);
+    const KeysetRecord app = *reader.store.GetKeyset(reader.store.Find("app1").value_or(-1));
     EXPECT_EQ(AssignmentAt(app, kMainBank, kStop).hotKeyVk, 1);
     EXPECT_EQ(AssignmentAt(app, kMainBank, kFastForward).hotKeyVk, 0);
     EXPECT_EQ(AssignmentAt(app, kMainBank, kFastForward).wheelSpeed, 64);
