@@ -154,7 +154,6 @@ public:
     bool WriteText(Key, const char*, const char*) override { return false; }
     bool DeleteValue(Key, const char*, const char*) override { return false; }
     bool DeleteTree(Key, const char*) override { return false; }
-    std::string FoldKeyName(const std::string& name) const override { return name; }
 };
 
 class NoLock final : public KeysetLock {
@@ -188,7 +187,7 @@ struct EventPath {
     NullInput input;
     StillPointer pointer;
     NoQuestion question;
-    CKeysetRegistry keysets{KeysetStorage{registry, lock}};
+    CKeysetRegistry keysets{KeysetStorage{registry, lock, textCase}};
     CControlDispatcher dispatcher{store, keysets, desktop, processes, textCase, input, pointer, question};
     NoTimer timer;
     NoLed led;

@@ -10,6 +10,7 @@
 #include "model/keyset_registry.h"
 #include "model/memory_blocks.h"
 #include "model/registry_win32.h"
+#include "model/text_case_win32.h"
 
 #include <windows.h>
 
@@ -51,7 +52,8 @@ struct Program {
     qvl::CKeysetStore store{shared, names};
     qvl::Win32Registry registry;
     qvl::Win32KeysetLock lock;
-    qvl::CKeysetRegistry keysets{qvl::KeysetStorage{registry, lock}};
+    qvl::SystemTextCase textCase;
+    qvl::CKeysetRegistry keysets{qvl::KeysetStorage{registry, lock, textCase}};
 
     Program() {
         shared.Create();

@@ -30,7 +30,7 @@ bool IsAssignmentIndex(int bank, int control) {
 }
 
 // The list as a save sees it: the keysets whose names can be stored, folded as the registry compares.
-std::vector<ListedKeyset> ListForSave(const CKeysetStore& store, const Registry& registry,
+std::vector<ListedKeyset> ListForSave(const CKeysetStore& store, const TextCase& textCase,
                                       std::vector<KeysetRecord>& records) {
     records.clear();
     for (int index = 0; index < store.GetCount(); ++index)
@@ -39,7 +39,7 @@ std::vector<ListedKeyset> ListForSave(const CKeysetStore& store, const Registry&
     for (const KeysetRecord& record : records) {
         std::string name = ReadField(record.header.appName);
         if (IsStorableKeysetName(name))
-            list.push_back(ListedKeyset{name, registry.FoldKeyName(name), &record});
+            list.push_back(ListedKeyset{name, textCase.Fold(name), &record});
     }
     return list;
 }
@@ -90,7 +90,7 @@ bool CKeysetRegistry::SaveAll(CKeysetStore& store) {
     Refresh(keysets.Get(), store.Names());
     std::vector<KeysetRecord> records;
     const bool written =
-        Apply(keysets.Get(), PlanWrites(ListForSave(store, registry_, records), image_), store.Names());
+        Apply(keysets.Get(), PlanWrites(ListForSave(store, textCase_, records), image_), store.Names());
     PutInLoadOrder(store);
     return written;
 }
@@ -103,7 +103,7 @@ void CKeysetRegistry::PutInLoadOrder(CKeysetStore& store) const {
     const int count = store.GetCount();
     std::vector<std::size_t> rank(static_cast<std::size_t>(count));
     for (int index = 0; index < count; ++index) {
-        const std::string folded = registry_.FoldKeyName(store.GetName(index));
+        const std::string folded = textCase_.Fold(store.GetName(index));
         rank[static_cast<std::size_t>(index)] =
             static_cast<std::size_t>(std::find(order.begin(), order.end(), folded) - order.begin());
     }
@@ -138,7 +138,7 @@ CKeysetRegistry::StoreResult CKeysetRegistry::StoreOne(const CKeysetStore& store
     if (!keysets)
         return StoreResult::kNotStored;
     Refresh(keysets.Get(), store.Names());
-    const StoredSubkey* subkey = image_.Find(registry_.FoldKeyName(name));
+    const StoredSubkey* subkey = image_.Find(textCase_.Fold(name));
     if (subkey == nullptr || !subkey->taken || subkey->foldedAppName != subkey->folded)
         return StoreResult::kNotStored;
     // The plan of a save whose list differs from the image in this one value.

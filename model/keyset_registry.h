@@ -26,6 +26,7 @@
 #include "model/keyset_write_plan.h"
 #include "model/registry.h"
 #include "model/shared_names.h"
+#include "model/text_case.h"
 
 #include <string>
 #include <string_view>
@@ -38,15 +39,18 @@ constexpr const char* kDefaultKeysetName = "Default";
 constexpr const char* kChangesValueName = "Changes";
 constexpr const char* kGenerationValueName = "Generation";
 
-// What the stored keysets are reached through: the registry and the lock shared with the other program.
+// What the stored keysets are reached through: the registry, the lock shared with the other program,
+// and the rule by which two keyset names are one.
 struct KeysetStorage {
     Registry& registry;
     KeysetLock& lock;
+    const TextCase& textCase;
 };
 
 class CKeysetRegistry {
 public:
-    explicit CKeysetRegistry(KeysetStorage storage) : registry_(storage.registry), lock_(storage.lock) {}
+    explicit CKeysetRegistry(KeysetStorage storage)
+        : registry_(storage.registry), lock_(storage.lock), textCase_(storage.textCase) {}
     CKeysetRegistry(const CKeysetRegistry&) = delete;
     CKeysetRegistry& operator=(const CKeysetRegistry&) = delete;
 
@@ -100,6 +104,7 @@ private:
 
     Registry& registry_;
     KeysetLock& lock_;
+    const TextCase& textCase_;
     std::string root_ = kStoreRootPath;
     StoredKeysets image_;
 };

@@ -58,7 +58,7 @@ bool CKeysetRegistry::ReadChanged(Registry::Key keysetsKey, const KeysetChanges&
     for (const KeysetChange& entry : stored.entries) {
         if (entry.generation <= seen)
             continue;
-        StoredSubkey* subkey = image_.Find(registry_.FoldKeyName(entry.subkey));
+        StoredSubkey* subkey = image_.Find(textCase_.Fold(entry.subkey));
         if (subkey == nullptr)
             return false; // a subkey this image never had: list them all
         RegKey keyset = RegKey::Open(registry_, keysetsKey, subkey->name.c_str());
@@ -88,7 +88,7 @@ void CKeysetRegistry::ReadAll(Registry::Key keysetsKey, const StringSource& name
             continue;
         std::uint64_t own = 0;
         const bool stamped = ReadGeneration(registry_, keyset.Get(), own);
-        const std::string folded = registry_.FoldKeyName(name);
+        const std::string folded = textCase_.Fold(name);
         StoredSubkey* before = nullptr;
         for (StoredSubkey& subkey : seen)
             if (stamped && subkey.generation == own && subkey.folded == folded)
@@ -124,7 +124,7 @@ void CKeysetRegistry::ReadSubkey(Registry::Key keysetKey, StoredSubkey& subkey, 
         }
     }
     DeriveLoaded(subkey, names);
-    subkey.foldedAppName = registry_.FoldKeyName(ReadField(subkey.loaded.header.appName));
+    subkey.foldedAppName = textCase_.Fold(ReadField(subkey.loaded.header.appName));
 }
 
 } // namespace qvl

@@ -21,7 +21,7 @@ bool CKeysetRegistry::Apply(Registry::Key keysetsKey, const WritePlan& plan, con
             allWritten = false;
             continue;
         }
-        const StoredSubkey* subkey = image_.Find(registry_.FoldKeyName(name));
+        const StoredSubkey* subkey = image_.Find(textCase_.Fold(name));
         if (subkey != nullptr)
             image_.subkeys.erase(image_.subkeys.begin() + (subkey - image_.subkeys.data()));
     }
@@ -88,7 +88,7 @@ bool CKeysetRegistry::WriteKeyset(Registry::Key keysetsKey, const PlannedKeyset&
     // A subkey whose values are not all known is read again next time rather than trusted.
     subkey->generation = allWritten ? generation : 0;
     DeriveLoaded(*subkey, names);
-    subkey->foldedAppName = registry_.FoldKeyName(ReadField(subkey->loaded.header.appName));
+    subkey->foldedAppName = textCase_.Fold(ReadField(subkey->loaded.header.appName));
     return allWritten;
 }
 
@@ -98,7 +98,7 @@ void CKeysetRegistry::ReorderByEnumeration(Registry::Key keysetsKey) {
     std::vector<std::string> names;
     const bool complete = SubkeyNames(registry_, keysetsKey, names);
     for (const std::string& name : names) {
-        const std::string folded = registry_.FoldKeyName(name);
+        const std::string folded = textCase_.Fold(name);
         for (StoredSubkey& subkey : known) {
             if (subkey.folded == folded && !subkey.folded.empty()) {
                 subkey.name = name; // the spelling the subkey was made with

@@ -1,7 +1,7 @@
 // The registry as the keyset store and the autostart entry need it: open and create keys, list
 // subkeys, read and write binary values, write a text value, delete a value, delete a key with
-// everything under it. Key names ignore case, as in the system's registry; the store's algorithms
-// are written against this port so that tests can drive them.
+// everything under it. Key names ignore case, as in the system's registry (TextCase::Fold says how);
+// the store's algorithms are written against this port so that tests can drive them.
 #pragma once
 
 #include <cstddef>
@@ -45,9 +45,6 @@ public:
     virtual bool DeleteValue(Key parent, const char* path, const char* name) = 0;
     // Delete the key `path` under `parent` and everything below it.
     virtual bool DeleteTree(Key parent, const char* path) = 0;
-    // `name` in a form in which two key names are equal exactly when the registry takes them for one
-    // key (it ignores case by its own rules, which go beyond ASCII).
-    virtual std::string FoldKeyName(const std::string& name) const = 0;
 };
 
 // The names of `key`'s subkeys, in the registry's own order; true when every one could be listed.

@@ -95,16 +95,4 @@ bool Win32Registry::DeleteTree(Key parent, const char* path) {
     return RegDeleteTreeA(ToHandle(parent), path) == ERROR_SUCCESS;
 }
 
-// The registry compares key names in UTF-16 after upper-casing them with the system's table.
-std::string Win32Registry::FoldKeyName(const std::string& name) const {
-    if (name.empty())
-        return name;
-    const int length = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), wide.data(), length);
-    CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
-    // Only compared, never shown: the UTF-16 units as bytes keep every distinction.
-    return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
-}
-
 } // namespace qvl

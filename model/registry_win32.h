@@ -17,7 +17,6 @@ public:
     bool WriteText(Key key, const char* name, const char* text) override;
     bool DeleteValue(Key parent, const char* path, const char* name) override;
     bool DeleteTree(Key parent, const char* path) override;
-    std::string FoldKeyName(const std::string& name) const override;
 };
 
 } // namespace qvl

@@ -91,7 +91,7 @@ private:
     CKeysetRegistry& keysets_;
     Desktop& desktop_;
     ProcessSource& processes_;
-    const TextCase& textCase_; // process names are matched to keyset names as the editor names them
+    const TextCase& textCase_; // a program is a keyset's by the rule of keyset names
     TrackingObserver* observer_ = nullptr;
 
     std::int32_t testDialogForeground = 0;

@@ -102,7 +102,7 @@ private:
     void ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog) override;
     void ForwardDropped(int commandId) override;
 
-    KeysetStorage Storage() { return KeysetStorage{registry_, lock_}; }
+    KeysetStorage Storage() { return KeysetStorage{registry_, lock_, textCase_}; }
     void ShowMessage(unsigned stringId);
     InputSynth& TracedInput() { return tracedInput_ != nullptr ? static_cast<InputSynth&>(*tracedInput_) : input_; }
     std::string PortName() const;

@@ -20,10 +20,11 @@ void CControlDispatcher::TrackForeground() {
     std::vector<std::uint32_t> ids;
     processes_.GetProcessList(names, ids);
     const std::size_t processCount = names.size() < ids.size() ? names.size() : ids.size();
-    // Keyset names are file titles lower-cased by the editor; process names come in the case the
-    // system reports.
+    // A program is a keyset's when their names are one by the rule of keyset names (the editor names
+    // keysets after file titles in lower case; process names come in the case the system reports).
     for (std::string& name : names)
-        name = textCase_.Lower(name);
+        name = textCase_.Fold(name);
+    const std::string editorName = textCase_.Fold(kEditorProcessName);
 
     editorForeground = 0;
     testDialogForeground = 0;
@@ -31,17 +32,18 @@ void CControlDispatcher::TrackForeground() {
     // and of two keysets with one name the first wins.
     bool matched = false;
     for (int k = 0; k < store_.GetCount() && !matched; ++k) {
+        const std::string keyset = textCase_.Fold(store_.GetName(k));
         for (std::size_t i = 0; i < processCount && !matched; ++i) {
             if (ids[i] != processId)
                 continue;
-            if (names[i] == kEditorProcessName) {
+            if (names[i] == editorName) {
                 // The editor is in front: the selection stays with the keyset it shows.
                 editorForeground = 1;
                 char text[kWindowTextSize];
                 desktop_.WindowText(foreground, text, sizeof text);
                 testDialogForeground = std::strcmp(text, kTestDialogTitle) == 0 ? 1 : 0;
                 matched = true;
-            } else if (store_.NameEquals(k, names[i])) {
+            } else if (names[i] == keyset) {
                 SelectKeyset(k);
                 matched = true;
             }

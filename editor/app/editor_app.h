@@ -62,7 +62,7 @@ public:
     CMainFrame* GetMainFrame() const;
     HWND GetMainHandle() const;
 
-    KeysetStorage Storage() { return KeysetStorage{registry_, lock_}; }
+    KeysetStorage Storage() { return KeysetStorage{registry_, lock_, textCase_}; }
     Win32MessageBoxes& Boxes() { return boxes_; }
     const StringSource& Strings() const { return strings_; }
     const TextCase& Case() const { return textCase_; }

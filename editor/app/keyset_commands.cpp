@@ -51,7 +51,7 @@ std::optional<int> KeysetCommands::FindSameTarget(const std::string& name) const
     if (const std::optional<int> exact = store_->Find(name))
         return exact;
     for (int index = 0; index < store_->GetCount(); ++index)
-        if (textCase_.SameIgnoringCase(store_->GetName(index), name))
+        if (textCase_.Same(store_->GetName(index), name))
             return index;
     return std::nullopt;
 }

@@ -9,6 +9,7 @@
 // A load gives "Default" at index 0 and every string ended within its field, and closes every key it
 // opened; saving what was loaded and loading it again gives the same keysets, and doing so once more
 // changes nothing.
+#include "ascii_text_case.h"
 #include "fake_registry.h"
 #include "fuzz_check.h"
 
@@ -61,7 +62,6 @@ public:
         return Pass() && inner_.DeleteValue(parent, path, name);
     }
     bool DeleteTree(Key parent, const char* path) override { return Pass() && inner_.DeleteTree(parent, path); }
-    std::string FoldKeyName(const std::string& name) const override { return inner_.FoldKeyName(name); }
 
     std::uint32_t shortName = 0;
 
@@ -128,9 +128,9 @@ struct Store {
 void SaveAndLoad(CKeysetStore& from, CKeysetStore& to) {
     fakes::FakeRegistry registry;
     fakes::FakeKeysetLock lock(registry.journal);
-    CKeysetRegistry saver(KeysetStorage{registry, lock});
+    CKeysetRegistry saver(KeysetStorage{registry, lock, AsciiCase()});
     SaveAllKeysets(from, saver);
-    CKeysetRegistry loader(KeysetStorage{registry, lock});
+    CKeysetRegistry loader(KeysetStorage{registry, lock, AsciiCase()});
     LoadOrCreate(to, loader);
     Require(registry.OpenHandles() == 0 && lock.Held() == 0, "a save and a load close every key and the lock");
 }
@@ -158,7 +158,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     registry.shortName = shortName;
     fakes::FakeKeysetLock lock(stored.journal);
     Store loaded;
-    CKeysetRegistry keysets(KeysetStorage{registry, lock});
+    CKeysetRegistry keysets(KeysetStorage{registry, lock, AsciiCase()});
     LoadOrCreate(loaded.keysets, keysets);
     Require(stored.OpenHandles() == 0 && lock.Held() == 0, "the load closes every key it opened and the lock");
     Require(loaded.keysets.GetCount() >= 1 && loaded.keysets.NameEquals(0, kDefaultKeysetName), "Default first");

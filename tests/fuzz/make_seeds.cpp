@@ -1,6 +1,7 @@
 // Writes the fuzz targets' first inputs, made with the product's own code where it has the format:
 // device messages, a new keyset's file, a stored registry, the system's performance data, simulator
 // scripts. Usage: make_seeds FOLDER (one subfolder per target).
+#include "ascii_text_case.h"
 #include "fake_registry.h"
 #include "perf_data_builder.h"
 
@@ -100,7 +101,7 @@ void RegistrySeeds(const fs::path& folder) {
     }
     fakes::FakeRegistry registry;
     fakes::FakeKeysetLock lock(registry.journal);
-    CKeysetRegistry keysets(KeysetStorage{registry, lock});
+    CKeysetRegistry keysets(KeysetStorage{registry, lock, AsciiCase()});
     SaveAllKeysets(store, keysets);
 
     Bytes values;

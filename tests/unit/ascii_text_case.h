@@ -14,6 +14,19 @@ public:
                 c = static_cast<char>(c - 'A' + 'a');
         return lower;
     }
+    std::string Fold(const std::string& name) const override {
+        std::string upper = name;
+        for (char& c : upper)
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+        return upper;
+    }
 };
+
+// One rule for tests that have no other at hand.
+inline const AsciiTextCase& AsciiCase() {
+    static const AsciiTextCase rule;
+    return rule;
+}
 
 } // namespace qvl

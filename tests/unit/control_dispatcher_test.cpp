@@ -168,7 +168,7 @@ TEST(Dispatcher, CaptureOnFirstPressLetsTheEditorCaptureThenRereadsAndExecutes) 
         KeysetRecord record = *rig.store.GetKeyset(0);
         AssignmentAt(record, kMainBank, kPlay) = captured;
         editorStore.Add(record);
-        CKeysetRegistry saver(KeysetStorage{rig.registry, rig.lock});
+        CKeysetRegistry saver(KeysetStorage{rig.registry, rig.lock, rig.textCase});
         saver.SaveAll(editorStore);
     };
     rig.Feed(kPlayDown);

@@ -32,7 +32,6 @@ public:
     bool WriteText(Key key, const char* name, const char* text) override;
     bool DeleteValue(Key parent, const char* path, const char* name) override;
     bool DeleteTree(Key parent, const char* path) override;
-    std::string FoldKeyName(const std::string& name) const override { return Fold(name); }
 
     // Direct access for tests, by full path below the current user's root.
     bool KeyExists(const std::string& path) const;
@@ -50,7 +49,7 @@ public:
     // "create <path>", "write <path>:<value>", "write text <path>:<value>", "delete <path>",
     // "delete <path>:<value>"
     std::vector<std::string> journal;
-    std::size_t reads = 0;            // values read, found or not
+    std::size_t reads = 0; // values read, found or not
 
 private:
     struct Node {

@@ -57,7 +57,7 @@ struct CommandsRig {
     fakes::FakeKeysetLock lock{registry.journal};
     fakes::ScriptedKeysetUi ui;
     AsciiTextCase textCase;
-    KeysetCommands commands{shared, names, KeysetStorage{registry, lock}, ui, textCase};
+    KeysetCommands commands{shared, names, KeysetStorage{registry, lock, textCase}, ui, textCase};
     testing::ScratchFolder folder;
 
     CommandsRig() { shared.Create(); }
@@ -144,7 +144,7 @@ TEST(KeysetCommands, ANewKeysetTakesItsPlaceInLoadOrderAndTheSharedIndexNamesItI
     EXPECT_EQ(rig.Store().GetCurrentName(), "audacity");
 
     CKeysetStore driver(rig.shared, rig.names);
-    CKeysetRegistry driverKeysets(KeysetStorage{rig.registry, rig.lock});
+    CKeysetRegistry driverKeysets(KeysetStorage{rig.registry, rig.lock, rig.textCase});
     ASSERT_TRUE(ReloadAllKeysets(driver, driverKeysets));
     EXPECT_EQ(driver.GetCurrentName(), "audacity");
 }

@@ -1,5 +1,6 @@
 // Saves that write only what differs and reloads that read only what changed, between two programs
 // that share one registry: each must leave exactly what a whole rewrite, or a whole load, would.
+#include "ascii_text_case.h"
 #include "fake_registry.h"
 
 #include "bench/whole_keyset_save.h"
@@ -35,7 +36,7 @@ struct Program {
     CKeysetStore store{shared, names};
     CKeysetRegistry keysets;
 
-    Program(fakes::FakeRegistry& registry, KeysetLock& lock) : keysets(KeysetStorage{registry, lock}) {
+    Program(fakes::FakeRegistry& registry, KeysetLock& lock) : keysets(KeysetStorage{registry, lock, AsciiCase()}) {
         shared.Create();
     }
     void Set(std::initializer_list<KeysetRecord> list) {

@@ -1,3 +1,4 @@
+#include "ascii_text_case.h"
 #include "fake_registry.h"
 
 #include "model/keyset_registry.h"
@@ -47,7 +48,7 @@ struct RegistryRig {
     CKeysetStore store{shared, names};
     FakeRegistry registry;
     FakeKeysetLock lock{registry.journal};
-    CKeysetRegistry keysets{KeysetStorage{registry, lock}};
+    CKeysetRegistry keysets{KeysetStorage{registry, lock, AsciiCase()}};
 
     RegistryRig() { shared.Create(); }
     void Save() { keysets.SaveAll(store); }

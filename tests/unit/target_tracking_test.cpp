@@ -31,9 +31,9 @@ TEST(Tracking, ProgramsWithoutTheirOwnKeysetGetKeysetZero) {
         const char* process;
         bool matches;
     } rows[] = {
-        {"notepad", "notepad", true},  {"notepad", "NOTEPAD", true}, // process names are compared in lower case
-        {"Notepad", "Notepad", false}, // keyset names are not: one with capitals never matches
-        {"Notepad", "notepad", false}, {"notepad", "notepad2", false}, {"Default", "default", false},
+        // Names are one whatever their case, by the rule the registry's key names follow.
+        {"notepad", "notepad", true},   {"notepad", "NOTEPAD", true},  {"Notepad", "notepad", true},
+        {"notepad", "notepad2", false}, {"Default", "default", false}, // the first of two keysets of one name: index 0
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << row.keyset << " / " << row.process);

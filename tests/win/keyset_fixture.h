@@ -6,6 +6,7 @@
 #include "model/keyset_registry.h"
 #include "model/memory_blocks.h"
 #include "model/registry_win32.h"
+#include "model/text_case_win32.h"
 
 #include <cstdio>
 #include <cstring>
@@ -62,7 +63,8 @@ struct RealStore {
     CKeysetStore store{shared, names};
     Win32Registry registry;
     Win32KeysetLock lock;
-    CKeysetRegistry keysets{KeysetStorage{registry, lock}};
+    SystemTextCase textCase;
+    CKeysetRegistry keysets{KeysetStorage{registry, lock, textCase}};
 
     RealStore() { shared.Create(); }
     void Save() { keysets.SaveAll(store); }

@@ -222,6 +222,22 @@ TEST_F(KeysetRegistryWin32, LoadsNeverSeeHalfASaveOfTheOtherProgram) {
     EXPECT_EQ(partial, 0) << "of " << loads << " loads";
 }
 
+// The rule by which two keyset names are one is the registry's own: a subkey made under one name
+// opens under the other exactly when the rule says they are the same.
+TEST_F(KeysetRegistryWin32, TheNameRuleIsTheRegistrysOwn) {
+    const std::pair<const char*, const char*> pairs[] = {
+        {"\xC4udio", "\xE4UDIO"}, {"WaveEdit", "waveedit"}, {"\xFF", "\x9F"}, {"\xDF", "SS"}, {"wave", "waves"}};
+    Win32Registry registry;
+    SystemTextCase rule;
+    for (const auto& [made, other] : pairs) {
+        SCOPED_TRACE(other);
+        const RegKey keysets = RegKey::Create(registry, Registry::kCurrentUser, kKeysetsKeyPath);
+        ASSERT_TRUE(RegKey::Create(registry, keysets.Get(), made));
+        EXPECT_EQ(static_cast<bool>(RegKey::Open(registry, keysets.Get(), other)), rule.Same(made, other));
+        registry.DeleteTree(keysets.Get(), made);
+    }
+}
+
 TEST(KeysetLockWin32, WaitsBoundedForTheOtherHolderAndTakesOverAnAbandonedOne) {
     const char* name = "QVL2KeysetsLockTest";
     Win32KeysetLock mine(name, 100);
