@@ -4,13 +4,15 @@
 
 namespace qvl {
 
-bool RunKeyEntry::Write(const std::string& commandLine) {
+StoreResult RunKeyEntry::Write(const std::string& commandLine) {
     const RegKey key = RegKey::Create(registry_, Registry::kCurrentUser, kRunKeyPath);
-    return key && registry_.WriteText(key.Get(), kRunValueName, commandLine.c_str());
+    if (!key)
+        return StoreResult::Failed(key.Status());
+    return StoreResult::Of(registry_.WriteText(key.Get(), kRunValueName, commandLine.c_str()));
 }
 
-bool RunKeyEntry::Remove() {
-    return registry_.DeleteValue(Registry::kCurrentUser, kRunKeyPath, kRunValueName);
+StoreResult RunKeyEntry::Remove() {
+    return StoreResult::Of(registry_.DeleteValue(Registry::kCurrentUser, kRunKeyPath, kRunValueName));
 }
 
 } // namespace qvl

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "model/registry.h"
+#include "model/store_result.h"
 
 #include <string>
 
@@ -15,10 +16,10 @@ public:
     RunKeyEntry(const RunKeyEntry&) = delete;
     RunKeyEntry& operator=(const RunKeyEntry&) = delete;
 
-    // Store `commandLine` as the entry; false when it could not be written.
-    bool Write(const std::string& commandLine);
+    // Store `commandLine` as the entry.
+    StoreResult Write(const std::string& commandLine);
     // Remove the entry; a missing entry is no error.
-    bool Remove();
+    StoreResult Remove();
 
 private:
     Registry& registry_;

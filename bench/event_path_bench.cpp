@@ -144,16 +144,16 @@ public:
 // Keysets live in memory here; nothing is reloaded on the measured path.
 class NoRegistry final : public Registry {
 public:
-    bool OpenKey(Key, const char*, Key&) override { return false; }
-    bool CreateKey(Key, const char*, Key&) override { return false; }
+    RegStatus OpenKey(Key, const char*, Key&) override { return RegStatus::Error(2); }
+    RegStatus CreateKey(Key, const char*, Key&) override { return RegStatus::Error(5); }
     void CloseKey(Key) override {}
     bool QueryKeyInfo(Key, std::uint32_t&, std::uint32_t&) override { return false; }
     bool EnumSubkey(Key, std::uint32_t, char*, std::size_t) override { return false; }
     std::optional<std::size_t> ReadValue(Key, const char*, void*, std::size_t) override { return std::nullopt; }
-    bool WriteBinary(Key, const char*, const void*, std::size_t) override { return false; }
-    bool WriteText(Key, const char*, const char*) override { return false; }
-    bool DeleteValue(Key, const char*, const char*) override { return false; }
-    bool DeleteTree(Key, const char*) override { return false; }
+    RegStatus WriteBinary(Key, const char*, const void*, std::size_t) override { return RegStatus::Error(5); }
+    RegStatus WriteText(Key, const char*, const char*) override { return RegStatus::Error(5); }
+    RegStatus DeleteValue(Key, const char*, const char*) override { return RegStatus::Error(5); }
+    RegStatus DeleteTree(Key, const char*) override { return RegStatus::Error(5); }
 };
 
 class NoLock final : public KeysetLock {

@@ -59,10 +59,11 @@ struct Program {
         shared.Create();
         keysets.SetRootPath(kTimingRoot);
     }
-    bool Save() { return keysets.SaveAll(store); }
-    bool Load() { return keysets.LoadAll(store); }
+    bool Save() { return keysets.SaveAll(store).Done(); }
+    bool Load() { return keysets.LoadAll(store).Done(); }
     bool StoreOne(int index, int bank, int control) {
-        return keysets.StoreOne(store, index, bank, control) == qvl::CKeysetRegistry::StoreResult::kWritten;
+        const std::optional<qvl::StoreResult> stored = keysets.StoreOne(store, index, bank, control);
+        return stored && stored->Done();
     }
     // The save before this store: everything rewritten, and what this program saw no longer matches.
     void WholeSave() {

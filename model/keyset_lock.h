@@ -2,9 +2,10 @@
 //
 // A save writes many values; without a lock, a load that runs while the other program is half-way
 // through its save sees only part of it, and two writers could each move the record of changes on
-// from the same generation. The lock is a
-// system-wide named object; a program waits for it a bounded time and then goes on without it, so a
-// program that hangs while holding it cannot stop the other one for good.
+// from the same generation, so that a reader that trusts the record misses the first one's keysets.
+// The lock is a system-wide named object that a program waits for a bounded time. A write that does
+// not get it in that time is not made, and fails as any write does; a load goes on without it, so a
+// program that hangs while holding it cannot keep the other one from its keysets.
 #pragma once
 
 #include "model/shared_names.h"
@@ -25,7 +26,7 @@ public:
     virtual void Release() = 0;
 };
 
-// Holds the lock for one load or save when it could be had; the work goes on either way.
+// Holds the lock for one load or save when it could be had; Held() says whether it was.
 class KeysetLockGuard {
 public:
     explicit KeysetLockGuard(KeysetLock& lock) : lock_(lock), held_(lock.Acquire()) {}

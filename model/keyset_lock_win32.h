@@ -13,7 +13,7 @@ public:
     void Release() override;
 
 private:
-    KernelHandle mutex_; // empty when the name is taken by another kind of object: loads and saves go on unlocked
+    KernelHandle mutex_; // empty when the name is taken by another kind of object: never held
     unsigned waitMs_;
 };
 

@@ -25,6 +25,8 @@ void PutDefaultFirst(CKeysetStore& store) {
     store.InsertAt(0, *record);
 }
 
+constexpr long kInvalidParameter = 87; // the system's code for a call with a wrong argument
+
 bool IsAssignmentIndex(int bank, int control) {
     return bank >= 0 && bank < kBankCount && control >= 0 && control < kControlCount;
 }
@@ -60,17 +62,15 @@ bool CKeysetRegistry::HasKeysets() const {
     return static_cast<bool>(RegKey::Open(registry_, root.Get(), kKeysetsKeyName));
 }
 
-bool CKeysetRegistry::LoadAll(CKeysetStore& store) {
+StoreResult CKeysetRegistry::LoadAll(CKeysetStore& store) {
     KeysetLockGuard guard(lock_);
-    RegKey root = RegKey::Open(registry_, Registry::kCurrentUser, root_.c_str());
-    if (!root)
-        return false;
-    RegKey keysets = RegKey::Open(registry_, root.Get(), kKeysetsKeyName);
+    const RegKey root = RegKey::Open(registry_, Registry::kCurrentUser, root_.c_str());
+    const RegKey keysets = RegKey::Open(registry_, root, kKeysetsKeyName);
     if (!keysets)
-        return false;
+        return StoreResult::Failed(keysets.Status());
     Refresh(keysets.Get(), store.Names());
     TakeLoadedList(store);
-    return true;
+    return StoreResult();
 }
 
 void CKeysetRegistry::TakeLoadedList(CKeysetStore& store) const {
@@ -81,16 +81,18 @@ void CKeysetRegistry::TakeLoadedList(CKeysetStore& store) const {
     PutDefaultFirst(store);
 }
 
-bool CKeysetRegistry::SaveAll(CKeysetStore& store) {
+StoreResult CKeysetRegistry::SaveAll(CKeysetStore& store) {
     KeysetLockGuard guard(lock_);
-    RegKey root = RegKey::Create(registry_, Registry::kCurrentUser, root_.c_str());
-    RegKey keysets = RegKey::Create(registry_, root.Get(), kKeysetsKeyName);
+    if (!guard.Held())
+        return StoreResult::NotLocked();
+    const RegKey root = RegKey::Create(registry_, Registry::kCurrentUser, root_.c_str());
+    const RegKey keysets = RegKey::Create(registry_, root, kKeysetsKeyName);
     if (!keysets)
-        return false;
+        return StoreResult::Failed(keysets.Status());
     Refresh(keysets.Get(), store.Names());
     std::vector<KeysetRecord> records;
-    const bool written =
-        Apply(keysets.Get(), PlanWrites(ListForSave(store, textCase_, records), image_), store.Names());
+    const WritePlan plan = PlanWrites(ListForSave(store, textCase_, records), image_);
+    const StoreResult written = Apply(keysets.Get(), plan, store.Names());
     PutInLoadOrder(store);
     return written;
 }
@@ -127,20 +129,22 @@ void CKeysetRegistry::PutInLoadOrder(CKeysetStore& store) const {
         store.SetCurrentIndex(static_cast<int>(at - moved.begin()));
 }
 
-CKeysetRegistry::StoreResult CKeysetRegistry::StoreOne(const CKeysetStore& store, int index, int bank, int control) {
+std::optional<StoreResult> CKeysetRegistry::StoreOne(const CKeysetStore& store, int index, int bank, int control) {
     const std::optional<KeysetRecord> record = store.GetKeyset(index);
     const std::string name = store.GetName(index);
     if (!record || !IsAssignmentIndex(bank, control) || !IsStorableKeysetName(name))
-        return StoreResult::kFailed;
+        return StoreResult::Failed(RegStatus::Error(kInvalidParameter));
     KeysetLockGuard guard(lock_);
-    RegKey root = RegKey::Open(registry_, Registry::kCurrentUser, root_.c_str());
-    RegKey keysets = RegKey::Open(registry_, root.Get(), kKeysetsKeyName);
+    if (!guard.Held())
+        return StoreResult::NotLocked();
+    const RegKey root = RegKey::Open(registry_, Registry::kCurrentUser, root_.c_str());
+    const RegKey keysets = RegKey::Open(registry_, root, kKeysetsKeyName);
     if (!keysets)
-        return StoreResult::kNotStored;
+        return std::nullopt;
     Refresh(keysets.Get(), store.Names());
     const StoredSubkey* subkey = image_.Find(textCase_.Fold(name));
     if (subkey == nullptr || !subkey->taken || subkey->foldedAppName != subkey->folded)
-        return StoreResult::kNotStored;
+        return std::nullopt;
     // The plan of a save whose list differs from the image in this one value.
     PlannedKeyset planned;
     planned.subkey = subkey->name;
@@ -151,7 +155,7 @@ CKeysetRegistry::StoreResult CKeysetRegistry::StoreOne(const CKeysetStore& store
     WritePlan plan;
     plan.touched = {planned.subkey};
     plan.writes.push_back(std::move(planned));
-    return Apply(keysets.Get(), plan, store.Names()) ? StoreResult::kWritten : StoreResult::kFailed;
+    return Apply(keysets.Get(), plan, store.Names());
 }
 
 void LoadOrCreate(CKeysetStore& store, CKeysetRegistry& registry) {
@@ -167,23 +171,25 @@ void LoadOrCreate(CKeysetStore& store, CKeysetRegistry& registry) {
     }
 }
 
-void SaveAllKeysets(CKeysetStore& store, CKeysetRegistry& registry) {
-    registry.SaveAll(store);
-    store.Shared().SetKeysetsChanged(1); // after the save: whoever sees the flag finds the new keysets
+StoreResult SaveAllKeysets(CKeysetStore& store, CKeysetRegistry& registry) {
+    const StoreResult saved = registry.SaveAll(store);
+    if (saved.Done())
+        store.Shared().SetKeysetsChanged(1); // after the save: whoever sees the flag finds the new keysets
+    return saved;
 }
 
-bool ReloadAllKeysets(CKeysetStore& store, CKeysetRegistry& registry) {
+StoreResult ReloadAllKeysets(CKeysetStore& store, CKeysetRegistry& registry) {
     return registry.LoadAll(store);
 }
 
-bool StoreAssignment(CKeysetStore& store, CKeysetRegistry& registry, int index, int bank, int control) {
-    const CKeysetRegistry::StoreResult result = registry.StoreOne(store, index, bank, control);
+StoreResult StoreAssignment(CKeysetStore& store, CKeysetRegistry& registry, int index, int bank, int control) {
+    std::optional<StoreResult> stored = registry.StoreOne(store, index, bank, control);
     // A keyset that has no subkey yet (or shares one with another name) is written by a save.
-    const bool written = result == CKeysetRegistry::StoreResult::kWritten ||
-                         (result == CKeysetRegistry::StoreResult::kNotStored && registry.SaveAll(store));
-    if (written)
+    if (!stored)
+        stored = registry.SaveAll(store);
+    if (stored->Done())
         store.Shared().SetKeysetsChanged(1);
-    return written;
+    return *stored;
 }
 
 } // namespace qvl

@@ -26,8 +26,10 @@
 #include "model/keyset_write_plan.h"
 #include "model/registry.h"
 #include "model/shared_names.h"
+#include "model/store_result.h"
 #include "model/text_case.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -59,16 +61,17 @@ public:
     // Whether "Keysets" exists under the root; nothing else is read.
     bool HasKeysets() const;
 
-    // Replace `store`'s list with the stored keysets, "Default" first. False, with the list unchanged,
-    // when the root or "Keysets" cannot be opened.
-    bool LoadAll(CKeysetStore& store);
+    // Replace `store`'s list with the stored keysets, "Default" first. Failed, with the list unchanged,
+    // when the root or "Keysets" cannot be opened. A load goes on without the lock when the other
+    // program holds it too long: what it reads then is what is stored, and anything that moves under
+    // it is read again the next time.
+    StoreResult LoadAll(CKeysetStore& store);
     // Make the stored keysets those of `store`'s list; the list is then put in the order a load gives.
-    // True when every write needed was made.
-    bool SaveAll(CKeysetStore& store);
-    // Write one assignment of keyset `index` of `store`, and the generations. kNotStored when that
-    // keyset has no subkey of its own yet.
-    enum class StoreResult { kWritten, kFailed, kNotStored };
-    StoreResult StoreOne(const CKeysetStore& store, int index, int bank, int control);
+    // Done when every write needed was made; without the lock nothing is written.
+    StoreResult SaveAll(CKeysetStore& store);
+    // Write one assignment of keyset `index` of `store`, and the generations; without the lock nothing
+    // is written. Nothing when that keyset has no subkey of its own yet (a save writes it).
+    std::optional<StoreResult> StoreOne(const CKeysetStore& store, int index, int bank, int control);
 
     // Forget what was last seen: the next load reads every keyset (a whole rewrite by another writer).
     void Forget() { image_ = StoredKeysets(); }
@@ -86,14 +89,15 @@ private:
     void ReadSubkey(Registry::Key keysetKey, StoredSubkey& subkey, const StringSource& names);
 
     // Writing (keyset_registry_write.cpp): carry out a plan, deletes after every write.
-    bool Apply(Registry::Key keysetsKey, const WritePlan& plan, const StringSource& names);
+    StoreResult Apply(Registry::Key keysetsKey, const WritePlan& plan, const StringSource& names);
     // Move the change record under "Keysets" on to a new generation that lists `touched` (and made new
     // subkeys when `added`), before anything else is written; false, with nothing written, when it
     // cannot be.
-    bool RecordChanges(Registry::Key keysetsKey, const std::vector<std::string>& touched, bool added,
-                       std::uint64_t& generation);
-    bool WriteKeyset(Registry::Key keysetsKey, const PlannedKeyset& planned, std::uint64_t generation,
-                     const StringSource& names);
+    RegStatus RecordChanges(Registry::Key keysetsKey, const std::vector<std::string>& touched, bool added,
+                            std::uint64_t& generation);
+    StoreResult WriteKeyset(Registry::Key keysetsKey, const PlannedKeyset& planned, std::uint64_t generation,
+                            const StringSource& names);
+    StoreResult WriteValues(const RegKey& keyset, const PlannedKeyset& planned, StoredSubkey& subkey);
     // Put the image's subkeys in the registry's enumeration order again after new ones were made.
     void ReorderByEnumeration(Registry::Key keysetsKey);
 
@@ -117,19 +121,19 @@ void LoadOrCreate(CKeysetStore& store, CKeysetRegistry& registry);
 // no backslash (it would make a path), and short enough for its field with the terminating NUL.
 bool IsStorableKeysetName(std::string_view name);
 
-// The one save of the list: write the store to the registry, then raise keysetsChanged so the other
-// program (and the driver itself, at its next event) reloads. The driver saves this way at start-up
-// and when the user accepts a new click window. The list ends up in the order a load gives, with the
-// current index on the same keyset.
-void SaveAllKeysets(CKeysetStore& store, CKeysetRegistry& registry);
+// The one save of the list: write the store to the registry, then, when that worked, raise
+// keysetsChanged so the other program (and the driver itself, at its next event) reloads. The driver
+// saves this way at start-up and when the user accepts a new click window. The list ends up in the
+// order a load gives, with the current index on the same keyset.
+StoreResult SaveAllKeysets(CKeysetStore& store, CKeysetRegistry& registry);
 
 // The reload after keysetsChanged or on the editor's focus: exactly what a whole load gives, reading
-// only what changed. False, with the list unchanged, when nothing is stored.
-bool ReloadAllKeysets(CKeysetStore& store, CKeysetRegistry& registry);
+// only what changed. Failed, with the list unchanged, when nothing is stored.
+StoreResult ReloadAllKeysets(CKeysetStore& store, CKeysetRegistry& registry);
 
 // Write assignment `control` of bank `bank` of keyset `index` to the registry, just that value, then
-// raise keysetsChanged. A keyset that is not stored yet is saved whole. False when it could not be
-// written (no such keyset or assignment, a name that cannot be stored, a failing registry).
-bool StoreAssignment(CKeysetStore& store, CKeysetRegistry& registry, int index, int bank, int control);
+// raise keysetsChanged. A keyset that is not stored yet is saved whole. Failed when it could not be
+// written (no such keyset or assignment, a name that cannot be stored, a failing registry, no lock).
+StoreResult StoreAssignment(CKeysetStore& store, CKeysetRegistry& registry, int index, int bank, int control);
 
 } // namespace qvl

@@ -1,26 +1,26 @@
 // Carrying out a save's plan: the record of changes first, then each keyset's values, then the
-// deletes, keeping the image to what was really written.
+// deletes, keeping the image to what was really written and the result to the first call that failed.
 #include "model/keyset_registry.h"
 
 #include <algorithm>
 
 namespace qvl {
 
-bool CKeysetRegistry::Apply(Registry::Key keysetsKey, const WritePlan& plan, const StringSource& names) {
+StoreResult CKeysetRegistry::Apply(Registry::Key keysetsKey, const WritePlan& plan, const StringSource& names) {
     if (plan.Empty())
-        return true;
+        return StoreResult();
     std::uint64_t generation = 0;
-    if (!RecordChanges(keysetsKey, plan.touched, plan.adds, generation))
-        return false;
-    bool allWritten = true;
+    StoreResult result = StoreResult::Of(RecordChanges(keysetsKey, plan.touched, plan.adds, generation));
+    if (!result.Done())
+        return result;
     for (const PlannedKeyset& planned : plan.writes)
-        allWritten = WriteKeyset(keysetsKey, planned, generation, names) && allWritten;
+        result.Note(WriteKeyset(keysetsKey, planned, generation, names));
     // Deletes come last: a keyset that moved to another subkey is already written there.
     for (const std::string& name : plan.deletes) {
-        if (!registry_.DeleteTree(keysetsKey, name.c_str())) {
-            allWritten = false;
+        const RegStatus deleted = registry_.DeleteTree(keysetsKey, name.c_str());
+        result.Note(deleted);
+        if (!deleted)
             continue;
-        }
         const StoredSubkey* subkey = image_.Find(textCase_.Fold(name));
         if (subkey != nullptr)
             image_.subkeys.erase(image_.subkeys.begin() + (subkey - image_.subkeys.data()));
@@ -28,26 +28,27 @@ bool CKeysetRegistry::Apply(Registry::Key keysetsKey, const WritePlan& plan, con
     if (plan.adds)
         ReorderByEnumeration(keysetsKey);
     ChooseTaken(image_.subkeys);
-    return allWritten;
+    return result;
 }
 
-bool CKeysetRegistry::RecordChanges(Registry::Key keysetsKey, const std::vector<std::string>& touched, bool added,
-                                    std::uint64_t& generation) {
+RegStatus CKeysetRegistry::RecordChanges(Registry::Key keysetsKey, const std::vector<std::string>& touched, bool added,
+                                         std::uint64_t& generation) {
     KeysetChanges record = image_.known ? image_.changes : KeysetChanges();
     generation = NextGeneration(image_.known, record.generation);
     RecordSave(record, generation, touched, added);
     const std::vector<unsigned char> bytes = EncodeChanges(record);
     // Written whole, before anything it lists: a reader that comes after any part of this save, or
     // after this program ended half-way through it, reads those subkeys again.
-    if (!registry_.WriteBinary(keysetsKey, kChangesValueName, bytes.data(), bytes.size()))
-        return false;
-    image_.known = true;
-    image_.changes = std::move(record);
-    return true;
+    const RegStatus written = registry_.WriteBinary(keysetsKey, kChangesValueName, bytes.data(), bytes.size());
+    if (written) {
+        image_.known = true;
+        image_.changes = std::move(record);
+    }
+    return written;
 }
 
-bool CKeysetRegistry::WriteKeyset(Registry::Key keysetsKey, const PlannedKeyset& planned, std::uint64_t generation,
-                                  const StringSource& names) {
+StoreResult CKeysetRegistry::WriteKeyset(Registry::Key keysetsKey, const PlannedKeyset& planned,
+                                         std::uint64_t generation, const StringSource& names) {
     StoredSubkey* subkey = image_.Find(planned.folded);
     if (subkey == nullptr) {
         image_.subkeys.emplace_back();
@@ -56,40 +57,47 @@ bool CKeysetRegistry::WriteKeyset(Registry::Key keysetsKey, const PlannedKeyset&
         subkey->folded = planned.folded;
     }
     // A keyset that vanished under this save is not made again with only part of its values.
-    RegKey keyset = planned.made ? RegKey::Create(registry_, keysetsKey, planned.subkey.c_str())
-                                 : RegKey::Open(registry_, keysetsKey, planned.subkey.c_str());
-    // Its own generation first, for the same reason as the one under "Keysets".
-    bool allWritten =
-        keyset && registry_.WriteBinary(keyset.Get(), kGenerationValueName, &generation, sizeof generation);
+    const RegKey keyset = planned.made ? RegKey::Create(registry_, keysetsKey, planned.subkey.c_str())
+                                       : RegKey::Open(registry_, keysetsKey, planned.subkey.c_str());
+    StoreResult result = StoreResult::Of(keyset.Status());
+    if (keyset) {
+        // Its own generation first, for the same reason as the one under "Keysets".
+        result.Note(registry_.WriteBinary(keyset.Get(), kGenerationValueName, &generation, sizeof generation));
+        result.Note(WriteValues(keyset, planned, *subkey));
+    }
+    // A subkey whose values are not all known is read again next time rather than trusted.
+    subkey->generation = result.Done() ? generation : 0;
+    DeriveLoaded(*subkey, names);
+    subkey->foldedAppName = textCase_.Fold(ReadField(subkey->loaded.header.appName));
+    return result;
+}
+
+StoreResult CKeysetRegistry::WriteValues(const RegKey& keyset, const PlannedKeyset& planned, StoredSubkey& subkey) {
+    StoreResult result;
     RegKey bankKey;
     int bank = -1;
     bool bankEnded = false;
-    for (int value : planned.values) {
-        if (!keyset)
-            break;
+    for (const int value : planned.values) {
         if (value != kHeaderValue && (value - 1) / kControlCount != bank) {
             bank = (value - 1) / kControlCount;
-            bankKey = RegKey::Create(registry_, keyset.Get(), kBankKeyNames[bank]);
+            bankKey = RegKey::Create(registry_, keyset, kBankKeyNames[bank]);
             bankEnded = false;
         }
         if (bankEnded)
             continue; // the first write that fails ends the bank, as it always has
-        const Registry::Key key = value == kHeaderValue ? keyset.Get() : bankKey.Get();
-        if (key == Registry::kNoKey ||
-            !registry_.WriteBinary(key, StoredValueName(value), ValueBytes(planned.record, value), ValueSize(value))) {
-            allWritten = false;
+        const RegKey& key = value == kHeaderValue ? keyset : bankKey;
+        const unsigned char* bytes = ValueBytes(planned.record, value);
+        const RegStatus written =
+            key ? registry_.WriteBinary(key.Get(), StoredValueName(value), bytes, ValueSize(value)) : key.Status();
+        result.Note(written);
+        if (!written) {
             bankEnded = value != kHeaderValue;
             continue;
         }
-        std::copy_n(ValueBytes(planned.record, value), ValueSize(value),
-                    const_cast<unsigned char*>(ValueBytes(subkey->stored, value)));
-        subkey->present |= 1u << value;
+        std::copy_n(bytes, ValueSize(value), const_cast<unsigned char*>(ValueBytes(subkey.stored, value)));
+        subkey.present |= 1u << value;
     }
-    // A subkey whose values are not all known is read again next time rather than trusted.
-    subkey->generation = allWritten ? generation : 0;
-    DeriveLoaded(*subkey, names);
-    subkey->foldedAppName = textCase_.Fold(ReadField(subkey->loaded.header.appName));
-    return allWritten;
+    return result;
 }
 
 void CKeysetRegistry::ReorderByEnumeration(Registry::Key keysetsKey) {

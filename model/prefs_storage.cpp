@@ -16,10 +16,12 @@ bool ReadPrefs(Registry& registry, PrefsRecord& prefs) {
     return true;
 }
 
-bool WritePrefs(Registry& registry, const PrefsRecord& prefs) {
+StoreResult WritePrefs(Registry& registry, const PrefsRecord& prefs) {
     const RegKey root = RegKey::Create(registry, Registry::kCurrentUser, kStoreRootPath);
-    const RegKey settings = RegKey::Create(registry, root.Get(), kSettingsKeyName);
-    return settings && registry.WriteBinary(settings.Get(), kPrefsValueName, &prefs, sizeof prefs);
+    const RegKey settings = RegKey::Create(registry, root, kSettingsKeyName);
+    if (!settings)
+        return StoreResult::Failed(settings.Status());
+    return StoreResult::Of(registry.WriteBinary(settings.Get(), kPrefsValueName, &prefs, sizeof prefs));
 }
 
 } // namespace qvl

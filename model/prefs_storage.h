@@ -4,6 +4,7 @@
 
 #include "model/prefs_record.h"
 #include "model/registry.h"
+#include "model/store_result.h"
 
 namespace qvl {
 
@@ -13,7 +14,7 @@ constexpr const char* kPrefsValueName = "Prefs";
 // The stored preferences over `prefs`; false, with `prefs` unchanged, when there are none of the right
 // size. A port outside COM1 to COM4 reads as COM1.
 bool ReadPrefs(Registry& registry, PrefsRecord& prefs);
-// Write `prefs` whole; false when it could not be written.
-bool WritePrefs(Registry& registry, const PrefsRecord& prefs);
+// Write `prefs` whole.
+StoreResult WritePrefs(Registry& registry, const PrefsRecord& prefs);
 
 } // namespace qvl

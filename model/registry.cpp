@@ -7,14 +7,23 @@ RegKey& RegKey::operator=(RegKey&& other) noexcept {
         Close();
         registry_ = std::exchange(other.registry_, nullptr);
         key_ = std::exchange(other.key_, Registry::kNoKey);
+        status_ = other.status_;
     }
     return *this;
 }
 
+namespace {
+
+// A key under no key fails as its parent did, which the caller checked no further.
+constexpr long kNoParent = 6; // the system's "The handle is invalid"
+
+} // namespace
+
 RegKey RegKey::Open(Registry& registry, Registry::Key parent, const char* path) {
     RegKey result;
     Registry::Key key = Registry::kNoKey;
-    if (parent != Registry::kNoKey && registry.OpenKey(parent, path, key)) {
+    result.status_ = parent != Registry::kNoKey ? registry.OpenKey(parent, path, key) : RegStatus::Error(kNoParent);
+    if (result.status_) {
         result.registry_ = &registry;
         result.key_ = key;
     }
@@ -24,10 +33,29 @@ RegKey RegKey::Open(Registry& registry, Registry::Key parent, const char* path) 
 RegKey RegKey::Create(Registry& registry, Registry::Key parent, const char* path) {
     RegKey result;
     Registry::Key key = Registry::kNoKey;
-    if (parent != Registry::kNoKey && registry.CreateKey(parent, path, key)) {
+    result.status_ = parent != Registry::kNoKey ? registry.CreateKey(parent, path, key) : RegStatus::Error(kNoParent);
+    if (result.status_) {
         result.registry_ = &registry;
         result.key_ = key;
     }
+    return result;
+}
+
+RegKey RegKey::Open(Registry& registry, const RegKey& parent, const char* path) {
+    if (!parent)
+        return Failed(parent.status_);
+    return Open(registry, parent.Get(), path);
+}
+
+RegKey RegKey::Create(Registry& registry, const RegKey& parent, const char* path) {
+    if (!parent)
+        return Failed(parent.status_);
+    return Create(registry, parent.Get(), path);
+}
+
+RegKey RegKey::Failed(RegStatus status) {
+    RegKey result;
+    result.status_ = status;
     return result;
 }
 

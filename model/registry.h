@@ -13,6 +13,20 @@
 
 namespace qvl {
 
+// The outcome of one registry call: it worked, or the system's error code of why not.
+class RegStatus {
+public:
+    RegStatus() = default; // it worked
+    static RegStatus Error(long code) { return RegStatus(code != 0 ? code : kNoCode); }
+    explicit operator bool() const { return code_ == 0; }
+    long Code() const { return code_; }
+
+private:
+    static constexpr long kNoCode = -1; // a failure the system gave no code for
+    explicit RegStatus(long code) : code_(code) {}
+    long code_ = 0;
+};
+
 class Registry {
 public:
     // An open key. 0 is no key; kCurrentUser stands for the current user's root.
@@ -26,9 +40,9 @@ public:
     virtual ~Registry() = default;
 
     // Open the existing key `path` (one or more names joined by backslashes) for reading and writing.
-    virtual bool OpenKey(Key parent, const char* path, Key& key) = 0;
+    virtual RegStatus OpenKey(Key parent, const char* path, Key& key) = 0;
     // Open `path`, creating whatever part of it is missing.
-    virtual bool CreateKey(Key parent, const char* path, Key& key) = 0;
+    virtual RegStatus CreateKey(Key parent, const char* path, Key& key) = 0;
     virtual void CloseKey(Key key) = 0;
     // The number of direct subkeys and the length of the longest subkey name, without its NUL.
     virtual bool QueryKeyInfo(Key key, std::uint32_t& subkeyCount, std::uint32_t& longestName) = 0;
@@ -38,13 +52,13 @@ public:
     // copied into `buffer` only when they fit `size`.
     virtual std::optional<std::size_t> ReadValue(Key key, const char* name, void* buffer, std::size_t size) = 0;
     // Write value `name` as binary data.
-    virtual bool WriteBinary(Key key, const char* name, const void* data, std::size_t size) = 0;
+    virtual RegStatus WriteBinary(Key key, const char* name, const void* data, std::size_t size) = 0;
     // Write value `name` as text (REG_SZ), stored with its terminating NUL.
-    virtual bool WriteText(Key key, const char* name, const char* text) = 0;
+    virtual RegStatus WriteText(Key key, const char* name, const char* text) = 0;
     // Delete value `name` of the key `path` under `parent`; a missing key or value is no error.
-    virtual bool DeleteValue(Key parent, const char* path, const char* name) = 0;
+    virtual RegStatus DeleteValue(Key parent, const char* path, const char* name) = 0;
     // Delete the key `path` under `parent` and everything below it.
-    virtual bool DeleteTree(Key parent, const char* path) = 0;
+    virtual RegStatus DeleteTree(Key parent, const char* path) = 0;
 };
 
 // The names of `key`'s subkeys, in the registry's own order; true when every one could be listed.
@@ -62,14 +76,22 @@ public:
 
     static RegKey Open(Registry& registry, Registry::Key parent, const char* path);
     static RegKey Create(Registry& registry, Registry::Key parent, const char* path);
+    // Under a key that itself could not be opened, the child fails with the parent's status.
+    static RegKey Open(Registry& registry, const RegKey& parent, const char* path);
+    static RegKey Create(Registry& registry, const RegKey& parent, const char* path);
 
     explicit operator bool() const { return key_ != Registry::kNoKey; }
     Registry::Key Get() const { return key_; }
+    // Why the key could not be opened or made.
+    RegStatus Status() const { return status_; }
     void Close();
 
 private:
+    static RegKey Failed(RegStatus status);
+
     Registry* registry_ = nullptr;
     Registry::Key key_ = Registry::kNoKey;
+    RegStatus status_;
 };
 
 } // namespace qvl

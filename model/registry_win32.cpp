@@ -19,23 +19,29 @@ Registry::Key FromHandle(HKEY key) {
     return reinterpret_cast<Registry::Key>(key);
 }
 
-} // namespace
-
-bool Win32Registry::OpenKey(Key parent, const char* path, Key& key) {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(ToHandle(parent), path, 0, kReadWrite, &opened) != ERROR_SUCCESS)
-        return false;
-    key = FromHandle(opened);
-    return true;
+RegStatus Status(LONG result) {
+    return result == ERROR_SUCCESS ? RegStatus() : RegStatus::Error(result);
 }
 
-bool Win32Registry::CreateKey(Key parent, const char* path, Key& key) {
+} // namespace
+
+RegStatus Win32Registry::OpenKey(Key parent, const char* path, Key& key) {
+    HKEY opened = nullptr;
+    const LONG result = RegOpenKeyExA(ToHandle(parent), path, 0, kReadWrite, &opened);
+    if (result != ERROR_SUCCESS)
+        return RegStatus::Error(result);
+    key = FromHandle(opened);
+    return RegStatus();
+}
+
+RegStatus Win32Registry::CreateKey(Key parent, const char* path, Key& key) {
     HKEY created = nullptr;
-    if (RegCreateKeyExA(ToHandle(parent), path, 0, nullptr, REG_OPTION_NON_VOLATILE, kReadWrite, nullptr, &created,
-                        nullptr) != ERROR_SUCCESS)
-        return false;
+    const LONG result = RegCreateKeyExA(ToHandle(parent), path, 0, nullptr, REG_OPTION_NON_VOLATILE, kReadWrite,
+                                        nullptr, &created, nullptr);
+    if (result != ERROR_SUCCESS)
+        return RegStatus::Error(result);
     key = FromHandle(created);
-    return true;
+    return RegStatus();
 }
 
 void Win32Registry::CloseKey(Key key) {
@@ -68,31 +74,31 @@ std::optional<std::size_t> Win32Registry::ReadValue(Key key, const char* name, v
     return static_cast<std::size_t>(stored);
 }
 
-bool Win32Registry::WriteBinary(Key key, const char* name, const void* data, std::size_t size) {
-    return RegSetValueExA(ToHandle(key), name, 0, REG_BINARY, static_cast<const BYTE*>(data),
-                          static_cast<DWORD>(size)) == ERROR_SUCCESS;
+RegStatus Win32Registry::WriteBinary(Key key, const char* name, const void* data, std::size_t size) {
+    return Status(
+        RegSetValueExA(ToHandle(key), name, 0, REG_BINARY, static_cast<const BYTE*>(data), static_cast<DWORD>(size)));
 }
 
-bool Win32Registry::WriteText(Key key, const char* name, const char* text) {
+RegStatus Win32Registry::WriteText(Key key, const char* name, const char* text) {
     // The stored length counts the terminating NUL.
-    return RegSetValueExA(ToHandle(key), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                          static_cast<DWORD>(std::strlen(text) + 1)) == ERROR_SUCCESS;
+    return Status(RegSetValueExA(ToHandle(key), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                                 static_cast<DWORD>(std::strlen(text) + 1)));
 }
 
-bool Win32Registry::DeleteValue(Key parent, const char* path, const char* name) {
+RegStatus Win32Registry::DeleteValue(Key parent, const char* path, const char* name) {
     HKEY opened = nullptr;
     const LONG result = RegOpenKeyExA(ToHandle(parent), path, 0, KEY_SET_VALUE, &opened);
     if (result == ERROR_FILE_NOT_FOUND)
-        return true;
+        return RegStatus();
     if (result != ERROR_SUCCESS)
-        return false;
+        return RegStatus::Error(result);
     const RegistryKey key(opened);
     const LONG deleted = RegDeleteValueA(key.Get(), name);
-    return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
+    return deleted == ERROR_FILE_NOT_FOUND ? RegStatus() : Status(deleted);
 }
 
-bool Win32Registry::DeleteTree(Key parent, const char* path) {
-    return RegDeleteTreeA(ToHandle(parent), path) == ERROR_SUCCESS;
+RegStatus Win32Registry::DeleteTree(Key parent, const char* path) {
+    return Status(RegDeleteTreeA(ToHandle(parent), path));
 }
 
 } // namespace qvl

@@ -7,16 +7,16 @@ namespace qvl {
 
 class Win32Registry final : public Registry {
 public:
-    bool OpenKey(Key parent, const char* path, Key& key) override;
-    bool CreateKey(Key parent, const char* path, Key& key) override;
+    RegStatus OpenKey(Key parent, const char* path, Key& key) override;
+    RegStatus CreateKey(Key parent, const char* path, Key& key) override;
     void CloseKey(Key key) override;
     bool QueryKeyInfo(Key key, std::uint32_t& subkeyCount, std::uint32_t& longestName) override;
     bool EnumSubkey(Key key, std::uint32_t index, char* name, std::size_t size) override;
     std::optional<std::size_t> ReadValue(Key key, const char* name, void* buffer, std::size_t size) override;
-    bool WriteBinary(Key key, const char* name, const void* data, std::size_t size) override;
-    bool WriteText(Key key, const char* name, const char* text) override;
-    bool DeleteValue(Key parent, const char* path, const char* name) override;
-    bool DeleteTree(Key parent, const char* path) override;
+    RegStatus WriteBinary(Key key, const char* name, const void* data, std::size_t size) override;
+    RegStatus WriteText(Key key, const char* name, const char* text) override;
+    RegStatus DeleteValue(Key parent, const char* path, const char* name) override;
+    RegStatus DeleteTree(Key parent, const char* path) override;
 };
 
 } // namespace qvl

@@ -132,7 +132,7 @@ void CControlDispatcher::ReleaseControl(CDeviceDecoder& decoder) {
 
 void CControlDispatcher::AcceptForegroundAsTarget() {
     StoreTargetWindowTitle();
-    SaveAllKeysets(store_, keysets_);
+    Report("save", SaveAllKeysets(store_, keysets_));
 }
 
 void CControlDispatcher::StoreTargetWindowTitle() {
@@ -157,8 +157,14 @@ std::optional<ControlAssignment> CControlDispatcher::EventAssignment() const {
     return store_.GetAssignment(KeysetIndexForLookup(), eventBank_, eventControl_);
 }
 
+// A reload that fails leaves the list as it was.
 void CControlDispatcher::ReloadKeysets() {
-    ReloadAllKeysets(store_, keysets_);
+    Report("reload", ReloadAllKeysets(store_, keysets_));
+}
+
+void CControlDispatcher::Report(const char* action, const StoreResult& result) {
+    if (!result.Done() && observer_ != nullptr)
+        observer_->KeysetsFailed(action, result);
 }
 
 void CControlDispatcher::SelectKeyset(int index) {

@@ -29,9 +29,9 @@
 namespace qvl {
 
 // Told the outcome of every full run of target tracking: the keyset selected, or that the editor (and
-// perhaps its Test dialog) is in front, which leaves the selection as it was; and of an event the
-// editor did not take. The driver application (its tray tip) and its trace listen; the calls come on
-// the device's thread.
+// perhaps its Test dialog) is in front, which leaves the selection as it was; of an event the editor
+// did not take; and of a reload or save of the keysets that failed. The driver application (its tray
+// tip) and its trace listen; the calls come on the device's thread.
 class TrackingObserver {
 public:
     TrackingObserver() = default;
@@ -40,6 +40,9 @@ public:
     virtual void ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog) = 0;
     // The editor's panel did not take the command of an event in time; the event is dropped.
     virtual void ForwardDropped(int commandId) = 0;
+    // The keysets could not be reloaded (`action` "reload") or saved ("save"): the driver goes on with
+    // the ones it has.
+    virtual void KeysetsFailed(const char* action, const StoreResult& result) = 0;
 
 protected:
     ~TrackingObserver() = default;
@@ -85,6 +88,7 @@ private:
     std::optional<ControlAssignment> EventAssignment() const;
     int KeysetIndexForLookup() const;
     void ReloadKeysets();
+    void Report(const char* action, const StoreResult& result);
     void SelectKeyset(int index);
 
     CKeysetStore& store_;

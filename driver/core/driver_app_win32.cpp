@@ -83,7 +83,9 @@ bool CDriverApp::InitInstance() {
     parts.keysets = std::make_unique<CKeysetRegistry>(Storage());
     SetStore(parts.store.get());
     LoadOrCreate(*parts.store, *parts.keysets);
-    SaveAllKeysets(*parts.store, *parts.keysets);
+    const StoreResult saved = SaveAllKeysets(*parts.store, *parts.keysets);
+    if (!saved.Done())
+        KeysetsFailed("save", saved);
     keysetName_ = parts.store->GetCurrentName();
 
     // 4. The dispatcher, with its keystroke and mouse objects.
@@ -277,6 +279,11 @@ void CDriverApp::ForegroundTracked(int keysetIndex, const std::string& name, boo
 void CDriverApp::ForwardDropped(int commandId) {
     if (trace_ != nullptr)
         trace_->ForwardDropped(commandId);
+}
+
+void CDriverApp::KeysetsFailed(const char* action, const StoreResult& result) {
+    if (trace_ != nullptr)
+        trace_->KeysetsFailed(action, result);
 }
 
 void CDriverApp::ShowPortError() {

@@ -101,6 +101,7 @@ private:
     // TrackingObserver, on the reader thread.
     void ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog) override;
     void ForwardDropped(int commandId) override;
+    void KeysetsFailed(const char* action, const StoreResult& result) override;
 
     KeysetStorage Storage() { return KeysetStorage{registry_, lock_, textCase_}; }
     void ShowMessage(unsigned stringId);

@@ -99,6 +99,13 @@ void CDriverTrace::ForwardDropped(int commandId) {
     Write(Line("forward").Number("command", commandId));
 }
 
+void CDriverTrace::KeysetsFailed(const char* action, const StoreResult& result) {
+    Write(Line("keysets")
+              .Text("action", action)
+              .Number("error", result.error)
+              .Number("locked", result.status == StoreResult::Status::kNotLocked ? 0 : 1));
+}
+
 void CDriverTrace::Lost() {
     Write(Line("lost"));
 }

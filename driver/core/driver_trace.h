@@ -26,6 +26,8 @@
 //   notify t=.. text="The QVL2 on COM1 is connected."         told at the tray icon, without a box
 //   tray t=.. state="retrying" tip="QVL 2 - COM1 not ..."     the tray's icon and tip changed
 //   forward t=.. command=1013                                 the editor did not take an event in time
+//   keysets t=.. action="reload" error=2 locked=1             a reload (or "save") of the keysets failed, with
+//                                                             the system's error code; locked=0: no lock
 //   exit t=..                                                 the exit processing ran
 #pragma once
 
@@ -81,6 +83,7 @@ public:
     void Release(const CDeviceDecoder& decoder);
     void ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog) override;
     void ForwardDropped(int commandId) override;
+    void KeysetsFailed(const char* action, const StoreResult& result) override;
     void Lost();
     void Notify(const std::string& text);
     void Tray(const char* state, const std::string& tip);

@@ -80,17 +80,4 @@ void Win32ErrorReporter::EndProcess(int exitCode) {
     ExitProcess(static_cast<UINT>(exitCode));
 }
 
-std::string SystemErrorText(unsigned long code) {
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | 80, nullptr, code,
-        MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), reinterpret_cast<LPSTR>(&text), 0, nullptr);
-    std::string result;
-    if (length > 0 && text != nullptr)
-        result.assign(text, length);
-    if (text != nullptr)
-        LocalFree(text);
-    return result;
-}
-
 } // namespace qvl

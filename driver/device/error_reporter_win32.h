@@ -2,6 +2,7 @@
 // process after a failure the link cannot go on from.
 #pragma once
 
+#include "base/system_error_text_win32.h"
 #include "driver/device/error_reporter.h"
 
 #include <functional>
@@ -29,9 +30,5 @@ private:
     std::shared_ptr<OpenBoxes> openBoxes_;
     std::function<void()> beforeEnd_;
 };
-
-// The system's text for an error code (English, lines wrapped at 80 characters); empty when the
-// system has none.
-std::string SystemErrorText(unsigned long code);
 
 } // namespace qvl

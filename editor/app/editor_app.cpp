@@ -1,6 +1,7 @@
 #include "editor/app/editor_app.h"
 
 #include "base/module_path_win32.h"
+#include "base/system_error_text_win32.h"
 
 #include "editor/app/main_frame.h"
 #include "editor/app/qvlset_doc.h"
@@ -117,10 +118,22 @@ void CEditorApp::ReadPrefs() {
     qvl::ReadPrefs(registry_, *prefs_);
 }
 
-void CEditorApp::WritePrefs() {
+StoreResult CEditorApp::WritePrefs() {
     if (prefs_ == nullptr)
-        return;
-    qvl::WritePrefs(registry_, *prefs_);
+        return StoreResult();
+    return qvl::WritePrefs(registry_, *prefs_);
+}
+
+void CEditorApp::TellStoreFailure(unsigned stringId, const StoreResult& failed) {
+    std::string reason;
+    if (failed.status == StoreResult::Status::kNotLocked)
+        reason = framework::LoadResourceString(Instance(), IDS_KEYSETS_LOCKED);
+    else if (failed.error > 0)
+        reason = SystemErrorPhrase(static_cast<unsigned long>(failed.error));
+    if (reason.empty())
+        reason = framework::FormatResourceString(Instance(), IDS_UNKNOWN_ERROR, {std::to_string(failed.error)});
+    const std::string text = framework::FormatResourceString(Instance(), stringId, {reason});
+    boxes_.Show(text.c_str(), nullptr, MessageIcon::kWarning);
 }
 
 bool CEditorApp::IsEditorForeground() const {

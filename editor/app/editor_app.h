@@ -40,7 +40,9 @@ public:
 
     // The preferences record: created with its defaults and overwritten by the stored one.
     void ReadPrefs();
-    void WritePrefs();
+    StoreResult WritePrefs();
+    // Tell the user, in a box, the text of string `stringId` with "%1" replaced by why `failed` failed.
+    void TellStoreFailure(unsigned stringId, const StoreResult& failed);
     PrefsRecord* GetPrefs() const { return prefs_.get(); }
 
     // Whether the top-level window titled "Quorvel 2" is the foreground window.

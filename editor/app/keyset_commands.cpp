@@ -14,25 +14,42 @@ KeysetCommands::KeysetCommands(CSharedInfo& shared, const StringSource& names, K
 CKeysetStore& KeysetCommands::NewDocument() {
     store_ = std::make_unique<CKeysetStore>(shared_, names_);
     unsavedPaste_ = false;
+    unwritten_ = false;
     LoadOrCreate(*store_, keysets_);
-    shared_.SetKeysetsChanged(1);
+    // The save raises keysetsChanged when it works, which has the driver select again.
     SaveKeysets();
     return *store_;
 }
 
-void KeysetCommands::SaveKeysets() {
+StoreResult KeysetCommands::SaveKeysets() {
     if (store_ == nullptr)
-        return;
-    SaveAllKeysets(*store_, keysets_);
-    unsavedPaste_ = false;
+        return StoreResult();
+    const StoreResult saved = Noted(SaveAllKeysets(*store_, keysets_));
+    if (saved.Done())
+        unsavedPaste_ = false;
+    return saved;
 }
 
-void KeysetCommands::ReloadKeysets() {
+StoreResult KeysetCommands::ReloadKeysets() {
     if (store_ == nullptr)
-        return;
-    if (unsavedPaste_)
-        SaveKeysets();
-    ReloadAllKeysets(*store_, keysets_);
+        return StoreResult();
+    if (unsavedPaste_ || unwritten_) {
+        const StoreResult saved = SaveKeysets();
+        if (!saved.Done())
+            return saved;
+    }
+    return ReloadAllKeysets(*store_, keysets_);
+}
+
+StoreResult KeysetCommands::Noted(const StoreResult& result) {
+    unwritten_ = !result.Done();
+    if (result.Done()) {
+        failureTold_ = false;
+    } else if (!failureTold_) {
+        failureTold_ = true;
+        ui_.TellStoreFailure(kKeysetsNotSavedMessageId, result);
+    }
+    return result;
 }
 
 std::optional<int> KeysetCommands::FindByName(const std::string& name) const {
@@ -93,15 +110,14 @@ void KeysetCommands::SetCurrent(int index) {
         store_->SetCurrentIndex(index);
 }
 
-void KeysetCommands::PutAssignment(const ControlAssignment& assignment, int keyset, int bank, int control) {
+StoreResult KeysetCommands::PutAssignment(const ControlAssignment& assignment, int keyset, int bank, int control) {
     if (store_ == nullptr)
-        return;
+        return StoreResult();
     store_->SetAssignment(keyset, bank, control, assignment);
-    // One edit writes one value; a paste still waiting goes with a save of the list.
-    if (unsavedPaste_)
-        SaveKeysets();
-    else
-        StoreAssignment(*store_, keysets_, keyset, bank, control);
+    // One edit writes one value; a paste or a failed write still waiting goes with a save of the list.
+    if (unsavedPaste_ || unwritten_)
+        return SaveKeysets();
+    return Noted(StoreAssignment(*store_, keysets_, keyset, bank, control));
 }
 
 bool KeysetCommands::FetchAssignment(ControlAssignment& assignment, int keyset, int bank, int control) const {

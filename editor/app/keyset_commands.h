@@ -3,6 +3,11 @@
 // menu kept in step with the list. Every change is saved to the registry at once and announced to
 // the driver through keysetsChanged; only a paste waits for the next save.
 //
+// A save that fails is told once, with the system's reason, and not again for every further failing
+// edit until a save works again. What it did not write (the pasted keyset, the changed assignment)
+// stays in the list; the next change saves the whole list, and a reload, which would replace the list
+// with what is stored, waits until a save has worked.
+//
 // Registry key names ignore case, so two keysets whose names differ only in case would share one
 // stored key, and the later one would overwrite the other at the next save. A new or imported
 // keyset whose name equals a stored one ignoring case is therefore that keyset: the user is asked
@@ -22,13 +27,14 @@
 namespace qvl {
 
 // Strings of the editor's string table that the commands use.
-constexpr unsigned kDeleteQuestionId = 61278;        // "The current keyset will be deleted. Are you sure?"
-constexpr unsigned kImportReplaceQuestionId = 61279; // "The keyset you are about to import has the same ..."
-constexpr unsigned kNewReplaceQuestionId = 61280;    // "The keyset you are about to create has the same ..."
-constexpr unsigned kNameTooLongMessageId = 62001;    // a program name that does not fit a keyset name
-constexpr unsigned kNotAKeysetFileMessageId = 62020; // "This is not a valid QVL2 file. "
-constexpr unsigned kFileNotReadMessageId = 62021;    // "The file "%1" could not be read.%2"
-constexpr unsigned kFileNotWrittenMessageId = 62022; // "The file "%1" could not be written.%2"
+constexpr unsigned kDeleteQuestionId = 61278;         // "The current keyset will be deleted. Are you sure?"
+constexpr unsigned kImportReplaceQuestionId = 61279;  // "The keyset you are about to import has the same ..."
+constexpr unsigned kNewReplaceQuestionId = 61280;     // "The keyset you are about to create has the same ..."
+constexpr unsigned kNameTooLongMessageId = 62001;     // a program name that does not fit a keyset name
+constexpr unsigned kNotAKeysetFileMessageId = 62020;  // "This is not a valid QVL2 file. "
+constexpr unsigned kFileNotReadMessageId = 62021;     // "The file "%1" could not be read.%2"
+constexpr unsigned kFileNotWrittenMessageId = 62022;  // "The file "%1" could not be written.%2"
+constexpr unsigned kKeysetsNotSavedMessageId = 62030; // "Your keysets could not be saved: %1. ..."
 
 class KeysetCommands {
 public:
@@ -45,10 +51,10 @@ public:
 
     // List operations.
     // Store the list in the registry (what changed of it), then raise keysetsChanged.
-    void SaveKeysets();
-    // Read the list again from the registry (a pasted keyset that is not saved yet is saved
-    // first, so the reload cannot throw it away).
-    void ReloadKeysets();
+    StoreResult SaveKeysets();
+    // Read the list again from the registry. What the list holds that is not stored yet (a paste, a
+    // failed write) is saved first, so the reload cannot throw it away; if that fails, the list stays.
+    StoreResult ReloadKeysets();
     // The keyset named exactly `name` among indexes 1 and up; nothing when there is none.
     std::optional<int> FindByName(const std::string& name) const;
     // The keyset whose name equals `name` ignoring case, "Default" included; nothing when there is none.
@@ -59,8 +65,9 @@ public:
     // Remove keyset `index` (not "Default"); a current keyset at or after it moves back by one.
     void DeleteKeyset(int index);
     void SetCurrent(int index);
-    // Set one assignment and store just that value (the whole list when a paste waits).
-    void PutAssignment(const ControlAssignment& assignment, int keyset, int bank, int control);
+    // Set one assignment and store just that value (the whole list when a paste or a failed write
+    // waits).
+    StoreResult PutAssignment(const ControlAssignment& assignment, int keyset, int bank, int control);
     // False, with `assignment` untouched, when the store has no such assignment.
     bool FetchAssignment(ControlAssignment& assignment, int keyset, int bank, int control) const;
     void RebuildKeysetsMenu();
@@ -86,11 +93,15 @@ public:
     bool CanDelete() const { return CurrentIsUserKeyset(); }
     bool CanPaste() const { return clipboard_ != nullptr; }
     bool HasUnsavedPaste() const { return unsavedPaste_; }
+    // The list holds what the registry does not, because a write failed.
+    bool HasUnwritten() const { return unwritten_; }
 
 private:
     // The current index names a keyset other than "Default".
     bool CurrentIsUserKeyset() const;
     bool HasCurrentKeyset() const;
+    // Note how a write went, and tell the user the first time a write fails.
+    StoreResult Noted(const StoreResult& result);
 
     CSharedInfo& shared_;
     const StringSource& names_;
@@ -101,6 +112,8 @@ private:
     // The keyset clipboard: made by the first Copy Keyset, kept until the program ends.
     std::unique_ptr<KeysetRecord> clipboard_;
     bool unsavedPaste_ = false;
+    bool unwritten_ = false;
+    bool failureTold_ = false; // since the last write that worked
 };
 
 } // namespace qvl

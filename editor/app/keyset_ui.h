@@ -3,6 +3,8 @@
 // answer from a script.
 #pragma once
 
+#include "model/store_result.h"
+
 #include <optional>
 #include <string>
 
@@ -21,6 +23,9 @@ public:
     virtual void Tell(unsigned stringId, const std::string& argument) = 0;
     // The same with "%2" replaced by `second`.
     virtual void Tell(unsigned stringId, const std::string& argument, const std::string& second) = 0;
+    // Tell the user the text of string `stringId` with "%1" replaced by why `failed` failed, in the
+    // system's words (or the program's, for a lock not had).
+    virtual void TellStoreFailure(unsigned stringId, const StoreResult& failed) = 0;
 
     // The target program of a new keyset (an ".exe" file); nothing when the user cancelled.
     virtual std::optional<std::string> ChooseTargetProgram() = 0;

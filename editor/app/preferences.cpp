@@ -13,18 +13,15 @@ std::string DriverCommandLine(std::string_view editorPath) {
     return command;
 }
 
-void ApplyPreferences(const PreferencesChoice& choice, std::string_view editorPath, RunKeyEntry& autostart,
-                      PrefsRecord& prefs) {
-    if (choice.loadAtStart != 0) {
-        autostart.Write(DriverCommandLine(editorPath));
-        prefs.loadAtStart = 1;
-    } else {
-        autostart.Remove();
-        prefs.loadAtStart = 0;
-    }
+StoreResult ApplyPreferences(const PreferencesChoice& choice, std::string_view editorPath, RunKeyEntry& autostart,
+                             PrefsRecord& prefs) {
+    const bool start = choice.loadAtStart != 0;
+    const StoreResult entry = start ? autostart.Write(DriverCommandLine(editorPath)) : autostart.Remove();
+    prefs.loadAtStart = start == entry.Done() ? 1 : 0;
     // A list without a selection leaves the port as it was.
     if (choice.comPort >= 0 && choice.comPort < kComPortCount)
         prefs.comPort = choice.comPort;
+    return entry;
 }
 
 } // namespace qvl

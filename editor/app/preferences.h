@@ -24,9 +24,11 @@ struct PreferencesChoice {
     int loadAtStart = 1; // the check box
 };
 
-// Set or remove the autostart entry and put the choice into `prefs` (which the caller then writes).
-// Registry failures pass silently: `prefs` holds the choice anyway.
-void ApplyPreferences(const PreferencesChoice& choice, std::string_view editorPath, RunKeyEntry& autostart,
-                      PrefsRecord& prefs);
+// Set or remove the autostart entry and put the choice into `prefs` (which the caller then writes):
+// the port as chosen, and whether the driver starts with Windows as the entry now really is (an entry
+// that could not be written is not there; one that could not be removed still is). The result is
+// the entry's write or removal.
+StoreResult ApplyPreferences(const PreferencesChoice& choice, std::string_view editorPath, RunKeyEntry& autostart,
+                             PrefsRecord& prefs);
 
 } // namespace qvl

@@ -7,6 +7,9 @@
 
 namespace qvl {
 
+// The commands name the strings they tell by their ids in the string table.
+static_assert(kKeysetsNotSavedMessageId == IDS_KEYSETS_NOT_SAVED);
+
 CQVLsetDoc::CQVLsetDoc(CEditorApp& app)
     : app_(app), commands_(*app.GetSharedInfo(), app.Strings(), app.Storage(), *this, app.Case()) {
     OnCommand(ID_NEW_KEYSET, [this] { commands_.NewKeyset(); });
@@ -53,6 +56,10 @@ void CQVLsetDoc::Tell(unsigned stringId, const std::string& argument) {
 void CQVLsetDoc::Tell(unsigned stringId, const std::string& argument, const std::string& second) {
     const std::string text = framework::FormatResourceString(app_.Instance(), stringId, {argument, second});
     app_.Boxes().Show(text.c_str(), nullptr, MessageIcon::kWarning);
+}
+
+void CQVLsetDoc::TellStoreFailure(unsigned stringId, const StoreResult& failed) {
+    app_.TellStoreFailure(stringId, failed);
 }
 
 std::optional<std::string> CQVLsetDoc::ChooseTargetProgram() {

@@ -25,14 +25,14 @@ public:
     // Save the keysets, then close the frame.
     void OnCloseDocument() override;
 
-    void SaveKeysets() { commands_.SaveKeysets(); }
-    void ReloadKeysets() { commands_.ReloadKeysets(); }
+    StoreResult SaveKeysets() { return commands_.SaveKeysets(); }
+    StoreResult ReloadKeysets() { return commands_.ReloadKeysets(); }
     std::optional<int> FindByName(const std::string& name) const { return commands_.FindByName(name); }
     void AddOrReplace(const KeysetRecord& record) { commands_.AddOrReplace(record); }
     void DeleteKeyset(int index) { commands_.DeleteKeyset(index); }
     void SetCurrent(int index) { commands_.SetCurrent(index); }
-    void PutAssignment(const ControlAssignment& assignment, int keyset, int bank, int control) {
-        commands_.PutAssignment(assignment, keyset, bank, control);
+    StoreResult PutAssignment(const ControlAssignment& assignment, int keyset, int bank, int control) {
+        return commands_.PutAssignment(assignment, keyset, bank, control);
     }
     bool FetchAssignment(ControlAssignment& assignment, int keyset, int bank, int control) const {
         return commands_.FetchAssignment(assignment, keyset, bank, control);
@@ -45,6 +45,7 @@ private:
     bool AskYesNo(unsigned stringId) override;
     void Tell(unsigned stringId, const std::string& argument) override;
     void Tell(unsigned stringId, const std::string& argument, const std::string& second) override;
+    void TellStoreFailure(unsigned stringId, const StoreResult& failed) override;
     std::optional<std::string> ChooseTargetProgram() override;
     std::optional<std::string> ChooseFileToImport() override;
     std::optional<std::string> ChooseFileToExport(const std::string& proposedName) override;

@@ -107,6 +107,11 @@
 #define IDS_NOT_A_KEYSET_FILE 62020
 #define IDS_FILE_NOT_READ 62021
 #define IDS_FILE_NOT_WRITTEN 62022
+// What could not be stored in the registry, and why.
+#define IDS_KEYSETS_NOT_SAVED 62030
+#define IDS_PREFS_NOT_SAVED 62031
+#define IDS_KEYSETS_LOCKED 62032
+#define IDS_UNKNOWN_ERROR 62033
 
 // The keyset overview, the Test window, the About box and the help window (editor_windows.rc).
 #define IDD_KEYSET_OVERVIEW 163

@@ -145,10 +145,10 @@ std::string CaptureLabel(const StringSource& strings, const CaptureLabelParts& p
     const std::string at = " at " + std::to_string(parts.clickX) + " ," + std::to_string(parts.clickY);
     if (!parts.windowTitle.empty())
         return FormatString(LoadText(strings, kCaptureInId),
-                                       {MouseItemText(parts.wheel, parts.shownListIndex), parts.windowTitle + at});
+                            {MouseItemText(parts.wheel, parts.shownListIndex), parts.windowTitle + at});
     if (!parts.windowClass.empty())
         return FormatString(LoadText(strings, kCaptureInId),
-                                       {MouseItemText(parts.wheel, parts.mouseMode), parts.windowClass + at});
+                            {MouseItemText(parts.wheel, parts.mouseMode), parts.windowClass + at});
     if (parts.wheel)
         return LoadText(strings, kCaptureWheelId);
     return FormatString(LoadText(strings, kCapturePressId), {parts.controlCaption});
@@ -159,17 +159,17 @@ bool StorePanelAssignment(CKeysetStore& store, AssignmentSink& sink, int index, 
     if (!store.GetAssignment(index, bank, control))
         return false;
     store.SetAssignment(index, bank, control, assignment);
-    sink.Store(index, bank, control);
+    bool kept = sink.Store(index, bank, control);
     if (!IsWheelControl(control))
-        return true;
+        return kept;
     const int otherHalf = control == kWheelCounterClockwise ? kWheelClockwise : kWheelCounterClockwise;
     std::optional<ControlAssignment> other = store.GetAssignment(index, bank, otherHalf);
     if (other) {
         ShareWithOtherWheelHalf(assignment, *other);
         store.SetAssignment(index, bank, otherHalf, *other);
-        sink.Store(index, bank, otherHalf);
+        kept = sink.Store(index, bank, otherHalf) && kept;
     }
-    return true;
+    return kept;
 }
 
 } // namespace qvl

@@ -88,19 +88,19 @@ struct CaptureLabelParts {
 std::string CaptureLabel(const StringSource& strings, const CaptureLabelParts& parts);
 
 // Where the panel's stores go: the assignment (index, bank, control) of `store` has changed and is to
-// be kept.
+// be kept; false when it could not be written (the edit stays in the store).
 class AssignmentSink {
 public:
     AssignmentSink() = default;
     AssignmentSink(const AssignmentSink&) = delete;
     AssignmentSink& operator=(const AssignmentSink&) = delete;
     virtual ~AssignmentSink() = default;
-    virtual void Store(int index, int bank, int control) = 0;
+    virtual bool Store(int index, int bank, int control) = 0;
 };
 
 // Put `assignment` into keyset `index` at (bank, control) and keep it; for a wheel half also the
 // shared fields into the other half of the bank. False, with nothing changed, when the store has no
-// such assignment.
+// such assignment; false too when the sink could not keep it.
 bool StorePanelAssignment(CKeysetStore& store, AssignmentSink& sink, int index, int bank, int control,
                           const ControlAssignment& assignment);
 

@@ -2,12 +2,12 @@
 
 namespace qvl {
 
-void CommandsAssignmentSink::Store(int index, int bank, int control) {
+bool CommandsAssignmentSink::Store(int index, int bank, int control) {
     const CKeysetStore* store = commands_.Store();
     if (store == nullptr)
-        return;
-    if (std::optional<ControlAssignment> assignment = store->GetAssignment(index, bank, control))
-        commands_.PutAssignment(*assignment, index, bank, control);
+        return false;
+    const std::optional<ControlAssignment> assignment = store->GetAssignment(index, bank, control);
+    return assignment && commands_.PutAssignment(*assignment, index, bank, control).Done();
 }
 
 } // namespace qvl

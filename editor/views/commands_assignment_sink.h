@@ -11,7 +11,7 @@ class CommandsAssignmentSink final : public AssignmentSink {
 public:
     explicit CommandsAssignmentSink(KeysetCommands& commands) : commands_(commands) {}
 
-    void Store(int index, int bank, int control) override;
+    bool Store(int index, int bank, int control) override;
 
 private:
     KeysetCommands& commands_;

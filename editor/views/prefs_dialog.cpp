@@ -37,8 +37,13 @@ void CPrefsDialog::OnOK() {
     PrefsRecord* prefs = app_.GetPrefs();
     if (prefs == nullptr)
         return;
-    ApplyPreferences(PreferencesChoice{comPort, loadAtStart}, app_.GetModulePath(), app_.Autostart(), *prefs);
-    app_.WritePrefs();
+    // What could not be written is told; the record holds the choice (and the Run entry as it is), and
+    // the editor writes it again at its end.
+    StoreResult result =
+        ApplyPreferences(PreferencesChoice{comPort, loadAtStart}, app_.GetModulePath(), app_.Autostart(), *prefs);
+    result.Note(app_.WritePrefs());
+    if (!result.Done())
+        app_.TellStoreFailure(IDS_PREFS_NOT_SAVED, result);
 }
 
 } // namespace qvl

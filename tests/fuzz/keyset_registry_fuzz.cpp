@@ -33,11 +33,11 @@ public:
     FailingRegistry(Registry& inner, unsigned firstFailure, unsigned failures)
         : inner_(inner), first_(firstFailure), last_(firstFailure + failures) {}
 
-    bool OpenKey(Key parent, const char* path, Key& key) override {
-        return Pass() && inner_.OpenKey(parent, path, key);
+    RegStatus OpenKey(Key parent, const char* path, Key& key) override {
+        return Pass() ? inner_.OpenKey(parent, path, key) : Failure();
     }
-    bool CreateKey(Key parent, const char* path, Key& key) override {
-        return Pass() && inner_.CreateKey(parent, path, key);
+    RegStatus CreateKey(Key parent, const char* path, Key& key) override {
+        return Pass() ? inner_.CreateKey(parent, path, key) : Failure();
     }
     void CloseKey(Key key) override { inner_.CloseKey(key); }
     bool QueryKeyInfo(Key key, std::uint32_t& subkeyCount, std::uint32_t& longestName) override {
@@ -52,20 +52,23 @@ public:
     std::optional<std::size_t> ReadValue(Key key, const char* name, void* buffer, std::size_t size) override {
         return Pass() ? inner_.ReadValue(key, name, buffer, size) : std::nullopt;
     }
-    bool WriteBinary(Key key, const char* name, const void* data, std::size_t size) override {
-        return Pass() && inner_.WriteBinary(key, name, data, size);
+    RegStatus WriteBinary(Key key, const char* name, const void* data, std::size_t size) override {
+        return Pass() ? inner_.WriteBinary(key, name, data, size) : Failure();
     }
-    bool WriteText(Key key, const char* name, const char* text) override {
-        return Pass() && inner_.WriteText(key, name, text);
+    RegStatus WriteText(Key key, const char* name, const char* text) override {
+        return Pass() ? inner_.WriteText(key, name, text) : Failure();
     }
-    bool DeleteValue(Key parent, const char* path, const char* name) override {
-        return Pass() && inner_.DeleteValue(parent, path, name);
+    RegStatus DeleteValue(Key parent, const char* path, const char* name) override {
+        return Pass() ? inner_.DeleteValue(parent, path, name) : Failure();
     }
-    bool DeleteTree(Key parent, const char* path) override { return Pass() && inner_.DeleteTree(parent, path); }
+    RegStatus DeleteTree(Key parent, const char* path) override {
+        return Pass() ? inner_.DeleteTree(parent, path) : Failure();
+    }
 
     std::uint32_t shortName = 0;
 
 private:
+    static RegStatus Failure() { return RegStatus::Error(5); }
     bool Pass() {
         ++calls_;
         return calls_ < first_ || calls_ >= last_;

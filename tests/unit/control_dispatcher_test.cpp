@@ -34,6 +34,7 @@ TEST(Dispatcher, AnEditorThatDoesNotAnswerLosesTheEventAndTheNextOneIsHandled) {
     struct Dropped final : TrackingObserver {
         void ForegroundTracked(int, const std::string&, bool, bool) override {}
         void ForwardDropped(int commandId) override { commands.push_back(commandId); }
+        void KeysetsFailed(const char*, const StoreResult&) override {}
         std::vector<int> commands;
     } observer;
     DriverRig rig;

@@ -86,22 +86,22 @@ Registry::Key FakeRegistry::NewHandle(std::shared_ptr<Node> node) {
     return key;
 }
 
-bool FakeRegistry::OpenKey(Key parent, const char* path, Key& key) {
+RegStatus FakeRegistry::OpenKey(Key parent, const char* path, Key& key) {
     std::shared_ptr<Node> node = NodeOf(parent);
     node = node != nullptr ? Find(node, path, false) : nullptr;
     if (node == nullptr)
-        return false;
+        return RegStatus::Error(failCode);
     key = NewHandle(node);
-    return true;
+    return RegStatus();
 }
 
-bool FakeRegistry::CreateKey(Key parent, const char* path, Key& key) {
+RegStatus FakeRegistry::CreateKey(Key parent, const char* path, Key& key) {
     std::shared_ptr<Node> node = NodeOf(parent);
     node = node != nullptr ? Find(node, path, true) : nullptr;
     if (node == nullptr)
-        return false;
+        return RegStatus::Error(failCode);
     key = NewHandle(node);
-    return true;
+    return RegStatus();
 }
 
 void FakeRegistry::CloseKey(Key key) {
@@ -146,53 +146,53 @@ std::optional<std::size_t> FakeRegistry::ReadValue(Key key, const char* name, vo
     return bytes.size();
 }
 
-bool FakeRegistry::WriteBinary(Key key, const char* name, const void* data, std::size_t size) {
+RegStatus FakeRegistry::WriteBinary(Key key, const char* name, const void* data, std::size_t size) {
     std::shared_ptr<Node> node = NodeOf(key);
     if (node == nullptr || failWrite_.count(Fold(name)) != 0)
-        return false;
+        return RegStatus::Error(failCode);
     const auto* bytes = static_cast<const unsigned char*>(data);
     auto& value = node->values[Fold(name)];
     if (value.first.empty())
         value.first = name;
     value.second.assign(bytes, bytes + size);
     journal.push_back("write " + node->path + ":" + name);
-    return true;
+    return RegStatus();
 }
 
-bool FakeRegistry::WriteText(Key key, const char* name, const char* text) {
+RegStatus FakeRegistry::WriteText(Key key, const char* name, const char* text) {
     std::shared_ptr<Node> node = NodeOf(key);
     if (node == nullptr || failWrite_.count(Fold(name)) != 0)
-        return false;
+        return RegStatus::Error(failCode);
     auto& value = node->values[Fold(name)];
     if (value.first.empty())
         value.first = name;
     value.second.assign(text, text + std::strlen(text) + 1);
     journal.push_back("write text " + node->path + ":" + name);
-    return true;
+    return RegStatus();
 }
 
-bool FakeRegistry::DeleteValue(Key parent, const char* path, const char* name) {
+RegStatus FakeRegistry::DeleteValue(Key parent, const char* path, const char* name) {
     std::shared_ptr<Node> node = NodeOf(parent);
     if (node == nullptr)
-        return false;
+        return RegStatus::Error(failCode);
     const std::string full = node->path.empty() ? path : node->path + "\\" + path;
     if (failOpen_.count(Fold(full)) != 0)
-        return false;
+        return RegStatus::Error(failCode);
     node = Find(node, path, false);
     if (node == nullptr)
-        return true;
+        return RegStatus();
     if (node->values.erase(Fold(name)) != 0)
         journal.push_back("delete " + node->path + ":" + name);
-    return true;
+    return RegStatus();
 }
 
-bool FakeRegistry::DeleteTree(Key parent, const char* path) {
+RegStatus FakeRegistry::DeleteTree(Key parent, const char* path) {
     std::shared_ptr<Node> node = NodeOf(parent);
     if (node == nullptr)
-        return false;
+        return RegStatus::Error(failCode);
     std::vector<std::string> parts = Split(path);
     if (parts.empty())
-        return false;
+        return RegStatus::Error(failCode);
     const std::string last = parts.back();
     parts.pop_back();
     std::string parentPath;
@@ -200,10 +200,10 @@ bool FakeRegistry::DeleteTree(Key parent, const char* path) {
         parentPath += part + "\\";
     std::shared_ptr<Node> owner = parentPath.empty() ? node : Find(node, parentPath, false);
     if (owner == nullptr)
-        return false;
+        return RegStatus::Error(failCode);
     auto found = owner->subkeys.find(Fold(last));
     if (found == owner->subkeys.end())
-        return false;
+        return RegStatus::Error(failCode);
     journal.push_back("delete " + found->second->path);
     std::vector<std::shared_ptr<Node>> pending{found->second};
     while (!pending.empty()) {
@@ -214,7 +214,7 @@ bool FakeRegistry::DeleteTree(Key parent, const char* path) {
             pending.push_back(entry.second);
     }
     owner->subkeys.erase(found);
-    return true;
+    return RegStatus();
 }
 
 bool FakeRegistry::KeyExists(const std::string& path) const {

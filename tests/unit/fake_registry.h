@@ -22,16 +22,16 @@ class FakeRegistry final : public Registry {
 public:
     FakeRegistry();
 
-    bool OpenKey(Key parent, const char* path, Key& key) override;
-    bool CreateKey(Key parent, const char* path, Key& key) override;
+    RegStatus OpenKey(Key parent, const char* path, Key& key) override;
+    RegStatus CreateKey(Key parent, const char* path, Key& key) override;
     void CloseKey(Key key) override;
     bool QueryKeyInfo(Key key, std::uint32_t& subkeyCount, std::uint32_t& longestName) override;
     bool EnumSubkey(Key key, std::uint32_t index, char* name, std::size_t size) override;
     std::optional<std::size_t> ReadValue(Key key, const char* name, void* buffer, std::size_t size) override;
-    bool WriteBinary(Key key, const char* name, const void* data, std::size_t size) override;
-    bool WriteText(Key key, const char* name, const char* text) override;
-    bool DeleteValue(Key parent, const char* path, const char* name) override;
-    bool DeleteTree(Key parent, const char* path) override;
+    RegStatus WriteBinary(Key key, const char* name, const void* data, std::size_t size) override;
+    RegStatus WriteText(Key key, const char* name, const char* text) override;
+    RegStatus DeleteValue(Key parent, const char* path, const char* name) override;
+    RegStatus DeleteTree(Key parent, const char* path) override;
 
     // Direct access for tests, by full path below the current user's root.
     bool KeyExists(const std::string& path) const;
@@ -42,8 +42,14 @@ public:
     void RemoveValue(const std::string& path, const std::string& name);
     void RemoveKey(const std::string& path);
 
+    // Opens of a key (and creates, and deletes of its values) or writes of a value fail with `failCode`.
     void FailOpen(const std::string& path) { failOpen_.insert(Fold(path)); }
     void FailWrite(const std::string& valueName) { failWrite_.insert(Fold(valueName)); }
+    void FailNothing() {
+        failOpen_.clear();
+        failWrite_.clear();
+    }
+    long failCode = 5; // the system's "Access is denied"
     std::size_t OpenHandles() const { return handles_.size(); }
 
     // "create <path>", "write <path>:<value>", "write text <path>:<value>", "delete <path>",

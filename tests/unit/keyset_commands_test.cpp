@@ -145,7 +145,7 @@ TEST(KeysetCommands, ANewKeysetTakesItsPlaceInLoadOrderAndTheSharedIndexNamesItI
 
     CKeysetStore driver(rig.shared, rig.names);
     CKeysetRegistry driverKeysets(KeysetStorage{rig.registry, rig.lock, rig.textCase});
-    ASSERT_TRUE(ReloadAllKeysets(driver, driverKeysets));
+    ASSERT_TRUE(ReloadAllKeysets(driver, driverKeysets).Done());
     EXPECT_EQ(driver.GetCurrentName(), "audacity");
 }
 
@@ -387,6 +387,48 @@ TEST(KeysetCommands, PasteGivesTheTargetTheCopiedAssignmentsUnderItsOwnNameWitho
     EXPECT_EQ(rig.StoredPlay("b"), BytesOf(AssignmentAt(Marked("b", 'A'), kMainBank, kPlay)));
     EXPECT_TRUE(SameBytes(*rig.Store().GetKeyset(2), Marked("b", 'A')));
     EXPECT_EQ(rig.shared.GetKeysetsChanged(), 1);
+}
+
+// A registry that refuses writes: the failure comes back with the system's code and is told once, no
+// flag is raised, and what was not written stays in the list until a save works again.
+TEST(KeysetCommands, AFailedSaveIsToldOnceAndWhatItDidNotWriteWaitsForTheNextSave) {
+    CommandsRig rig;
+    rig.Start({Keyset("Default"), Marked("a", 'A'), Marked("b", 'B')});
+    rig.shared.SetCurrentKeysetIndex(1);
+    rig.commands.CopyKeyset();
+    rig.shared.SetCurrentKeysetIndex(2);
+    rig.commands.PasteKeyset();
+    rig.registry.FailWrite(kChangesValueName); // the first write of every save
+    const StoreResult saved = rig.commands.SaveKeysets();
+    EXPECT_EQ(saved.status, StoreResult::Status::kFailed);
+    EXPECT_EQ(saved.error, rig.registry.failCode);
+    EXPECT_EQ(rig.shared.GetKeysetsChanged(), 0);
+    EXPECT_TRUE(rig.commands.HasUnsavedPaste());
+
+    // A further edit and a reload on the panel's focus fail too, silently, and take nothing away.
+    ControlAssignment stop = *rig.Store().GetAssignment(1, kMainBank, kStop);
+    stop.hotKeyVk = 'S';
+    EXPECT_FALSE(rig.commands.PutAssignment(stop, 1, kMainBank, kStop).Done());
+    EXPECT_FALSE(rig.commands.ReloadKeysets().Done());
+    EXPECT_EQ(rig.ui.told, std::vector<std::string>{"62030:error 5"});
+    EXPECT_TRUE(SameBytes(*rig.Store().GetKeyset(2), Marked("b", 'A')));
+    EXPECT_EQ(rig.Store().GetAssignment(1, kMainBank, kStop)->hotKeyVk, 'S');
+    EXPECT_EQ(rig.StoredPlay("b"), BytesOf(AssignmentAt(Marked("b", 'B'), kMainBank, kPlay)));
+    EXPECT_EQ(rig.shared.GetKeysetsChanged(), 0);
+
+    // The registry takes writes again: the next change stores all that waited.
+    rig.registry.FailNothing();
+    ASSERT_TRUE(rig.commands.PutAssignment(stop, 1, kMainBank, kStop).Done());
+    EXPECT_EQ(rig.StoredPlay("b"), BytesOf(AssignmentAt(Marked("b", 'A'), kMainBank, kPlay)));
+    EXPECT_EQ(rig.registry.Value(kKeysets + "\\a\\MainBank", "Stop"), BytesOf(stop));
+    EXPECT_FALSE(rig.commands.HasUnsavedPaste());
+    EXPECT_EQ(rig.shared.GetKeysetsChanged(), 1);
+
+    // A write that works ends the silence: the next failure (the lock not had) is told again.
+    rig.lock.heldElsewhere = true;
+    EXPECT_FALSE(rig.commands.PutAssignment(stop, 1, kMainBank, kStop).Done());
+    EXPECT_EQ(rig.ui.told.back(), "62030:not locked");
+    EXPECT_EQ(rig.ui.told.size(), 2u);
 }
 
 TEST(KeysetCommands, ClearResetsTheCurrentKeysetUnderItsNameAndSaves) {

@@ -45,7 +45,7 @@ struct Program {
             store.Add(k);
     }
     void Save() { SaveAllKeysets(store, keysets); }
-    bool Load() { return ReloadAllKeysets(store, keysets); }
+    bool Load() { return ReloadAllKeysets(store, keysets).Done(); }
 };
 
 // The list exactly, byte for byte and in order.
@@ -120,7 +120,7 @@ TEST(KeysetRegistrySync, ReloadGivesExactlyAWholeLoadAfterEveryKindOfChange) {
              ControlAssignment a = *r.editor.store.GetAssignment(1, kOptionBank, kStop);
              a.hotKeyVk = 'S';
              r.editor.store.SetAssignment(1, kOptionBank, kStop, a);
-             EXPECT_TRUE(StoreAssignment(r.editor.store, r.editor.keysets, 1, kOptionBank, kStop));
+             EXPECT_TRUE(StoreAssignment(r.editor.store, r.editor.keysets, 1, kOptionBank, kStop).Done());
          },
          1 + 1 + 29},
         {"added before the others",
@@ -178,18 +178,18 @@ TEST(KeysetRegistrySync, StoreAssignmentWritesThatValueAndRaisesTheFlag) {
     ControlAssignment a = *rig.editor.store.GetAssignment(2, kMainBank, kWheelClockwise);
     a.hotKeyVk = 'W';
     rig.editor.store.SetAssignment(2, kMainBank, kWheelClockwise, a);
-    ASSERT_TRUE(StoreAssignment(rig.editor.store, rig.editor.keysets, 2, kMainBank, kWheelClockwise));
+    ASSERT_TRUE(StoreAssignment(rig.editor.store, rig.editor.keysets, 2, kMainBank, kWheelClockwise).Done());
     EXPECT_EQ(
         rig.registry.journal,
         (std::vector<std::string>{"lock", "write " + kKeysets + ":Changes", "write " + kKeysets + "\\zoom:Generation",
                                   "write " + kKeysets + "\\zoom\\MainBank:CWheel", "unlock"}));
     EXPECT_EQ(rig.editor.shared.GetKeysetsChanged(), 1);
 
-    EXPECT_FALSE(StoreAssignment(rig.editor.store, rig.editor.keysets, 3, 0, 0));
-    EXPECT_FALSE(StoreAssignment(rig.editor.store, rig.editor.keysets, 2, kBankCount, 0));
+    EXPECT_FALSE(StoreAssignment(rig.editor.store, rig.editor.keysets, 3, 0, 0).Done());
+    EXPECT_FALSE(StoreAssignment(rig.editor.store, rig.editor.keysets, 2, kBankCount, 0).Done());
     // A keyset with no subkey yet is saved with the rest.
     rig.editor.store.Add(Keyset("wave"));
-    ASSERT_TRUE(StoreAssignment(rig.editor.store, rig.editor.keysets, 3, 0, 0));
+    ASSERT_TRUE(StoreAssignment(rig.editor.store, rig.editor.keysets, 3, 0, 0).Done());
     EXPECT_TRUE(rig.registry.KeyExists(kKeysets + "\\wave\\Option+Shift Bank"));
 }
 

@@ -27,6 +27,11 @@ public:
     void Tell(unsigned stringId, const std::string& argument, const std::string& second) override {
         told.push_back(std::to_string(stringId) + ":" + argument + "|" + second);
     }
+    void TellStoreFailure(unsigned stringId, const StoreResult& failed) override {
+        const bool locked = failed.status == StoreResult::Status::kNotLocked;
+        told.push_back(std::to_string(stringId) + ":" +
+                       (locked ? "not locked" : "error " + std::to_string(failed.error)));
+    }
     std::optional<std::string> ChooseTargetProgram() override { return Next("program"); }
     std::optional<std::string> ChooseFileToImport() override { return Next("import"); }
     std::optional<std::string> ChooseFileToExport(const std::string& proposedName) override {

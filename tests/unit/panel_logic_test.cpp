@@ -147,7 +147,10 @@ TEST(AssignmentForm, CaptureLabelTexts) {
 
 class RecordingSink final : public AssignmentSink {
 public:
-    void Store(int index, int bank, int control) override { stores.emplace_back(index, bank, control); }
+    bool Store(int index, int bank, int control) override {
+        stores.emplace_back(index, bank, control);
+        return true;
+    }
     std::vector<std::tuple<int, int, int>> stores;
 };
 

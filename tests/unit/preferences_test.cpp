@@ -27,7 +27,9 @@ TEST(Preferences, TheDriversCommandLineIsTheEditorsFolderAndItsName) {
     EXPECT_EQ(DriverCommandLine("QVL2.exe"), "qvl2rs");
 }
 
-TEST(Preferences, CloseWritesOrRemovesTheEntryAndKeepsTheChoiceEvenWhenTheRegistryFails) {
+// The check box holds the Run entry as it really is after Close: written, removed, or left as it was
+// by a registry that refused, which the result says.
+TEST(Preferences, CloseWritesOrRemovesTheEntryAndTheRecordSaysWhatItIs) {
     struct Case {
         PreferencesChoice choice;
         bool fail;
@@ -35,21 +37,23 @@ TEST(Preferences, CloseWritesOrRemovesTheEntryAndKeepsTheChoiceEvenWhenTheRegist
         PrefsRecord prefs;
     };
     const Case cases[] = {
-        {{2, 1}, false, "C:\\QVL2\\qvl2rs", {1, 2}},
-        {{0, 0}, false, std::nullopt, {0, 0}},
-        {{3, 0}, true, "C:\\old\\qvl2rs", {0, 3}},
+        {{2, 1}, false, "C:\\QVL2\\qvl2rs", {1, 2}},  {{0, 0}, false, std::nullopt, {0, 0}},
+        {{3, 0}, true, "C:\\old\\qvl2rs", {1, 3}},    // not removed: still started with Windows
+        {{3, 1}, true, "C:\\old\\qvl2rs", {0, 3}},    // not written: shown as not ticked
         {{-1, 1}, false, "C:\\QVL2\\qvl2rs", {1, 1}}, // no port chosen: COM2 stays
     };
     for (const Case& c : cases) {
         fakes::FakeRegistry registry;
         RunKeyEntry autostart(registry);
-        ASSERT_TRUE(autostart.Write("C:\\old\\qvl2rs"));
+        ASSERT_TRUE(autostart.Write("C:\\old\\qvl2rs").Done());
         if (c.fail)
             registry.FailOpen(kRun);
         PrefsRecord prefs;
         prefs.loadAtStart = 1;
         prefs.comPort = 1;
-        ApplyPreferences(c.choice, "C:\\QVL2\\QVL2.exe", autostart, prefs);
+        const StoreResult result = ApplyPreferences(c.choice, "C:\\QVL2\\QVL2.exe", autostart, prefs);
+        EXPECT_EQ(result.Done(), !c.fail);
+        EXPECT_EQ(result.error, c.fail ? registry.failCode : 0);
         EXPECT_EQ(RunEntry(registry), c.entry);
         EXPECT_EQ(prefs.loadAtStart, c.prefs.loadAtStart);
         EXPECT_EQ(prefs.comPort, c.prefs.comPort);
@@ -60,17 +64,17 @@ TEST(RunKeyEntry, WritesTheQuotedCommandLineAsTextAndRemovesItOverTheRegistryPor
     fakes::FakeRegistry registry;
     RunKeyEntry entry(registry);
     const std::string& run = kRun;
-    ASSERT_TRUE(entry.Write("\"C:\\Program Files\\QVL2\\qvl2rs\""));
+    ASSERT_TRUE(entry.Write("\"C:\\Program Files\\QVL2\\qvl2rs\"").Done());
     const std::string stored = "\"C:\\Program Files\\QVL2\\qvl2rs\"";
     EXPECT_EQ(registry.Value(run, "qvl2rs"), fakes::Bytes(stored.c_str(), stored.c_str() + stored.size() + 1));
-    EXPECT_TRUE(entry.Remove());
-    EXPECT_TRUE(entry.Remove()) << "a missing entry is no error";
+    EXPECT_TRUE(entry.Remove().Done());
+    EXPECT_TRUE(entry.Remove().Done()) << "a missing entry is no error";
     EXPECT_EQ(registry.journal.back(), "delete " + run + ":qvl2rs");
     EXPECT_EQ(registry.journal.end()[-2], "write text " + run + ":qvl2rs");
     EXPECT_EQ(registry.OpenHandles(), 0u);
     registry.FailOpen(run);
-    EXPECT_FALSE(entry.Write("qvl2rs"));
-    EXPECT_FALSE(entry.Remove());
+    EXPECT_FALSE(entry.Write("qvl2rs").Done());
+    EXPECT_FALSE(entry.Remove().Done());
 }
 
 } // namespace

@@ -68,7 +68,7 @@ struct RealStore {
 
     RealStore() { shared.Create(); }
     void Save() { keysets.SaveAll(store); }
-    bool Load() { return keysets.LoadAll(store); }
+    bool Load() { return keysets.LoadAll(store).Done(); }
 };
 
 } // namespace qvl::wintest

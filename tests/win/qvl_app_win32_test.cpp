@@ -80,13 +80,13 @@ std::optional<std::string> RunValue() {
 TEST(RunKeyEntry, WritesTheDriversCommandLineAsTextAndRemovesIt) {
     Win32Registry registry;
     RunKeyEntry entry(registry);
-    ASSERT_TRUE(entry.Write("Z:\\somewhere\\qvl2rs"));
+    ASSERT_TRUE(entry.Write("Z:\\somewhere\\qvl2rs").Done());
     EXPECT_EQ(RunValue(), std::optional<std::string>("Z:\\somewhere\\qvl2rs"));
-    ASSERT_TRUE(entry.Write("\"C:\\Program Files\\QVL2\\qvl2rs\""));
+    ASSERT_TRUE(entry.Write("\"C:\\Program Files\\QVL2\\qvl2rs\"").Done());
     EXPECT_EQ(RunValue(), std::optional<std::string>("\"C:\\Program Files\\QVL2\\qvl2rs\""));
-    EXPECT_TRUE(entry.Remove());
+    EXPECT_TRUE(entry.Remove().Done());
     EXPECT_EQ(RunValue(), std::nullopt);
-    EXPECT_TRUE(entry.Remove()) << "a missing entry is no error";
+    EXPECT_TRUE(entry.Remove().Done()) << "a missing entry is no error";
 }
 
 TEST(EditorServices, TheProgramPathAndTheSystemsLowerCase) {
