@@ -156,6 +156,13 @@ public:
     RegStatus DeleteTree(Key, const char*) override { return RegStatus::Error(5); }
 };
 
+class NoWatch final : public KeysetWatch {
+public:
+    void Arm(const std::string&) override {}
+    bool Changed() override { return true; }
+    void OnWritten(std::function<void()>) override {}
+};
+
 class NoLock final : public KeysetLock {
 public:
     bool Acquire() override { return true; }
@@ -187,7 +194,8 @@ struct EventPath {
     NullInput input;
     StillPointer pointer;
     NoQuestion question;
-    CKeysetRegistry keysets{KeysetStorage{registry, lock, textCase}};
+    NoWatch watch;
+    CKeysetRegistry keysets{KeysetStorage{registry, lock, textCase, watch}};
     CControlDispatcher dispatcher{store, keysets, desktop, processes, textCase, input, pointer, question};
     NoTimer timer;
     NoLed led;

@@ -1,12 +1,14 @@
 // How long the keyset store's saves and loads take against the system's registry, for 1, 10 and 100
 // keysets, each beside the whole rewrite (delete "Keysets", write everything) or the whole load it
 // replaces, measured in the same run. Two stores play the editor (which writes) and the driver
-// (which reloads). Prints the median and the 95th percentile of several runs. Works under its own
+// (which reloads); a value set from outside, which keeps no record of changes, has the driver read
+// every keyset again. Prints the median and the 95th percentile of several runs. Works under its own
 // root key, which it removes at the end, so stored keysets are left alone.
 //   keyset_registry_timing [runs]
 #include "whole_keyset_save.h"
 
 #include "model/keyset_lock_win32.h"
+#include "model/keyset_watch_win32.h"
 #include "model/keyset_registry.h"
 #include "model/memory_blocks.h"
 #include "model/registry_win32.h"
@@ -53,7 +55,8 @@ struct Program {
     qvl::Win32Registry registry;
     qvl::Win32KeysetLock lock;
     qvl::SystemTextCase textCase;
-    qvl::CKeysetRegistry keysets{qvl::KeysetStorage{registry, lock, textCase}};
+    qvl::Win32KeysetWatch watch;
+    qvl::CKeysetRegistry keysets{qvl::KeysetStorage{registry, lock, textCase, watch}};
 
     Program() {
         shared.Create();
@@ -77,11 +80,70 @@ struct Program {
         qvl::CopyToField(a.controlName, name.c_str());
         store.SetAssignment(index, bank, control, a);
     }
+    // A value set from outside, as a .reg import or a script sets it: "Changes" is left as it is.
+    void WriteFromOutside(int index, int run) {
+        const std::string bank = std::string(kTimingRoot) + "\\Keysets\\" + store.GetName(index) + "\\Option Bank";
+        qvl::ControlAssignment a = *store.GetAssignment(index, qvl::kOptionBank, qvl::kStop);
+        a.hotKeyVk = static_cast<std::uint16_t>('A' + run % 26);
+        const qvl::RegKey key = qvl::RegKey::Create(registry, qvl::Registry::kCurrentUser, bank.c_str());
+        registry.WriteBinary(key.Get(), "Stop", &a, sizeof a);
+    }
 };
 
 void Row(const char* what, int keysets, const Figures& now, const char* before, const Figures& then) {
     std::printf("%3d keysets  %-30s %8.2f %8.2f    %-12s %8.2f %8.2f\n", keysets, what, now.median, now.p95, before,
                 then.median, then.p95);
+}
+
+struct Timings {
+    std::vector<double> whole, fresh, one, listOne, listNone, reloadOne, reloadNone, reloadOutside, fullLoad;
+};
+
+void Time(std::vector<double>& into, const std::function<bool()>& work) {
+    const double start = Now();
+    const bool ok = work();
+    into.push_back(Now() - start);
+    if (!ok)
+        std::printf("a timed step failed\n");
+}
+
+// One run of every timed step on the list of `count` keysets the editor holds.
+void TimeOneRun(Program& editor, Program& driver, int count, int run, Timings& t) {
+    const int last = count - 1;
+    Time(t.whole, [&] {
+        editor.WholeSave();
+        return true;
+    });
+    Time(t.fresh, [&] { return editor.Save(); }); // every value is written again, with its generation
+    Time(t.fullLoad, [&] {
+        driver.keysets.Forget();
+        return driver.Load();
+    });
+    editor.Edit(last, qvl::kShiftBank, qvl::kRecord, run);
+    Time(t.one, [&] { return editor.StoreOne(last, qvl::kShiftBank, qvl::kRecord); });
+    Time(t.reloadOne, [&] { return driver.Load(); });
+    Time(t.reloadNone, [&] { return driver.Load(); });
+    editor.Edit(last, qvl::kMainBank, qvl::kPlay, run);
+    Time(t.listOne, [&] { return editor.Save(); });
+    Time(t.listNone, [&] { return editor.Save(); });
+    // The driver's watch has looked at the editor's saves (on its own thread) before the outside write.
+    while (driver.watch.Changed())
+        Sleep(1);
+    editor.WriteFromOutside(last, run);
+    Time(t.reloadOutside, [&] { return driver.Load(); });
+}
+
+void Report(int count, const Timings& t) {
+    const Figures wholeSave = Summarise(t.whole);
+    const Figures wholeLoad = Summarise(t.fullLoad);
+    Row("one assignment stored", count, Summarise(t.one), "whole save", wholeSave);
+    Row("list saved, one change", count, Summarise(t.listOne), "whole save", wholeSave);
+    Row("list saved, nothing changed", count, Summarise(t.listNone), "whole save", wholeSave);
+    Row("list saved after a whole one", count, Summarise(t.fresh), "whole save", wholeSave);
+    Row("reload after one change", count, Summarise(t.reloadOne), "whole load", wholeLoad);
+    Row("reload after nothing changed", count, Summarise(t.reloadNone), "whole load", wholeLoad);
+    Row("reload after an outside write", count, Summarise(t.reloadOutside), "whole load", wholeLoad);
+    Row("first load (LoadAll)", count, wholeLoad, "whole load", wholeLoad);
 }
 
 } // namespace
@@ -100,47 +162,15 @@ int main(int argc, char** argv) {
             qvl::InitKeyset(record, name.c_str(), 0, editor.names);
             editor.store.Add(record);
         }
-        std::vector<double> whole, fresh, one, listOne, listNone, reloadOne, reloadNone, fullLoad;
-        auto time = [](std::vector<double>& into, const std::function<bool()>& work) {
-            const double start = Now();
-            const bool ok = work();
-            into.push_back(Now() - start);
-            if (!ok)
-                std::printf("a timed step failed\n");
-        };
-        const int last = count - 1;
+        Timings timings;
         for (int run = 0; run < runs; ++run) {
-            time(whole, [&] {
-                editor.WholeSave();
-                return true;
-            });
-            time(fresh, [&] { return editor.Save(); }); // every value is written again, with its generation
-            time(fullLoad, [&] {
-                driver.keysets.Forget();
-                return driver.Load();
-            });
-
-            editor.Edit(last, qvl::kShiftBank, qvl::kRecord, run);
-            time(one, [&] { return editor.StoreOne(last, qvl::kShiftBank, qvl::kRecord); });
-            time(reloadOne, [&] { return driver.Load(); });
-            time(reloadNone, [&] { return driver.Load(); });
-            editor.Edit(last, qvl::kMainBank, qvl::kPlay, run);
-            time(listOne, [&] { return editor.Save(); });
-            time(listNone, [&] { return editor.Save(); });
+            TimeOneRun(editor, driver, count, run, timings);
             if (driver.store.GetCount() != count) {
                 std::printf("load of %d keysets gave %d\n", count, driver.store.GetCount());
                 return 1;
             }
         }
-        const Figures wholeSave = Summarise(whole);
-        const Figures wholeLoad = Summarise(fullLoad);
-        Row("one assignment stored", count, Summarise(one), "whole save", wholeSave);
-        Row("list saved, one change", count, Summarise(listOne), "whole save", wholeSave);
-        Row("list saved, nothing changed", count, Summarise(listNone), "whole save", wholeSave);
-        Row("list saved after a whole one", count, Summarise(fresh), "whole save", wholeSave);
-        Row("reload after one change", count, Summarise(reloadOne), "whole load", wholeLoad);
-        Row("reload after nothing changed", count, Summarise(reloadNone), "whole load", wholeLoad);
-        Row("first load (LoadAll)", count, wholeLoad, "whole load", wholeLoad);
+        Report(count, timings);
     }
     Program cleaner;
     cleaner.registry.DeleteTree(qvl::Registry::kCurrentUser, kTimingRoot);

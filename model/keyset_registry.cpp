@@ -52,6 +52,15 @@ bool IsStorableKeysetName(std::string_view name) {
     return !name.empty() && name.size() < sizeof(AppPref::appName) && name.find('\\') == std::string_view::npos;
 }
 
+CKeysetRegistry::CKeysetRegistry(KeysetStorage storage)
+    : registry_(storage.registry), lock_(storage.lock), textCase_(storage.textCase), watch_(storage.watch) {
+    watch_.OnWritten([this] { NoticeWrites(); });
+}
+
+CKeysetRegistry::~CKeysetRegistry() {
+    watch_.OnWritten(nullptr);
+}
+
 int CKeysetRegistry::SetRootPath(const char* path) {
     root_ = path;
     return RegKey::Open(registry_, Registry::kCurrentUser, path) ? 1 : 0;
@@ -64,11 +73,15 @@ bool CKeysetRegistry::HasKeysets() const {
 
 StoreResult CKeysetRegistry::LoadAll(CKeysetStore& store) {
     KeysetLockGuard guard(lock_);
+    if (Unchanged()) {
+        TakeLoadedList(store); // what was last read is what is stored: nothing to read
+        return StoreResult();
+    }
     const RegKey root = RegKey::Open(registry_, Registry::kCurrentUser, root_.c_str());
     const RegKey keysets = RegKey::Open(registry_, root, kKeysetsKeyName);
     if (!keysets)
         return StoreResult::Failed(keysets.Status());
-    Refresh(keysets.Get(), store.Names());
+    Refresh(keysets.Get(), store.Names(), guard.Held());
     TakeLoadedList(store);
     return StoreResult();
 }
@@ -89,7 +102,7 @@ StoreResult CKeysetRegistry::SaveAll(CKeysetStore& store) {
     const RegKey keysets = RegKey::Create(registry_, root, kKeysetsKeyName);
     if (!keysets)
         return StoreResult::Failed(keysets.Status());
-    Refresh(keysets.Get(), store.Names());
+    Refresh(keysets.Get(), store.Names(), true);
     std::vector<KeysetRecord> records;
     const WritePlan plan = PlanWrites(ListForSave(store, textCase_, records), image_);
     const StoreResult written = Apply(keysets.Get(), plan, store.Names());
@@ -141,7 +154,7 @@ std::optional<StoreResult> CKeysetRegistry::StoreOne(const CKeysetStore& store, 
     const RegKey keysets = RegKey::Open(registry_, root, kKeysetsKeyName);
     if (!keysets)
         return std::nullopt;
-    Refresh(keysets.Get(), store.Names());
+    Refresh(keysets.Get(), store.Names(), true);
     const StoredSubkey* subkey = image_.Find(textCase_.Fold(name));
     if (subkey == nullptr || !subkey->taken || subkey->foldedAppName != subkey->folded)
         return std::nullopt;

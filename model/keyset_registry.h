@@ -18,17 +18,36 @@
 // saves touched) and "Generation" in each keyset's subkey (the generation of its last write). Programs
 // that do not know them ignore them, and their whole rewrite removes them, which makes the next load
 // here read everything again.
+//
+// The record is never trusted alone: others write keysets too (a .reg file imported, a script, a
+// person with regedit, an older version of either program), and they keep no record. The registry's
+// own change notification on "Keysets" and its subtree (KeysetWatch) tells each program of every
+// burst of writes as it happens, on the watch's thread; the program then takes the lock (so that a
+// save of ours has ended), arms the watch again and looks at the record: moved on since it last
+// looked, the writes were one of our saves, which the record names; not moved (or missing, or
+// damaged), somebody else wrote. A reload then reads nothing at all when nobody wrote, the subkeys the
+// record names when only our writers did, and every keyset when anybody else did.
+//
+// Our own writes fire our own watch too: a writer arms its watch again right after its writes, still
+// holding the lock, so its own saves cost it no reread. What is left open: an outside write that
+// lands while one of our programs saves (between the start of its save and its last write, while the
+// other program's watch waits for the lock), or in the moment between a save of ours and the other
+// program's watch looking at it, is taken for part of that save and read only with the next outside
+// write or full read. Closing that would take a full read after every save of ours, that is after
+// every edit in the editor's panel.
 #pragma once
 
 #include "model/keyset_image.h"
 #include "model/keyset_lock.h"
 #include "model/keyset_store.h"
+#include "model/keyset_watch.h"
 #include "model/keyset_write_plan.h"
 #include "model/registry.h"
 #include "model/shared_names.h"
 #include "model/store_result.h"
 #include "model/text_case.h"
 
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,17 +61,18 @@ constexpr const char* kChangesValueName = "Changes";
 constexpr const char* kGenerationValueName = "Generation";
 
 // What the stored keysets are reached through: the registry, the lock shared with the other program,
-// and the rule by which two keyset names are one.
+// the rule by which two keyset names are one, and this program's watch on "Keysets".
 struct KeysetStorage {
     Registry& registry;
     KeysetLock& lock;
     const TextCase& textCase;
+    KeysetWatch& watch;
 };
 
 class CKeysetRegistry {
 public:
-    explicit CKeysetRegistry(KeysetStorage storage)
-        : registry_(storage.registry), lock_(storage.lock), textCase_(storage.textCase) {}
+    explicit CKeysetRegistry(KeysetStorage storage);
+    ~CKeysetRegistry();
     CKeysetRegistry(const CKeysetRegistry&) = delete;
     CKeysetRegistry& operator=(const CKeysetRegistry&) = delete;
 
@@ -76,16 +96,35 @@ public:
     // Forget what was last seen: the next load reads every keyset (a whole rewrite by another writer).
     void Forget() { image_ = StoredKeysets(); }
 
+    // Somebody wrote under "Keysets": note whether the record of our writers accounts for it. The
+    // watch's thread calls this as writes happen.
+    void NoticeWrites();
+
 private:
-    // Reading (keyset_registry_read.cpp). Bring the image of "Keysets" up to date: nothing to do when
-    // the generation under "Keysets" is the one last seen, else the subkeys are listed again and only
-    // those whose own generation moved (or that have none) are read.
-    void Refresh(Registry::Key keysetsKey, const StringSource& names);
+    // Reading (keyset_registry_read.cpp). What the watch told since the last read, and the record's
+    // generation when the program last looked (nothing: there was none).
+    struct Notices {
+        bool written = false;
+        bool unrecorded = false;
+        std::optional<std::uint64_t> generation;
+    };
+    // A save of ours wrote: its writes are in the image and the record, and the watch starts again.
+    void NoteOwnWrites();
+    // What the watch told since the last read; from now on the record as this read found it counts.
+    Notices TakeNotices(const std::optional<KeysetChanges>& record);
+    // Whether the image is still what is stored: it was read from this root and nobody wrote since.
+    bool Unchanged();
+    // Bring the image of "Keysets" up to date, as the comment at the top says.
+    void Refresh(Registry::Key keysetsKey, const StringSource& names, bool locked);
+    std::optional<KeysetChanges> ReadRecord(Registry::Key keysetsKey);
     // Read again the subkeys that the saves after generation `seen` touched; false when the image
     // cannot be brought up to date that way.
     bool ReadChanged(Registry::Key keysetsKey, const KeysetChanges& stored, std::uint64_t seen,
                      const StringSource& names);
-    void ReadAll(Registry::Key keysetsKey, const StringSource& names);
+    // List the subkeys and read them; with `recorded`, a subkey whose generation is the one last seen
+    // is taken as it was (only our writers wrote, and they move it).
+    void ReadAll(Registry::Key keysetsKey, const StringSource& names, bool recorded);
+    std::string KeysetsPath() const { return root_ + "\\" + kKeysetsKeyName; }
     void ReadSubkey(Registry::Key keysetKey, StoredSubkey& subkey, const StringSource& names);
 
     // Writing (keyset_registry_write.cpp): carry out a plan, deletes after every write.
@@ -109,8 +148,11 @@ private:
     Registry& registry_;
     KeysetLock& lock_;
     const TextCase& textCase_;
+    KeysetWatch& watch_;
     std::string root_ = kStoreRootPath;
     StoredKeysets image_;
+    std::mutex noticesLock_; // the watch's thread notes, the program's reads take
+    Notices notices_;
 };
 
 // The start-up load: the stored keysets when there are any, else just a new "Default" and current

@@ -32,22 +32,77 @@ bool ReadStoredValue(Registry& registry, Registry::Key key, int value, KeysetRec
 
 } // namespace
 
-void CKeysetRegistry::Refresh(Registry::Key keysetsKey, const StringSource& names) {
+namespace {
+
+// Writes that left the record where it was came from elsewhere: it lists nothing of them. Without the
+// lock the record may be half a save's: it is not trusted either.
+bool Unrecorded(const std::optional<KeysetChanges>& record, std::optional<std::uint64_t> before, bool locked) {
+    return !locked || !record || (before && record->generation == *before);
+}
+
+} // namespace
+
+void CKeysetRegistry::NoticeWrites() {
+    KeysetLockGuard guard(lock_); // a save of ours ends before its record is looked at
+    if (!watch_.Changed())
+        return; // noticed already
+    watch_.Arm(KeysetsPath());
+    const RegKey root = RegKey::Open(registry_, Registry::kCurrentUser, root_.c_str());
+    const RegKey keysets = RegKey::Open(registry_, root, kKeysetsKeyName);
+    const std::optional<KeysetChanges> record = keysets ? ReadRecord(keysets.Get()) : std::nullopt;
+    std::lock_guard<std::mutex> hold(noticesLock_);
+    notices_.unrecorded = notices_.unrecorded || Unrecorded(record, notices_.generation, guard.Held());
+    notices_.written = true;
+    notices_.generation = record ? std::optional(record->generation) : std::nullopt;
+}
+
+CKeysetRegistry::Notices CKeysetRegistry::TakeNotices(const std::optional<KeysetChanges>& record) {
+    std::lock_guard<std::mutex> hold(noticesLock_);
+    const Notices seen = notices_;
+    notices_ = Notices{false, false, record ? std::optional(record->generation) : std::nullopt};
+    return seen;
+}
+
+bool CKeysetRegistry::Unchanged() {
+    if (image_.root != root_ || watch_.Changed())
+        return false;
+    std::lock_guard<std::mutex> hold(noticesLock_);
+    return !notices_.written;
+}
+
+void CKeysetRegistry::Refresh(Registry::Key keysetsKey, const StringSource& names, bool locked) {
+    const bool written = watch_.Changed();
+    watch_.Arm(KeysetsPath());
+    if (!written && Unchanged())
+        return;
+    const std::optional<KeysetChanges> stored = ReadRecord(keysetsKey);
+    Notices seen = TakeNotices(stored);
+    seen.unrecorded = seen.unrecorded || (written && Unrecorded(stored, seen.generation, locked));
+    const std::uint64_t known = image_.changes.generation;
+    if (!seen.unrecorded && stored && image_.known && image_.root == root_ && stored->Covers(known)) {
+        image_.changes = *stored;
+        if (!ReadChanged(keysetsKey, *stored, known, names))
+            ReadAll(keysetsKey, names, true);
+        return;
+    }
+    ReadAll(keysetsKey, names, false);
+    image_.known = stored.has_value();
+    image_.changes = stored ? *stored : KeysetChanges();
+}
+
+void CKeysetRegistry::NoteOwnWrites() {
+    watch_.Arm(KeysetsPath());
+    std::lock_guard<std::mutex> hold(noticesLock_);
+    notices_.generation = image_.known ? std::optional(image_.changes.generation) : std::nullopt;
+}
+
+std::optional<KeysetChanges> CKeysetRegistry::ReadRecord(Registry::Key keysetsKey) {
     std::vector<unsigned char> bytes(kChangesMaxBytes);
     const std::optional<std::size_t> size =
         registry_.ReadValue(keysetsKey, kChangesValueName, bytes.data(), bytes.size());
-    std::optional<KeysetChanges> stored;
-    if (size && *size <= bytes.size())
-        stored = DecodeChanges(bytes.data(), *size);
-    if (stored && image_.known && image_.root == root_ && stored->Covers(image_.changes.generation)) {
-        const std::uint64_t seen = image_.changes.generation;
-        image_.changes = *stored;
-        if (stored->generation == seen || ReadChanged(keysetsKey, *stored, seen, names))
-            return;
-    }
-    ReadAll(keysetsKey, names);
-    image_.known = stored.has_value();
-    image_.changes = stored ? *stored : KeysetChanges();
+    if (!size || *size > bytes.size())
+        return std::nullopt;
+    return DecodeChanges(bytes.data(), *size);
 }
 
 bool CKeysetRegistry::ReadChanged(Registry::Key keysetsKey, const KeysetChanges& stored, std::uint64_t seen,
@@ -74,9 +129,9 @@ bool CKeysetRegistry::ReadChanged(Registry::Key keysetsKey, const KeysetChanges&
     return true;
 }
 
-void CKeysetRegistry::ReadAll(Registry::Key keysetsKey, const StringSource& names) {
+void CKeysetRegistry::ReadAll(Registry::Key keysetsKey, const StringSource& names, bool recorded) {
     std::vector<StoredSubkey> seen;
-    if (image_.root == root_)
+    if (recorded && image_.root == root_)
         seen.swap(image_.subkeys);
     image_.subkeys.clear();
     image_.root = root_;

@@ -28,6 +28,7 @@ StoreResult CKeysetRegistry::Apply(Registry::Key keysetsKey, const WritePlan& pl
     if (plan.adds)
         ReorderByEnumeration(keysetsKey);
     ChooseTaken(image_.subkeys);
+    NoteOwnWrites();
     return result;
 }
 

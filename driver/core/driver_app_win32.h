@@ -32,6 +32,7 @@
 #include "driver/output/process_list_win32.h"
 #include "driver/output/user_question_win32.h"
 #include "model/keyset_lock_win32.h"
+#include "model/keyset_watch_win32.h"
 #include "model/keyset_registry.h"
 #include "model/prefs_record.h"
 #include "model/registry_win32.h"
@@ -103,7 +104,7 @@ private:
     void ForwardDropped(int commandId) override;
     void KeysetsFailed(const char* action, const StoreResult& result) override;
 
-    KeysetStorage Storage() { return KeysetStorage{registry_, lock_, textCase_}; }
+    KeysetStorage Storage() { return KeysetStorage{registry_, lock_, textCase_, watch_}; }
     void ShowMessage(unsigned stringId);
     InputSynth& TracedInput() { return tracedInput_ != nullptr ? static_cast<InputSynth&>(*tracedInput_) : input_; }
     std::string PortName() const;
@@ -116,6 +117,7 @@ private:
     // The system, as the driver's parts reach it.
     Win32Registry registry_;
     Win32KeysetLock lock_;
+    Win32KeysetWatch watch_;
     ModuleStrings strings_;
     Win32MessageBoxes boxes_;
     Win32Desktop desktop_;

@@ -9,6 +9,7 @@
 #include "base/unique_handle_win32.h"
 #include "framework/single_doc_template.h"
 #include "model/keyset_lock_win32.h"
+#include "model/keyset_watch_win32.h"
 #include "model/keyset_registry.h"
 #include "model/prefs_record.h"
 #include "model/registry_win32.h"
@@ -64,7 +65,7 @@ public:
     CMainFrame* GetMainFrame() const;
     HWND GetMainHandle() const;
 
-    KeysetStorage Storage() { return KeysetStorage{registry_, lock_, textCase_}; }
+    KeysetStorage Storage() { return KeysetStorage{registry_, lock_, textCase_, watch_}; }
     Win32MessageBoxes& Boxes() { return boxes_; }
     const StringSource& Strings() const { return strings_; }
     const TextCase& Case() const { return textCase_; }
@@ -83,6 +84,7 @@ private:
     std::string commandLine_;
     Win32Registry registry_;
     Win32KeysetLock lock_;
+    Win32KeysetWatch watch_;
     Win32MessageBoxes boxes_;
     ModuleStrings strings_;
     SystemTextCase textCase_;

@@ -131,9 +131,11 @@ struct Store {
 void SaveAndLoad(CKeysetStore& from, CKeysetStore& to) {
     fakes::FakeRegistry registry;
     fakes::FakeKeysetLock lock(registry.journal);
-    CKeysetRegistry saver(KeysetStorage{registry, lock, AsciiCase()});
+    fakes::FakeKeysetWatch saverWatch(registry);
+    CKeysetRegistry saver(KeysetStorage{registry, lock, AsciiCase(), saverWatch});
     SaveAllKeysets(from, saver);
-    CKeysetRegistry loader(KeysetStorage{registry, lock, AsciiCase()});
+    fakes::FakeKeysetWatch loaderWatch(registry);
+    CKeysetRegistry loader(KeysetStorage{registry, lock, AsciiCase(), loaderWatch});
     LoadOrCreate(to, loader);
     Require(registry.OpenHandles() == 0 && lock.Held() == 0, "a save and a load close every key and the lock");
 }
@@ -161,7 +163,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     registry.shortName = shortName;
     fakes::FakeKeysetLock lock(stored.journal);
     Store loaded;
-    CKeysetRegistry keysets(KeysetStorage{registry, lock, AsciiCase()});
+    fakes::FakeKeysetWatch watch(stored);
+    CKeysetRegistry keysets(KeysetStorage{registry, lock, AsciiCase(), watch});
     LoadOrCreate(loaded.keysets, keysets);
     Require(stored.OpenHandles() == 0 && lock.Held() == 0, "the load closes every key it opened and the lock");
     Require(loaded.keysets.GetCount() >= 1 && loaded.keysets.NameEquals(0, kDefaultKeysetName), "Default first");

@@ -101,7 +101,8 @@ void RegistrySeeds(const fs::path& folder) {
     }
     fakes::FakeRegistry registry;
     fakes::FakeKeysetLock lock(registry.journal);
-    CKeysetRegistry keysets(KeysetStorage{registry, lock, AsciiCase()});
+    fakes::FakeKeysetWatch watch(registry);
+    CKeysetRegistry keysets(KeysetStorage{registry, lock, AsciiCase(), watch});
     SaveAllKeysets(store, keysets);
 
     Bytes values;

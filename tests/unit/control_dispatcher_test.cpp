@@ -169,7 +169,8 @@ TEST(Dispatcher, CaptureOnFirstPressLetsTheEditorCaptureThenRereadsAndExecutes) 
         KeysetRecord record = *rig.store.GetKeyset(0);
         AssignmentAt(record, kMainBank, kPlay) = captured;
         editorStore.Add(record);
-        CKeysetRegistry saver(KeysetStorage{rig.registry, rig.lock, rig.textCase});
+        fakes::FakeKeysetWatch watch(rig.registry);
+        CKeysetRegistry saver(KeysetStorage{rig.registry, rig.lock, rig.textCase, watch});
         saver.SaveAll(editorStore);
     };
     rig.Feed(kPlayDown);

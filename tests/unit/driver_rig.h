@@ -61,8 +61,9 @@ struct DriverRig {
     FakeQuestion question{journal};
     FakeProcesses processes;
     AsciiTextCase textCase;
-    RecordingMouse* mouse = nullptr;                                  // the recording mouse object, when there is one
-    CKeysetRegistry keysets{KeysetStorage{registry, lock, textCase}}; // the driver's, beside its store
+    RecordingMouse* mouse = nullptr; // the recording mouse object, when there is one
+    FakeKeysetWatch watch{registry};
+    CKeysetRegistry keysets{KeysetStorage{registry, lock, textCase, watch}}; // the driver's, beside its store
     CControlDispatcher dispatcher{store, keysets, desktop, processes, textCase, input, pointer, question, NewMouse()};
     RecordingLed led;
     CountingTimer timer;

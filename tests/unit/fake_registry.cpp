@@ -51,6 +51,7 @@ std::shared_ptr<FakeRegistry::Node> FakeRegistry::Find(const std::shared_ptr<Nod
             child->name = part;
             child->path = node->path.empty() ? part : node->path + "\\" + part;
             journal.push_back("create " + child->path);
+            changed_.push_back(Fold(child->path));
             found = node->subkeys.emplace(Fold(part), child).first;
         }
         node = found->second;
@@ -87,10 +88,13 @@ Registry::Key FakeRegistry::NewHandle(std::shared_ptr<Node> node) {
 }
 
 RegStatus FakeRegistry::OpenKey(Key parent, const char* path, Key& key) {
-    std::shared_ptr<Node> node = NodeOf(parent);
-    node = node != nullptr ? Find(node, path, false) : nullptr;
-    if (node == nullptr)
-        return RegStatus::Error(failCode);
+    const std::shared_ptr<Node> from = NodeOf(parent);
+    const std::shared_ptr<Node> node = from != nullptr ? Find(from, path, false) : nullptr;
+    if (node == nullptr) {
+        const bool refused =
+            from != nullptr && failOpen_.count(Fold(from->path.empty() ? path : from->path + "\\" + path));
+        return RegStatus::Error(refused ? failCode : kNotFound);
+    }
     key = NewHandle(node);
     return RegStatus();
 }
@@ -156,6 +160,7 @@ RegStatus FakeRegistry::WriteBinary(Key key, const char* name, const void* data,
         value.first = name;
     value.second.assign(bytes, bytes + size);
     journal.push_back("write " + node->path + ":" + name);
+    changed_.push_back(Fold(node->path));
     return RegStatus();
 }
 
@@ -168,6 +173,7 @@ RegStatus FakeRegistry::WriteText(Key key, const char* name, const char* text) {
         value.first = name;
     value.second.assign(text, text + std::strlen(text) + 1);
     journal.push_back("write text " + node->path + ":" + name);
+    changed_.push_back(Fold(node->path));
     return RegStatus();
 }
 
@@ -181,8 +187,10 @@ RegStatus FakeRegistry::DeleteValue(Key parent, const char* path, const char* na
     node = Find(node, path, false);
     if (node == nullptr)
         return RegStatus();
-    if (node->values.erase(Fold(name)) != 0)
+    if (node->values.erase(Fold(name)) != 0) {
         journal.push_back("delete " + node->path + ":" + name);
+        changed_.push_back(Fold(node->path));
+    }
     return RegStatus();
 }
 
@@ -205,6 +213,7 @@ RegStatus FakeRegistry::DeleteTree(Key parent, const char* path) {
     if (found == owner->subkeys.end())
         return RegStatus::Error(failCode);
     journal.push_back("delete " + found->second->path);
+    changed_.push_back(Fold(found->second->path));
     std::vector<std::shared_ptr<Node>> pending{found->second};
     while (!pending.empty()) {
         std::shared_ptr<Node> doomed = pending.back();
@@ -256,8 +265,19 @@ void FakeRegistry::SetValue(const std::string& path, const std::string& name, co
 }
 
 void FakeRegistry::RemoveValue(const std::string& path, const std::string& name) {
-    if (std::shared_ptr<Node> node = FindPath(path))
+    if (std::shared_ptr<Node> node = FindPath(path)) {
         node->values.erase(Fold(name));
+        changed_.push_back(Fold(path));
+    }
+}
+
+bool FakeRegistry::ChangedUnder(const std::string& path, std::size_t since) const {
+    const std::string folded = Fold(path);
+    for (std::size_t i = since; i < changed_.size(); ++i)
+        if (changed_[i] == folded || changed_[i].rfind(folded + "\\", 0) == 0 ||
+            folded.rfind(changed_[i] + "\\", 0) == 0) // a key above it, deleted (or made)
+            return true;
+    return false;
 }
 
 void FakeRegistry::RemoveKey(const std::string& path) {

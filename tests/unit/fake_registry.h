@@ -5,8 +5,10 @@
 #pragma once
 
 #include "model/keyset_lock.h"
+#include "model/keyset_watch.h"
 #include "model/registry.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -49,8 +51,12 @@ public:
         failOpen_.clear();
         failWrite_.clear();
     }
-    long failCode = 5; // the system's "Access is denied"
+    long failCode = 5;                   // the system's "Access is denied"
+    static constexpr long kNotFound = 2; // what opening a key that is not there gives
     std::size_t OpenHandles() const { return handles_.size(); }
+    // Every change so far, and whether one of those after the first `since` was under `path`.
+    std::size_t ChangeCount() const { return changed_.size(); }
+    bool ChangedUnder(const std::string& path, std::size_t since) const;
 
     // "create <path>", "write <path>:<value>", "write text <path>:<value>", "delete <path>",
     // "delete <path>:<value>"
@@ -76,6 +82,33 @@ private:
     Key nextHandle_ = 100;
     std::set<std::string> failOpen_;
     std::set<std::string> failWrite_;
+    std::vector<std::string> changed_; // the folded path of every key made, written or deleted, in order
+};
+
+// One program's watch on a key of the registry in memory: it sees every change under the key since it
+// was armed, whoever made it, as the system's notification does. It has no thread: Tell() does what
+// the system's watch does on its own once something was written.
+class FakeKeysetWatch final : public KeysetWatch {
+public:
+    explicit FakeKeysetWatch(const FakeRegistry& registry) : registry_(registry) {}
+    void Arm(const std::string& path) override {
+        path_ = path;
+        since_ = registry_.ChangeCount();
+        armed_ = true;
+    }
+    bool Changed() override { return !armed_ || registry_.ChangedUnder(path_, since_); }
+    void OnWritten(std::function<void()> written) override { written_ = std::move(written); }
+    void Tell() {
+        if (armed_ && Changed() && written_)
+            written_();
+    }
+
+private:
+    const FakeRegistry& registry_;
+    std::function<void()> written_;
+    std::string path_;
+    std::size_t since_ = 0;
+    bool armed_ = false;
 };
 
 // The lock between the two programs; it notes each acquire and release in a journal (the registry's,

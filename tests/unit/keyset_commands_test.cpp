@@ -57,7 +57,8 @@ struct CommandsRig {
     fakes::FakeKeysetLock lock{registry.journal};
     fakes::ScriptedKeysetUi ui;
     AsciiTextCase textCase;
-    KeysetCommands commands{shared, names, KeysetStorage{registry, lock, textCase}, ui, textCase};
+    fakes::FakeKeysetWatch watch{registry};
+    KeysetCommands commands{shared, names, KeysetStorage{registry, lock, textCase, watch}, ui, textCase};
     testing::ScratchFolder folder;
 
     CommandsRig() { shared.Create(); }
@@ -144,7 +145,8 @@ TEST(KeysetCommands, ANewKeysetTakesItsPlaceInLoadOrderAndTheSharedIndexNamesItI
     EXPECT_EQ(rig.Store().GetCurrentName(), "audacity");
 
     CKeysetStore driver(rig.shared, rig.names);
-    CKeysetRegistry driverKeysets(KeysetStorage{rig.registry, rig.lock, rig.textCase});
+    fakes::FakeKeysetWatch driverWatch(rig.registry);
+    CKeysetRegistry driverKeysets(KeysetStorage{rig.registry, rig.lock, rig.textCase, driverWatch});
     ASSERT_TRUE(ReloadAllKeysets(driver, driverKeysets).Done());
     EXPECT_EQ(driver.GetCurrentName(), "audacity");
 }

@@ -48,7 +48,8 @@ struct RegistryRig {
     CKeysetStore store{shared, names};
     FakeRegistry registry;
     FakeKeysetLock lock{registry.journal};
-    CKeysetRegistry keysets{KeysetStorage{registry, lock, AsciiCase()}};
+    fakes::FakeKeysetWatch watch{registry};
+    CKeysetRegistry keysets{KeysetStorage{registry, lock, AsciiCase(), watch}};
 
     RegistryRig() { shared.Create(); }
     void Save() { keysets.SaveAll(store); }

@@ -45,7 +45,9 @@ TEST(NameRule, TheEditorTheRegistryAndTheDriverTakeTwoNamesForOneAlike) {
         EXPECT_EQ(driver.store.GetCurrentIndex(), row.same ? 1 : 0) << "the driver";
 
         fakes::ScriptedKeysetUi ui;
-        KeysetCommands editor(driver.shared, driver.names, KeysetStorage{driver.registry, driver.lock, rule}, ui, rule);
+        fakes::FakeKeysetWatch watch(driver.registry);
+        KeysetCommands editor(driver.shared, driver.names, KeysetStorage{driver.registry, driver.lock, rule, watch}, ui,
+                              rule);
         CKeysetStore& store = editor.NewDocument();
         KeysetRecord record;
         InitKeyset(record, row.keyset, 0, driver.names);

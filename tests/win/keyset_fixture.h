@@ -3,6 +3,7 @@
 #pragma once
 
 #include "model/keyset_lock_win32.h"
+#include "model/keyset_watch_win32.h"
 #include "model/keyset_registry.h"
 #include "model/memory_blocks.h"
 #include "model/registry_win32.h"
@@ -64,7 +65,8 @@ struct RealStore {
     Win32Registry registry;
     Win32KeysetLock lock;
     SystemTextCase textCase;
-    CKeysetRegistry keysets{KeysetStorage{registry, lock, textCase}};
+    Win32KeysetWatch watch;
+    CKeysetRegistry keysets{KeysetStorage{registry, lock, textCase, watch}};
 
     RealStore() { shared.Create(); }
     void Save() { keysets.SaveAll(store); }
