@@ -4,6 +4,7 @@
 //                                      writes keyset K2, change flag 0, LED 0 and data value D2
 //   shared_info_peer portopen          exit 10 + portOpen, read without opening the block as a program
 //                                      (whose start would set it)
+//   shared_info_peer changed           raise keysetsChanged, as any writer of keysets does after it wrote
 #include "model/named_blocks_win32.h"
 #include "model/shared_info.h"
 
@@ -28,6 +29,10 @@ int main(int argc, char** argv) {
     qvl::CSharedInfo info(blocks);
     if (!info.Create())
         return 2;
+    if (argc == 2 && std::strcmp(argv[1], "changed") == 0) {
+        info.SetKeysetsChanged(1);
+        return 0;
+    }
     if (argc == 2 && std::strcmp(argv[1], "first") == 0) {
         const bool fresh = info.GetCurrentKeysetIndex() == 0 && info.GetKeysetsChanged() == 0 &&
                            info.GetWheelLedOn() == 1 && info.GetPortOpen() == 1 && info.GetDataValue() == 0;

@@ -1,0 +1,105 @@
+"""The stored keysets under Wine as other writers and a refusing registry leave them: a .reg import
+and the raised flag reach the driver's next key press; a save the registry refuses is told once in
+the editor, and the edit stays there until a save works.
+
+Run one group:  python3 tests/e2e/store_test.py StoreOutsideWriter
+"""
+
+import sys
+import unittest
+
+from driver_test import PLAY_DOWN, PLAY_UP, down, started, up
+from editor_test import KEYSETS, fresh, keyset_values
+from harness import Session
+from keysets import CTRL, SHIFT, assignment, keyset
+from panel_test import PLAY, RECORD, SPECIAL_KEY, STOP, Panel, stored, wait_stored
+
+NOT_SAVED = ("Your keysets could not be saved: Access denied. They are kept in the editor; the next change "
+             "tries again.")
+
+
+def ctrl_shift(letter):
+    return [down("CONTROL"), down("SHIFT"), (ord(letter), "down", False), (ord(letter), "up", False),
+            up("CONTROL"), up("SHIFT")]
+
+
+class StoreOutsideWriter(unittest.TestCase):
+    def test_a_reg_import_and_the_raised_flag_reach_the_drivers_next_press(self):
+        with Session("store-outside-writer") as s:
+            port, driver, _ = started(
+                s, keyset("Default"), keyset("waveedit", {("MainBank", "Play"): assignment(vk=ord("A"), mods=CTRL | SHIFT)}))
+            probe = s.probe(exe_name="waveedit.exe")
+            since = probe.mark()
+            port.write(PLAY_DOWN + PLAY_UP)
+            self.assertEqual(probe.wait_key_events(6, since), ctrl_shift("A"))
+
+            # Another writer: one value by a .reg import, "Changes" left alone, then the flag.
+            s.wine.reg_import(s.path("play-b.reg"),
+                              {f"{KEYSETS}\\waveedit\\MainBank": {"Play": assignment(vk=ord("B"), mods=CTRL | SHIFT)}})
+            s.run("shared_info_peer.exe", "changed")
+            since = probe.mark()
+            port.write(PLAY_DOWN + PLAY_UP)
+            self.assertEqual(probe.wait_key_events(6, since), ctrl_shift("B"))
+            self.assertEqual(driver.lines("keysets"), [], "no reload failed")
+
+
+class WritesRefused:
+    """"Keysets" refusing new values and subkeys for the scenario, allowed again at its end."""
+
+    def __init__(self, session):
+        self.s = session
+        self.set(True)
+
+    def set(self, deny):
+        self.s.tool("keyset_peer.exe", "deny", "1" if deny else "0")
+
+    def close(self):
+        self.set(False)
+
+
+class StoreFailedSave(unittest.TestCase):
+    def test_a_refused_save_is_told_once_and_the_edit_stays_in_the_editor(self):
+        with Session("store-failed-save") as s:
+            fresh(s, keyset_values("Default"), keyset_values("alpha", ord("A")))
+            watcher = s.watcher("caption=Quorvel 2;text=Your keysets could not be saved*;press=OK", strict=True)
+            panel = Panel(s)
+            panel.send(2001)
+            panel.wait_caption("alpha")
+            refused = s.own(WritesRefused(s))
+
+            # The first edit that cannot be stored is told, with the system's reason; the next is not.
+            panel.command(PLAY)
+            panel.choose(SPECIAL_KEY, 2)
+            box = watcher.wait_dialog(caption="Quorvel 2")
+            self.assertEqual(box["text"], NOT_SAVED)
+            watcher.wait_closed(box.int("hwnd"))
+            play_shown = panel.text_of(SPECIAL_KEY)
+            panel.command(STOP)
+            panel.choose(SPECIAL_KEY, 3)
+            stop_shown = panel.text_of(SPECIAL_KEY)
+            self.assertEqual(len(watcher.dialogs(caption="Quorvel 2")), 1)
+            self.assertEqual(stored(s.wine, "alpha", "MainBank", "Play")["special"], 0)
+
+            # The editor leaves the front and comes back (and reloads, but not over what waits): its
+            # panel shows the edits.
+            s.probe()
+            panel.click(1007)  # the keyset caption
+            s.wait_foreground(panel.hwnd)
+            panel.command(PLAY)
+            self.assertEqual(panel.text_of(SPECIAL_KEY), play_shown)
+            panel.command(STOP)
+            self.assertEqual(panel.text_of(SPECIAL_KEY), stop_shown)
+
+            # Writes are allowed again: the next change stores everything that waited.
+            refused.set(False)
+            panel.command(RECORD)
+            panel.choose(SPECIAL_KEY, 4)
+            wait_stored(s.wine, "alpha", "MainBank", "Record", special=32)
+            self.assertEqual(stored(s.wine, "alpha", "MainBank", "Play")["special"], 9)
+            self.assertEqual(stored(s.wine, "alpha", "MainBank", "Stop")["special"], 65545)
+            self.assertEqual(len(watcher.dialogs(caption="Quorvel 2")), 1)
+            self.assertEqual(panel.close(), 0)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1] + sys.argv[1:], verbosity=2)
