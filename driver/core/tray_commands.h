@@ -15,15 +15,12 @@
 #include "driver/output/desktop.h"
 #include "driver/output/process_source.h"
 #include "model/shared_info.h"
+#include "model/shared_names.h"
 #include "model/text_case.h"
 
 #include <cstdint>
 
 namespace qvl {
-
-// The program the tray starts and the one that reloads the driver, from the driver's own folder.
-constexpr const char* kEditorProgram = "QVL2.exe";
-constexpr const char* kDriverProgram = "qvl2rs.exe";
 
 // What the commands need of the program around them: boxes, windows, processes and its own end.
 class DriverShell {
