@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 namespace qvl {
 
 class CDriverApp;
@@ -47,6 +49,14 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // The icon's mouse messages: a right button press shows the menu.
+    void OnTrayMessage(LPARAM mouseMessage);
+    // The retry and tip timers; false for a timer not ours.
+    bool OnTimer(WPARAM timerId);
+    // What the system says about power, devices and the session, and its requests to close or end;
+    // nothing for any other message.
+    std::optional<LRESULT> OnSystemMessage(UINT message, WPARAM wParam);
+
     CDriverApp& app_;
     UINT trayMessage_;
     UINT taskbarCreated_; // the shell restarted: the icon has to be added again
