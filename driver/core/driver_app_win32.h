@@ -102,6 +102,12 @@ private:
     void ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog) override;
     void ForwardDropped(int commandId) override;
 
+    // Start-up's steps, in the order they run.
+    void StartTrace();
+    void BuildKeysetsAndDispatcher(CSharedInfo& shared);
+    void BuildDeviceInput(CSharedInfo& shared);
+    void OpenPort(CSharedInfo& shared);
+
     KeysetStorage Storage() { return KeysetStorage{registry_, lock_}; }
     void ShowMessage(unsigned stringId);
     InputSynth& TracedInput() { return tracedInput_ != nullptr ? static_cast<InputSynth&>(*tracedInput_) : input_; }
