@@ -298,8 +298,7 @@ void CDriverApp::ShowPortError() {
 
 void CDriverApp::ShowMessage(unsigned stringId) {
     const std::string text = framework::LoadResourceString(Instance(), stringId);
-    const std::string caption = framework::LoadResourceString(Instance(), IDS_CAPTION);
-    MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
+    boxes_.Show(text.c_str(), nullptr, MessageIcon::kNone);
 }
 
 void CDriverApp::RestoreWindow(WindowId window) {
