@@ -201,9 +201,11 @@ bool CSerialLink::WriterGeneric(const std::uint8_t* buffer, std::size_t count) {
 }
 
 bool CSerialLink::FinishWrite(std::unique_ptr<PendingWrite> write, DWORD wanted) {
+    // The wait has a bound: the start byte is written on the window thread, and a device or adapter
+    // that never takes it would hold that thread, where the close that ends the wait has to run.
     HANDLE waits[2] = {write->overlapped.hEvent, threadExitEvent_.Get()};
     DWORD written = 0;
-    switch (WaitForMultipleObjects(2, waits, FALSE, INFINITE)) {
+    switch (WaitForMultipleObjects(2, waits, FALSE, kWriteWaitMs)) {
         case WAIT_OBJECT_0:
             if (!GetOverlappedResult(port_.Get(), &write->overlapped, &written, FALSE)) {
                 const DWORD code = GetLastError();
@@ -221,6 +223,13 @@ bool CSerialLink::FinishWrite(std::unique_ptr<PendingWrite> write, DWORD wanted)
             return true;
         case WAIT_OBJECT_0 + 1:
             AbandonWrite(std::move(write)); // the link is closing
+            return false;
+        case WAIT_TIMEOUT:
+            // A port that takes nothing is as good as gone: the owner closes it and opens it again
+            // when it answers. Marked lost before the write is given up: the reader's read may fail
+            // with it (Wine ends it with a time-out), and is then part of the same loss.
+            NotePortLost("WriteFile (in Writer)", ERROR_TIMEOUT);
+            AbandonWrite(std::move(write));
             return false;
         default:
             FatalError("WaitForMultipleObjects (WriterGeneric)");
@@ -486,7 +495,8 @@ void CSerialLink::NoteFailure(const char* call, DWORD code) {
 }
 
 bool CSerialLink::PortFailure(const char* call, DWORD code) {
-    if (ClassifyLinkError(code) != LinkFailure::kPortLost) {
+    // Once the port is lost, whatever else fails on it is part of that loss.
+    if (!lost_.load() && ClassifyLinkError(code) != LinkFailure::kPortLost) {
         SetLastError(code);
         FatalError(call);
         return false;

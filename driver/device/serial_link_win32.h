@@ -7,8 +7,10 @@
 // byte is being handled when it returns.
 //
 // A failure that means the port has gone (see ClassifyLinkError) is not fatal: the reader stops, the
-// sink hears OnPortLost once, and the owner closes the link quietly and may open it again. Other
-// failures of the line still report and end the process.
+// sink hears OnPortLost once, and the owner closes the link quietly and may open it again. A write the
+// port has not taken within kWriteWaitMs counts as such a failure: a stalled adapter must not hold the
+// caller (the window thread writes the start byte). Other failures of the line still report and end
+// the process.
 //
 // The line-status waits only feed the status list. Where the system services a pending status wait by
 // polling the line (Wine does), they cost CPU time all day for nothing: the link then only reads.
@@ -96,7 +98,7 @@ private:
     // Let the reader's overlapped operations finish before the thread leaves them behind.
     void FinishPendingReaderOperations(bool readPending, bool statusPending);
     void WriterLoop();
-    // Wait for a pending write: for the port to take it, or for Close.
+    // Wait for a pending write: for the port to take it, for Close, or at most kWriteWaitMs.
     bool FinishWrite(std::unique_ptr<PendingWrite> write, DWORD wanted);
     void AbandonWrite(std::unique_ptr<PendingWrite> write);
 
