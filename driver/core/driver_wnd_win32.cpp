@@ -36,25 +36,30 @@ bool CDriverWnd::CreateHidden(HINSTANCE instance) {
         return false;
     // The lock of the workstation lets go of what the device holds down.
     sessionNotes_ = WTSRegisterSessionNotification(Handle(), NOTIFY_FOR_THIS_SESSION) != FALSE;
+    postTarget_ = Handle();
     return true;
 }
 
 void CDriverWnd::DestroyHidden() {
     if (Handle() == nullptr)
         return;
+    postTarget_ = nullptr;
     if (std::exchange(sessionNotes_, false))
         WTSUnRegisterSessionNotification(Handle());
     Destroy();
 }
 
 void CDriverWnd::PostPortLost() {
-    if (Handle() != nullptr)
-        PostMessageA(Handle(), kPortLostMessage, 0, 0);
+    Post(kPortLostMessage);
 }
 
 void CDriverWnd::PostKeysetChanged() {
-    if (Handle() != nullptr)
-        PostMessageA(Handle(), kKeysetChangedMessage, 0, 0);
+    Post(kKeysetChangedMessage);
+}
+
+void CDriverWnd::Post(UINT message) {
+    if (const HWND target = postTarget_.load())
+        PostMessageA(target, message, 0, 0);
 }
 
 void CDriverWnd::SetRetryTimer(bool on, unsigned periodMs) {
