@@ -386,10 +386,10 @@ CSerialLink::ReaderStep CSerialLink::AwaitReader(ReaderState& state) {
     switch (WaitForMultipleObjects(4, waits, FALSE, kReaderPollMs)) {
         case WAIT_OBJECT_0:
             state.readPending = false;
-            return ReadCompleted();
+            return Completed(readerIo_.read, "Read aborted\r\n");
         case WAIT_OBJECT_0 + 1:
             state.statusPending = false;
-            return StatusWaitCompleted();
+            return Completed(readerIo_.status, "WaitCommEvent aborted\r\n");
         case WAIT_OBJECT_0 + 2:
             return ReaderStep::kAgain;
         case WAIT_OBJECT_0 + 3:
@@ -405,29 +405,17 @@ CSerialLink::ReaderStep CSerialLink::AwaitReader(ReaderState& state) {
     }
 }
 
-CSerialLink::ReaderStep CSerialLink::ReadCompleted() {
+CSerialLink::ReaderStep CSerialLink::Completed(OVERLAPPED& operation, const char* abortedNote) {
     DWORD transferred = 0;
-    if (GetOverlappedResult(port_.Get(), &readerIo_.read, &transferred, FALSE)) {
-        OutputABuffer(readerIo_.buffer, transferred);
+    if (GetOverlappedResult(port_.Get(), &operation, &transferred, FALSE)) {
+        // A status wait's events are not examined: the wait only keeps the status list going.
+        if (&operation == &readerIo_.read)
+            OutputABuffer(readerIo_.buffer, transferred);
         return ReaderStep::kAgain;
     }
     const DWORD code = GetLastError();
     if (code == ERROR_OPERATION_ABORTED && !connected_.load()) {
-        UpdateStatus("Read aborted\r\n");
-        return ReaderStep::kAgain;
-    }
-    PortFailure("GetOverlappedResult (in Reader)", code);
-    return ReaderStep::kLost;
-}
-
-CSerialLink::ReaderStep CSerialLink::StatusWaitCompleted() {
-    // The events themselves are not examined: the wait only keeps the status list going.
-    DWORD transferred = 0;
-    if (GetOverlappedResult(port_.Get(), &readerIo_.status, &transferred, FALSE))
-        return ReaderStep::kAgain;
-    const DWORD code = GetLastError();
-    if (code == ERROR_OPERATION_ABORTED && !connected_.load()) {
-        UpdateStatus("WaitCommEvent aborted\r\n");
+        UpdateStatus(abortedNote);
         return ReaderStep::kAgain;
     }
     PortFailure("GetOverlappedResult (in Reader)", code);

@@ -93,8 +93,9 @@ private:
     ReaderStep StartRead(ReaderState& state);
     ReaderStep StartStatusWait(ReaderState& state);
     ReaderStep AwaitReader(ReaderState& state);
-    ReaderStep ReadCompleted();
-    ReaderStep StatusWaitCompleted();
+    // The read or the status wait has completed: a read's bytes go to the application, an abort by
+    // Close is noted, any other failure is the port's.
+    ReaderStep Completed(OVERLAPPED& operation, const char* abortedNote);
     // Let the reader's overlapped operations finish before the thread leaves them behind.
     void FinishPendingReaderOperations(bool readPending, bool statusPending);
     void WriterLoop();
