@@ -9,6 +9,15 @@ namespace qvl {
 // The editor's main window title and process name (program file name, lower case, no extension).
 constexpr const char* kEditorWindowTitle = "Quorvel 2";
 constexpr const char* kEditorProcessName = "qvl2";
+// The programs' files, side by side in one folder: the driver starts the editor from its tray menu
+// and a new copy of itself to reload.
+constexpr const char* kEditorProgram = "QVL2.exe";
+constexpr const char* kDriverProgram = "qvl2rs.exe";
+// The driver's file title (its file name without the extension) and its autostart entry: the text
+// value kRunValueName under the current user's kRunKeyPath, which the editor writes.
+constexpr const char* kDriverFileTitle = "qvl2rs";
+constexpr const char* kRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kRunValueName = "qvl2rs";
 // The editor's device panel (a dialog child without a title) and its Test dialog's title.
 constexpr const char* kEditorPanelClass = "#32770";
 constexpr const char* kTestDialogTitle = "Test";
@@ -26,16 +35,10 @@ constexpr int kEditorWheelClockwise = 1016;
 constexpr int kEditorLedOn = 1022;
 constexpr int kEditorLedOff = 1023;
 
-// Named blocks shared by the two programs, and the lock around every whole-set keyset load or save.
+// Named blocks shared by the two programs, and the lock around every keyset load and save.
 constexpr const char* kSharedInfoName = "QVL2SharedInfo";
 constexpr const char* kDataAreaName = "QVL3DataArea";
 constexpr const char* kKeysetLockName = "QVL2KeysetsLock";
-
-// The driver's program file (without its extension) and its autostart entry, the text value
-// kRunValueName under the current user's kRunKeyPath that the editor writes.
-constexpr const char* kDriverFileTitle = "qvl2rs";
-constexpr const char* kRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr const char* kRunValueName = "qvl2rs";
 
 // The registry root of the keysets and settings, under HKEY_CURRENT_USER.
 constexpr const char* kStoreRootPath = "Software\\Vendrake Electronics\\QVL2";
