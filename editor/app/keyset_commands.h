@@ -93,8 +93,6 @@ public:
     bool CanDelete() const { return CurrentIsUserKeyset(); }
     bool CanPaste() const { return clipboard_ != nullptr; }
     bool HasUnsavedPaste() const { return unsavedPaste_; }
-    // The list holds what the registry does not, because a write failed.
-    bool HasUnwritten() const { return unwritten_; }
 
 private:
     // The current index names a keyset other than "Default".
@@ -112,7 +110,7 @@ private:
     // The keyset clipboard: made by the first Copy Keyset, kept until the program ends.
     std::unique_ptr<KeysetRecord> clipboard_;
     bool unsavedPaste_ = false;
-    bool unwritten_ = false;
+    bool unwritten_ = false;   // a write failed: the list holds what the registry does not
     bool failureTold_ = false; // since the last write that worked
 };
 
