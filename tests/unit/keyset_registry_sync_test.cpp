@@ -55,16 +55,6 @@ template <typename T> Bytes BytesOf(const T& value) {
     return Bytes(p, p + sizeof value);
 }
 
-// A keyset written as a .reg import or a script would: its values, and no record of changes.
-void PutFromOutside(fakes::FakeRegistry& registry, const KeysetRecord& record) {
-    const std::string path = kKeysets + "\\" + record.header.appName;
-    registry.SetValue(path, kAppPrefValueName, BytesOf(record.header));
-    for (int b = 0; b < kBankCount; ++b)
-        for (int c = 0; c < kControlCount; ++c)
-            registry.SetValue(path + "\\" + kBankKeyNames[b], kControlValueNames[c],
-                              BytesOf(AssignmentAt(record, b, c)));
-}
-
 // The list exactly, byte for byte and in order.
 std::vector<Bytes> Contents(const CKeysetStore& store) {
     std::vector<Bytes> list;
@@ -179,8 +169,11 @@ TEST(KeysetRegistrySync, ReloadGivesExactlyAWholeLoadAfterEveryKindOfChange) {
                                  BytesOf(AssignmentAt(Keyset("x", 'X'), 0, 0)));
          },
          1 + 3 * 30, false},
-        {"a keyset added from outside", [](Rig& r) { PutFromOutside(r.registry, Keyset("audacity", 'A')); }, 1 + 4 * 30,
-         false},
+        {"a keyset added from outside",
+         [](Rig& r) {
+             r.registry.SetValue(kKeysets + "\\audacity", kAppPrefValueName, BytesOf(Keyset("audacity").header));
+         },
+         1 + 4 * 30, false},
         {"a keyset removed from outside", [](Rig& r) { r.registry.RemoveKey(kKeysets + "\\zoom"); }, 1 + 2 * 30, false},
         // The driver's watch looks at each burst of writes as it comes (here: Tell), so the editor's
         // save, which moves the record, does not hide the outside write that follows it.

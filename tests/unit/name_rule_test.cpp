@@ -1,5 +1,5 @@
 // One rule decides whether two keyset names are one: the editor's name check, the registry sync and
-// the driver's match of a program to its keyset all answer alike.
+// the driver's match of a program to its keyset answer alike.
 #include "driver_rig.h"
 #include "keyset_ui_script.h"
 
@@ -18,8 +18,7 @@ public:
     std::string Lower(const std::string& text) const override {
         std::string lower = AsciiCase().Lower(text);
         for (std::size_t i = 0; i < text.size(); ++i)
-            if (text[i] == 'I')
-                lower[i] = '\xFD';
+            lower[i] = text[i] == 'I' ? '\xFD' : lower[i];
         return lower;
     }
     std::string Fold(const std::string& name) const override { return AsciiCase().Fold(name); }
@@ -36,27 +35,24 @@ TEST(NameRule, TheEditorTheRegistryAndTheDriverTakeTwoNamesForOneAlike) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.other);
         EXPECT_EQ(rule.Lower(row.keyset) == rule.Lower(row.other), row.sameByTheOldRule);
-        fakes::DriverRig driver;
-        driver.AddKeyset(row.keyset);
-        CControlDispatcher dispatcher(driver.store, driver.keysets, driver.desktop, driver.processes, rule,
-                                      driver.input, driver.pointer, driver.question);
-        driver.Run(row.other, 7);
-        dispatcher.TrackForeground();
-        EXPECT_EQ(driver.store.GetCurrentIndex(), row.same ? 1 : 0) << "the driver";
+        fakes::DriverRig rig;
+        rig.AddKeyset(row.keyset);
+        CControlDispatcher driver(rig.store, rig.keysets, rig.desktop, rig.processes, rule, rig.input, rig.pointer,
+                                  rig.question);
+        rig.Run(row.other, 7);
+        driver.TrackForeground();
+        EXPECT_EQ(rig.store.GetCurrentIndex(), row.same ? 1 : 0) << "the driver";
 
         fakes::ScriptedKeysetUi ui;
-        fakes::FakeKeysetWatch watch(driver.registry);
-        KeysetCommands editor(driver.shared, driver.names, KeysetStorage{driver.registry, driver.lock, rule, watch}, ui,
-                              rule);
-        CKeysetStore& store = editor.NewDocument();
-        KeysetRecord record;
-        InitKeyset(record, row.keyset, 0, driver.names);
-        store.Add(record);
-        EXPECT_EQ(editor.FindSameTarget(row.other), row.same ? std::optional<int>(1) : std::nullopt) << "the editor";
-        InitKeyset(record, row.other, 0, driver.names);
-        store.Add(record);
+        fakes::FakeKeysetWatch watch(rig.registry);
+        KeysetCommands editor(rig.shared, rig.names, KeysetStorage{rig.registry, rig.lock, rule, watch}, ui, rule);
+        editor.NewDocument().Add(*rig.store.GetKeyset(1));
+        EXPECT_EQ(editor.FindSameTarget(row.other).has_value(), row.same) << "the editor";
+        KeysetRecord other;
+        InitKeyset(other, row.other, 0, rig.names);
+        editor.Store()->Add(other);
         editor.SaveKeysets();
-        EXPECT_EQ(driver.registry.Subkeys(kKeysetsKeyPath).size(), row.same ? 2u : 3u) << "the registry";
+        EXPECT_EQ(rig.registry.Subkeys(kKeysetsKeyPath).size(), row.same ? 2u : 3u) << "the registry";
     }
 }
 
