@@ -35,6 +35,7 @@ bool IsAssignmentIndex(int bank, int control) {
 std::vector<ListedKeyset> ListForSave(const CKeysetStore& store, const TextCase& textCase,
                                       std::vector<KeysetRecord>& records) {
     records.clear();
+    records.reserve(static_cast<std::size_t>(store.GetCount())); // the list points into it
     for (int index = 0; index < store.GetCount(); ++index)
         records.push_back(*store.GetKeyset(index));
     std::vector<ListedKeyset> list;

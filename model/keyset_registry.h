@@ -130,7 +130,7 @@ private:
     // Writing (keyset_registry_write.cpp): carry out a plan, deletes after every write.
     StoreResult Apply(Registry::Key keysetsKey, const WritePlan& plan, const StringSource& names);
     // Move the change record under "Keysets" on to a new generation that lists `touched` (and made new
-    // subkeys when `added`), before anything else is written; false, with nothing written, when it
+    // subkeys when `added`), before anything else is written; failed, with nothing written, when it
     // cannot be.
     RegStatus RecordChanges(Registry::Key keysetsKey, const std::vector<std::string>& touched, bool added,
                             std::uint64_t& generation);

@@ -1,5 +1,6 @@
-// Keeping the image of "Keysets" in step with the registry: reading only the subkeys that the record
-// of changes names (or, when it cannot tell, those whose own generation moved).
+// Keeping the image of "Keysets" in step with the registry: noting the writes the watch tells of, then
+// reading nothing when nobody wrote, the subkeys the record of changes names when only our writers did,
+// and every keyset when anybody else did.
 #include "model/keyset_registry.h"
 
 #include <cstring>
@@ -29,10 +30,6 @@ bool ReadStoredValue(Registry& registry, Registry::Key key, int value, KeysetRec
     std::memcpy(const_cast<unsigned char*>(ValueBytes(record, value)), scratch.data(), scratch.size());
     return true;
 }
-
-} // namespace
-
-namespace {
 
 // Writes that left the record where it was came from elsewhere: it lists nothing of them. Without the
 // lock the record may be half a save's: it is not trusted either.
