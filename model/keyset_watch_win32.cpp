@@ -23,7 +23,7 @@ Win32KeysetWatch::~Win32KeysetWatch() {
 
 void Win32KeysetWatch::Arm(const std::string& path) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (armed_ && path == path_ && WaitForSingleObject(written_.Get(), 0) == WAIT_TIMEOUT)
+    if (armed_ && path == path_ && !Written())
         return; // watching already, and nothing was written since
     armed_ = false;
     if (!written_)
@@ -59,7 +59,16 @@ bool Win32KeysetWatch::Notify() {
 
 bool Win32KeysetWatch::Changed() {
     std::lock_guard<std::mutex> hold(lock_);
-    return !armed_ || WaitForSingleObject(written_.Get(), 0) != WAIT_TIMEOUT;
+    return !armed_ || Written();
+}
+
+bool Win32KeysetWatch::Written() {
+    if (WaitForSingleObject(written_.Get(), 0) != WAIT_TIMEOUT)
+        return true;
+    // The key can be deleted after the watch was armed on it ("Keysets" rewritten whole), and a watch
+    // on a deleted key tells nothing more: that counts as written, and arming again opens the new key.
+    return RegQueryInfoKeyA(key_.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                            nullptr, nullptr) == ERROR_KEY_DELETED;
 }
 
 void Win32KeysetWatch::OnWritten(std::function<void()> written) {

@@ -22,6 +22,7 @@ public:
 private:
     void Open(const std::string& path);
     bool Notify();
+    bool Written();
     void Wait();
 
     std::mutex lock_; // the key and the state below: the thread's call arms too
