@@ -127,7 +127,7 @@ void TimeOneRun(Program& editor, Program& driver, int count, int run, Timings& t
     Time(t.listOne, [&] { return editor.Save(); });
     Time(t.listNone, [&] { return editor.Save(); });
     // The driver's watch has looked at the editor's saves (on its own thread) before the outside write.
-    while (driver.watch.Changed())
+    for (int waited = 0; driver.watch.Changed() && waited < 5000; ++waited)
         Sleep(1);
     editor.WriteFromOutside(last, run);
     Time(t.reloadOutside, [&] { return driver.Load(); });
