@@ -1,6 +1,7 @@
 #include "editor/app/overview_text.h"
 
 #include "editor/app/key_names.h"
+#include "model/string_text.h"
 
 namespace qvl {
 
@@ -47,9 +48,7 @@ const ControlAssignment* KeyCellText::Assignment() const {
 }
 
 std::string KeyCellText::String(unsigned id) const {
-    char buffer[256];
-    const std::size_t length = strings_.Load(id, buffer, sizeof buffer);
-    return std::string(buffer, length < sizeof buffer ? length : 0);
+    return LoadText(strings_, id);
 }
 
 std::string KeyCellText::KeyText() const {

@@ -3,6 +3,7 @@
 // of 30 (the name centred, both directions' keystrokes around a bar, the mouse mode centred).
 #pragma once
 
+#include "editor/res/resource.h"
 #include "model/keyset_record.h"
 
 #include <cstdint>
@@ -12,10 +13,10 @@
 namespace qvl {
 
 // String-table ids of the click and wheel-mode names.
-constexpr unsigned kRightClickNameId = 61267;
-constexpr unsigned kLeftClickNameId = 61268;
-constexpr unsigned kFirstWheelModeNameId = 61271; // to 61277, modes 1 to 7
-constexpr unsigned kAlternateWheelNameId = 61320;
+constexpr unsigned kRightClickNameId = IDS_RIGHT_CLICK;
+constexpr unsigned kLeftClickNameId = IDS_LEFT_CLICK;
+constexpr unsigned kFirstWheelModeNameId = IDS_HORIZONTAL_MOVE; // to 61277, modes 1 to 7
+constexpr unsigned kAlternateWheelNameId = IDS_ALTERNATE_WHEEL;
 
 constexpr int kTransportLineWidth = 14;
 constexpr int kWheelLineWidth = 30;
