@@ -26,7 +26,8 @@ constexpr int kWheelLineWidth = 30;
 std::string Fit(std::string text, int n, int lineWidth);
 // `text` with (lineWidth - length) / 2 + 1 spaces in front (none when that is not positive).
 std::string Centre(const std::string& text, int lineWidth);
-// The composed text in lines of `width` characters, separated by CR LF for a multi-line edit.
+// The composed text in lines of at most `width` characters, separated by CR LF for a multi-line edit.
+// Lines break between words; only a word longer than a line is cut.
 std::string SplitLines(const std::string& text, int width);
 
 // One cell's view of the keyset: which assignment it shows and how wide its lines are. A cell without
