@@ -4,8 +4,8 @@
 #include "editor/app/qvlset_doc.h"
 #include "editor/res/resource.h"
 #include "editor/views/editor_windows.h"
-#include "editor/views/panel_tables.h"
-#include "editor/views/commands_assignment_sink.h"
+#include "editor/app/panel_tables.h"
+#include "editor/app/commands_assignment_sink.h"
 #include "framework/dpi.h"
 #include "framework/frame_window.h"
 #include "framework/string_table.h"
@@ -55,8 +55,8 @@ std::string WindowClass(HWND hwnd) {
 
 } // namespace
 
-CQVLsetView::CQVLsetView(CEditorApp& app)
-    : FormView(IDD_QVLSET_FORM), app_(app), hotKey_([&app] { app.SetPendingSave(); }) {
+CQVLsetView::CQVLsetView(CEditorApp& app, CEditorWindows& windows)
+    : FormView(IDD_QVLSET_FORM), app_(app), windows_(windows), hotKey_([&app] { app.SetPendingSave(); }) {
     for (int slot = 0; slot < kControlCount; ++slot)
         OnCommand(kControlButtonIds[slot], [this, slot] { SelectControl(slot); });
     OnCommand(kOptionButtonId, [this] { ToggleModifier(kOptionButtonId); });
@@ -74,9 +74,9 @@ CQVLsetView::CQVLsetView(CEditorApp& app)
     OnUpdateCommandRange(ID_KEYSET_FIRST, ID_KEYSET_LAST, [this](framework::CommandUpdate& u) {
         u.SetCheck(static_cast<int>(u.Id() - ID_KEYSET_FIRST) == app_.GetCurrentKeysetIndex());
     });
-    OnCommand(ID_DISPLAY_KEYSET, [this] { app_.Windows().DisplayKeyset(*this); });
-    OnCommand(ID_TEST, [this] { app_.Windows().RunTest(); });
-    OnCommand(ID_HELP_FINDER, [this] { app_.Windows().ShowHelp(); });
+    OnCommand(ID_DISPLAY_KEYSET, [this] { windows_.DisplayKeyset(*this); });
+    OnCommand(ID_TEST, [this] { windows_.RunTest(); });
+    OnCommand(ID_HELP_FINDER, [this] { windows_.ShowHelp(); });
     AddEditCommand(ID_EDIT_CLEAR, WM_CLEAR);
     AddEditCommand(ID_EDIT_COPY, WM_COPY);
     AddEditCommand(ID_EDIT_CUT, WM_CUT);

@@ -10,7 +10,7 @@
 // moves the values between those and the controls.
 #pragma once
 
-#include "editor/views/assignment_form.h"
+#include "editor/app/assignment_form.h"
 #include "editor/views/key_capture_ctrl.h"
 #include "editor/views/panel_buttons.h"
 #include "framework/controls.h"
@@ -24,11 +24,13 @@
 namespace qvl {
 
 class CEditorApp;
+class CEditorWindows;
 class CQVLsetDoc;
 
 class CQVLsetView : public framework::FormView {
 public:
-    explicit CQVLsetView(CEditorApp& app);
+    // `windows`: where the panel opens the overview, Test and help windows.
+    CQVLsetView(CEditorApp& app, CEditorWindows& windows);
 
     void OnInitialUpdate() override;
     void OnUpdate(framework::View* sender) override;
@@ -79,6 +81,7 @@ private:
     void UpdateKeysetCaption();
 
     CEditorApp& app_;
+    CEditorWindows& windows_;
     bool ready_ = false;   // the controls are attached
     bool loading_ = false; // the controls are being filled: their change notices are not edits
 

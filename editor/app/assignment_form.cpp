@@ -1,4 +1,4 @@
-#include "editor/views/assignment_form.h"
+#include "editor/app/assignment_form.h"
 
 #include "base/format_string.h"
 #include "editor/res/resource.h"
