@@ -146,13 +146,13 @@ void CQVLsetView::OnInitialUpdate() {
     AttachControls();
     UpdateData(false);
     speedSlider_.SetRange(kSlowestWheelSpeed, kFastestWheelSpeed);
-    ready_ = true;
-
-    // Play in the main bank, then the LED as the driver last saw it.
-    m_bInitializing = 1;
-    SendCommand(kControlButtonIds[kPlay]);
-    SendCommand(app_.GetWheelLedOn() != 0 ? kLedOnCommandId : kLedOffCommandId);
-    m_bInitializing = 0;
+    state_ = ControlsState::kShowing;
+    {
+        // Play in the main bank, then the LED as the driver last saw it.
+        Filling filling(state_);
+        SendCommand(kControlButtonIds[kPlay]);
+        SendCommand(app_.GetWheelLedOn() != 0 ? kLedOnCommandId : kLedOffCommandId);
+    }
 
     captureBox_.SetText(framework::FormatResourceString(app_.Instance(), IDS_CAPTURE_PRESS, {m_strControlCaption}));
     if (CQVLsetDoc* document = GetDocument())
@@ -160,7 +160,7 @@ void CQVLsetView::OnInitialUpdate() {
 }
 
 void CQVLsetView::OnUpdate(framework::View*) {
-    if (ready_)
+    if (state_ != ControlsState::kDetached)
         LoadAssignment();
 }
 
@@ -169,7 +169,8 @@ void CQVLsetView::SelectControl(int slot) {
         return;
     // Clicking the selected control again only keeps it drawn pressed, unless a bank change or an
     // armed capture asks for the full selection (and the first selection of Play is always full).
-    if (slot == m_nControl && m_bReselect == 0 && !CaptureArmed() && (slot != kPlay || m_bInitializing == 0)) {
+    if (slot == m_nControl && m_bReselect == 0 && !CaptureArmed() &&
+        (slot != kPlay || state_ != ControlsState::kFilling)) {
         controls_[slot].SetLatched(1);
         return;
     }
@@ -228,7 +229,7 @@ void CQVLsetView::SelectKeyset(int index) {
 }
 
 void CQVLsetView::LoadAssignment() {
-    if (!ready_)
+    if (state_ == ControlsState::kDetached)
         return;
     const bool wheel = IsWheelControl(m_nControl);
     m_nBank = CurrentBank(m_nControl, option_.GetLatched() != 0, shift_.GetLatched() != 0, m_bLedOn != 0);
@@ -255,11 +256,12 @@ void CQVLsetView::LoadAssignment() {
         m_nClickIndex = m_nMouseMode;
     m_nSpecialKeyIndex = fields.specialKeyIndex;
 
-    // Filling the Name field announces a change like typing would; the record is not half shown then.
-    loading_ = true;
-    UpdateData(false);
-    hotKey_.SetHotKey(fields.hotKeyVk, fields.hotKeyMods);
-    loading_ = false;
+    {
+        // Filling the Name field announces a change like typing would; the record is not half shown then.
+        Filling filling(state_);
+        UpdateData(false);
+        hotKey_.SetHotKey(fields.hotKeyVk, fields.hotKeyMods);
+    }
 
     UpdateCaptureLabel();
     captureBox_.Show(CaptureBoxShown(m_nControl, m_nMouseMode));
@@ -270,7 +272,7 @@ void CQVLsetView::LoadAssignment() {
 }
 
 void CQVLsetView::SaveAssignment() {
-    if (m_bInitializing != 0 || loading_ || !ready_)
+    if (state_ != ControlsState::kShowing)
         return;
     CQVLsetDoc* document = GetDocument();
     CKeysetStore* store = document != nullptr ? document->GetStore() : nullptr;
@@ -335,7 +337,7 @@ void CQVLsetView::CaptureTarget() {
 }
 
 void CQVLsetView::UpdateCaptureLabel() {
-    if (!ready_)
+    if (state_ == ControlsState::kDetached)
         return;
     CaptureLabelParts parts;
     parts.wheel = IsWheelControl(m_nControl);
@@ -385,7 +387,7 @@ void CQVLsetView::OnCaptureClicked() {
 
 void CQVLsetView::OnSetFocus() {
     CQVLsetDoc* document = GetDocument();
-    if (!ready_ || document == nullptr)
+    if (state_ == ControlsState::kDetached || document == nullptr)
         return;
     document->ReloadKeysets();
     SetLedState(app_.GetWheelLedOn());

@@ -80,10 +80,27 @@ private:
     void SendCommand(unsigned id);
     void UpdateKeysetCaption();
 
+    // What the panel is doing with its controls. Before the initial update they are not attached:
+    // nothing is shown or stored. While it fills them (the initial selection, or a stored assignment
+    // being shown) their change notices are not edits, nothing is stored, and Play's first selection
+    // runs in full. Afterwards every change notice is an edit.
+    enum class ControlsState { kDetached, kFilling, kShowing };
+    // The panel fills its controls for as long as this lives, then returns to the state before.
+    class Filling {
+    public:
+        explicit Filling(ControlsState& state) : state_(state), before_(state) { state_ = ControlsState::kFilling; }
+        Filling(const Filling&) = delete;
+        Filling& operator=(const Filling&) = delete;
+        ~Filling() { state_ = before_; }
+
+    private:
+        ControlsState& state_;
+        ControlsState before_;
+    };
+
     CEditorApp& app_;
     CEditorWindows& windows_;
-    bool ready_ = false;   // the controls are attached
-    bool loading_ = false; // the controls are being filled: their change notices are not edits
+    ControlsState state_ = ControlsState::kDetached;
 
     CLatchButton option_;
     CLatchButton shift_;
@@ -108,7 +125,6 @@ private:
     int m_nBank = 0;
     int m_bLedOn = 1;
     int m_bReselect = 0;
-    int m_bInitializing = 0;
     std::string m_strControlCaption;
     std::string m_strKeysetCaption;
 
