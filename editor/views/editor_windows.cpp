@@ -62,7 +62,7 @@ void CEditorWindows::RunTest() {
 }
 
 void CEditorWindows::RunAbout() {
-    RunAboutDialog(app_.Instance());
+    RunAboutDialog(app_.Instance(), app_.GetMainHandle());
 }
 
 void CEditorWindows::RunPreferences() {
