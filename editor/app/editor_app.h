@@ -6,6 +6,7 @@
 #include "appbase/module_strings_win32.h"
 #include "appbase/qvl_app_win32.h"
 #include "appbase/run_entry.h"
+#include "editor/app/editor_trace.h"
 #include "editor/app/editor_views.h"
 #include "base/unique_handle_win32.h"
 #include "framework/single_doc_template.h"
@@ -68,6 +69,9 @@ public:
     const std::string& Title() const { return title_; }
     // The editor's windows: the program's entry hands them over before Run.
     void SetViews(EditorViews& views) { views_ = &views; }
+    // The start's trace, when it was asked for (null otherwise).
+    void SetTrace(CEditorTrace* trace) { trace_ = trace; }
+    CEditorTrace* Trace() const { return trace_; }
     // The editor's own program file.
     std::string GetModulePath() const;
 
@@ -87,6 +91,7 @@ private:
     GdiObjectHandle overviewFont_;
     std::unique_ptr<framework::SingleDocTemplate> template_;
     EditorViews* views_ = nullptr;
+    CEditorTrace* trace_ = nullptr;
     int pendingSave_ = 0;
 };
 

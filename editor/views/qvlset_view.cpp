@@ -504,6 +504,8 @@ void CQVLsetView::OnDraw(HDC dc) {
     SetTextColor(dc, RGB(0, 0, 0));
     if (oldFont != nullptr)
         SelectObject(dc, oldFont);
+    if (CEditorTrace* trace = app_.Trace())
+        trace->Painted();
 }
 
 } // namespace qvl
