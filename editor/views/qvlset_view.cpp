@@ -106,13 +106,18 @@ void CQVLsetView::AddEditCommand(unsigned id, UINT message) {
 void CQVLsetView::AttachControls() {
     HWND form = Handle();
     HINSTANCE instance = app_.Instance();
-    option_.AutoLoad(instance, form, kOptionButtonId);
-    shift_.AutoLoad(instance, form, kShiftButtonId);
+    dpi_ = framework::ScreenDpi();
+    option_.AutoLoad(instance, form, kOptionButtonId, dpi_);
+    shift_.AutoLoad(instance, form, kShiftButtonId, dpi_);
     for (int slot = 0; slot < kControlCount; ++slot)
-        controls_[slot].AutoLoad(instance, form, static_cast<int>(kControlButtonIds[slot]));
-    led_.AutoLoad(instance, form, kLedOnCommandId);
-    test_.AutoLoad(instance, form, ID_TEST);
-    help_.AutoLoad(instance, form, ID_HELP_FINDER);
+        controls_[slot].AutoLoad(instance, form, static_cast<int>(kControlButtonIds[slot]), dpi_);
+    // The LED's pictures are the ones of the state the driver last saw, loaded once.
+    if (led_.AttachItem(form, kLedOnCommandId)) {
+        SetLedState(app_.GetWheelLedOn());
+        led_.SizeToContent();
+    }
+    test_.AutoLoad(instance, form, ID_TEST, dpi_);
+    help_.AutoLoad(instance, form, ID_HELP_FINDER, dpi_);
 
     hotKey_.AttachItem(form, IDC_KEY_PRESS);
     nameEdit_.AttachItem(form, IDC_NAME);
@@ -133,7 +138,7 @@ void CQVLsetView::AttachControls() {
     // The record keeps 32 characters of name.
     nameEdit_.LimitText(kMaxControlNameLength);
     // The dialog manager loads the statics' pictures as drawn, for 96 DPI.
-    pictures_.ScaleForDpi(form, framework::ScreenDpi());
+    pictures_.ScaleForDpi(form, dpi_);
 }
 
 void CQVLsetView::OnInitialUpdate() {
@@ -148,7 +153,8 @@ void CQVLsetView::OnInitialUpdate() {
     speedSlider_.SetRange(kSlowestWheelSpeed, kFastestWheelSpeed);
     state_ = ControlsState::kShowing;
     {
-        // Play in the main bank, then the LED as the driver last saw it.
+        // Play in the main bank, then the LED as the driver last saw it (its pictures were loaded for
+        // that state when the controls were attached).
         Filling filling(state_);
         SendCommand(kControlButtonIds[kPlay]);
         SendCommand(app_.GetWheelLedOn() != 0 ? kLedOnCommandId : kLedOffCommandId);
@@ -210,7 +216,7 @@ void CQVLsetView::ToggleModifier(unsigned button) {
 
 void CQVLsetView::SetLedState(int on) {
     m_bLedOn = on != 0 ? 1 : 0;
-    led_.SetLit(app_.Instance(), m_bLedOn != 0);
+    led_.SetLit(app_.Instance(), m_bLedOn != 0, dpi_);
 }
 
 void CQVLsetView::ReselectControl() {

@@ -120,6 +120,7 @@ private:
     framework::Control fasterLabel_;
     GdiObjectHandle controlsBrush_;
     framework::StaticPictures pictures_;
+    int dpi_ = framework::kDesignDpi; // the screen's, asked for once: every picture is loaded for it
 
     int m_nControl = 0;
     int m_nBank = 0;
