@@ -9,6 +9,10 @@ namespace qvl {
 // The editor's main window title and process name (program file name, lower case, no extension).
 constexpr const char* kEditorWindowTitle = "Quorvel 2";
 constexpr const char* kEditorProcessName = "qvl2";
+// The programs' files, side by side in one folder: the driver starts the editor from its tray menu
+// and a new copy of itself to reload.
+constexpr const char* kEditorProgram = "QVL2.exe";
+constexpr const char* kDriverProgram = "qvl2rs.exe";
 // The editor's device panel (a dialog child without a title) and its Test dialog's title.
 constexpr const char* kEditorPanelClass = "#32770";
 constexpr const char* kTestDialogTitle = "Test";

@@ -51,13 +51,7 @@ CDriverApp::CDriverApp(HINSTANCE instance, std::unique_ptr<NamedBlocks> blocks)
 CDriverApp::~CDriverApp() = default;
 
 bool CDriverApp::InitInstance() {
-    // The optional trace, and the input every part presses through.
-    traceFile_ = Win32TraceFile::FromEnvironment(kTraceVariable);
-    if (traceFile_ != nullptr) {
-        trace_ = std::make_unique<CDriverTrace>(*traceFile_);
-        tracedInput_ = std::make_unique<TracingInput>(input_, *trace_);
-    }
-    heldInput_ = std::make_unique<CHeldInput>(TracedInput());
+    StartTrace();
 
     // 1. The platform name.
     DeterminePlatformName();
@@ -73,10 +67,37 @@ bool CDriverApp::InitInstance() {
     }
     CSharedInfo& shared = *GetSharedInfo();
     parts_ = std::make_unique<Parts>();
-    Parts& parts = *parts_;
+    BuildKeysetsAndDispatcher(shared);
+    BuildDeviceInput(shared);
+    OpenPort(shared);
 
+    // 8. The hidden main window, and 9. the tray icon on it.
+    if (!window_.CreateHidden(Instance())) {
+        startFailed_ = true;
+        return false;
+    }
+    SetMainWindow(&window_);
+    RefreshTray(); // the icon goes in with the picture and the tip of the port's state
+    TraceIcon(window_.AddTrayIcon());
+    if (lostPending_.load())
+        window_.PostPortLost();
+    return true;
+}
+
+void CDriverApp::StartTrace() {
+    // The optional trace, and the input every part presses through.
+    traceFile_ = Win32TraceFile::FromEnvironment(kTraceVariable);
+    if (traceFile_ != nullptr) {
+        trace_ = std::make_unique<CDriverTrace>(*traceFile_);
+        tracedInput_ = std::make_unique<TracingInput>(input_, *trace_);
+    }
+    heldInput_ = std::make_unique<CHeldInput>(TracedInput());
+}
+
+void CDriverApp::BuildKeysetsAndDispatcher(CSharedInfo& shared) {
     // 3. The keysets: the stored ones (or "Default"), the current one being the one the shared block
     // names, then saved, which tells the editor (and this driver's next event) to reload.
+    Parts& parts = *parts_;
     parts.store = std::make_unique<CKeysetStore>(shared, strings_);
     SetStore(parts.store.get());
     LoadOrCreate(*parts.store, Storage());
@@ -91,21 +112,25 @@ bool CDriverApp::InitInstance() {
 
     // 5. The preferences: the defaults unless the registry has them. The driver only reads them; the
     // editor owns them, so the driver's own saves leave them alone.
-    {
-        CKeysetRegistry registry(Storage());
-        registry.ReadPrefs(parts.prefs);
-    }
+    CKeysetRegistry registry(Storage());
+    registry.ReadPrefs(parts.prefs);
+}
 
+void CDriverApp::BuildDeviceInput(CSharedInfo& shared) {
     // 6. The decoder, before the port opens: the reader thread hands over bytes from its first read
     // on, and a device that sends at once (or bytes that waited in the line) must find it there.
+    Parts& parts = *parts_;
     parts.idleTimer = std::make_unique<Win32WheelIdleTimer>();
     parts.led = std::make_unique<SharedInfoLed>(shared);
     if (trace_ != nullptr)
         parts.tracedEvents = std::make_unique<TracingEvents>(*parts.dispatcher, *trace_);
     parts.deviceInput =
         std::make_unique<CDeviceInput>(*parts.dispatcher, *parts.led, *parts.idleTimer, parts.tracedEvents.get());
+}
 
+void CDriverApp::OpenPort(CSharedInfo& shared) {
     // 7. The port, and the start byte; or the box that says it could not be opened.
+    Parts& parts = *parts_;
     DeviceByteSink& bytes = *this;
     DriverShell& shell = *this;
     parts.link = std::make_unique<CSerialLink>(bytes, reporter_);
@@ -114,18 +139,6 @@ bool CDriverApp::InitInstance() {
     parts.commands = std::make_unique<CTrayCommands>(parts.Link(), shared, *parts.processes, textCase_, desktop_, shell,
                                                      parts.prefs.comPort);
     parts.commands->OpenAtStart();
-
-    // 8. The hidden main window, and 9. the tray icon on it.
-    if (!window_.CreateHidden(Instance())) {
-        startFailed_ = true;
-        return false;
-    }
-    SetMainWindow(&window_);
-    RefreshTray(); // the icon goes in with the picture and the tip of the port's state
-    TraceIcon(window_.AddTrayIcon());
-    if (lostPending_.load())
-        window_.PostPortLost();
-    return true;
 }
 
 int CDriverApp::ExitInstance() {
@@ -285,8 +298,7 @@ void CDriverApp::ShowPortError() {
 
 void CDriverApp::ShowMessage(unsigned stringId) {
     const std::string text = framework::LoadResourceString(Instance(), stringId);
-    const std::string caption = framework::LoadResourceString(Instance(), IDS_CAPTION);
-    MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
+    boxes_.Show(text.c_str(), nullptr, MessageIcon::kNone);
 }
 
 void CDriverApp::RestoreWindow(WindowId window) {

@@ -102,6 +102,12 @@ private:
     void ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog) override;
     void ForwardDropped(int commandId) override;
 
+    // Start-up's steps, in the order they run.
+    void StartTrace();
+    void BuildKeysetsAndDispatcher(CSharedInfo& shared);
+    void BuildDeviceInput(CSharedInfo& shared);
+    void OpenPort(CSharedInfo& shared);
+
     KeysetStorage Storage() { return KeysetStorage{registry_, lock_}; }
     void ShowMessage(unsigned stringId);
     InputSynth& TracedInput() { return tracedInput_ != nullptr ? static_cast<InputSynth&>(*tracedInput_) : input_; }
@@ -141,7 +147,9 @@ private:
     // thread.
     std::mutex keysetLock_;
     std::string keysetName_;
-    // The port was lost before the window could take it over (at start-up): told once it exists.
+    // The port was lost before the window could take it over (at start-up): told once it exists. The
+    // reader sets this, then posts to the window's published handle; start-up publishes the handle,
+    // then reads this. Both atomic: one of the two at least sees the other's write.
     std::atomic<bool> lostPending_{false};
     std::string shownTip_; // the tip and icon as the tray shows them, on the window thread
     bool shownConnected_ = true;

@@ -8,6 +8,7 @@
 #include <dbt.h>
 #include <wtsapi32.h>
 
+#include <optional>
 #include <utility>
 
 namespace qvl {
@@ -35,25 +36,30 @@ bool CDriverWnd::CreateHidden(HINSTANCE instance) {
         return false;
     // The lock of the workstation lets go of what the device holds down.
     sessionNotes_ = WTSRegisterSessionNotification(Handle(), NOTIFY_FOR_THIS_SESSION) != FALSE;
+    postTarget_ = Handle();
     return true;
 }
 
 void CDriverWnd::DestroyHidden() {
     if (Handle() == nullptr)
         return;
+    postTarget_ = nullptr;
     if (std::exchange(sessionNotes_, false))
         WTSUnRegisterSessionNotification(Handle());
     Destroy();
 }
 
 void CDriverWnd::PostPortLost() {
-    if (Handle() != nullptr)
-        PostMessageA(Handle(), kPortLostMessage, 0, 0);
+    Post(kPortLostMessage);
 }
 
 void CDriverWnd::PostKeysetChanged() {
-    if (Handle() != nullptr)
-        PostMessageA(Handle(), kKeysetChangedMessage, 0, 0);
+    Post(kKeysetChangedMessage);
+}
+
+void CDriverWnd::Post(UINT message) {
+    if (const HWND target = postTarget_.load())
+        PostMessageA(target, message, 0, 0);
 }
 
 void CDriverWnd::SetRetryTimer(bool on, unsigned periodMs) {
@@ -83,13 +89,7 @@ void CDriverWnd::ShowTrayMenu() {
 
 LRESULT CDriverWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == trayMessage_) {
-        // Only a right button press opens the menu; while one is open (or its command runs, with a
-        // box of its own) the icon's messages still arrive, and wait their turn by being ignored.
-        if (static_cast<UINT>(lParam) == WM_RBUTTONDOWN && !inMenu_) {
-            inMenu_ = true;
-            ShowTrayMenu();
-            inMenu_ = false;
-        }
+        OnTrayMessage(lParam);
         return 0;
     }
     if (message == taskbarCreated_ && taskbarCreated_ != 0) {
@@ -105,17 +105,43 @@ LRESULT CDriverWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 SetTimer(Handle(), kTipTimer, kTipDelayMs, nullptr);
             return 0;
         case WM_TIMER:
-            if (wParam == kRetryTimer) {
-                app_.RetryTick();
+            if (OnTimer(wParam))
                 return 0;
-            }
-            if (wParam == kTipTimer) {
-                KillTimer(Handle(), kTipTimer);
-                tipPending_ = false;
-                app_.RefreshTray();
-                return 0;
-            }
             break;
+        default:
+            if (const std::optional<LRESULT> handled = OnSystemMessage(message, wParam))
+                return *handled;
+            break;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}
+
+void CDriverWnd::OnTrayMessage(LPARAM mouseMessage) {
+    // Only a right button press opens the menu; while one is open (or its command runs, with a box of
+    // its own) the icon's messages still arrive, and wait their turn by being ignored.
+    if (static_cast<UINT>(mouseMessage) == WM_RBUTTONDOWN && !inMenu_) {
+        inMenu_ = true;
+        ShowTrayMenu();
+        inMenu_ = false;
+    }
+}
+
+bool CDriverWnd::OnTimer(WPARAM timerId) {
+    if (timerId == kRetryTimer) {
+        app_.RetryTick();
+        return true;
+    }
+    if (timerId == kTipTimer) {
+        KillTimer(Handle(), kTipTimer);
+        tipPending_ = false;
+        app_.RefreshTray();
+        return true;
+    }
+    return false;
+}
+
+std::optional<LRESULT> CDriverWnd::OnSystemMessage(UINT message, WPARAM wParam) {
+    switch (message) {
         case WM_POWERBROADCAST:
             // Back from sleep: a port whose handle died with the sleep is opened again at once.
             if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
@@ -139,9 +165,8 @@ LRESULT CDriverWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 app_.EndSessionNow();
             return 0;
         default:
-            break;
+            return std::nullopt;
     }
-    return Window::HandleMessage(message, wParam, lParam);
 }
 
 } // namespace qvl

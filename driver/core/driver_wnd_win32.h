@@ -9,6 +9,9 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <optional>
+
 namespace qvl {
 
 class CDriverApp;
@@ -33,7 +36,7 @@ public:
     CTrayIcon& Icon() { return icon_; }
 
     // From any thread: the port went away; the keyset in use changed (the tip follows, at most a few
-    // times a second).
+    // times a second). Nothing is posted before the window exists or once it is being destroyed.
     void PostPortLost();
     void PostKeysetChanged();
     // The retry timer ticks every retry period while `on`.
@@ -45,8 +48,18 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnFinalDestroy() override { postTarget_ = nullptr; }
 
 private:
+    // The icon's mouse messages: a right button press shows the menu.
+    void OnTrayMessage(LPARAM mouseMessage);
+    // The retry and tip timers; false for a timer not ours.
+    bool OnTimer(WPARAM timerId);
+    // What the system says about power, devices and the session, and its requests to close or end;
+    // nothing for any other message.
+    std::optional<LRESULT> OnSystemMessage(UINT message, WPARAM wParam);
+    void Post(UINT message);
+
     CDriverApp& app_;
     UINT trayMessage_;
     UINT taskbarCreated_; // the shell restarted: the icon has to be added again
@@ -54,6 +67,10 @@ private:
     bool inMenu_ = false;       // a menu or its command is running: another right click waits for it
     bool sessionNotes_ = false; // registered for the session's lock and unlock
     bool tipPending_ = false;   // the tip's timer runs: later keyset changes wait for it
+    // The handle as the other threads see it. The port's reader posts to the window from the port's
+    // opening on, before the window thread has made the window: the handle is published, atomically,
+    // once the window exists, and withdrawn before it goes.
+    std::atomic<HWND> postTarget_{nullptr};
 };
 
 } // namespace qvl

@@ -60,11 +60,11 @@ TrayOutcome CTrayCommands::Run(unsigned commandId) {
     return TrayOutcome::kStay;
 }
 
-void CTrayCommands::SendStartByte() {
+bool CTrayCommands::SendStartByte() {
     if (shared_.GetPortOpen() == 0)
-        return;
+        return true;
     const std::uint8_t start = kStartByte;
-    link_.WriterGeneric(&start, 1);
+    return link_.WriterGeneric(&start, 1);
 }
 
 WindowId CTrayCommands::FindEditor() {
@@ -140,9 +140,18 @@ void CTrayCommands::TryReopen() {
     retry_.Tried(shell_.NowMs());
     if (!link_.Open(comPort_))
         return;
-    retry_.Stop();
     shared_.SetPortOpen(1);
-    SendStartByte();
+    if (!SendStartByte()) {
+        // A port that opens but takes nothing (a stalled adapter) is still away: closed again without
+        // a word, and the retrying goes on (the link's own notice of the loss finds it retrying). The
+        // next try counts from now, after the write's wait, so the window thread is free in between.
+        CloseLink();
+        shell_.ResumeQuestions();
+        shared_.SetPortOpen(0);
+        retry_.Tried(shell_.NowMs());
+        return;
+    }
+    retry_.Stop();
     shell_.Notify(IDS_PORT_BACK);
     shell_.PortStateChanged();
 }

@@ -15,15 +15,12 @@
 #include "driver/output/desktop.h"
 #include "driver/output/process_source.h"
 #include "model/shared_info.h"
+#include "model/shared_names.h"
 #include "model/text_case.h"
 
 #include <cstdint>
 
 namespace qvl {
-
-// The program the tray starts and the one that reloads the driver, from the driver's own folder.
-constexpr const char* kEditorProgram = "QVL2.exe";
-constexpr const char* kDriverProgram = "qvl2rs.exe";
 
 // What the commands need of the program around them: boxes, windows, processes and its own end.
 class DriverShell {
@@ -104,8 +101,9 @@ public:
     void RetryNow();
     PortState State() const;
 
-    // The start byte to the device, when the driver is enabled.
-    void SendStartByte();
+    // The start byte to the device, when the driver is enabled; false when the port did not take it
+    // (the link has then reported the port lost).
+    bool SendStartByte();
     // The editor's main window, when a process named "qvl2" runs; else none.
     WindowId FindEditor();
 
@@ -119,7 +117,7 @@ private:
     // Stop the reader thread: the question it may be waiting on first, then the port; then let go of
     // whatever the device's presses hold down.
     void CloseLink();
-    // One try to open the lost port; on success the start byte goes out and the user is told.
+    // One try to open the lost port; once it takes the start byte the user is told it is back.
     void TryReopen();
     void StartRetrying();
 

@@ -14,7 +14,8 @@ public:
     DeviceByteSink& operator=(const DeviceByteSink&) = delete;
     virtual ~DeviceByteSink() = default;
     virtual void OnDeviceByte(std::uint8_t byte) = 0;
-    // The device or its port went away (a read, write or status wait failed as a lost port does).
+    // The device or its port went away (a read, write or status wait failed as a lost port does, or
+    // a write was not taken in time).
     // The link's threads have stopped or are stopping; the owner closes the link (not from this call,
     // which may come on the reader thread) and may open it again later.
     virtual void OnPortLost() = 0;

@@ -19,7 +19,8 @@ public:
     virtual bool Open(int comPort) = 0;
     // Stop receiving and close the port; false when no connection was open.
     virtual bool Close() = 0;
-    // Write `count` bytes and wait until they are written; false when they could not all be written.
+    // Write `count` bytes and wait until they are written, for a few seconds at most; false when they
+    // could not all be written. A port that does not take them in that time is a port that has gone.
     virtual bool WriterGeneric(const std::uint8_t* buffer, std::size_t count) = 0;
     virtual bool IsOpen() const = 0;
 };

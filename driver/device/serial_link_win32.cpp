@@ -14,13 +14,13 @@ constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURG
 // How long a thread waits for its cancelled operations to complete before it leaves them.
 constexpr DWORD kCancelWaitMs = 2000;
 
+} // namespace
+
 // The overlapped record of one write; it stays on the heap if a cancelled write never completes.
-struct WriteOperation {
+struct CSerialLink::PendingWrite {
     OVERLAPPED overlapped = {};
     KernelHandle event; // overlapped.hEvent
 };
-
-} // namespace
 
 bool StatusWaitsArePolled() {
     const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
@@ -69,36 +69,42 @@ bool CSerialLink::Open(int comPort) {
         return false;
 
     KernelHandle port(CreateFileA(name->c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                             FILE_FLAG_OVERLAPPED, nullptr));
-    if (!port)
+                                  FILE_FLAG_OVERLAPPED, nullptr));
+    if (!port || !ConfigurePort(port.Get()))
         return false;
+    port_ = std::move(port);
+    // Marked open before the threads start, so that a fatal error from here on closes what exists.
+    connected_ = true;
+    return StartThreads();
+}
 
+bool CSerialLink::ConfigurePort(HANDLE port) {
     // A configured port whose device has gone can still open (Wine opens a port whose device path is
     // missing) and then refuses every line call: that is a port that cannot be opened, which the
     // caller tells the user about, not a string of failed calls.
-    if (!GetCommTimeouts(port.Get(), &savedTimeouts_)) {
+    if (!GetCommTimeouts(port, &savedTimeouts_)) {
         NoteFailure("GetCommTimeouts", GetLastError());
         return false;
     }
     DCB dcb = {};
     dcb.DCBlength = sizeof dcb;
-    if (!GetCommState(port.Get(), &dcb)) {
+    if (!GetCommState(port, &dcb)) {
         NoteFailure("GetCommState", GetLastError());
         return false;
     }
     ApplyLineSettings(dcb, kDeviceLine);
-    if (!SetCommState(port.Get(), &dcb))
+    if (!SetCommState(port, &dcb))
         ReportError("SetCommState");
     COMMTIMEOUTS timeouts = ToCommTimeouts(kDeviceTimeouts);
-    if (!SetCommTimeouts(port.Get(), &timeouts))
+    if (!SetCommTimeouts(port, &timeouts))
         ReportError("SetCommTimeouts");
-    SetupComm(port.Get(), kInputQueueSize, kOutputQueueSize);
-    if (!EscapeCommFunction(port.Get(), SETDTR))
+    SetupComm(port, kInputQueueSize, kOutputQueueSize);
+    if (!EscapeCommFunction(port, SETDTR))
         ReportError("EscapeCommFunction (SETDTR)");
+    return true;
+}
 
-    port_ = std::move(port);
-    // Marked open before the threads start, so that a fatal error from here on closes what exists.
-    connected_ = true;
+bool CSerialLink::StartThreads() {
     DWORD threadId = 0;
     readerThread_.Reset(CreateThread(nullptr, 0, &CSerialLink::ReaderAndStatusProc, this, 0, &threadId));
     if (!readerThread_) {
@@ -171,7 +177,7 @@ bool CSerialLink::Close() {
 bool CSerialLink::WriterGeneric(const std::uint8_t* buffer, std::size_t count) {
     if (!connected_.load() || count == 0)
         return count == 0;
-    auto write = std::make_unique<WriteOperation>();
+    auto write = std::make_unique<PendingWrite>();
     write->event.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     write->overlapped.hEvent = write->event.Get();
     if (!write->event) {
@@ -191,8 +197,15 @@ bool CSerialLink::WriterGeneric(const std::uint8_t* buffer, std::size_t count) {
         PortFailure("WriteFile (in Writer)", code);
         return false;
     }
+    return FinishWrite(std::move(write), wanted);
+}
+
+bool CSerialLink::FinishWrite(std::unique_ptr<PendingWrite> write, DWORD wanted) {
+    // The wait has a bound: the start byte is written on the window thread, and a device or adapter
+    // that never takes it would hold that thread, where the close that ends the wait has to run.
     HANDLE waits[2] = {write->overlapped.hEvent, threadExitEvent_.Get()};
-    switch (WaitForMultipleObjects(2, waits, FALSE, INFINITE)) {
+    DWORD written = 0;
+    switch (WaitForMultipleObjects(2, waits, FALSE, kWriteWaitMs)) {
         case WAIT_OBJECT_0:
             if (!GetOverlappedResult(port_.Get(), &write->overlapped, &written, FALSE)) {
                 const DWORD code = GetLastError();
@@ -209,16 +222,26 @@ bool CSerialLink::WriterGeneric(const std::uint8_t* buffer, std::size_t count) {
             }
             return true;
         case WAIT_OBJECT_0 + 1:
-            // The link is closing: give up on this write, but do not leave the system writing into a
-            // record that is gone.
-            CancelIo(port_.Get());
-            if (WaitForSingleObject(write->overlapped.hEvent, kCancelWaitMs) != WAIT_OBJECT_0)
-                write.release();
+            AbandonWrite(std::move(write)); // the link is closing
+            return false;
+        case WAIT_TIMEOUT:
+            // A port that takes nothing is as good as gone: the owner closes it and opens it again
+            // when it answers. Marked lost before the write is given up: the reader's read may fail
+            // with it (Wine ends it with a time-out), and is then part of the same loss.
+            NotePortLost("WriteFile (in Writer)", ERROR_TIMEOUT);
+            AbandonWrite(std::move(write));
             return false;
         default:
             FatalError("WaitForMultipleObjects (WriterGeneric)");
             return false;
     }
+}
+
+void CSerialLink::AbandonWrite(std::unique_ptr<PendingWrite> write) {
+    // Give up on the write, but do not leave the system writing into a record that is gone.
+    CancelIo(port_.Get());
+    if (WaitForSingleObject(write->overlapped.hEvent, kCancelWaitMs) != WAIT_OBJECT_0)
+        write.release();
 }
 
 bool CSerialLink::QueueWrite(WriteRequest request) {
@@ -250,130 +273,153 @@ DWORD WINAPI CSerialLink::WriterProc(LPVOID link) {
 }
 
 bool CSerialLink::ReaderLoop() {
-    ReaderIo& io = readerIo_;
-    io = ReaderIo{};
-    KernelHandle readEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    KernelHandle readEvent;
+    KernelHandle statusEvent;
+    if (!PrepareReader(readEvent, statusEvent))
+        return false;
+    ReaderState state;
+    for (;;) {
+        switch (ReaderPass(state)) {
+            case ReaderStep::kClosed:
+                FinishPendingReaderOperations(state.readPending, state.statusPending);
+                return true;
+            case ReaderStep::kLost:
+                // The operation that failed is pending no more; the other one is finished here.
+                FinishPendingReaderOperations(state.readPending, state.statusPending);
+                return false;
+            case ReaderStep::kFatal:
+                return false;
+            default:
+                break;
+        }
+    }
+}
+
+bool CSerialLink::PrepareReader(KernelHandle& readEvent, KernelHandle& statusEvent) {
+    readerIo_ = ReaderIo{};
+    readEvent.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!readEvent) {
         FatalError("CreateEvent (Reader Event)");
         return false;
     }
-    KernelHandle statusEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    statusEvent.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!statusEvent) {
         FatalError("CreateEvent (Status Event)");
         return false;
     }
-    io.read.hEvent = readEvent.Get();
-    io.status.hEvent = statusEvent.Get();
-    HANDLE port = port_.Get();
+    readerIo_.read.hEvent = readEvent.Get();
+    readerIo_.status.hEvent = statusEvent.Get();
+    ClearLineErrors();
+    return true;
+}
 
+void CSerialLink::ClearLineErrors() {
     DWORD errors = 0;
     COMSTAT comStat = {};
-    if (!ClearCommError(port, &errors, &comStat))
+    if (!ClearCommError(port_.Get(), &errors, &comStat))
         ReportError("ClearCommError");
+}
 
-    bool readPending = false;
-    bool statusPending = false;
-    bool maskSet = false;
-    DWORD maskInForce = 0;
-    HANDLE waits[4] = {readEvent.Get(), statusEvent.Get(), statusMessageEvent_.Get(), threadExitEvent_.Get()};
-    for (;;) {
-        // Reads that complete at once never reach the wait below; look for Close's request here too.
-        if (WaitForSingleObject(threadExitEvent_.Get(), 0) == WAIT_OBJECT_0) {
-            FinishPendingReaderOperations(readPending, statusPending);
-            return true;
-        }
-        if (!readPending) {
-            DWORD received = 0;
-            if (ReadFile(port, io.buffer, static_cast<DWORD>(kReadChunk), &received, &io.read)) {
-                OutputABuffer(io.buffer, received);
-            } else if (const DWORD code = GetLastError(); code == ERROR_IO_PENDING) {
-                readPending = true;
-            } else if (code == ERROR_OPERATION_ABORTED && !connected_.load()) {
-                continue; // our own close: the check at the top of the loop ends the thread
-            } else {
-                PortFailure("ReadFile in ReaderAndStatusProc", code);
-                FinishPendingReaderOperations(false, statusPending);
-                return false;
-            }
-        }
-
-        if (!maskSet || maskInForce != kLineEventMask) {
-            if (SetCommMask(port, kLineEventMask)) {
-                maskSet = true;
-                maskInForce = kLineEventMask;
-            } else {
-                ReportError("SetCommMask");
-            }
-        }
-
-        if (statusWaits_.load() && !statusPending) {
-            if (WaitCommEvent(port, &io.eventMask, &io.status))
-                continue;
-            const DWORD code = GetLastError();
-            if (code == ERROR_IO_PENDING) {
-                statusPending = true;
-            } else if (ClassifyLinkError(code) == LinkFailure::kPortLost && code != ERROR_OPERATION_ABORTED) {
-                PortFailure("WaitCommEvent", code);
-                FinishPendingReaderOperations(readPending, false);
-                return false;
-            } else if (code == ERROR_NOT_SUPPORTED) {
-                // Virtual ports and many adapters have no line-status events. Nothing depends on them:
-                // report it once and go on reading without status waits, instead of failing again
-                // on every pass.
-                ReportErrorCode("WaitCommEvent", code, false);
-                statusWaits_ = false;
-            } else {
-                // Go on to the wait below rather than straight back: a status wait that fails at once
-                // would otherwise spin the loop.
-                ReportErrorCode("WaitCommEvent", code, false);
-            }
-        }
-
-        if (!readPending)
-            continue;
-
-        DWORD transferred = 0;
-        switch (WaitForMultipleObjects(4, waits, FALSE, kReaderPollMs)) {
-            case WAIT_OBJECT_0:
-                readPending = false;
-                if (GetOverlappedResult(port, &io.read, &transferred, FALSE)) {
-                    OutputABuffer(io.buffer, transferred);
-                } else if (const DWORD code = GetLastError(); code == ERROR_OPERATION_ABORTED && !connected_.load()) {
-                    UpdateStatus("Read aborted\r\n");
-                } else {
-                    PortFailure("GetOverlappedResult (in Reader)", code);
-                    FinishPendingReaderOperations(false, statusPending);
-                    return false;
-                }
-                break;
-            case WAIT_OBJECT_0 + 1:
-                statusPending = false;
-                if (!GetOverlappedResult(port, &io.status, &transferred, FALSE)) {
-                    if (const DWORD code = GetLastError(); code == ERROR_OPERATION_ABORTED && !connected_.load()) {
-                        UpdateStatus("WaitCommEvent aborted\r\n");
-                    } else {
-                        PortFailure("GetOverlappedResult (in Reader)", code);
-                        FinishPendingReaderOperations(readPending, false);
-                        return false;
-                    }
-                }
-                break;
-            case WAIT_OBJECT_0 + 2:
-                break;
-            case WAIT_OBJECT_0 + 3:
-                FinishPendingReaderOperations(readPending, statusPending);
-                return true;
-            case WAIT_TIMEOUT:
-                // Its failure is reported, not taken for a lost port: a port that has gone fails its
-                // pending read too, which says so.
-                if (!ClearCommError(port, &errors, &comStat))
-                    ReportError("ClearCommError");
-                break;
-            default:
-                FatalError("WaitForMultipleObjects (Reader)");
-                return false;
-        }
+CSerialLink::ReaderStep CSerialLink::ReaderPass(ReaderState& state) {
+    // Reads that complete at once never reach the wait below; look for Close's request here too.
+    if (WaitForSingleObject(threadExitEvent_.Get(), 0) == WAIT_OBJECT_0)
+        return ReaderStep::kClosed;
+    if (!state.readPending) {
+        if (const ReaderStep step = StartRead(state); step != ReaderStep::kGoOn)
+            return step;
     }
+    if (!state.maskSet) {
+        state.maskSet = SetCommMask(port_.Get(), kLineEventMask) != FALSE;
+        if (!state.maskSet)
+            ReportError("SetCommMask");
+    }
+    if (statusWaits_.load() && !state.statusPending) {
+        if (const ReaderStep step = StartStatusWait(state); step != ReaderStep::kGoOn)
+            return step;
+    }
+    return state.readPending ? AwaitReader(state) : ReaderStep::kAgain;
+}
+
+CSerialLink::ReaderStep CSerialLink::StartRead(ReaderState& state) {
+    DWORD received = 0;
+    if (ReadFile(port_.Get(), readerIo_.buffer, static_cast<DWORD>(kReadChunk), &received, &readerIo_.read)) {
+        OutputABuffer(readerIo_.buffer, received);
+        return ReaderStep::kGoOn;
+    }
+    const DWORD code = GetLastError();
+    if (code == ERROR_IO_PENDING) {
+        state.readPending = true;
+        return ReaderStep::kGoOn;
+    }
+    if (code == ERROR_OPERATION_ABORTED && !connected_.load())
+        return ReaderStep::kAgain; // our own close: the check at the start of the pass ends the thread
+    PortFailure("ReadFile in ReaderAndStatusProc", code);
+    return ReaderStep::kLost;
+}
+
+CSerialLink::ReaderStep CSerialLink::StartStatusWait(ReaderState& state) {
+    if (WaitCommEvent(port_.Get(), &readerIo_.eventMask, &readerIo_.status))
+        return ReaderStep::kAgain;
+    const DWORD code = GetLastError();
+    if (code == ERROR_IO_PENDING) {
+        state.statusPending = true;
+    } else if (ClassifyLinkError(code) == LinkFailure::kPortLost && code != ERROR_OPERATION_ABORTED) {
+        PortFailure("WaitCommEvent", code);
+        return ReaderStep::kLost;
+    } else if (code == ERROR_NOT_SUPPORTED) {
+        // Virtual ports and many adapters have no line-status events. Nothing depends on them:
+        // report it once and go on reading without status waits, instead of failing again on every
+        // pass.
+        ReportErrorCode("WaitCommEvent", code, false);
+        statusWaits_ = false;
+    } else {
+        // Go on to the wait rather than straight back: a status wait that fails at once would
+        // otherwise spin the loop.
+        ReportErrorCode("WaitCommEvent", code, false);
+    }
+    return ReaderStep::kGoOn;
+}
+
+CSerialLink::ReaderStep CSerialLink::AwaitReader(ReaderState& state) {
+    HANDLE waits[4] = {readerIo_.read.hEvent, readerIo_.status.hEvent, statusMessageEvent_.Get(),
+                       threadExitEvent_.Get()};
+    switch (WaitForMultipleObjects(4, waits, FALSE, kReaderPollMs)) {
+        case WAIT_OBJECT_0:
+            state.readPending = false;
+            return Completed(readerIo_.read, "Read aborted\r\n");
+        case WAIT_OBJECT_0 + 1:
+            state.statusPending = false;
+            return Completed(readerIo_.status, "WaitCommEvent aborted\r\n");
+        case WAIT_OBJECT_0 + 2:
+            return ReaderStep::kAgain;
+        case WAIT_OBJECT_0 + 3:
+            return ReaderStep::kClosed;
+        case WAIT_TIMEOUT:
+            // Its failure is reported, not taken for a lost port: a port that has gone fails its
+            // pending read too, which says so.
+            ClearLineErrors();
+            return ReaderStep::kAgain;
+        default:
+            FatalError("WaitForMultipleObjects (Reader)");
+            return ReaderStep::kFatal;
+    }
+}
+
+CSerialLink::ReaderStep CSerialLink::Completed(OVERLAPPED& operation, const char* abortedNote) {
+    DWORD transferred = 0;
+    if (GetOverlappedResult(port_.Get(), &operation, &transferred, FALSE)) {
+        // A status wait's events are not examined: the wait only keeps the status list going.
+        if (&operation == &readerIo_.read)
+            OutputABuffer(readerIo_.buffer, transferred);
+        return ReaderStep::kAgain;
+    }
+    const DWORD code = GetLastError();
+    if (code == ERROR_OPERATION_ABORTED && !connected_.load()) {
+        UpdateStatus(abortedNote);
+        return ReaderStep::kAgain;
+    }
+    PortFailure("GetOverlappedResult (in Reader)", code);
+    return ReaderStep::kLost;
 }
 
 void CSerialLink::FinishPendingReaderOperations(bool readPending, bool statusPending) {
@@ -437,15 +483,20 @@ void CSerialLink::NoteFailure(const char* call, DWORD code) {
 }
 
 bool CSerialLink::PortFailure(const char* call, DWORD code) {
-    if (ClassifyLinkError(code) != LinkFailure::kPortLost) {
+    // Once the port is lost, whatever else fails on it is part of that loss.
+    if (!lost_.load() && ClassifyLinkError(code) != LinkFailure::kPortLost) {
         SetLastError(code);
         FatalError(call);
         return false;
     }
+    NotePortLost(call, code);
+    return true;
+}
+
+void CSerialLink::NotePortLost(const char* call, DWORD code) {
     NoteFailure(call, code);
     if (!lost_.exchange(true))
         sink_.OnPortLost();
-    return true;
 }
 
 void CSerialLink::FatalError(const char* call) {

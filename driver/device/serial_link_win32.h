@@ -7,8 +7,10 @@
 // byte is being handled when it returns.
 //
 // A failure that means the port has gone (see ClassifyLinkError) is not fatal: the reader stops, the
-// sink hears OnPortLost once, and the owner closes the link quietly and may open it again. Other
-// failures of the line still report and end the process.
+// sink hears OnPortLost once, and the owner closes the link quietly and may open it again. A write the
+// port has not taken within kWriteWaitMs counts as such a failure: a stalled adapter must not hold the
+// caller (the window thread writes the start byte). Other failures of the line still report and end
+// the process.
 //
 // The line-status waits only feed the status list. Where the system services a pending status wait by
 // polling the line (Wine does), they cost CPU time all day for nothing: the link then only reads.
@@ -26,6 +28,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -59,13 +62,46 @@ public:
     DWORD ReaderThreadId() const { return readerThreadId_.load(); }
 
 private:
+    // What one step of a reader pass leaves the reader to do.
+    enum class ReaderStep {
+        kGoOn,   // on with this pass
+        kAgain,  // on with the next pass
+        kClosed, // Close asked the thread to end
+        kLost,   // the port failed (reported): the thread ends
+        kFatal,  // a fatal error was reported: the thread ends at once
+    };
+    // What the reader has outstanding on the port.
+    struct ReaderState {
+        bool readPending = false;
+        bool statusPending = false;
+        bool maskSet = false;
+    };
+    struct PendingWrite;
+
+    // Set the device's line up on a port just opened; false when the port refuses to be asked.
+    bool ConfigurePort(HANDLE port);
+    bool StartThreads();
     static DWORD WINAPI ReaderAndStatusProc(LPVOID link);
     static DWORD WINAPI WriterProc(LPVOID link);
     // True when the thread ended because Close asked it to, false after a fatal error.
     bool ReaderLoop();
-    void WriterLoop();
+    bool PrepareReader(KernelHandle& readEvent, KernelHandle& statusEvent);
+    void ClearLineErrors();
+    // One pass: a read started (its bytes handed on if it completed at once), the line-status wait
+    // kept, then a wait for either to complete, for a note or for Close.
+    ReaderStep ReaderPass(ReaderState& state);
+    ReaderStep StartRead(ReaderState& state);
+    ReaderStep StartStatusWait(ReaderState& state);
+    ReaderStep AwaitReader(ReaderState& state);
+    // The read or the status wait has completed: a read's bytes go to the application, an abort by
+    // Close is noted, any other failure is the port's.
+    ReaderStep Completed(OVERLAPPED& operation, const char* abortedNote);
     // Let the reader's overlapped operations finish before the thread leaves them behind.
     void FinishPendingReaderOperations(bool readPending, bool statusPending);
+    void WriterLoop();
+    // Wait for a pending write: for the port to take it, for Close, or at most kWriteWaitMs.
+    bool FinishWrite(std::unique_ptr<PendingWrite> write, DWORD wanted);
+    void AbandonWrite(std::unique_ptr<PendingWrite> write);
 
     // A failed call, with the last error: to the debugger output and the status list, and in a box
     // the first time this call fails this way on this connection.
@@ -76,6 +112,7 @@ private:
     // A failed read, write or status wait on the open port: a lost port (noted, the sink told once;
     // returns true) or FatalError.
     bool PortFailure(const char* call, DWORD code);
+    void NotePortLost(const char* call, DWORD code);
     // Only to the debugger output and the status list: failures that leave the line working.
     void NoteFailure(const char* call, DWORD code);
     bool CreateEvents();

@@ -70,6 +70,9 @@ constexpr std::uint32_t kLineEventMask = 0x1F8;
 constexpr std::size_t kReadChunk = 512;
 constexpr std::uint32_t kReaderPollMs = 500;
 constexpr std::uint32_t kCloseWaitMs = 20000;
+// How long a write waits for the port to take its bytes. The driver's writes are a byte or a few (at
+// 2400 bits per second a byte takes about 4 ms); a port that has taken nothing after this has stalled.
+constexpr std::uint32_t kWriteWaitMs = 2000;
 
 // "COM1" to "COM4" for the preferences' comPort 0 to 3; nothing for any other value, which no port
 // answers to.

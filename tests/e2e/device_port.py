@@ -4,11 +4,13 @@ COM1 to COM4 of the prefix are links under build/wine/ports (scripts/lib/wine.sh
 a scenario points one at the device end of a pty, and whatever plays the device reads and writes
 the other end. `PtyPort` is the plain version: a pty pair opened here, bytes written and read by
 the scenario itself. A device simulator can take its place: anything with the same methods (path,
-write, read, wait_for_bytes, received, wait_opened, wait_closed, close) will do.
+write, read, wait_for_bytes, received, wait_opened, wait_closed, close) will do. `StalledPort` is a
+port whose device takes nothing.
 """
 
 import os
 import select
+import termios
 import threading
 import time
 import tty
@@ -152,3 +154,22 @@ class PtyPort:
         self._stopping = True
         self._thread.join(timeout=2)
         os.close(self._master)
+
+
+class StalledPort:
+    """A pty whose output is stopped, as by flow control, and never started again: a program opens it
+    as usual, and every write it makes waits for a line that never moves, as on an adapter that has
+    stalled."""
+
+    def __init__(self):
+        self._master, slave = os.openpty()
+        tty.setraw(slave)
+        termios.tcflow(slave, termios.TCOOFF)  # stays stopped for whoever opens it next
+        self.path = os.ttyname(slave)
+        os.close(slave)
+        self._closed = False
+
+    def close(self):
+        if not self._closed:
+            self._closed = True
+            os.close(self._master)

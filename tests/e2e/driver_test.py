@@ -13,6 +13,7 @@ from pathlib import Path
 
 from driver import (ID_DISABLE, ID_ENABLE, ID_EXIT, ID_OPEN_EDITOR, ID_RELOAD_DRIVER, PORT_ERROR, Driver,
                     Simulator)
+from device_port import StalledPort
 from harness import VK, PtyPort, Session, qpc_now, wait_until
 from keysets import (ALT, CTRL, HORIZONTAL_DRAG, KEYSETS, LEFT_CLICK, SETTINGS, SHIFT, assignment, keyset,
                      store_keysets)
@@ -461,6 +462,28 @@ class DriverResilience(unittest.TestCase):
             disabled = driver.trace.mark()
             driver.choose_from_menu(ID_DISABLE)
             self.assertEqual(driver.trace.wait_for("tray", disabled)["state"], "disabled")
+
+    def test_a_port_that_takes_no_start_byte_is_a_lost_port_and_the_tray_stays_free(self):
+        with Session("driver-stalled-port") as s:
+            s.screen()
+            store_keysets(s)
+            s.device_port(1, StalledPort())
+            watcher = s.watcher()
+            driver = Driver(s)
+            self.assertEqual(driver.wait_port()["open"], "1")
+            # The write gives up and the port is taken for lost, as one that went away.
+            self.assertEqual(driver.trace.wait_for("startbyte", timeout=30)["ok"], "0")
+            driver.trace.wait_for("lost")
+            driver.trace.wait_for("tray", where=lambda r: r["state"] == "retrying", timeout=30)
+            # A retry opens the port, which still takes nothing: quietly closed again.
+            retries = driver.trace.mark()
+            driver.trace.wait_for("close", retries, timeout=30)
+            # The window thread answers: the menu still offers Disable, and Exit ends the driver.
+            self.assertEqual(driver.open_menu()["toggle"], "Disable QVL2")
+            driver.choose(ID_EXIT)
+            self.assertEqual(driver.process.wait(30), 0)
+            self.assertEqual([r["text"] for r in driver.lines("notify")], [self.LOST], "told once, never back")
+            self.assertFalse(watcher.dialogs(), "no box")
 
     def test_disable_while_play_is_held_lets_go_of_enter_and_its_late_release_sends_nothing(self):
         with Session("driver-disable-held") as s:

@@ -1,7 +1,6 @@
 // The tracker of what the driver holds down, over the recording input fake.
 #include "output_fakes.h"
 
-#include "driver/device/link_failure.h"
 #include "driver/output/held_input.h"
 
 #include <gtest/gtest.h>
@@ -35,27 +34,6 @@ TEST(HeldInput, ReleaseAllLetsGoOfWhatIsDownLastFirstAndLateReleasesSendNothing)
     held.Key(0x20, true); // a release of a key never pressed passes as before
     EXPECT_EQ(input.Take(), (fakes::Events{"+A", "-A", "-Space"}));
     EXPECT_EQ(held.ReleaseAll(), 0);
-}
-
-// Which failures of an open port mean the port went away (close, keep running, reconnect) and which
-// end the driver.
-TEST(LinkFailure, LostPortsAreToldApartFromFaults) {
-    const std::pair<std::uint32_t, LinkFailure> table[] = {
-        {1167, LinkFailure::kPortLost}, // device not connected
-        {5, LinkFailure::kPortLost},    // access denied
-        {22, LinkFailure::kPortLost},   // bad command
-        {995, LinkFailure::kPortLost},  // operation aborted
-        {31, LinkFailure::kPortLost},   // general failure
-        {6, LinkFailure::kPortLost},    // invalid handle
-        {1117, LinkFailure::kPortLost}, // I/O device error
-        {109, LinkFailure::kPortLost},  // broken pipe
-        {8, LinkFailure::kFatal},       // not enough memory
-        {87, LinkFailure::kFatal},      // invalid parameter
-        {50, LinkFailure::kFatal},      // not supported
-        {0, LinkFailure::kFatal},
-    };
-    for (const auto& [code, expected] : table)
-        EXPECT_EQ(ClassifyLinkError(code), expected) << code;
 }
 
 } // namespace

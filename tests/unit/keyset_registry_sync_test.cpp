@@ -163,8 +163,9 @@ TEST(KeysetRegistrySync, ReloadGivesExactlyAWholeLoadAfterEveryKindOfChange) {
         ASSERT_TRUE(fresh.Load());
         EXPECT_TRUE(Contents(rig.driver.store) == Contents(fresh.store));
         // And the editor's own list is that list too, in the same order.
-        if (std::string(c.what) != "rewritten whole by an older program")
+        if (std::string(c.what) != "rewritten whole by an older program") {
             EXPECT_TRUE(Contents(rig.editor.store) == Contents(fresh.store));
+        }
     }
 }
 

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 
 namespace qvl {
 namespace {
@@ -36,11 +37,15 @@ public:
             text += hex;
         }
         journal_.push_back(text);
-        return open_;
+        if (onWrite)
+            onWrite();
+        return open_ && takes;
     }
     bool IsOpen() const override { return open_; }
 
-    bool opens = true; // whether the next Open succeeds
+    bool opens = true;             // whether the next Open succeeds
+    bool takes = true;             // whether the port takes what is written (false: a stalled adapter)
+    std::function<void()> onWrite; // while the write waits
 
 private:
     Events& journal_;
@@ -267,6 +272,34 @@ TEST(TrayCommands, ALostPortIsClosedReleasedAndRetriedEveryTwoSecondsUntilItAnsw
     rig.commands.RetryTick();
     rig.commands.RetryNow();
     EXPECT_TRUE(rig.Take().empty()) << "connected: no more tries";
+}
+
+// A port that opens but takes no start byte (a stalled adapter) is still away: closed again without a
+// word, and the retrying goes on until the port takes the byte.
+TEST(TrayCommands, ARetryWhosePortTakesNoStartByteGoesOnRetryingQuietly) {
+    TrayRig rig;
+    rig.commands.OpenAtStart();
+    rig.commands.PortLost();
+    rig.Take();
+    rig.link.takes = false;
+    rig.link.onWrite = [&rig] { rig.shell.now += 2000; }; // the write waits its whole time, in vain
+    rig.shell.now = 3000;
+    rig.commands.RetryTick();
+    EXPECT_EQ(rig.Take(),
+              (Events{"open 0", "write b3", "cancel question", "close", "release held", "resume questions"}));
+    EXPECT_EQ(rig.commands.State(), PortState::kRetrying);
+    EXPECT_EQ(rig.shared.GetPortOpen(), 0);
+    rig.commands.PortLost(); // the link's notice of that loss, taken over later
+    rig.shell.now = 6000;    // a period after the try began, but not after its wait ended
+    rig.commands.RetryTick();
+    EXPECT_TRUE(rig.Take().empty());
+
+    rig.link.takes = true;
+    rig.link.onWrite = nullptr;
+    rig.shell.now = 7000;
+    rig.commands.RetryTick();
+    EXPECT_EQ(rig.Take(), (Events{"open 0", "write b3", "notify " + std::to_string(IDS_PORT_BACK)}));
+    EXPECT_EQ(rig.commands.State(), PortState::kConnected);
 }
 
 // Disable stops the retrying; Enable tries at once and, while the port is still away, goes back to
