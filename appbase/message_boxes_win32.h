@@ -1,9 +1,10 @@
 // The one message-box adapter of both programs: boxes with the program's title, modal to the calling
-// thread, owned by whatever window `owner` names when one is shown (so the user answers them before
-// going on in that window), or by none.
+// thread, owned by whatever window `owner` names when one is shown, or by the modal window it has up
+// (framework::ModalOwner; so the user answers them before going on in that window), or by none.
 #pragma once
 
 #include "base/message_boxes.h"
+#include "framework/dialog.h"
 
 #include <windows.h>
 
@@ -24,7 +25,7 @@ public:
     const std::string& Title() const { return title_; }
 
 private:
-    HWND Owner() const { return owner_ ? owner_() : nullptr; }
+    HWND Owner() const { return owner_ ? framework::ModalOwner(owner_()) : nullptr; }
 
     std::string title_;
     std::function<HWND()> owner_;

@@ -1,5 +1,6 @@
-// Messages shown to the user in a box with an OK button. The keyset file and the driver's process list
-// report through this, so tests can see every box without a window.
+// Messages shown to the user in a box with an OK button. The driver's process list reports through
+// this port, so its tests see every box without a window; the editor's document shows its warnings
+// through the same adapter (appbase/message_boxes_win32.h).
 #pragma once
 
 namespace qvl {

@@ -15,10 +15,12 @@ SIZE BitmapSize(HBITMAP bitmap) {
 
 } // namespace
 
-bool BitmapButton::LoadBitmaps(HINSTANCE instance, const std::string& normalName, const std::string& pushedName) {
+bool BitmapButton::LoadBitmaps(HINSTANCE instance, const std::string& normalName, const std::string& pushedName,
+                               int dpi) {
     // The pictures are drawn for 96 DPI; the dialog around the button grows with the DPI by its
     // dialog units, so the pictures grow with it.
-    const int dpi = ScreenDpi();
+    if (dpi <= 0)
+        dpi = ScreenDpi();
     normal_ = LoadBitmapForDpi(instance, normalName, dpi);
     pushed_ = LoadBitmapForDpi(instance, pushedName, dpi);
     if (Handle() != nullptr)
@@ -26,11 +28,11 @@ bool BitmapButton::LoadBitmaps(HINSTANCE instance, const std::string& normalName
     return normal_.Valid();
 }
 
-bool BitmapButton::AutoLoad(HINSTANCE instance, HWND parent, int id) {
+bool BitmapButton::AutoLoad(HINSTANCE instance, HWND parent, int id, int dpi) {
     if (Handle() == nullptr && !AttachItem(parent, id))
         return false;
     const std::string name = GetText();
-    if (name.empty() || !LoadBitmaps(instance, name + "U", name + "D"))
+    if (name.empty() || !LoadBitmaps(instance, name + "U", name + "D", dpi))
         return false;
     SizeToContent();
     return true;

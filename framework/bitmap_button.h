@@ -14,11 +14,12 @@ namespace qvl::framework {
 
 class BitmapButton : public Button {
 public:
-    // Load the two pictures by resource name, scaled for the screen's DPI; the pushed one may be
-    // missing (the normal one is then drawn for both). False when the normal picture is missing.
-    bool LoadBitmaps(HINSTANCE instance, const std::string& normalName, const std::string& pushedName);
+    // Load the two pictures by resource name, scaled for `dpi` (0: the screen's, asked for each time;
+    // a window with many buttons asks once and passes it); the pushed one may be missing (the normal
+    // one is then drawn for both). False when the normal picture is missing.
+    bool LoadBitmaps(HINSTANCE instance, const std::string& normalName, const std::string& pushedName, int dpi = 0);
     // Attach to the child `id` of `parent`, load "<text>U" and "<text>D" and size to the picture.
-    bool AutoLoad(HINSTANCE instance, HWND parent, int id);
+    bool AutoLoad(HINSTANCE instance, HWND parent, int id, int dpi = 0);
     // Make the button as large as its normal picture.
     void SizeToContent();
 

@@ -2,9 +2,20 @@
 
 namespace qvl::framework {
 
+HWND ModalOwner(HWND window) {
+    if (window == nullptr)
+        return nullptr;
+    HWND top = GetAncestor(window, GA_ROOT);
+    if (top == nullptr)
+        return nullptr;
+    // The window the user last worked in among `top` and the windows it owns: a modal one that is up.
+    HWND popup = GetLastActivePopup(top);
+    return popup != nullptr && IsWindowVisible(popup) && IsWindowEnabled(popup) ? popup : top;
+}
+
 INT_PTR Dialog::DoModal(HWND owner) {
     modeless_ = false;
-    return RunModal(instance_, templateId_, owner);
+    return RunModal(instance_, templateId_, ModalOwner(owner));
 }
 
 bool Dialog::Create(HWND owner) {

@@ -16,8 +16,9 @@ class Dialog : public DialogWindow, public CommandTarget {
 public:
     Dialog(HINSTANCE instance, UINT templateId) : instance_(instance), templateId_(templateId) {}
 
-    // Run the dialog owned by `owner` (may be null); IDOK, IDCANCEL or what EndDialog was given, -1
-    // when it could not be shown.
+    // Run the dialog owned by `owner`'s window (ModalOwner; a null `owner` leaves it without one): the
+    // owner is disabled while it runs and active again after. IDOK, IDCANCEL or what EndDialog was
+    // given, -1 when it could not be shown.
     INT_PTR DoModal(HWND owner);
     // Show the dialog without a loop of its own.
     bool Create(HWND owner);
@@ -40,5 +41,10 @@ private:
     UINT templateId_;
     bool modeless_ = false;
 };
+
+// The window a modal dialog, message box or file dialog opened from `window` is owned by: `window`'s
+// top-level window or, while that has a modal window of its own up, that one, so that the new window
+// stacks over what is up and every window below it stays disabled. Null for a null `window`.
+HWND ModalOwner(HWND window);
 
 } // namespace qvl::framework

@@ -78,22 +78,39 @@ GdiObjectHandle LoadBitmapForDpi(HINSTANCE instance, const std::string& name, in
     return scaled.Valid() ? std::move(scaled) : std::move(loaded); // unscaled beats none
 }
 
+StaticPictures::Picture* StaticPictures::Find(HWND control) {
+    for (Picture& picture : pictures_)
+        if (picture.control == control)
+            return &picture;
+    return nullptr;
+}
+
 void StaticPictures::ScaleForDpi(HWND dialog, int dpi) {
-    if (dpi == kDesignDpi)
-        return;
     for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         char className[16] = {};
         GetClassNameA(child, className, sizeof className);
         if (lstrcmpiA(className, "Static") != 0 || (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP)
             continue;
-        const auto current = reinterpret_cast<HBITMAP>(SendMessageA(child, STM_GETIMAGE, IMAGE_BITMAP, 0));
-        GdiObjectHandle scaled = ScaleBitmapForDpi(current, dpi);
-        if (!scaled.Valid())
-            continue;
-        // The static sizes itself to the new picture; the one it loaded from the template is ours to free.
-        GdiObjectHandle replaced(reinterpret_cast<HBITMAP>(
-            SendMessageA(child, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(scaled.Get()))));
-        pictures_.push_back(std::move(scaled));
+        Picture* picture = Find(child);
+        if (picture == nullptr) {
+            if (dpi == kDesignDpi)
+                continue; // the template's picture is the right one, and stays the static's
+            const auto shown = reinterpret_cast<HBITMAP>(SendMessageA(child, STM_GETIMAGE, IMAGE_BITMAP, 0));
+            if (shown == nullptr)
+                continue;
+            pictures_.push_back(Picture{child, GdiObjectHandle(shown), GdiObjectHandle()});
+            picture = &pictures_.back();
+        }
+        // Always from the template's picture, so that scaling again does not scale a scaled copy.
+        GdiObjectHandle scaled = ScaleBitmapForDpi(static_cast<HBITMAP>(picture->original.Get()), dpi);
+        const HGDIOBJ show = scaled.Valid() ? scaled.Get() : picture->original.Get();
+        // The static sizes itself to the new picture and hands back the one it showed: ours (freed here
+        // once it is no longer shown), or a copy it made of a picture with alpha, which is ours to free.
+        const auto previous =
+            reinterpret_cast<HGDIOBJ>(SendMessageA(child, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(show)));
+        if (previous != nullptr && previous != picture->original.Get() && previous != picture->scaled.Get())
+            GdiObjectHandle copy(previous);
+        picture->scaled = std::move(scaled);
     }
 }
 

@@ -31,13 +31,21 @@ GdiObjectHandle ScaleBitmapForDpi(HBITMAP bitmap, int dpi);
 
 // The SS_BITMAP statics of a dialog, which show their template's picture at its own size whatever the
 // DPI: given the picture scaled for the DPI instead. The statics only borrow what they show, so the
-// scaled pictures live here, as long as the dialog.
+// pictures live here, as long as the dialog: each static's template picture and its scaled copy.
+// ScaleForDpi may run again (a new DPI, or the same): each picture is scaled from its template's.
 class StaticPictures {
 public:
     void ScaleForDpi(HWND dialog, int dpi);
 
 private:
-    std::vector<GdiObjectHandle> pictures_;
+    struct Picture {
+        HWND control;
+        GdiObjectHandle original; // the template's, taken over from the static
+        GdiObjectHandle scaled;   // shown while valid
+    };
+    Picture* Find(HWND control);
+
+    std::vector<Picture> pictures_;
 };
 
 } // namespace qvl::framework

@@ -1,5 +1,6 @@
 #include "framework/file_dialog.h"
 
+#include "framework/dialog.h"
 #include "framework/file_names.h"
 
 #include <commdlg.h>
@@ -20,7 +21,7 @@ std::optional<std::string> Choose(const FileDialogOptions& options, bool save) {
 
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = options.owner;
+    dialog.hwndOwner = ModalOwner(options.owner);
     dialog.lpstrFilter = options.filter.empty() ? nullptr : filter.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = file.data();

@@ -9,7 +9,7 @@
 namespace qvl::framework {
 
 struct FileDialogOptions {
-    HWND owner = nullptr;
+    HWND owner = nullptr;         // the window it is opened from (ModalOwner gives its owner)
     std::string title;            // empty: the system's own ("Open", "Save As")
     std::string filter;           // "Text (*.x)|*.x||"
     std::string defaultExtension; // added when the user types a name without one ("qvl")

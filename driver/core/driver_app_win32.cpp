@@ -88,7 +88,7 @@ bool CDriverApp::InitInstance() {
 
 void CDriverApp::StartTrace() {
     // The optional trace, and the input every part presses through.
-    traceFile_ = Win32TraceFile::FromEnvironment();
+    traceFile_ = Win32TraceFile::FromEnvironment(kTraceVariable);
     if (traceFile_ != nullptr) {
         trace_ = std::make_unique<CDriverTrace>(*traceFile_);
         tracedInput_ = std::make_unique<TracingInput>(input_, *trace_);

@@ -31,6 +31,7 @@
 //   exit t=..                                                 the exit processing ran
 #pragma once
 
+#include "base/trace_line.h"
 #include "driver/core/control_dispatcher.h"
 #include "driver/device/device_decoder.h"
 #include "driver/device/device_link.h"
@@ -41,33 +42,6 @@
 #include <string>
 
 namespace qvl {
-
-// Where trace lines go, and the clock they are stamped with.
-class TraceWriter {
-public:
-    TraceWriter() = default;
-    TraceWriter(const TraceWriter&) = delete;
-    TraceWriter& operator=(const TraceWriter&) = delete;
-    virtual ~TraceWriter() = default;
-    // The performance counter now, and its ticks per second.
-    virtual std::int64_t Now() = 0;
-    virtual std::int64_t Frequency() = 0;
-    // Write one line (without its line break) through to the file.
-    virtual void Write(const std::string& line) = 0;
-};
-
-// One trace line being put together.
-class TraceLine {
-public:
-    TraceLine(const char* kind, std::int64_t time);
-    TraceLine& Number(const char* name, long long value);
-    TraceLine& Hex(const char* name, std::uint32_t value, int digits);
-    TraceLine& Text(const char* name, const std::string& text);
-    const std::string& Str() const { return line_; }
-
-private:
-    std::string line_;
-};
 
 // The trace as the driver's parts report to it. Safe to call from any thread: bytes and output come
 // on the port's reader thread, the wheel's idle end on the timer's, the tray on the window thread.

@@ -3,6 +3,7 @@
 
 #include "base/format_string.h"
 #include "driver/output/mouse_action.h"
+#include "model/string_text.h"
 
 #include <cstring>
 
@@ -77,9 +78,9 @@ void CMouseAction::OfferNewTarget() {
     const WindowId front = context_->LastForeground();
     char frontText[kWindowTextSize];
     ports_.desktop.WindowText(front, frontText, sizeof frontText);
-    char loaded[1024];
-    const char* question =
-        ports_.strings.Load(kMissingTargetQuestionId, loaded, sizeof loaded) != 0 ? loaded : kMissingTargetQuestion;
+    const std::string question = LoadText(ports_.strings, kMissingTargetQuestionId);
+    if (question.empty())
+        return;
     const std::string text = FormatString(question, {targetTitle, frontText});
 
     // The box is shown from the device's thread over the program in front: sharing that program's

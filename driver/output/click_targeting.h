@@ -8,6 +8,7 @@
 #pragma once
 
 #include "driver/output/desktop.h"
+#include "driver/res/resource.h"
 
 #include <cstdint>
 #include <string>
@@ -35,11 +36,8 @@ protected:
 // none. Comparisons are exact and case-sensitive; empty keys find nothing.
 WindowId FindTargetWindow(Desktop& desktop, std::uint32_t threadId, const char* className, const char* title);
 
-// The driver's string 1, the question about a missing click window; this text stands in when the
-// string table has none.
-constexpr unsigned kMissingTargetQuestionId = 1;
-constexpr const char* kMissingTargetQuestion =
-    "The window which was supposed to receive this click, \"%1\" is not open. If this happens in the "
-    "future, do you want the click to occur in the window \"%2\"?";
+// The driver's string 1, the question about a missing click window ("%1": the window sought, "%2": the
+// window in front). A string table without it asks nothing.
+constexpr unsigned kMissingTargetQuestionId = IDS_CLICK_QUESTION;
 
 } // namespace qvl

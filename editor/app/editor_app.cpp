@@ -6,9 +6,6 @@
 #include "editor/app/main_frame.h"
 #include "editor/app/qvlset_doc.h"
 #include "editor/res/resource.h"
-#include "editor/views/editor_windows.h"
-#include "editor/views/prefs_dialog.h"
-#include "editor/views/qvlset_view.h"
 #include "framework/control.h"
 #include "framework/dialog.h"
 #include "framework/dpi.h"
@@ -40,10 +37,12 @@ int OverviewFontHeight(const std::string& osName) {
 
 CEditorApp::CEditorApp(HINSTANCE instance, std::string commandLine)
     : CQVLApp(instance), title_(framework::LoadResourceString(instance, IDS_TITLE)),
-      commandLine_(std::move(commandLine)), boxes_(title_, [this] { return GetMainHandle(); }), strings_(instance),
-      windows_(std::make_unique<CEditorWindows>(*this)) {
+      commandLine_(std::move(commandLine)), boxes_(title_, [this] { return GetMainHandle(); }), strings_(instance) {
     OnCommand(ID_PREFERENCES, [this] { OnPreferences(); });
-    OnCommand(ID_APP_ABOUT, [this] { windows_->RunAbout(); });
+    OnCommand(ID_APP_ABOUT, [this] {
+        if (views_ != nullptr)
+            views_->RunAbout();
+    });
     OnCommand(ID_APP_EXIT, [this] {
         if (HWND main = GetMainHandle())
             PostMessageA(main, WM_CLOSE, 0, 0);
@@ -51,7 +50,6 @@ CEditorApp::CEditorApp(HINSTANCE instance, std::string commandLine)
 }
 
 CEditorApp::~CEditorApp() {
-    windows_.reset();
     template_.reset();
 }
 
@@ -62,10 +60,11 @@ bool CEditorApp::InitInstance() {
     if (!CreateSharedInfo() && !GetSharedInfo()->IsMapped())
         CreatePrivateSharedInfo();
     framework::InitCommonControlClasses();
+    if (views_ == nullptr)
+        return false;
 
     template_ = std::make_unique<framework::SingleDocTemplate>(IDR_MAINFRAME, std::make_unique<CQVLsetDoc>(*this),
-                                                               std::make_unique<CMainFrame>(),
-                                                               std::make_unique<CQVLsetView>(*this));
+                                                               std::make_unique<CMainFrame>(), views_->CreatePanel());
     if (!template_->OpenNewDocument(*this, title_))
         return false;
     ShowWindow(GetMainHandle(), SW_SHOWNORMAL);
@@ -83,7 +82,8 @@ bool CEditorApp::InitInstance() {
 
 int CEditorApp::ExitInstance() {
     // The overview and help windows first: the overview refers to the view.
-    windows_->CloseAll();
+    if (views_ != nullptr)
+        views_->CloseAll();
     // The document and its store go first: the store refers to the shared block.
     SetStore(nullptr);
     template_.reset();
@@ -97,8 +97,8 @@ int CEditorApp::ExitInstance() {
 bool CEditorApp::OnIdle(long count) {
     const bool more = CQVLApp::OnIdle(count);
     if (pendingSave_ != 0) {
-        if (CQVLsetView* view = GetView())
-            view->SaveAssignment();
+        if (template_ != nullptr && views_ != nullptr)
+            views_->SavePanelAssignment(template_->GetView());
         pendingSave_ = 0;
     }
     return more;
@@ -171,10 +171,6 @@ CQVLsetDoc* CEditorApp::GetDocument() const {
     return template_ != nullptr ? static_cast<CQVLsetDoc*>(&template_->GetDocument()) : nullptr;
 }
 
-CQVLsetView* CEditorApp::GetView() const {
-    return template_ != nullptr ? static_cast<CQVLsetView*>(&template_->GetView()) : nullptr;
-}
-
 CMainFrame* CEditorApp::GetMainFrame() const {
     return template_ != nullptr ? static_cast<CMainFrame*>(&template_->GetFrame()) : nullptr;
 }
@@ -200,8 +196,8 @@ void CEditorApp::CreateOverviewFont() {
 void CEditorApp::OnPreferences() {
     if (prefs_ == nullptr)
         ReadPrefs();
-    CPrefsDialog dialog(*this);
-    dialog.DoModal(GetMainHandle());
+    if (views_ != nullptr)
+        views_->RunPreferences();
 }
 
 } // namespace qvl

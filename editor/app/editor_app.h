@@ -6,6 +6,8 @@
 #include "appbase/module_strings_win32.h"
 #include "appbase/qvl_app_win32.h"
 #include "appbase/run_entry.h"
+#include "editor/app/editor_trace.h"
+#include "editor/app/editor_views.h"
 #include "base/unique_handle_win32.h"
 #include "framework/single_doc_template.h"
 #include "model/keyset_lock_win32.h"
@@ -20,10 +22,8 @@
 
 namespace qvl {
 
-class CEditorWindows;
 class CMainFrame;
 class CQVLsetDoc;
-class CQVLsetView;
 
 class CEditorApp : public CQVLApp {
 public:
@@ -61,7 +61,6 @@ public:
     HMENU GetKeysetsMenu() const;
 
     CQVLsetDoc* GetDocument() const;
-    CQVLsetView* GetView() const;
     CMainFrame* GetMainFrame() const;
     HWND GetMainHandle() const;
 
@@ -71,8 +70,11 @@ public:
     const TextCase& Case() const { return textCase_; }
     RunKeyEntry& Autostart() { return autostart_; }
     const std::string& Title() const { return title_; }
-    // The overview, help, Test and About windows.
-    CEditorWindows& Windows() { return *windows_; }
+    // The editor's windows: the program's entry hands them over before Run.
+    void SetViews(EditorViews& views) { views_ = &views; }
+    // The start's trace, when it was asked for (null otherwise).
+    void SetTrace(CEditorTrace* trace) { trace_ = trace; }
+    CEditorTrace* Trace() const { return trace_; }
     // The editor's own program file.
     std::string GetModulePath() const;
 
@@ -92,7 +94,8 @@ private:
     std::unique_ptr<PrefsRecord> prefs_;
     GdiObjectHandle overviewFont_;
     std::unique_ptr<framework::SingleDocTemplate> template_;
-    std::unique_ptr<CEditorWindows> windows_;
+    EditorViews* views_ = nullptr;
+    CEditorTrace* trace_ = nullptr;
     int pendingSave_ = 0;
 };
 

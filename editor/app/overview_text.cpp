@@ -1,6 +1,9 @@
 #include "editor/app/overview_text.h"
 
 #include "editor/app/key_names.h"
+#include "model/string_text.h"
+
+#include <algorithm>
 
 namespace qvl {
 
@@ -30,11 +33,22 @@ std::string Centre(const std::string& text, int lineWidth) {
 std::string SplitLines(const std::string& text, int width) {
     if (width <= 0)
         return text;
+    const auto full = static_cast<std::size_t>(width);
     std::string lines;
-    for (std::size_t at = 0; at < text.size(); at += static_cast<std::size_t>(width)) {
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t length = std::min(full, text.size() - at);
+        // A cut inside a word moves back to after the line's last space; a word longer than the line
+        // is still cut. The padded fields end on a line's end, so only a text past them moves.
+        const std::size_t end = at + length;
+        if (end < text.size() && text[end - 1] != ' ' && text[end] != ' ') {
+            const std::size_t space = text.rfind(' ', end - 1);
+            if (space != std::string::npos && space >= at)
+                length = space + 1 - at;
+        }
         if (at > 0)
             lines += "\r\n";
-        lines += text.substr(at, static_cast<std::size_t>(width));
+        lines += text.substr(at, length);
+        at += length;
     }
     return lines;
 }
@@ -47,9 +61,7 @@ const ControlAssignment* KeyCellText::Assignment() const {
 }
 
 std::string KeyCellText::String(unsigned id) const {
-    char buffer[256];
-    const std::size_t length = strings_.Load(id, buffer, sizeof buffer);
-    return std::string(buffer, length < sizeof buffer ? length : 0);
+    return LoadText(strings_, id);
 }
 
 std::string KeyCellText::KeyText() const {

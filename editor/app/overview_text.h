@@ -3,6 +3,7 @@
 // of 30 (the name centred, both directions' keystrokes around a bar, the mouse mode centred).
 #pragma once
 
+#include "editor/res/resource.h"
 #include "model/keyset_record.h"
 
 #include <cstdint>
@@ -12,10 +13,10 @@
 namespace qvl {
 
 // String-table ids of the click and wheel-mode names.
-constexpr unsigned kRightClickNameId = 61267;
-constexpr unsigned kLeftClickNameId = 61268;
-constexpr unsigned kFirstWheelModeNameId = 61271; // to 61277, modes 1 to 7
-constexpr unsigned kAlternateWheelNameId = 61320;
+constexpr unsigned kRightClickNameId = IDS_RIGHT_CLICK;
+constexpr unsigned kLeftClickNameId = IDS_LEFT_CLICK;
+constexpr unsigned kFirstWheelModeNameId = IDS_HORIZONTAL_MOVE; // to 61277, modes 1 to 7
+constexpr unsigned kAlternateWheelNameId = IDS_ALTERNATE_WHEEL;
 
 constexpr int kTransportLineWidth = 14;
 constexpr int kWheelLineWidth = 30;
@@ -25,7 +26,8 @@ constexpr int kWheelLineWidth = 30;
 std::string Fit(std::string text, int n, int lineWidth);
 // `text` with (lineWidth - length) / 2 + 1 spaces in front (none when that is not positive).
 std::string Centre(const std::string& text, int lineWidth);
-// The composed text in lines of `width` characters, separated by CR LF for a multi-line edit.
+// The composed text in lines of at most `width` characters, separated by CR LF for a multi-line edit.
+// Lines break between words; only a word longer than a line is cut.
 std::string SplitLines(const std::string& text, int width);
 
 // One cell's view of the keyset: which assignment it shows and how wide its lines are. A cell without

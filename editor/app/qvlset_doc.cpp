@@ -27,7 +27,11 @@ CQVLsetDoc::CQVLsetDoc(CEditorApp& app)
 bool CQVLsetDoc::OnNewDocument() {
     if (!Document::OnNewDocument())
         return false;
+    if (CEditorTrace* trace = app_.Trace())
+        trace->Load();
     app_.SetStore(&commands_.NewDocument());
+    if (CEditorTrace* trace = app_.Trace())
+        trace->Loaded(commands_.Store()->GetCount());
     return true;
 }
 

@@ -12,9 +12,9 @@ bool CAboutDlg::OnInitDialog() {
     return true;
 }
 
-void RunAboutDialog(HINSTANCE instance) {
+void RunAboutDialog(HINSTANCE instance, HWND owner) {
     CAboutDlg dialog(instance);
-    dialog.DoModal(nullptr);
+    dialog.DoModal(owner);
 }
 
 } // namespace qvl

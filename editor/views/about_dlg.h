@@ -17,7 +17,7 @@ private:
     framework::StaticPictures pictures_;
 };
 
-// Run the About box modally, without owner.
-void RunAboutDialog(HINSTANCE instance);
+// Run the About box modally, owned by `owner`'s window (the editor's main window).
+void RunAboutDialog(HINSTANCE instance, HWND owner);
 
 } // namespace qvl

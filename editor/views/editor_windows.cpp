@@ -5,6 +5,7 @@
 #include "editor/views/about_dlg.h"
 #include "editor/views/help_window.h"
 #include "editor/views/keyset_overview_dlg.h"
+#include "editor/views/prefs_dialog.h"
 #include "editor/views/qvlset_view.h"
 #include "editor/views/test_dlg.h"
 
@@ -14,6 +15,15 @@ CEditorWindows::CEditorWindows(CEditorApp& app) : app_(app) {}
 
 CEditorWindows::~CEditorWindows() {
     CloseAll();
+}
+
+std::unique_ptr<framework::View> CEditorWindows::CreatePanel() {
+    return std::make_unique<CQVLsetView>(app_, *this);
+}
+
+void CEditorWindows::SavePanelAssignment(framework::View& panel) {
+    // The panel this made for the document.
+    static_cast<CQVLsetView&>(panel).SaveAssignment();
 }
 
 void CEditorWindows::DisplayKeyset(CQVLsetView& view) {
@@ -52,7 +62,12 @@ void CEditorWindows::RunTest() {
 }
 
 void CEditorWindows::RunAbout() {
-    RunAboutDialog(app_.Instance());
+    RunAboutDialog(app_.Instance(), app_.GetMainHandle());
+}
+
+void CEditorWindows::RunPreferences() {
+    CPrefsDialog dialog(app_);
+    dialog.DoModal(app_.GetMainHandle());
 }
 
 void CEditorWindows::CloseAll() {

@@ -1,7 +1,10 @@
-// The editor's windows beside the panel: the keyset overview and the help window, at most one of each,
-// modeless, each closing and freeing itself; the Test window and the About box, modal. The application
-// owns one of these; whatever is still open when the editor ends is closed with it.
+// The editor's windows: the device panel, made for the document; beside it the keyset overview and the
+// help window, at most one of each, modeless, each closing and freeing itself; the Test window, the
+// About box and the Preferences dialog, modal. The program's entry makes one of these for the
+// application; whatever is still open when the editor ends is closed with it.
 #pragma once
+
+#include "editor/app/editor_views.h"
 
 #include <memory>
 
@@ -12,12 +15,13 @@ class CHelpWindow;
 class CKeysetOverviewDlg;
 class CQVLsetView;
 
-class CEditorWindows {
+class CEditorWindows final : public EditorViews {
 public:
     explicit CEditorWindows(CEditorApp& app);
-    CEditorWindows(const CEditorWindows&) = delete;
-    CEditorWindows& operator=(const CEditorWindows&) = delete;
-    ~CEditorWindows();
+    ~CEditorWindows() override;
+
+    std::unique_ptr<framework::View> CreatePanel() override;
+    void SavePanelAssignment(framework::View& panel) override;
 
     // Display Keyset: open the overview on a copy of the current keyset; when it is open already, point
     // it at `view`, show the current keyset in it afresh and bring it to the front. Nothing opens when
@@ -25,11 +29,12 @@ public:
     void DisplayKeyset(CQVLsetView& view);
     // Help Topics: open the help window, or bring the open one to the front.
     void ShowHelp();
-    // Test and About, modal.
+    // Test, About and Preferences, modal.
     void RunTest();
-    void RunAbout();
+    void RunAbout() override;
+    void RunPreferences() override;
     // Close the modeless windows (the editor is ending).
-    void CloseAll();
+    void CloseAll() override;
 
     CKeysetOverviewDlg* Overview() const { return overview_.get(); }
 

@@ -14,11 +14,11 @@ LRESULT CLatchButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     return BitmapButton::HandleMessage(message, wParam, lParam);
 }
 
-void CLedButton::SetLit(HINSTANCE instance, bool lit) {
+void CLedButton::SetLit(HINSTANCE instance, bool lit, int dpi) {
     if (lit == lit_ && NormalPicture() != nullptr)
         return;
     lit_ = lit;
-    LoadBitmaps(instance, lit ? "LEDBTN2U" : "LEDBTN1U", lit ? "LEDBTN2D" : "LEDBTN1D");
+    LoadBitmaps(instance, lit ? "LEDBTN2U" : "LEDBTN1U", lit ? "LEDBTN2D" : "LEDBTN1D", dpi);
 }
 
 LRESULT CLedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -23,7 +23,7 @@ private:
 class CLedButton : public framework::BitmapButton {
 public:
     // Show the lit picture ("LEDBTN2U") or the dark one ("LEDBTN1U").
-    void SetLit(HINSTANCE instance, bool lit);
+    void SetLit(HINSTANCE instance, bool lit, int dpi);
     bool IsLit() const { return lit_; }
 
 protected:

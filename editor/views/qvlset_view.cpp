@@ -4,8 +4,8 @@
 #include "editor/app/qvlset_doc.h"
 #include "editor/res/resource.h"
 #include "editor/views/editor_windows.h"
-#include "editor/views/panel_tables.h"
-#include "editor/views/commands_assignment_sink.h"
+#include "editor/app/panel_tables.h"
+#include "editor/app/commands_assignment_sink.h"
 #include "framework/dpi.h"
 #include "framework/frame_window.h"
 #include "framework/string_table.h"
@@ -55,8 +55,8 @@ std::string WindowClass(HWND hwnd) {
 
 } // namespace
 
-CQVLsetView::CQVLsetView(CEditorApp& app)
-    : FormView(IDD_QVLSET_FORM), app_(app), hotKey_([&app] { app.SetPendingSave(); }) {
+CQVLsetView::CQVLsetView(CEditorApp& app, CEditorWindows& windows)
+    : FormView(IDD_QVLSET_FORM), app_(app), windows_(windows), hotKey_([&app] { app.SetPendingSave(); }) {
     for (int slot = 0; slot < kControlCount; ++slot)
         OnCommand(kControlButtonIds[slot], [this, slot] { SelectControl(slot); });
     OnCommand(kOptionButtonId, [this] { ToggleModifier(kOptionButtonId); });
@@ -74,9 +74,9 @@ CQVLsetView::CQVLsetView(CEditorApp& app)
     OnUpdateCommandRange(ID_KEYSET_FIRST, ID_KEYSET_LAST, [this](framework::CommandUpdate& u) {
         u.SetCheck(static_cast<int>(u.Id() - ID_KEYSET_FIRST) == app_.GetCurrentKeysetIndex());
     });
-    OnCommand(ID_DISPLAY_KEYSET, [this] { app_.Windows().DisplayKeyset(*this); });
-    OnCommand(ID_TEST, [this] { app_.Windows().RunTest(); });
-    OnCommand(ID_HELP_FINDER, [this] { app_.Windows().ShowHelp(); });
+    OnCommand(ID_DISPLAY_KEYSET, [this] { windows_.DisplayKeyset(*this); });
+    OnCommand(ID_TEST, [this] { windows_.RunTest(); });
+    OnCommand(ID_HELP_FINDER, [this] { windows_.ShowHelp(); });
     AddEditCommand(ID_EDIT_CLEAR, WM_CLEAR);
     AddEditCommand(ID_EDIT_COPY, WM_COPY);
     AddEditCommand(ID_EDIT_CUT, WM_CUT);
@@ -106,13 +106,18 @@ void CQVLsetView::AddEditCommand(unsigned id, UINT message) {
 void CQVLsetView::AttachControls() {
     HWND form = Handle();
     HINSTANCE instance = app_.Instance();
-    option_.AutoLoad(instance, form, kOptionButtonId);
-    shift_.AutoLoad(instance, form, kShiftButtonId);
+    dpi_ = framework::ScreenDpi();
+    option_.AutoLoad(instance, form, kOptionButtonId, dpi_);
+    shift_.AutoLoad(instance, form, kShiftButtonId, dpi_);
     for (int slot = 0; slot < kControlCount; ++slot)
-        controls_[slot].AutoLoad(instance, form, static_cast<int>(kControlButtonIds[slot]));
-    led_.AutoLoad(instance, form, kLedOnCommandId);
-    test_.AutoLoad(instance, form, ID_TEST);
-    help_.AutoLoad(instance, form, ID_HELP_FINDER);
+        controls_[slot].AutoLoad(instance, form, static_cast<int>(kControlButtonIds[slot]), dpi_);
+    // The LED's pictures are the ones of the state the driver last saw, loaded once.
+    if (led_.AttachItem(form, kLedOnCommandId)) {
+        SetLedState(app_.GetWheelLedOn());
+        led_.SizeToContent();
+    }
+    test_.AutoLoad(instance, form, ID_TEST, dpi_);
+    help_.AutoLoad(instance, form, ID_HELP_FINDER, dpi_);
 
     hotKey_.AttachItem(form, IDC_KEY_PRESS);
     nameEdit_.AttachItem(form, IDC_NAME);
@@ -133,7 +138,7 @@ void CQVLsetView::AttachControls() {
     // The record keeps 32 characters of name.
     nameEdit_.LimitText(kMaxControlNameLength);
     // The dialog manager loads the statics' pictures as drawn, for 96 DPI.
-    pictures_.ScaleForDpi(form, framework::ScreenDpi());
+    pictures_.ScaleForDpi(form, dpi_);
 }
 
 void CQVLsetView::OnInitialUpdate() {
@@ -146,13 +151,14 @@ void CQVLsetView::OnInitialUpdate() {
     AttachControls();
     UpdateData(false);
     speedSlider_.SetRange(kSlowestWheelSpeed, kFastestWheelSpeed);
-    ready_ = true;
-
-    // Play in the main bank, then the LED as the driver last saw it.
-    m_bInitializing = 1;
-    SendCommand(kControlButtonIds[kPlay]);
-    SendCommand(app_.GetWheelLedOn() != 0 ? kLedOnCommandId : kLedOffCommandId);
-    m_bInitializing = 0;
+    state_ = ControlsState::kShowing;
+    {
+        // Play in the main bank, then the LED as the driver last saw it (its pictures were loaded for
+        // that state when the controls were attached).
+        Filling filling(state_);
+        SendCommand(kControlButtonIds[kPlay]);
+        SendCommand(app_.GetWheelLedOn() != 0 ? kLedOnCommandId : kLedOffCommandId);
+    }
 
     captureBox_.SetText(framework::FormatResourceString(app_.Instance(), IDS_CAPTURE_PRESS, {m_strControlCaption}));
     if (CQVLsetDoc* document = GetDocument())
@@ -160,7 +166,7 @@ void CQVLsetView::OnInitialUpdate() {
 }
 
 void CQVLsetView::OnUpdate(framework::View*) {
-    if (ready_)
+    if (state_ != ControlsState::kDetached)
         LoadAssignment();
 }
 
@@ -169,7 +175,8 @@ void CQVLsetView::SelectControl(int slot) {
         return;
     // Clicking the selected control again only keeps it drawn pressed, unless a bank change or an
     // armed capture asks for the full selection (and the first selection of Play is always full).
-    if (slot == m_nControl && m_bReselect == 0 && !CaptureArmed() && (slot != kPlay || m_bInitializing == 0)) {
+    if (slot == m_nControl && m_bReselect == 0 && !CaptureArmed() &&
+        (slot != kPlay || state_ != ControlsState::kFilling)) {
         controls_[slot].SetLatched(1);
         return;
     }
@@ -209,7 +216,7 @@ void CQVLsetView::ToggleModifier(unsigned button) {
 
 void CQVLsetView::SetLedState(int on) {
     m_bLedOn = on != 0 ? 1 : 0;
-    led_.SetLit(app_.Instance(), m_bLedOn != 0);
+    led_.SetLit(app_.Instance(), m_bLedOn != 0, dpi_);
 }
 
 void CQVLsetView::ReselectControl() {
@@ -228,7 +235,7 @@ void CQVLsetView::SelectKeyset(int index) {
 }
 
 void CQVLsetView::LoadAssignment() {
-    if (!ready_)
+    if (state_ == ControlsState::kDetached)
         return;
     const bool wheel = IsWheelControl(m_nControl);
     m_nBank = CurrentBank(m_nControl, option_.GetLatched() != 0, shift_.GetLatched() != 0, m_bLedOn != 0);
@@ -255,11 +262,12 @@ void CQVLsetView::LoadAssignment() {
         m_nClickIndex = m_nMouseMode;
     m_nSpecialKeyIndex = fields.specialKeyIndex;
 
-    // Filling the Name field announces a change like typing would; the record is not half shown then.
-    loading_ = true;
-    UpdateData(false);
-    hotKey_.SetHotKey(fields.hotKeyVk, fields.hotKeyMods);
-    loading_ = false;
+    {
+        // Filling the Name field announces a change like typing would; the record is not half shown then.
+        Filling filling(state_);
+        UpdateData(false);
+        hotKey_.SetHotKey(fields.hotKeyVk, fields.hotKeyMods);
+    }
 
     UpdateCaptureLabel();
     captureBox_.Show(CaptureBoxShown(m_nControl, m_nMouseMode));
@@ -270,7 +278,7 @@ void CQVLsetView::LoadAssignment() {
 }
 
 void CQVLsetView::SaveAssignment() {
-    if (m_bInitializing != 0 || loading_ || !ready_)
+    if (state_ != ControlsState::kShowing)
         return;
     CQVLsetDoc* document = GetDocument();
     CKeysetStore* store = document != nullptr ? document->GetStore() : nullptr;
@@ -335,7 +343,7 @@ void CQVLsetView::CaptureTarget() {
 }
 
 void CQVLsetView::UpdateCaptureLabel() {
-    if (!ready_)
+    if (state_ == ControlsState::kDetached)
         return;
     CaptureLabelParts parts;
     parts.wheel = IsWheelControl(m_nControl);
@@ -385,7 +393,7 @@ void CQVLsetView::OnCaptureClicked() {
 
 void CQVLsetView::OnSetFocus() {
     CQVLsetDoc* document = GetDocument();
-    if (!ready_ || document == nullptr)
+    if (state_ == ControlsState::kDetached || document == nullptr)
         return;
     document->ReloadKeysets();
     SetLedState(app_.GetWheelLedOn());
@@ -502,6 +510,8 @@ void CQVLsetView::OnDraw(HDC dc) {
     SetTextColor(dc, RGB(0, 0, 0));
     if (oldFont != nullptr)
         SelectObject(dc, oldFont);
+    if (CEditorTrace* trace = app_.Trace())
+        trace->Painted();
 }
 
 } // namespace qvl

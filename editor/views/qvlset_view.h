@@ -10,7 +10,7 @@
 // moves the values between those and the controls.
 #pragma once
 
-#include "editor/views/assignment_form.h"
+#include "editor/app/assignment_form.h"
 #include "editor/views/key_capture_ctrl.h"
 #include "editor/views/panel_buttons.h"
 #include "framework/controls.h"
@@ -24,11 +24,13 @@
 namespace qvl {
 
 class CEditorApp;
+class CEditorWindows;
 class CQVLsetDoc;
 
 class CQVLsetView : public framework::FormView {
 public:
-    explicit CQVLsetView(CEditorApp& app);
+    // `windows`: where the panel opens the overview, Test and help windows.
+    CQVLsetView(CEditorApp& app, CEditorWindows& windows);
 
     void OnInitialUpdate() override;
     void OnUpdate(framework::View* sender) override;
@@ -78,9 +80,27 @@ private:
     void SendCommand(unsigned id);
     void UpdateKeysetCaption();
 
+    // What the panel is doing with its controls. Before the initial update they are not attached:
+    // nothing is shown or stored. While it fills them (the initial selection, or a stored assignment
+    // being shown) their change notices are not edits, nothing is stored, and Play's first selection
+    // runs in full. Afterwards every change notice is an edit.
+    enum class ControlsState { kDetached, kFilling, kShowing };
+    // The panel fills its controls for as long as this lives, then returns to the state before.
+    class Filling {
+    public:
+        explicit Filling(ControlsState& state) : state_(state), before_(state) { state_ = ControlsState::kFilling; }
+        Filling(const Filling&) = delete;
+        Filling& operator=(const Filling&) = delete;
+        ~Filling() { state_ = before_; }
+
+    private:
+        ControlsState& state_;
+        ControlsState before_;
+    };
+
     CEditorApp& app_;
-    bool ready_ = false;   // the controls are attached
-    bool loading_ = false; // the controls are being filled: their change notices are not edits
+    CEditorWindows& windows_;
+    ControlsState state_ = ControlsState::kDetached;
 
     CLatchButton option_;
     CLatchButton shift_;
@@ -100,12 +120,12 @@ private:
     framework::Control fasterLabel_;
     GdiObjectHandle controlsBrush_;
     framework::StaticPictures pictures_;
+    int dpi_ = framework::kDesignDpi; // the screen's, asked for once: every picture is loaded for it
 
     int m_nControl = 0;
     int m_nBank = 0;
     int m_bLedOn = 1;
     int m_bReselect = 0;
-    int m_bInitializing = 0;
     std::string m_strControlCaption;
     std::string m_strKeysetCaption;
 

@@ -18,7 +18,7 @@ bool CTestDlg::OnInitDialog() {
 
 void RunTestDialog(CEditorApp& app) {
     CTestDlg dialog(app);
-    dialog.DoModal(nullptr);
+    dialog.DoModal(app.GetMainHandle());
 }
 
 } // namespace qvl

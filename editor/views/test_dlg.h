@@ -22,7 +22,7 @@ private:
     CEditorApp& app_;
 };
 
-// Run the Test window modally, without owner.
+// Run the Test window modally, owned by the editor's main window.
 void RunTestDialog(CEditorApp& app);
 
 } // namespace qvl

@@ -80,10 +80,10 @@ class Editor:
     """QVL2.exe in a session: its frame, its panel and the keyset caption. Every wait of the session
     fails at once, with the exit code, when the editor ends before its scenario closes it."""
 
-    def __init__(self, session, *args):
+    def __init__(self, session, *args, program="QVL2.exe", env=None):
         self.s = session
         self.closing = False
-        self.process = session.start("QVL2.exe", *args, stop=lambda p: self.close_window())
+        self.process = session.start(program, *args, env=env, stop=lambda p: self.close_window())
         session.watchdog(self.check_running)
         frame = session.wait_window("QVL2MainFrame", "Quorvel 2", timeout=30)
         self.hwnd = frame.int("hwnd")

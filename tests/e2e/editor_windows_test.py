@@ -31,6 +31,17 @@ def window_of_the_editor(s, title):
     return found
 
 
+def assert_owned_by_the_editor(test, s, editor, window):
+    """A modal window of the editor: owned by its main window, which takes no input while it is up."""
+    test.assertEqual(s.window_info(window.int("hwnd")).int("parent"), editor.hwnd, window["title"])
+    test.assertEqual(s.window_info(editor.hwnd)["enabled"], "0", window["title"])
+
+
+def assert_editor_back_in_front(test, s, editor):
+    s.wait_foreground(editor.hwnd)
+    test.assertEqual(s.window_info(editor.hwnd)["enabled"], "1")
+
+
 def texts(s, hwnd):
     """The controls of a dialog by id: their texts, the edits' line breaks left out."""
     return {c.int("id"): c["title"].replace("\r\n", "") for c in s.children(hwnd)}
@@ -122,8 +133,11 @@ class EditorWindows(unittest.TestCase):
                 s.popup_menu()
                 s.menu_keys(item)
                 window = s.wait_window("#32770", title)
+                if title in ("Test", "About Quorvel 2"):
+                    assert_owned_by_the_editor(self, s, editor, window)
                 s.post(window.int("hwnd"), WM_COMMAND, IDCANCEL)
                 s.wait_no_window("#32770", title)
+                assert_editor_back_in_front(self, s, editor)
             s.post(editor.hwnd, WM_SYSCOMMAND, SC_KEYMENU, ord("f"))
             s.popup_menu()
             s.menu_keys("X")
@@ -143,6 +157,7 @@ class EditorTestWithDriver(unittest.TestCase):
             test = s.wait_window("#32770", "Test")
             edit = next(c for c in s.children(test.int("hwnd")) if c.int("id") == 1030)
             s.wait_foreground(test.int("hwnd"))
+            assert_owned_by_the_editor(self, s, editor, test)
 
             port.write(b"\x80\x45\x80\x05")  # Play: the instructions give way to the letter
             wait_until(lambda: s.window_info(edit.int("hwnd"))["title"] == "j", 20, "the Test field to read j")
@@ -150,6 +165,11 @@ class EditorTestWithDriver(unittest.TestCase):
             port.write(b"\x80\x44\x80\x04")  # Stop: Enter presses the default button, Close
             s.wait_no_window("#32770", "Test", timeout=20)
             self.assertTrue(driver.lines("key", since), "the driver sent the keystroke itself")
+            # The editor is in front again: the next device press reaches its panel.
+            assert_editor_back_in_front(self, s, editor)
+            port.write(b"\x80\x44\x80\x04")
+            caption = next(c.int("hwnd") for c in editor.children if c.int("id") == 1019)
+            wait_until(lambda: s.window_info(caption)["title"] == "Stop", 20, "Stop selected on the panel")
             self.assertEqual(editor.close(), 0)
 
 

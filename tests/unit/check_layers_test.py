@@ -24,6 +24,10 @@ cases = [
                        "driver/output/a_win32.cpp": '#include <windows.h>\n#include "base/c_win32.h"\n'}, 0, ""),
     ("model into framework", {"model/a.h": '#include "framework/window.h"\n'}, 1, "model may not include framework"),
     ("output into core", {"driver/output/a.h": '#include "driver/core/b.h"\n'}, 1, "may not include driver/core"),
+    ("editor windows on its logic", {"editor/views/a.cpp": '#include "editor/app/b.h"\n',
+                                     "editor/main.cpp": '#include "editor/views/a.h"\n'}, 0, ""),
+    ("editor logic on its windows", {"editor/app/a.cpp": '#include "editor/views/b.h"\n'}, 1,
+     "editor/app may not include editor/views"),
     ("portable Win32 header", {"model/a.cpp": '#include "model/b_win32.h"\n'}, 1, "Win32 header"),
     ("portable windows.h", {"driver/device/a.cpp": '#include <windows.h>\n'}, 1, "<windows.h> in a portable file"),
 ]

@@ -48,7 +48,7 @@ struct DriverRig {
     }
 
     MouseKind mouseKind;
-    NoStrings names;
+    FakeStrings names = DriverStrings();
     MemoryBlocks blocks;
     CSharedInfo shared{blocks};
     CKeysetStore store{shared, names};

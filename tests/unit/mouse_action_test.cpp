@@ -349,6 +349,10 @@ TEST(MouseAction, QuestionComesFromTheStringTableWithBothTexts) {
     const Events asked = rig.Run(MouseAssignment(kLeftClick, 64, "Edit 100%2", "Edit"), kPlay);
     ASSERT_EQ(asked.size(), 4u);
     EXPECT_EQ(asked[1], "ask Edit 100%2 gone; use ? (Edit 100%2)");
+
+    // A table without the question: nothing is asked, nothing clicked.
+    rig.strings.texts.erase(kMissingTargetQuestionId);
+    EXPECT_TRUE(rig.Run(MouseAssignment(kLeftClick, 64, "Edit 100%2", "Edit"), kPlay).empty());
 }
 
 TEST(MouseAction, WithoutATitleNoWindowIsSought) {

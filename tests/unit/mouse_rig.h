@@ -54,7 +54,7 @@ struct MouseRig {
     FakeDesktop desktop;
     FakePointer pointer{journal};
     FakeQuestion question{journal};
-    FakeStrings strings;
+    FakeStrings strings = DriverStrings();
     MemoryBlocks blocks;
     CSharedInfo shared{blocks};
     CMouseAction mouse{input, MousePorts{desktop, pointer, question, strings, shared}};

@@ -107,6 +107,14 @@ void FakePointer::Follow(std::uint32_t flags, std::int32_t dx, std::int32_t dy) 
         cursor = {cursor.x + dx, cursor.y + dy};
 }
 
+FakeStrings DriverStrings() {
+    FakeStrings strings;
+    strings.texts[kMissingTargetQuestionId] =
+        "The window which was supposed to receive this click, \"%1\" is not open. If this happens in the future, do "
+        "you want the click to occur in the window \"%2\"?";
+    return strings;
+}
+
 std::size_t FakeStrings::Load(unsigned id, char* buffer, std::size_t size) const {
     const auto found = texts.find(id);
     const std::string text = found != texts.end() ? found->second : std::string();

@@ -116,6 +116,10 @@ public:
     std::map<unsigned, std::string> texts;
 };
 
+// The driver's string table as its tests see it: the question about a missing click window, and none
+// of the control names.
+FakeStrings DriverStrings();
+
 // An idle timer that expires when the test says so, on the test's thread.
 class FakeIdleTimer final : public WheelIdleTimer {
 public:

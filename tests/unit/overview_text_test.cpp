@@ -135,6 +135,17 @@ TEST_F(OverviewCells, WheelCellOfANewKeysetAndOfTheOtherBank) {
     EXPECT_EQ(SplitLines("abcdef", 3), "abc\r\ndef");
 }
 
+// Lines break between words: the padded fields keep their lines, a longer click name moves whole words
+// to the next line, and only a word longer than a line is cut.
+TEST_F(OverviewCells, CellLinesBreakBetweenWords) {
+    At(0, kRecord).mouseMode = 3;
+    const std::string cell = Lines("Play", "", "Alternate Wheel Selector");
+    EXPECT_EQ(Cell(0, kRecord), cell);
+    EXPECT_EQ(SplitLines(cell, 14), "Play          \r\n" + std::string(14, ' ') + "\r\nAlternate \r\nWheel Selector");
+    EXPECT_EQ(SplitLines("Horizontal Scrolling", 10), "Horizontal\r\n Scrolling");
+    EXPECT_EQ(SplitLines("a Supercalifragilistic b", 8), "a \r\nSupercal\r\nifragili\r\nstic b");
+}
+
 TEST(HelpTopics, TopicsWithParagraphsAndListItems) {
     const auto topics = ParseHelpTopics("ignored\r\n# First\r\nOne line\r\n  flows on.\r\n\r\nNext.\r\n"
                                         "- item one\r\n  goes on\r\n2. item two\r\n# Second\r\nText");

@@ -1,5 +1,5 @@
-#include "editor/views/assignment_form.h"
-#include "editor/views/panel_tables.h"
+#include "editor/app/assignment_form.h"
+#include "editor/app/panel_tables.h"
 #include "model/memory_blocks.h"
 #include "output_fakes.h"
 

@@ -195,11 +195,11 @@ TEST(TraceFileWin32, OnlyWithTheVariableSetAndThenAppendingWholeLines) {
     const std::string path = TempFile("qvl2rs-trace-test.log");
     DeleteFileA(path.c_str());
     SetEnvironmentVariableA(kTraceVariable, nullptr);
-    EXPECT_EQ(Win32TraceFile::FromEnvironment(), nullptr);
+    EXPECT_EQ(Win32TraceFile::FromEnvironment(kTraceVariable), nullptr);
 
     SetEnvironmentVariableA(kTraceVariable, path.c_str());
     for (const char* line : {"first t=1", "second t=2"}) {
-        std::unique_ptr<Win32TraceFile> trace = Win32TraceFile::FromEnvironment();
+        std::unique_ptr<Win32TraceFile> trace = Win32TraceFile::FromEnvironment(kTraceVariable);
         ASSERT_NE(trace, nullptr);
         const std::int64_t before = trace->Now();
         EXPECT_GE(trace->Now(), before);

@@ -1,6 +1,7 @@
 // Pictures scale with the dialogs they sit in. The DPI a program gets is the value "LogPixels" under
 // the current user's "Control Panel\Desktop" when it starts (Wine reads it at every program start;
 // Windows at log-on), so each DPI is tried in a peer program started after setting it.
+#include "framework/dpi.h"
 #include "win_test_support.h"
 
 #include <gtest/gtest.h>
@@ -69,6 +70,40 @@ TEST(FrameworkDpi, APictureButtonAt192DpiIsTwiceItsSizeAt96LikeTheFormAroundIt) 
     // The form grew by its dialog units, which follow the font: about twice, not exactly.
     EXPECT_NEAR(static_cast<double>(doubled[3]) / normal[3], 2.0, 0.25);
     EXPECT_NEAR(static_cast<double>(doubled[4]) / normal[4], 2.0, 0.25);
+}
+
+SIZE ShownPicture(HWND control) {
+    BITMAP info = {};
+    const auto shown = reinterpret_cast<HGDIOBJ>(SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    if (shown == nullptr || GetObjectA(shown, sizeof info, &info) == 0)
+        return SIZE{0, 0};
+    return SIZE{info.bmWidth, info.bmHeight};
+}
+
+// A picture static scaled again (the same DPI, another, back to 96) shows its template's picture at that
+// DPI each time: never a scaled copy scaled again, never a picture already freed.
+TEST(FrameworkDpi, PictureStaticsScaleAgainFromTheirOwnPicture) {
+    HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(host, nullptr);
+    HWND control =
+        CreateWindowExA(0, "STATIC", "", WS_CHILD | SS_BITMAP, 0, 0, 10, 10, host, nullptr, nullptr, nullptr);
+    ASSERT_NE(control, nullptr);
+    SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP,
+                 reinterpret_cast<LPARAM>(LoadBitmapA(GetModuleHandleA(nullptr), "PICU"))); // 12 x 8
+    {
+        framework::StaticPictures pictures;
+        const struct {
+            int dpi;
+            LONG width, height;
+        } steps[] = {{192, 24, 16}, {192, 24, 16}, {144, 18, 12}, {96, 12, 8}, {192, 24, 16}};
+        for (const auto& step : steps) {
+            pictures.ScaleForDpi(host, step.dpi);
+            const SIZE shown = ShownPicture(control);
+            EXPECT_EQ(shown.cx, step.width) << step.dpi;
+            EXPECT_EQ(shown.cy, step.height) << step.dpi;
+        }
+    }
+    DestroyWindow(host);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
-#include "editor/views/assignment_form.h"
+#include "editor/app/assignment_form.h"
 
 #include "base/format_string.h"
+#include "editor/res/resource.h"
+#include "model/string_text.h"
 
 #include <algorithm>
 
@@ -27,16 +29,6 @@ constexpr FlagCode kFlagCodes[] = {
     {0, {false, false, false}}, {1, {true, false, false}}, {2, {false, true, false}}, {3, {false, false, true}},
     {4, {true, true, false}},   {5, {true, false, true}},  {6, {true, true, true}},   {7, {false, true, true}},
 };
-
-constexpr unsigned kCaptureInId = 61254;    // "%1 in "%2""
-constexpr unsigned kCapturePressId = 61257; // "Capture coordinates when %1 is first pressed"
-constexpr unsigned kCaptureWheelId = 61266; // "Capture coordinates when wheel is first turned"
-
-std::string LoadText(const StringSource& strings, unsigned id) {
-    char buffer[512] = {};
-    const std::size_t length = strings.Load(id, buffer, sizeof buffer);
-    return std::string(buffer, std::min(length, sizeof buffer - 1));
-}
 
 std::string ItemText(const char* const* items, int count, int index) {
     return index >= 0 && index < count ? items[index] : "";
@@ -144,14 +136,14 @@ bool CaptureBoxShown(int slot, int mouseMode) {
 std::string CaptureLabel(const StringSource& strings, const CaptureLabelParts& parts) {
     const std::string at = " at " + std::to_string(parts.clickX) + " ," + std::to_string(parts.clickY);
     if (!parts.windowTitle.empty())
-        return FormatString(LoadText(strings, kCaptureInId),
+        return FormatString(LoadText(strings, IDS_CAPTURE_IN),
                             {MouseItemText(parts.wheel, parts.shownListIndex), parts.windowTitle + at});
     if (!parts.windowClass.empty())
-        return FormatString(LoadText(strings, kCaptureInId),
+        return FormatString(LoadText(strings, IDS_CAPTURE_IN),
                             {MouseItemText(parts.wheel, parts.mouseMode), parts.windowClass + at});
     if (parts.wheel)
-        return LoadText(strings, kCaptureWheelId);
-    return FormatString(LoadText(strings, kCapturePressId), {parts.controlCaption});
+        return LoadText(strings, IDS_CAPTURE_WHEEL);
+    return FormatString(LoadText(strings, IDS_CAPTURE_PRESS), {parts.controlCaption});
 }
 
 bool StorePanelAssignment(CKeysetStore& store, AssignmentSink& sink, int index, int bank, int control,

@@ -1,4 +1,4 @@
-#include "driver/core/trace_file_win32.h"
+#include "base/trace_file_win32.h"
 
 #include <windows.h>
 
@@ -6,17 +6,17 @@
 
 namespace qvl {
 
-std::unique_ptr<Win32TraceFile> Win32TraceFile::FromEnvironment() {
-    const DWORD length = GetEnvironmentVariableA(kTraceVariable, nullptr, 0);
+std::unique_ptr<Win32TraceFile> Win32TraceFile::FromEnvironment(const char* variable) {
+    const DWORD length = GetEnvironmentVariableA(variable, nullptr, 0);
     if (length == 0)
         return nullptr;
     std::vector<char> path(length + 1);
-    if (GetEnvironmentVariableA(kTraceVariable, path.data(), length + 1) == 0 || path[0] == '\0')
+    if (GetEnvironmentVariableA(variable, path.data(), length + 1) == 0 || path[0] == '\0')
         return nullptr;
     // Others may read it while it grows (the harness follows it); appends go to the end, whoever
     // else has it open.
     KernelHandle file(CreateFileA(path.data(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return nullptr;
     return std::make_unique<Win32TraceFile>(std::move(file));

@@ -1,4 +1,4 @@
-#include "editor/views/panel_tables.h"
+#include "editor/app/panel_tables.h"
 
 namespace qvl {
 

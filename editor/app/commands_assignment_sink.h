@@ -3,7 +3,7 @@
 #pragma once
 
 #include "editor/app/keyset_commands.h"
-#include "editor/views/assignment_form.h"
+#include "editor/app/assignment_form.h"
 
 namespace qvl {
 

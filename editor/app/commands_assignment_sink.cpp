@@ -1,4 +1,4 @@
-#include "editor/views/commands_assignment_sink.h"
+#include "editor/app/commands_assignment_sink.h"
 
 namespace qvl {
 

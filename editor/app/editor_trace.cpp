@@ -1,0 +1,24 @@
+#include "editor/app/editor_trace.h"
+
+namespace qvl {
+
+void CEditorTrace::Start() {
+    writer_.Write(Line("start").Number("frequency", writer_.Frequency()).Str());
+}
+
+void CEditorTrace::Load() {
+    writer_.Write(Line("load").Str());
+}
+
+void CEditorTrace::Loaded(int keysets) {
+    writer_.Write(Line("loaded").Number("keysets", keysets).Str());
+}
+
+void CEditorTrace::Painted() {
+    if (painted_)
+        return;
+    painted_ = true;
+    writer_.Write(Line("paint").Str());
+}
+
+} // namespace qvl
