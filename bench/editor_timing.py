@@ -11,10 +11,10 @@ and how long the device panel is busy storing one edit (a character typed in Nam
 list change) and reloading when it gains the focus, with 1, 10 and 100 keysets stored. Prints
 medians of several runs; the registry's keysets are replaced for the runs and removed afterwards.
 
-    python3 bench/editor_timing.py [runs] [--compare QVL2.exe]
+    python3 bench/editor_timing.py [runs] [--compare QVL2.exe]...
 
 --compare: another build of the editor (one built from an earlier commit, say) whose whole start is
-timed the same way and printed beside this build's; its own trace is not read.
+timed the same way and printed beside this build's; its own trace is not read. May be given again.
 """
 
 import argparse
@@ -95,7 +95,8 @@ def timed(action):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("runs", nargs="?", type=int, default=6)
-    parser.add_argument("--compare", help="another QVL2.exe whose whole start is printed beside this build's")
+    parser.add_argument("--compare", action="append", default=[],
+                        help="another QVL2.exe whose whole start is printed beside this build's")
     options = parser.parse_args()
     runs = options.runs
     with Session("editor-timing") as s:
@@ -108,10 +109,12 @@ def main():
                   f"{mine['entry']:4.0f} ms, then the editor's own start to the panel's first paint {mine['own']:4.0f} "
                   f"ms, of which the keysets' load {mine['load']:4.0f} ms: {mine['own'] - mine['load']:4.0f} ms "
                   f"beyond the load); {runs} runs")
-            if options.compare:
+            for program in options.compare:
+                # Each build starts from the keysets as imported: an earlier one may rewrite them its way.
                 fresh(s, *keysets)
-                other = starts(s, Path(options.compare).resolve(), runs)
-                print(f"{count:3d} keysets: start to caption {other['whole']:5.0f} ms for {options.compare}; {runs} runs")
+                other = starts(s, Path(program).resolve(), runs)
+                print(f"{count:3d} keysets: start to caption {other['whole']:5.0f} ms for {program}; {runs} runs")
+            if options.compare:
                 fresh(s, *keysets)
             command, baseline = whole_list_save(s, count, runs)
             print(f"{count:3d} keysets: Clear Keyset (saves all) {command:7.1f} ms beyond an empty message "
