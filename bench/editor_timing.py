@@ -1,16 +1,23 @@
 #!/usr/bin/env python3
-"""How long the editor takes, under Wine, from its start to its window showing the current keyset
-(the whole start as seen from outside, Wine's own start of a process included), and its own start
-from its trace (QVL2_TRACE): from the program's entry to the device panel's first paint, beside the
-load of the keysets within it; how long a keyset command that saves the whole list keeps it busy,
-with 1 and with 100 keysets stored; and how long the device panel is busy storing one edit (a
-character typed in Name, a trackbar step, a list change) and reloading when it gains the focus, with
-1, 10 and 100 keysets stored. Prints medians of several runs; the registry's keysets are replaced for
-the runs and removed afterwards.
+"""How long the editor takes to start under Wine, and how long its commands and edits keep it busy.
 
-    python3 bench/editor_timing.py [runs] [QVL2.exe to time instead of the build's]
+The start is timed by qvl_window start-time, which starts QVL2.exe itself and polls from its own
+process every millisecond until the keyset caption names "Default" (no helper's start is counted):
+the whole start from the process start to that caption, and from the editor's trace (QVL2_TRACE)
+Wine's start of the process (to the program's entry), the editor's own start (entry to the device
+panel's first paint) and the keysets' load within it (load and the save that follows it), with 1
+and with 100 keysets stored. Then how long a keyset command that saves the whole list keeps it busy,
+and how long the device panel is busy storing one edit (a character typed in Name, a trackbar step, a
+list change) and reloading when it gains the focus, with 1, 10 and 100 keysets stored. Prints
+medians of several runs; the registry's keysets are replaced for the runs and removed afterwards.
+
+    python3 bench/editor_timing.py [runs] [--compare QVL2.exe]...
+
+--compare: another build of the editor (one built from an earlier commit, say) whose whole start is
+timed the same way and printed beside this build's; its own trace is not read. May be given again.
 """
 
+import argparse
 import statistics
 import sys
 import time
@@ -27,58 +34,92 @@ from panel_test import CBN_SELCHANGE, MOUSE_CLICK, NAME, SPEED, TB_THUMBPOSITION
 WM_GETTEXTLENGTH = 0x000E
 WM_SETFOCUS = 0x0007
 EN_CHANGE = 0x0300
+FRAME_CLASS = "QVL2MainFrame"
+KEYSET_CAPTION = 1007
 
 
 def median_ms(samples):
     return statistics.median(samples) * 1000.0
 
 
-def own_start(s, trace_path):
-    """From the editor's trace: its own start (entry to the panel's first paint) and the keysets' load
-    within it, in seconds."""
-    trace = LogReader(str(trace_path))
-    paint = trace.wait_for("paint", timeout=60)
-    start, load, loaded = (trace.wait_for(kind) for kind in ("start", "load", "loaded"))
-    ticks = start.int("frequency")
-    return (paint.int("t") - start.int("t")) / ticks, (loaded.int("t") - load.int("t")) / ticks
+def timed_start(s, program, trace_path=None):
+    """One start of `program` (an absolute path), in seconds: {"whole": process start to the caption
+    naming "Default"}, and with `trace_path` also "entry" (process start to the program's entry),
+    "own" (entry to the panel's first paint) and "load" (the keysets' load within it)."""
+    env = None
+    if trace_path is not None:
+        if trace_path.exists():
+            trace_path.unlink()
+        env = {"QVL2_TRACE": WineEnv.windows_path(trace_path)}
+    records = {r.kind: r for r in s.tool("qvl_window.exe", "start-time", WineEnv.windows_path(program), FRAME_CLASS,
+                                         str(KEYSET_CAPTION), 'Current Keyset: "Default"', timeout=120, env=env)}
+    started, ticks = records["started"].int("t"), records["started"].int("frequency")
+    figures = {"whole": (records["shown"].int("t") - started) / ticks}
+    if trace_path is not None:
+        trace = LogReader(str(trace_path))
+        entry, load, loaded, paint = (trace.wait_for(kind, timeout=30).int("t")
+                                      for kind in ("start", "load", "loaded", "paint"))
+        figures.update(entry=(entry - started) / ticks, own=(paint - entry) / ticks, load=(loaded - load) / ticks)
+    return figures
+
+
+def starts(s, program, runs, trace_path=None):
+    """Medians in ms of `runs` timed starts, after one that is not counted (the first start after the
+    keysets were imported stores them all)."""
+    timed_start(s, program, trace_path)
+    samples = [timed_start(s, program, trace_path) for _ in range(runs)]
+    return {name: median_ms([sample[name] for sample in samples]) for name in samples[0]}
+
+
+def whole_list_save(s, count, runs):
+    """Clear Keyset, which saves the whole list, on the last keyset: ms beyond an empty message (and
+    the empty message's ms, a helper's start included)."""
+    commands, baselines = [], []
+    for _ in range(runs):
+        editor = Editor(s)
+        editor.wait_caption("Default", timeout=60)
+        editor.send(ID_KEYSET_FIRST + count - 1)
+        # The helper that sends the message costs a process start: time an empty message too.
+        baselines.append(timed(lambda: s.send(editor.hwnd, WM_GETTEXTLENGTH)))
+        commands.append(timed(lambda: s.send(editor.hwnd, WM_COMMAND, ID_CLEAR_KEYSET)))
+        editor.close()
+    return median_ms(commands) - median_ms(baselines), median_ms(baselines)
+
+
+def timed(action):
+    began = time.monotonic()
+    action()
+    return time.monotonic() - began
 
 
 def main():
-    runs = int(sys.argv[1]) if len(sys.argv) > 1 else 6
-    program = sys.argv[2] if len(sys.argv) > 2 else "QVL2.exe"
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("runs", nargs="?", type=int, default=6)
+    parser.add_argument("--compare", action="append", default=[],
+                        help="another QVL2.exe whose whole start is printed beside this build's")
+    options = parser.parse_args()
+    runs = options.runs
     with Session("editor-timing") as s:
-        trace_path = s.path("editor.trace")
+        this_build = s.wine.program("QVL2.exe")
         for count in (1, 100):
             keysets = [keyset_values("Default")] + [keyset_values(f"program{i:03d}") for i in range(1, count)]
             fresh(s, *keysets)
-            starts, owns, loads, commands, baselines = [], [], [], [], []
-            for _ in range(runs):
-                if trace_path.exists():
-                    trace_path.unlink()
-                began = time.monotonic()
-                editor = Editor(s, program=program, env={"QVL2_TRACE": WineEnv.windows_path(trace_path)})
-                editor.wait_caption("Default", timeout=60)
-                starts.append(time.monotonic() - began)
-                if program == "QVL2.exe":
-                    own, load = own_start(s, trace_path)
-                    owns.append(own)
-                    loads.append(load)
-                editor.send(ID_KEYSET_FIRST + count - 1)
-                # The helper that sends the message costs a process start: time an empty message too.
-                began = time.monotonic()
-                s.send(editor.hwnd, WM_GETTEXTLENGTH)
-                baselines.append(time.monotonic() - began)
-                began = time.monotonic()
-                s.send(editor.hwnd, WM_COMMAND, ID_CLEAR_KEYSET)
-                commands.append(time.monotonic() - began)
-                editor.close()
-            own = (f"own start (entry to the panel's first paint) {median_ms(owns):5.0f} ms, "
-                   f"of which the keysets' load {median_ms(loads):5.0f} ms; " if owns else "")
-            print(f"{count:3d} keysets: start to window {median_ms(starts):7.0f} ms; {own}"
-                  f"Clear Keyset (saves all) {median_ms(commands) - median_ms(baselines):7.1f} ms "
-                  f"beyond an empty message ({median_ms(baselines):.0f} ms); {runs} runs")
-        if program == "QVL2.exe":
-            panel_edits(s, runs)
+            mine = starts(s, this_build, runs, s.path("editor.trace"))
+            print(f"{count:3d} keysets: start to caption {mine['whole']:5.0f} ms (Wine's start of the process "
+                  f"{mine['entry']:4.0f} ms, then the editor's own start to the panel's first paint {mine['own']:4.0f} "
+                  f"ms, of which the keysets' load {mine['load']:4.0f} ms: {mine['own'] - mine['load']:4.0f} ms "
+                  f"beyond the load); {runs} runs")
+            for program in options.compare:
+                # Each build starts from the keysets as imported: an earlier one may rewrite them its way.
+                fresh(s, *keysets)
+                other = starts(s, Path(program).resolve(), runs)
+                print(f"{count:3d} keysets: start to caption {other['whole']:5.0f} ms for {program}; {runs} runs")
+            if options.compare:
+                fresh(s, *keysets)
+            command, baseline = whole_list_save(s, count, runs)
+            print(f"{count:3d} keysets: Clear Keyset (saves all) {command:7.1f} ms beyond an empty message "
+                  f"({baseline:.0f} ms); {runs} runs")
+        panel_edits(s, runs)
         s.wine.reg_delete(EDITOR_KEY)
 
 

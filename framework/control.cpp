@@ -8,11 +8,19 @@ namespace qvl::framework {
 
 namespace {
 
-// One subclass per control and procedure; the id only has to be the same on every call.
-constexpr UINT_PTR kSubclassId = 1;
-// The window property that leads from a control to its wrapper (the subclass data cannot be read
-// back by name on every system).
-constexpr const char* kWrapperProperty = "QvlControlWrapper";
+// The control's user data says who its procedure serves: 0 nobody, a wrapper, or (tagged with the low
+// bit, which no aligned object has) what is left of a wrapper that let go while another subclass sat
+// above its procedure: the procedure it replaced, to pass every message on to. The window owns that
+// record and frees it with itself, or hands it to the next wrapper, which then serves from the place
+// in the chain where the procedure already is.
+struct PassOn {
+    WNDPROC previous;
+};
+constexpr LONG_PTR kPassOnTag = 1;
+
+PassOn* PassOnOf(LONG_PTR data) {
+    return (data & kPassOnTag) != 0 ? reinterpret_cast<PassOn*>(data & ~kPassOnTag) : nullptr;
+}
 
 // The control a notification is about, or null when the message is none.
 HWND NotifyingControl(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -45,14 +53,22 @@ Control::~Control() {
 }
 
 bool Control::Attach(HWND hwnd) {
-    if (hwnd_ != nullptr || hwnd == nullptr || !IsWindow(hwnd) || FromHandle(hwnd) != nullptr)
+    if (hwnd_ != nullptr || hwnd == nullptr || !IsWindow(hwnd))
         return false;
-    if (!SetPropA(hwnd, kWrapperProperty, this))
-        return false;
-    if (!SetWindowSubclass(hwnd, &Control::SubclassProcedure, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
-        RemovePropA(hwnd, kWrapperProperty);
-        return false;
+    const LONG_PTR data = GetWindowLongPtrW(hwnd, GWLP_USERDATA);
+    if (PassOn* left = PassOnOf(data)) {
+        previous_ = left->previous;
+        delete left;
+    } else if (data != 0) {
+        return false; // served by another wrapper, or the program's data is there
+    } else {
+        // Wide, as the controls are: the messages reach the control's own procedure unconverted.
+        previous_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::SubclassProcedure)));
+        if (previous_ == nullptr)
+            return false;
     }
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     hwnd_ = hwnd;
     OnAttached();
     return true;
@@ -63,11 +79,16 @@ bool Control::AttachItem(HWND parent, int id) {
 }
 
 void Control::Detach() {
-    if (hwnd_ != nullptr) {
-        RemoveWindowSubclass(hwnd_, &Control::SubclassProcedure, kSubclassId);
-        RemovePropA(hwnd_, kWrapperProperty);
-        hwnd_ = nullptr;
-    }
+    if (hwnd_ == nullptr)
+        return;
+    LONG_PTR data = 0;
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC)) == &Control::SubclassProcedure)
+        SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+    else // another subclass calls ours, which must go on passing messages on
+        data = reinterpret_cast<LONG_PTR>(new PassOn{previous_}) | kPassOnTag;
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, data);
+    hwnd_ = nullptr;
+    previous_ = nullptr;
 }
 
 int Control::Id() const {
@@ -75,7 +96,12 @@ int Control::Id() const {
 }
 
 Control* Control::FromHandle(HWND hwnd) {
-    return hwnd != nullptr ? static_cast<Control*>(GetPropA(hwnd, kWrapperProperty)) : nullptr;
+    // Read from the window itself, without a property: notifications ask for it on every paint.
+    if (hwnd == nullptr ||
+        reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) != &Control::SubclassProcedure)
+        return nullptr;
+    auto* control = reinterpret_cast<Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return control != nullptr && control->hwnd_ == hwnd ? control : nullptr;
 }
 
 std::string Control::GetText() const {
@@ -119,26 +145,34 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT Control::Default(UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefSubclassProc(hwnd_, message, wParam, lParam);
+    return CallWindowProcW(previous_, hwnd_, message, wParam, lParam);
 }
 
 bool Control::OnReflected(UINT, WPARAM, LPARAM, LRESULT&) {
     return false;
 }
 
-LRESULT CALLBACK Control::SubclassProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                            DWORD_PTR data) {
-    Control* control = reinterpret_cast<Control*>(data);
-    if (message == WM_NCDESTROY) {
-        // The control's last message: the subclass goes with it, before the control's own handling.
-        RemoveWindowSubclass(hwnd, &Control::SubclassProcedure, kSubclassId);
-        RemovePropA(hwnd, kWrapperProperty);
-        if (control != nullptr && control->hwnd_ == hwnd)
-            control->hwnd_ = nullptr;
-        return DefSubclassProc(hwnd, message, wParam, lParam);
+LRESULT CALLBACK Control::SubclassProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LONG_PTR data = GetWindowLongPtrW(hwnd, GWLP_USERDATA);
+    if (PassOn* left = PassOnOf(data)) {
+        const WNDPROC previous = left->previous;
+        if (message == WM_NCDESTROY) {
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            delete left;
+        }
+        return CallWindowProcW(previous, hwnd, message, wParam, lParam);
     }
+    auto* control = reinterpret_cast<Control*>(data);
     if (control == nullptr || control->hwnd_ != hwnd)
-        return DefSubclassProc(hwnd, message, wParam, lParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam); // not reached: the data always names ours
+    if (message == WM_NCDESTROY) {
+        // The control's last message: the wrapper lets go, before the control's own handling.
+        const WNDPROC previous = control->previous_;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        control->hwnd_ = nullptr;
+        control->previous_ = nullptr;
+        return CallWindowProcW(previous, hwnd, message, wParam, lParam);
+    }
     return control->HandleMessage(message, wParam, lParam);
 }
 

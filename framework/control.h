@@ -1,12 +1,13 @@
 // A C++ object behind a control of a dialog, a form or any other window.
 //
-// Attaching subclasses the control (SetWindowSubclass), so a derived wrapper can see the control's
-// own messages in HandleMessage; the subclass goes when the control is destroyed or the wrapper is
-// detached or destroyed, whichever comes first. A window property leads from the control back to
-// its wrapper. The parent passes the notifications a control sends
-// about itself (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_HSCROLL, WM_VSCROLL, WM_CTLCOLOR*) back to the
-// wrapper first (ReflectToControl), so a bitmap button draws itself and a trackbar reports its own
-// position.
+// Attaching subclasses the control (its window procedure replaced by ours, the wrapper kept in the
+// control's user data), so a derived wrapper can see the control's own messages in HandleMessage;
+// the subclass goes when the control is destroyed or the wrapper is detached or destroyed, whichever
+// comes first. No window property is read on the way: under Wine each property read is a call to
+// its server, and the controls of a form see many messages. The parent passes the notifications a
+// control sends about itself (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_HSCROLL, WM_VSCROLL,
+// WM_CTLCOLOR*) back to the wrapper first (ReflectToControl), so a bitmap button draws itself and a
+// trackbar reports its own position.
 #pragma once
 
 #include <windows.h>
@@ -31,7 +32,8 @@ public:
 
     HWND Handle() const { return hwnd_; }
     int Id() const;
-    // The wrapper serving `hwnd`, or null.
+    // The wrapper serving `hwnd`, or null. Found while its procedure is the control's (not under a
+    // subclass put above it later), without asking the system for anything but the window's own data.
     static Control* FromHandle(HWND hwnd);
 
     std::string GetText() const;
@@ -55,10 +57,10 @@ protected:
 
 private:
     friend bool ReflectToControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    static LRESULT CALLBACK SubclassProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                              DWORD_PTR data);
+    static LRESULT CALLBACK SubclassProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND hwnd_ = nullptr;
+    WNDPROC previous_ = nullptr;
 };
 
 // Called by a parent for each message it receives: when the message is a notification about one of

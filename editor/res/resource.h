@@ -103,6 +103,11 @@
 #define IDS_TARGET_FILTER 62005
 #define IDS_KEYSET_FILTER 62006
 #define IDS_COM_PORT_ITEM 62007
+// The captions of the panel's editing controls, which the panel paints.
+#define IDS_NAME_CAPTION 62010
+#define IDS_KEY_PRESS_CAPTION 62011
+#define IDS_SPECIAL_KEY_CAPTION 62012
+#define IDS_MOUSE_EMULATION_CAPTION 62013
 // Keyset files that cannot be imported or exported.
 #define IDS_NOT_A_KEYSET_FILE 62020
 #define IDS_FILE_NOT_READ 62021

@@ -4,6 +4,7 @@
 #include "editor/app/qvlset_doc.h"
 #include "editor/res/resource.h"
 #include "editor/views/editor_windows.h"
+#include "editor/views/panel_face.h"
 #include "editor/app/panel_tables.h"
 #include "editor/app/commands_assignment_sink.h"
 #include "framework/dpi.h"
@@ -23,23 +24,9 @@ static_assert(IDC_LED_ON == kEditorLedOn && IDC_LED_OFF == kEditorLedOff, "LED i
 
 namespace {
 
-constexpr COLORREF kBodyColour = RGB(152, 152, 152);
-constexpr COLORREF kControlsColour = RGB(192, 192, 192);
-
 // The order in which the first latched control picture is looked for.
 constexpr unsigned kLatchOrder[] = {kEditorRewind, kEditorFastForward,           kEditorStop,          kEditorPlay,
                                     kEditorRecord, kEditorWheelCounterClockwise, kEditorWheelClockwise};
-
-// The picture statics of the form, in the form's order: the strip, the name plate and the symbols
-// under the transport keys from left to right.
-// A rectangle given in the form's dialog units, painted where the form's controls are: they are
-// placed in dialog units too, which follow the dialog font as well as the DPI.
-void FillDialogRectangle(HWND form, HDC dc, int x, int y, int width, int height, COLORREF colour) {
-    GdiObjectHandle brush(CreateSolidBrush(colour));
-    RECT rect = {x, y, x + width, y + height};
-    MapDialogRect(form, &rect);
-    FillRect(dc, &rect, static_cast<HBRUSH>(brush.Get()));
-}
 
 std::string WindowText(HWND hwnd) {
     char text[256] = {};
@@ -137,8 +124,7 @@ void CQVLsetView::AttachControls() {
         emulationList_.AddString(item);
     // The record keeps 32 characters of name.
     nameEdit_.LimitText(kMaxControlNameLength);
-    // The dialog manager loads the statics' pictures as drawn, for 96 DPI.
-    pictures_.ScaleForDpi(form, dpi_);
+    face_.LoadPictures(instance, dpi_);
 }
 
 void CQVLsetView::OnInitialUpdate() {
@@ -147,7 +133,7 @@ void CQVLsetView::OnInitialUpdate() {
     // The driver finds the editor by this exact title.
     if (framework::FrameWindow* frame = GetFrame())
         SetWindowTextA(frame->Handle(), app_.Title().c_str());
-    controlsBrush_.Reset(CreateSolidBrush(kControlsColour));
+    controlsBrush_.Reset(CreateSolidBrush(kPanelControlsColour));
     AttachControls();
     UpdateData(false);
     speedSlider_.SetRange(kSlowestWheelSpeed, kFastestWheelSpeed);
@@ -477,7 +463,7 @@ bool CQVLsetView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
             if (controlsBrush_.Valid()) {
-                SetBkColor(reinterpret_cast<HDC>(wParam), kControlsColour);
+                SetBkColor(reinterpret_cast<HDC>(wParam), kPanelControlsColour);
                 result = reinterpret_cast<LRESULT>(controlsBrush_.Get());
                 return true;
             }
@@ -488,28 +474,7 @@ bool CQVLsetView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
 }
 
 void CQVLsetView::OnDraw(HDC dc) {
-    RECT whole = {};
-    GetClientRect(Handle(), &whole);
-    GdiObjectHandle body(CreateSolidBrush(kBodyColour));
-    FillRect(dc, &whole, static_cast<HBRUSH>(body.Get()));
-    FillDialogRectangle(Handle(), dc, 216, 3, 142, 129, kControlsColour);
-    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
-    SetBkColor(dc, kBodyColour);
-    SetTextColor(dc, RGB(255, 255, 255));
-    const struct {
-        unsigned id;
-        int x;
-        int y;
-    } labels[] = {{IDS_OPTION, 7, 45}, {IDS_SHIFT, 10, 74}, {IDS_JOG, 138, 27}}; // dialog units
-    for (const auto& label : labels) {
-        const std::string text = LoadString(label.id);
-        RECT at = {label.x, label.y, 0, 0};
-        MapDialogRect(Handle(), &at);
-        TextOutA(dc, at.left, at.top, text.c_str(), static_cast<int>(text.size()));
-    }
-    SetTextColor(dc, RGB(0, 0, 0));
-    if (oldFont != nullptr)
-        SelectObject(dc, oldFont);
+    face_.Paint(app_.Instance(), Handle(), dc);
     if (CEditorTrace* trace = app_.Trace())
         trace->Painted();
 }

@@ -13,6 +13,7 @@
 #include "editor/app/assignment_form.h"
 #include "editor/views/key_capture_ctrl.h"
 #include "editor/views/panel_buttons.h"
+#include "editor/views/panel_face.h"
 #include "framework/controls.h"
 #include "framework/dpi.h"
 #include "framework/form_view.h"
@@ -63,7 +64,6 @@ protected:
 
 private:
     void AttachControls();
-    // The picture statics' bitmaps at the screen's DPI.
     void OnSetFocus();
     void OnClickListChanged();
     void OnEmulationListChanged();
@@ -119,7 +119,7 @@ private:
     framework::Control slowerLabel_;
     framework::Control fasterLabel_;
     GdiObjectHandle controlsBrush_;
-    framework::StaticPictures pictures_;
+    CPanelFace face_;
     int dpi_ = framework::kDesignDpi; // the screen's, asked for once: every picture is loaded for it
 
     int m_nControl = 0;

@@ -167,11 +167,12 @@ class Session:
 
     # Input and windows, through the helper programs.
 
-    def tool(self, program, *args, timeout=20, ok=(0,)):
-        """Run a helper to its end; its output lines as records. HarnessError when its exit code is
-        not one of `ok`."""
+    def tool(self, program, *args, timeout=20, ok=(0,), env=None):
+        """Run a helper to its end, with `env` added to its environment (which what it starts
+        inherits); its output lines as records. HarnessError when its exit code is not one of `ok`."""
         self._tools += 1
-        process = WinProcess(self.wine, program, args, self.folder, name=f"{Path(program).stem}.{self._tools}")
+        process = WinProcess(self.wine, program, args, self.folder, name=f"{Path(program).stem}.{self._tools}",
+                             env=env)
         code = process.wait(timeout)
         records = process.records()
         if code not in ok:

@@ -150,6 +150,15 @@ protected:
     }
 };
 
+// Another program part's subclass, put above a wrapper's: counts the key releases it passes on.
+WNDPROC foreignPrevious = nullptr;
+int foreignKeyUps = 0;
+LRESULT CALLBACK ForeignSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KEYUP)
+        ++foreignKeyUps;
+    return CallWindowProcW(foreignPrevious, hwnd, message, wParam, lParam);
+}
+
 TEST(FrameworkControls, ASubclassedControlSeesItsMessagesUntilItGoes) {
     Form form;
     ASSERT_TRUE(form.Open());
@@ -171,8 +180,24 @@ TEST(FrameworkControls, ASubclassedControlSeesItsMessagesUntilItGoes) {
     EXPECT_EQ(capture.keyUps, 1);
     EXPECT_EQ(Control::FromHandle(hwnd), nullptr);
 
-    // Attached again, the wrapper lets go when the control is destroyed.
+    // A subclass put above the wrapper's keeps working when the wrapper lets go under it: the
+    // messages still pass through to the control, which still answers; a wrapper attached again
+    // serves from the place its procedure kept in the chain.
     ASSERT_TRUE(capture.Attach(hwnd));
+    foreignPrevious =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignSubclass)));
+    capture.Detach();
+    SendMessageA(hwnd, HKM_SETHOTKEY, MAKEWORD('K', HOTKEYF_CONTROL), 0);
+    SendMessageA(hwnd, WM_KEYUP, 'A', 0xC01E0001);
+    EXPECT_EQ(capture.keyUps, 1);
+    EXPECT_EQ(foreignKeyUps, 1);
+    EXPECT_EQ(LOWORD(SendMessageA(hwnd, HKM_GETHOTKEY, 0, 0)), MAKEWORD('K', HOTKEYF_CONTROL));
+    ASSERT_TRUE(capture.Attach(hwnd));
+    SendMessageA(hwnd, WM_KEYUP, 'A', 0xC01E0001);
+    EXPECT_EQ(capture.keyUps, 2);
+    EXPECT_EQ(foreignKeyUps, 2);
+
+    // The wrapper lets go when the control is destroyed.
     DestroyWindow(hwnd);
     EXPECT_EQ(capture.Handle(), nullptr);
 }

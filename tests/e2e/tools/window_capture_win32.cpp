@@ -26,10 +26,15 @@ bool CaptureWindow(HWND window, const char* path, SIZE& size) {
         CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0));
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
+    // Only what lies on the screen can be copied (the X server refuses the whole copy otherwise): a
+    // window larger than the screen keeps black where it is off it.
+    RECT shown = {};
+    const RECT screenRect = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     bool copied = false;
-    if (picture.Valid() && memory != nullptr) {
+    if (picture.Valid() && memory != nullptr && IntersectRect(&shown, &rect, &screenRect)) {
         HGDIOBJ old = SelectObject(memory, picture.Get());
-        copied = BitBlt(memory, 0, 0, size.cx, size.cy, screen, rect.left, rect.top, SRCCOPY) != 0;
+        copied = BitBlt(memory, shown.left - rect.left, shown.top - rect.top, shown.right - shown.left,
+                        shown.bottom - shown.top, screen, shown.left, shown.top, SRCCOPY) != 0;
         GdiFlush();
         SelectObject(memory, old);
     }
@@ -46,8 +51,7 @@ bool CaptureWindow(HWND window, const char* path, SIZE& size) {
     file.bfSize = file.bfOffBits + pixelBytes;
     std::unique_ptr<FILE, int (*)(FILE*)> out(std::fopen(path, "wb"), std::fclose);
     return out != nullptr && std::fwrite(&file, sizeof file, 1, out.get()) == 1 &&
-           std::fwrite(&header, sizeof header, 1, out.get()) == 1 &&
-           std::fwrite(bits, pixelBytes, 1, out.get()) == 1;
+           std::fwrite(&header, sizeof header, 1, out.get()) == 1 && std::fwrite(bits, pixelBytes, 1, out.get()) == 1;
 }
 
 } // namespace qvl::e2e

@@ -6,8 +6,9 @@
 
 namespace qvl::e2e {
 
-// Copy the screen under `window`'s rectangle into `path` as a 32-bit top-down BMP; its size in
-// `size`. False when the window is gone or the file could not be written.
+// Copy the screen under `window`'s rectangle into `path` as a 32-bit top-down BMP, black where the
+// window is off the screen; its size in `size`. False when the window is gone, wholly off the screen,
+// or the file could not be written.
 bool CaptureWindow(HWND window, const char* path, SIZE& size);
 
 } // namespace qvl::e2e

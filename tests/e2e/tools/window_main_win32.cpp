@@ -13,11 +13,14 @@
 //   qvl_window capture HWND FILE                           what the screen shows of HWND, as a BMP file
 //   qvl_window time HWND MSG WPARAM LPARAM COUNT           SendMessage COUNT times; prints the median
 //                                                          and the least time of one, in microseconds
+//   qvl_window start-time PROGRAM CLASS ID TEXT            start PROGRAM (absolute path), time it until control
+//                                                          ID of its CLASS window shows TEXT, then close it
 // MSG is a name ("WM_CLOSE"), a number, or "reg:NAME" for a registered message ("reg:TBarDlgMessage").
 // Exit code 0 on success, 1 when nothing matched or the call failed, 2 on bad arguments.
 #include "base/unique_handle_win32.h"
 #include "log_line.h"
 #include "message_names_win32.h"
+#include "start_timing_win32.h"
 #include "tool_args.h"
 #include "window_capture_win32.h"
 #include "window_info_win32.h"
@@ -233,8 +236,12 @@ int TimeSend(int argc, char** argv) {
         micros.push_back((after.QuadPart - before.QuadPart) * 1000000 / frequency.QuadPart);
     }
     std::sort(micros.begin(), micros.end());
-    Print(LogLine("timed").Hex("hwnd", HandleValue(*window)).Hex("msg", *message).Number("count", *count)
-              .Number("median_us", micros[micros.size() / 2]).Number("least_us", micros.front()));
+    Print(LogLine("timed")
+              .Hex("hwnd", HandleValue(*window))
+              .Hex("msg", *message)
+              .Number("count", *count)
+              .Number("median_us", micros[micros.size() / 2])
+              .Number("least_us", micros.front()));
     return 0;
 }
 
@@ -254,6 +261,12 @@ int main(int argc, char** argv) {
         return SetNamedEvent(argv[2]);
     if (std::strcmp(command, "time") == 0)
         return TimeSend(argc, argv);
+    if (std::strcmp(command, "start-time") == 0 && argc == 6) {
+        const std::optional<long long> id = ParseInteger(argv[4]);
+        if (!id)
+            return 2;
+        return TimeStart(StartTimingRequest{argv[2], argv[3], static_cast<int>(*id), argv[5]});
+    }
     if (std::strcmp(command, "post") == 0 || std::strcmp(command, "send") == 0)
         return PostOrSend(argc, argv, std::strcmp(command, "send") == 0);
     if (std::strcmp(command, "capture") == 0 && argc == 4) {
@@ -274,6 +287,8 @@ int main(int argc, char** argv) {
             PrintChildren(*window, 1);
         return 0;
     }
-    std::fprintf(stderr, "usage: qvl_window list|info|children|foreground|screen|processes|set-event|post|send|time|capture ...\n");
+    std::fprintf(stderr,
+                 "usage: qvl_window "
+                 "list|info|children|foreground|screen|processes|set-event|post|send|time|start-time|capture ...\n");
     return 2;
 }
