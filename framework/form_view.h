@@ -1,7 +1,7 @@
 // A view made from a dialog template: a child window of class "#32770" that fills the frame's client
-// area (the frame grows where the form would not fit), holds the template's controls and paints through OnDraw. Commands from its controls, and
-// commands that other programs send to it, take the frame's route (this view first). The template
-// must have the WS_CHILD style and no caption, so the view's window has an empty title.
+// area (the frame grows where the form would not fit), holds the template's controls and paints through OnDraw.
+// Commands from its controls, and commands that other programs send to it, take the frame's route (this view first).
+// The template must have the WS_CHILD style and no caption, so the view's window has an empty title.
 #pragma once
 
 #include "framework/dialog_window.h"
