@@ -188,6 +188,11 @@ void CQVLsetView::SelectControl(int slot) {
     m_nControl = slot;
     m_bReselect = 0;
     LoadAssignment();
+    // A pending capture takes the window under the cursor at the control's press only: a reload while
+    // another program is in front (another writer's change, the driver's) would take whatever the
+    // cursor happens to be over then, often this panel's own check box.
+    if (m_bCapturePending != 0)
+        CaptureTarget();
 }
 
 void CQVLsetView::ToggleModifier(unsigned button) {
@@ -259,8 +264,6 @@ void CQVLsetView::LoadAssignment() {
     captureBox_.Show(CaptureBoxShown(m_nControl, m_nMouseMode));
     if (fields.capture && fields.windowTitle.empty() && fields.windowClass.empty())
         m_bCapturePending = 1;
-    if (m_bCapturePending != 0)
-        CaptureTarget();
 }
 
 void CQVLsetView::SaveAssignment() {
