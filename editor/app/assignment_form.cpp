@@ -146,22 +146,4 @@ std::string CaptureLabel(const StringSource& strings, const CaptureLabelParts& p
     return FormatString(LoadText(strings, IDS_CAPTURE_PRESS), {parts.controlCaption});
 }
 
-bool StorePanelAssignment(CKeysetStore& store, AssignmentSink& sink, int index, int bank, int control,
-                          const ControlAssignment& assignment) {
-    if (!store.GetAssignment(index, bank, control))
-        return false;
-    store.SetAssignment(index, bank, control, assignment);
-    bool kept = sink.Store(index, bank, control);
-    if (!IsWheelControl(control))
-        return kept;
-    const int otherHalf = control == kWheelCounterClockwise ? kWheelClockwise : kWheelCounterClockwise;
-    std::optional<ControlAssignment> other = store.GetAssignment(index, bank, otherHalf);
-    if (other) {
-        ShareWithOtherWheelHalf(assignment, *other);
-        store.SetAssignment(index, bank, otherHalf, *other);
-        kept = sink.Store(index, bank, otherHalf) && kept;
-    }
-    return kept;
-}
-
 } // namespace qvl

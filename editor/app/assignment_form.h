@@ -5,7 +5,6 @@
 #pragma once
 
 #include "model/keyset_record.h"
-#include "model/keyset_store.h"
 
 #include <cstdint>
 #include <string>
@@ -86,22 +85,5 @@ struct CaptureLabelParts {
 // The capture check box's text: the captured target with its point, or the invitation to capture;
 // patterns from the editor's string table (61254, 61257, 61266).
 std::string CaptureLabel(const StringSource& strings, const CaptureLabelParts& parts);
-
-// Where the panel's stores go: the assignment (index, bank, control) of `store` has changed and is to
-// be kept; false when it could not be written (the edit stays in the store).
-class AssignmentSink {
-public:
-    AssignmentSink() = default;
-    AssignmentSink(const AssignmentSink&) = delete;
-    AssignmentSink& operator=(const AssignmentSink&) = delete;
-    virtual ~AssignmentSink() = default;
-    virtual bool Store(int index, int bank, int control) = 0;
-};
-
-// Put `assignment` into keyset `index` at (bank, control) and keep it; for a wheel half also the
-// shared fields into the other half of the bank. False, with nothing changed, when the store has no
-// such assignment; false too when the sink could not keep it.
-bool StorePanelAssignment(CKeysetStore& store, AssignmentSink& sink, int index, int bank, int control,
-                          const ControlAssignment& assignment);
 
 } // namespace qvl

@@ -1,11 +1,25 @@
 #include "editor/app/keyset_commands.h"
 
+#include "editor/app/assignment_form.h"
 #include "framework/file_names.h"
 #include "model/keyset_file.h"
 
 #include <cstring>
 
 namespace qvl {
+
+namespace {
+
+constexpr long kNoSuchAssignment = 87; // the system's code for a call with a wrong argument
+
+// The wheel half that shares its bank's name, mouse emulation, speed and target with `control`.
+std::optional<int> OtherWheelHalf(int control) {
+    if (!IsWheelControl(control))
+        return std::nullopt;
+    return control == kWheelCounterClockwise ? kWheelClockwise : kWheelCounterClockwise;
+}
+
+} // namespace
 
 KeysetCommands::KeysetCommands(CSharedInfo& shared, const StringSource& names, KeysetStorage storage, KeysetUi& ui,
                                const TextCase& textCase)
@@ -111,13 +125,22 @@ void KeysetCommands::SetCurrent(int index) {
 }
 
 StoreResult KeysetCommands::PutAssignment(const ControlAssignment& assignment, int keyset, int bank, int control) {
-    if (store_ == nullptr)
-        return StoreResult();
+    if (store_ == nullptr || !store_->GetAssignment(keyset, bank, control))
+        return StoreResult::Failed(RegStatus::Error(kNoSuchAssignment));
     store_->SetAssignment(keyset, bank, control, assignment);
-    // One edit writes one value; a paste or a failed write still waiting goes with a save of the list.
+    const std::optional<int> otherHalf = OtherWheelHalf(control);
+    if (otherHalf) {
+        ControlAssignment other = *store_->GetAssignment(keyset, bank, *otherHalf);
+        ShareWithOtherWheelHalf(assignment, other);
+        store_->SetAssignment(keyset, bank, *otherHalf, other);
+    }
+    // One edit writes its values; a paste or a failed write still waiting goes with a save of the list.
     if (unsavedPaste_ || unwritten_)
         return SaveKeysets();
-    return Noted(StoreAssignment(*store_, keysets_, keyset, bank, control));
+    StoreResult stored = StoreAssignment(*store_, keysets_, keyset, bank, control);
+    if (otherHalf && stored.Done())
+        stored = StoreAssignment(*store_, keysets_, keyset, bank, *otherHalf);
+    return Noted(stored);
 }
 
 bool KeysetCommands::FetchAssignment(ControlAssignment& assignment, int keyset, int bank, int control) const {

@@ -65,8 +65,10 @@ public:
     // Remove keyset `index` (not "Default"); a current keyset at or after it moves back by one.
     void DeleteKeyset(int index);
     void SetCurrent(int index);
-    // Set one assignment and store just that value (the whole list when a paste or a failed write
-    // waits).
+    // The panel's edit: assignment (bank, control) of keyset `keyset` becomes `assignment` (a wheel
+    // half gives the other half of its bank the fields the two share), and just what changed is
+    // stored (the whole list when a paste or a failed write waits). A failed write is told once.
+    // Failed, with nothing changed and nothing told, when the keyset has no such assignment.
     StoreResult PutAssignment(const ControlAssignment& assignment, int keyset, int bank, int control);
     // False, with `assignment` untouched, when the store has no such assignment.
     bool FetchAssignment(ControlAssignment& assignment, int keyset, int bank, int control) const;

@@ -31,9 +31,6 @@ public:
     void AddOrReplace(const KeysetRecord& record) { commands_.AddOrReplace(record); }
     void DeleteKeyset(int index) { commands_.DeleteKeyset(index); }
     void SetCurrent(int index) { commands_.SetCurrent(index); }
-    StoreResult PutAssignment(const ControlAssignment& assignment, int keyset, int bank, int control) {
-        return commands_.PutAssignment(assignment, keyset, bank, control);
-    }
     bool FetchAssignment(ControlAssignment& assignment, int keyset, int bank, int control) const {
         return commands_.FetchAssignment(assignment, keyset, bank, control);
     }

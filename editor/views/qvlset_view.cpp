@@ -6,7 +6,6 @@
 #include "editor/views/editor_windows.h"
 #include "editor/views/panel_face.h"
 #include "editor/app/panel_tables.h"
-#include "editor/app/commands_assignment_sink.h"
 #include "framework/dpi.h"
 #include "framework/frame_window.h"
 #include "framework/string_table.h"
@@ -230,11 +229,12 @@ void CQVLsetView::LoadAssignment() {
         return;
     const bool wheel = IsWheelControl(m_nControl);
     m_nBank = CurrentBank(m_nControl, option_.GetLatched() != 0, shift_.GetLatched() != 0, m_bLedOn != 0);
+    m_nShownKeyset = ShownKeyset();
     UpdateKeysetCaption();
     ControlAssignment stored;
     InitAssignment(stored);
     if (CQVLsetDoc* document = GetDocument())
-        document->FetchAssignment(stored, ShownKeyset(), m_nBank, m_nControl);
+        document->FetchAssignment(stored, m_nShownKeyset, m_nBank, m_nControl);
 
     const AssignmentFields fields = FieldsFromAssignment(stored);
     m_flags = fields.flags;
@@ -267,11 +267,8 @@ void CQVLsetView::LoadAssignment() {
 }
 
 void CQVLsetView::SaveAssignment() {
-    if (state_ != ControlsState::kShowing)
-        return;
     CQVLsetDoc* document = GetDocument();
-    CKeysetStore* store = document != nullptr ? document->GetStore() : nullptr;
-    if (store == nullptr)
+    if (state_ != ControlsState::kShowing || document == nullptr)
         return;
     UpdateData(true);
 
@@ -293,8 +290,10 @@ void CQVLsetView::SaveAssignment() {
     fields.wheelSpeed = speedSlider_.GetPos();
     fields.name = m_strName;
 
-    CommandsAssignmentSink sink(GetDocument()->Commands());
-    StorePanelAssignment(*store, sink, ShownKeyset(), m_nBank, m_nControl, BuildAssignment(fields));
+    // Into the keyset the controls were filled from: the driver may have made another one current
+    // since (another program in front), and its values are not what the controls show. A write that
+    // fails is told by the commands, once.
+    document->Commands().PutAssignment(BuildAssignment(fields), m_nShownKeyset, m_nBank, m_nControl);
 }
 
 void CQVLsetView::CaptureTarget() {
@@ -422,7 +421,7 @@ void CQVLsetView::SendCommand(unsigned id) {
 void CQVLsetView::UpdateKeysetCaption() {
     const CQVLsetDoc* document = GetDocument();
     const CKeysetStore* store = document != nullptr ? document->GetStore() : nullptr;
-    const std::string name = store != nullptr ? store->GetName(ShownKeyset()) : std::string();
+    const std::string name = store != nullptr ? store->GetName(m_nShownKeyset) : std::string();
     m_strKeysetCaption = framework::FormatResourceString(app_.Instance(), IDS_KEYSET_CAPTION, {name});
 }
 

@@ -124,6 +124,7 @@ private:
 
     int m_nControl = 0;
     int m_nBank = 0;
+    int m_nShownKeyset = 0; // the keyset whose assignment the controls hold
     int m_bLedOn = 1;
     int m_bReselect = 0;
     std::string m_strControlCaption;

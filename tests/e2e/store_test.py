@@ -6,7 +6,8 @@ import sys
 import unittest
 
 from driver_test import PLAY_DOWN, PLAY_UP, down, started, up
-from editor_test import KEYSETS, fresh, keyset_values
+from editor_test import (ID_COPY_KEYSET, ID_KEYSET_FIRST, ID_PASTE_KEYSET, KEYSETS, Editor, fresh, keyset_values,
+                         stored_play)
 from harness import Session
 from keysets import CTRL, SHIFT, assignment, keyset
 from panel_test import PLAY, RECORD, SPECIAL_KEY, STOP, Panel, stored, wait_stored
@@ -81,6 +82,31 @@ class StoreFailedSave(unittest.TestCase):
             self.assertEqual(stored(s.wine, "alpha", "MainBank", "Stop")["special"], 65545)
             self.assertEqual(len(watcher.dialogs(caption="Quorvel 2")), 1)
             self.assertEqual(panel.close(), 0)
+
+
+class StorePasteAtExit(unittest.TestCase):
+    def test_a_paste_into_the_keyset_the_driver_made_current_is_stored_at_exit(self):
+        with Session("store-paste-at-exit") as s:
+            mixer = keyset_values("mixer")
+            mixer[f"{KEYSETS}\\mixer\\MainBank"]["Play"] = assignment(special=13, name="Play")  # Enter
+            fresh(s, keyset_values("Default"), mixer, keyset_values("other"))
+            editor = Editor(s)
+            editor.send(ID_KEYSET_FIRST + 1)
+            editor.wait_caption("mixer")
+            editor.send(ID_COPY_KEYSET)
+
+            # Another program comes to the front and the driver makes its keyset current.
+            s.tool("shared_info_peer.exe", "current", "2")
+            editor.send(ID_PASTE_KEYSET)
+            editor.wait_caption("other")
+
+            # Then "Default" is made current while the editor is not in front, and the editor closes:
+            # the panel's last store goes to the keyset it shows, not to "Default".
+            s.tool("shared_info_peer.exe", "current", "0")
+            self.assertEqual(editor.close(), 0)
+            self.assertEqual(stored_play(s.wine, "other")[5], 13)
+            self.assertEqual(stored_play(s.wine, "Default")[5], 0)
+            self.assertEqual(s.wine.reg_value(f"{KEYSETS}\\other", "AppPref")[:6], b"other\0")
 
 
 if __name__ == "__main__":

@@ -391,6 +391,49 @@ TEST(KeysetCommands, PasteGivesTheTargetTheCopiedAssignmentsUnderItsOwnNameWitho
     EXPECT_EQ(rig.shared.GetKeysetsChanged(), 1);
 }
 
+// What the user pasted and saw is stored by the time the window closes, however focus gains (a reload
+// from the registry), the driver's choice of the current keyset, outside writes and panel edits fall
+// around the paste.
+TEST(KeysetCommands, APasteIsStoredAtCloseWhateverHappensAroundIt) {
+    enum Step { kDriverPicksOther, kDriverPicksDefault, kPaste, kFocus, kPanelEdit, kOutsideWrite };
+    const std::vector<std::vector<Step>> orders = {
+        {kDriverPicksOther, kPaste},
+        {kDriverPicksOther, kPaste, kDriverPicksDefault, kFocus},
+        {kDriverPicksOther, kFocus, kPaste, kPanelEdit},
+        {kDriverPicksOther, kPaste, kDriverPicksDefault, kPanelEdit},
+        {kDriverPicksOther, kPaste, kOutsideWrite, kFocus, kDriverPicksDefault},
+        {kDriverPicksOther, kPaste, kOutsideWrite, kPanelEdit, kFocus},
+    };
+    for (std::size_t order = 0; order < orders.size(); ++order) {
+        CommandsRig rig;
+        rig.Start({Keyset("Default"), Marked("mixer", 'M'), Marked("other", 'O')});
+        rig.shared.SetCurrentKeysetIndex(1);
+        rig.commands.CopyKeyset();
+        for (const Step step : orders[order]) {
+            if (step == kDriverPicksOther || step == kDriverPicksDefault)
+                rig.shared.SetCurrentKeysetIndex(step == kDriverPicksOther ? 2 : 0);
+            else if (step == kPaste)
+                rig.commands.PasteKeyset();
+            else if (step == kFocus)
+                rig.commands.ReloadKeysets(); // the panel then shows the shared block's keyset
+            else if (step == kOutsideWrite)
+                rig.registry.SetValue(kKeysets + "\\Default\\MainBank", "Stop", BytesOf(ControlAssignment{}));
+            rig.watch.Tell();
+            if (step == kPanelEdit) {
+                const int shown = rig.shared.GetCurrentKeysetIndex();
+                ControlAssignment stop = *rig.Store().GetAssignment(shown, kMainBank, kStop);
+                stop.hotKeyVk = 'S';
+                EXPECT_TRUE(rig.commands.PutAssignment(stop, shown, kMainBank, kStop).Done());
+            }
+        }
+        rig.commands.SaveKeysets(); // the document's close
+        EXPECT_EQ(rig.StoredPlay("other"), BytesOf(AssignmentAt(Marked("other", 'M'), kMainBank, kPlay))) << order;
+        EXPECT_EQ(rig.registry.Value(kKeysets + "\\other", kAppPrefValueName), BytesOf(Marked("other", 'M').header));
+        EXPECT_EQ(rig.StoredPlay("mixer"), BytesOf(AssignmentAt(Marked("mixer", 'M'), kMainBank, kPlay))) << order;
+        EXPECT_TRUE(rig.ui.told.empty()) << order;
+    }
+}
+
 // A registry that refuses writes: the failure comes back with the system's code and is told once, no
 // flag is raised, and what was not written stays in the list until a save works again.
 TEST(KeysetCommands, AFailedSaveIsToldOnceAndWhatItDidNotWriteWaitsForTheNextSave) {
@@ -488,6 +531,40 @@ TEST(KeysetCommands, AssignmentsAreStoredAtOnceAndFetchedOnlyFromTheList) {
     EXPECT_EQ(BytesOf(fetched), BytesOf(untouched));
     EXPECT_TRUE(rig.commands.FetchAssignment(fetched, 1, kShiftBank, kRecord));
     EXPECT_EQ(BytesOf(fetched), BytesOf(assignment));
+}
+
+// A panel edit of one wheel half gives the other half of its bank its name, mouse emulation, speed and
+// target, keeps the other half's keys, and stores both; an assignment the keyset does not have is
+// refused with nothing changed.
+TEST(KeysetCommands, APanelEditOfAWheelHalfGivesTheOtherHalfWhatTheyShare) {
+    CommandsRig rig;
+    KeysetRecord stored = Keyset("Default");
+    AssignmentAt(stored, kOptionBank, kWheelClockwise).hotKeyVk = 0x27;
+    AssignmentAt(stored, kOptionBank, kWheelClockwise).specialKey = kSpecialTab;
+    rig.Start({stored});
+    ControlAssignment edit = AssignmentAt(stored, kOptionBank, kWheelCounterClockwise);
+    CopyToField(edit.controlName, "Scroll");
+    CopyToField(edit.windowTitle, "Probe");
+    CopyToField(edit.windowClass, "ProbeClass");
+    edit.mouseMode = kVerticalScroll;
+    edit.wheelSpeed = 100;
+    edit.captureOnFirstPress = 1;
+    edit.clickX = 5;
+    edit.clickY = 6;
+    edit.hotKeyVk = 0x25;
+    ASSERT_TRUE(rig.commands.PutAssignment(edit, 0, kOptionBank, kWheelCounterClockwise).Done());
+
+    ControlAssignment other = edit;
+    other.hotKeyVk = 0x27;
+    other.specialKey = kSpecialTab;
+    EXPECT_EQ(BytesOf(*rig.Store().GetAssignment(0, kOptionBank, kWheelClockwise)), BytesOf(other));
+    EXPECT_EQ(rig.registry.Value(kKeysets + "\\Default\\Option Bank", "CCWheel"), BytesOf(edit));
+    EXPECT_EQ(rig.registry.Value(kKeysets + "\\Default\\Option Bank", "CWheel"), BytesOf(other));
+
+    rig.registry.journal.clear();
+    EXPECT_FALSE(rig.commands.PutAssignment(edit, 1, kMainBank, kPlay).Done());
+    EXPECT_TRUE(rig.registry.journal.empty());
+    EXPECT_TRUE(rig.ui.told.empty());
 }
 
 } // namespace

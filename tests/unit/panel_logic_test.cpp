@@ -1,6 +1,5 @@
 #include "editor/app/assignment_form.h"
 #include "editor/app/panel_tables.h"
-#include "model/memory_blocks.h"
 #include "output_fakes.h"
 
 #include <gtest/gtest.h>
@@ -143,57 +142,6 @@ TEST(AssignmentForm, CaptureLabelTexts) {
     parts.windowTitle = "Probe";
     parts.shownListIndex = 2;
     EXPECT_EQ(CaptureLabel(strings, parts), "Right Mouse Click in \"Probe at 12 ,34\"");
-}
-
-class RecordingSink final : public AssignmentSink {
-public:
-    bool Store(int index, int bank, int control) override {
-        stores.emplace_back(index, bank, control);
-        return true;
-    }
-    std::vector<std::tuple<int, int, int>> stores;
-};
-
-TEST(AssignmentForm, WheelHalvesShareAllButTheirKeys) {
-    NoStrings names;
-    MemoryBlocks blocks;
-    CSharedInfo shared{blocks};
-    shared.Create();
-    CKeysetStore store{shared, names};
-    KeysetRecord record;
-    InitKeyset(record, "Default", 0, names);
-    AssignmentAt(record, kOptionBank, kWheelClockwise).hotKeyVk = 0x27;
-    AssignmentAt(record, kOptionBank, kWheelClockwise).specialKey = kSpecialTab;
-    store.Add(record);
-
-    AssignmentFields fields;
-    fields.name = "Scroll";
-    fields.mouseMode = kVerticalScroll;
-    fields.wheelSpeed = 100;
-    fields.capture = true;
-    fields.clickX = 5;
-    fields.clickY = 6;
-    fields.windowTitle = "Probe";
-    fields.windowClass = "ProbeClass";
-    fields.hotKeyVk = 0x25;
-    RecordingSink sink;
-    ASSERT_TRUE(StorePanelAssignment(store, sink, 0, kOptionBank, kWheelCounterClockwise, BuildAssignment(fields)));
-    EXPECT_EQ(sink.stores, (std::vector<std::tuple<int, int, int>>{{0, 1, 5}, {0, 1, 6}}));
-    const ControlAssignment other = *store.GetAssignment(0, kOptionBank, kWheelClockwise);
-    EXPECT_EQ(ReadField(other.controlName), "Scroll");
-    EXPECT_EQ(other.mouseMode, kVerticalScroll);
-    EXPECT_EQ(other.wheelSpeed, 100);
-    EXPECT_EQ(other.captureOnFirstPress, 1);
-    EXPECT_EQ(std::make_tuple(other.clickX, other.clickY), std::make_tuple(5, 6));
-    EXPECT_EQ(ReadField(other.windowTitle), "Probe");
-    EXPECT_EQ(ReadField(other.windowClass), "ProbeClass");
-    EXPECT_EQ(std::make_tuple(other.hotKeyVk, other.specialKey), std::make_tuple(0x27, kSpecialTab));
-
-    sink.stores.clear();
-    ASSERT_TRUE(StorePanelAssignment(store, sink, 0, kMainBank, kPlay, BuildAssignment(fields)));
-    EXPECT_EQ(sink.stores.size(), 1u);
-    EXPECT_FALSE(StorePanelAssignment(store, sink, 1, kMainBank, kPlay, BuildAssignment(fields)));
-    EXPECT_EQ(sink.stores.size(), 1u);
 }
 
 } // namespace

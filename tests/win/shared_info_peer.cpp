@@ -5,6 +5,7 @@
 //   shared_info_peer portopen          exit 10 + portOpen, read without opening the block as a program
 //                                      (whose start would set it)
 //   shared_info_peer changed           raise keysetsChanged, as any writer of keysets does after it wrote
+//   shared_info_peer current K         make keyset K current, as the driver does for the program in front
 #include "model/named_blocks_win32.h"
 #include "model/shared_info.h"
 
@@ -31,6 +32,10 @@ int main(int argc, char** argv) {
         return 2;
     if (argc == 2 && std::strcmp(argv[1], "changed") == 0) {
         info.SetKeysetsChanged(1);
+        return 0;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "current") == 0) {
+        info.SetCurrentKeysetIndex(std::atoi(argv[2]));
         return 0;
     }
     if (argc == 2 && std::strcmp(argv[1], "first") == 0) {
