@@ -308,10 +308,11 @@ TEST(KeysetCommands, ExportWritesTheCurrentKeysetUnderItsNameAndIsOffForDefault)
     rig.commands.ExportKeyset();
     EXPECT_EQ(rig.ui.proposedNames, (std::vector<std::string>{"waveedit"}));
     const Bytes bytes = FileBytes(path);
-    ASSERT_EQ(bytes.size(), 10696u);
+    ASSERT_EQ(bytes.size(), 10696u + 14u); // and a trailer that says the keyset has no window rule
     EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 12),
               (Bytes{'Q', 'V', 'L', '2', 0x02, 0x00, 0x01, 0x00, 0xC4, 0x29, 0x00, 0x00}));
-    EXPECT_EQ(Bytes(bytes.begin() + 12, bytes.end()), BytesOf(Marked("waveedit", 'W')));
+    EXPECT_EQ(Bytes(bytes.begin() + 12, bytes.begin() + 10696), BytesOf(Marked("waveedit", 'W')));
+    EXPECT_EQ(Bytes(bytes.begin() + 10696, bytes.end()), EncodeRuleTrailer(WindowRule()));
     EXPECT_TRUE(rig.registry.journal.empty()) << "an export changes no keyset";
 
     // A cancelled dialog writes nothing.
