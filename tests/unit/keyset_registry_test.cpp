@@ -307,11 +307,11 @@ TEST(KeysetRegistry, WindowRulesRoundTripAndAreWrittenByTheField) {
     EXPECT_FALSE(rig.keysets.SaveAll(rig.store).Done());
     rig.registry.FailNothing();
     rig.Save();
-    EXPECT_EQ(std::count(rig.registry.journal.begin(), rig.registry.journal.end(), "write " + video + ":AppPref"), 0);
-    EXPECT_EQ(std::count(rig.registry.journal.begin(), rig.registry.journal.end(), "delete " + video + ":MatchTitle"),
-              1);
-    EXPECT_EQ(
-        std::count(rig.registry.journal.begin(), rig.registry.journal.end(), "write text " + video + ":MatchClass"), 1);
+    std::vector<long> counts; // no AppPref; the emptied title deleted once; the class written once
+    for (const std::string entry : {":AppPref", ":MatchTitle", ":MatchClass"})
+        counts.push_back(std::count_if(rig.registry.journal.begin(), rig.registry.journal.end(),
+                                       [&](const std::string& line) { return line.find(video + entry) != line.npos; }));
+    EXPECT_EQ(counts, (std::vector<long>{0, 1, 1}));
 
     rig.keysets.Forget(); // read everything, as another program would
     rig.registry.SetValue(kKeysets + "\\browser", "MatchTitle", Bytes(300, 'x')); // a text left by hand

@@ -154,11 +154,7 @@ TEST(Tracking, HostedAppsGetTheKeysetOfTheProgramInsideTheHost) {
 
 struct AboveRights final : ProcessRights {
     std::set<std::uint32_t> above;
-    int asked = 0;
-    bool RunsAbove(std::uint32_t processId) override {
-        ++asked;
-        return above.count(processId) != 0;
-    }
+    bool RunsAbove(std::uint32_t processId) override { return above.count(processId) != 0; }
 };
 
 struct UnreachableRecorder final : TrackingObserver {
@@ -180,14 +176,12 @@ TEST(Tracking, ProgramsAboveTheDriverAreToldOnceAndGetNoInput) {
     rig.Assign(0, kMainBank, kPlay, KeyAssignment('D'));
     const WindowId admin = rig.Run("regedit", 9);
     rig.Feed({0x80, 0x45, 0x80, 0x05, 0x80, 0x45, 0x80, 0x05});
-    const WindowId notepad = rig.Run("notepad", 7);
+    rig.Run("notepad", 7);
     rig.Feed({0x80, 0x45, 0x80, 0x05});
     rig.desktop.foreground = admin;
     rig.Feed({0x80, 0x45, 0x80, 0x05});
     EXPECT_EQ(recorder.told, Events{"regedit"});
     EXPECT_EQ(rig.Keys(), (Events{"+D", "-D"})); // notepad's press alone
-    EXPECT_EQ(rig.desktop.foreground, admin);
-    EXPECT_NE(notepad, admin);
 }
 
 } // namespace
