@@ -179,8 +179,9 @@ public:
     void SetWheelLedOn(int) override {}
 };
 
-// The driver's objects with twenty keysets; program 1's keyset sends Ctrl+Shift+A for Play and the
-// arrows for the wheel.
+// The driver's objects with twenty keysets (or `count`); program 1's keyset sends Ctrl+Shift+A for Play
+// and the arrows for the wheel. With `ruled`, the later half of the keysets have window rules for
+// program 1 whose titles its window never has, so that every press reads the title and weighs them all.
 struct EventPath {
     NoStrings names;
     MemoryBlocks blocks;
@@ -201,9 +202,9 @@ struct EventPath {
     NoLed led;
     CDeviceDecoder decoder{dispatcher, led, timer};
 
-    EventPath() {
+    explicit EventPath(int count = 20, bool ruled = false) {
         shared.Create();
-        for (int k = 0; k < 20; ++k) {
+        for (int k = 0; k < count; ++k) {
             KeysetRecord record;
             InitKeyset(record, k == 0 ? "Default" : ("program" + std::to_string(k)).c_str(), 0, names);
             AssignmentAt(record, kMainBank, kPlay).hotKeyVk = 'A';
@@ -221,6 +222,8 @@ struct EventPath {
                 drag.wheelSpeed = 128;
             }
             store.Add(record);
+            if (ruled && k >= count / 2)
+                store.SetRule(k, WindowRule{"program1", "Tab " + std::to_string(k), ""});
         }
         Feed({0x80, 0x40, 0x80, 0x00}); // the first event takes the process list and selects
     }
@@ -287,6 +290,17 @@ void PressAfterForegroundChange(benchmark::State& state) {
     ReportAllocations(state, before, 2);
 }
 BENCHMARK(PressAfterForegroundChange);
+
+// The same window in front with a hundred keysets, without and with window rules (half of them):
+// with rules each press reads the window's title and weighs every keyset again.
+void PressWithHundredKeysets(benchmark::State& state) {
+    EventPath path(100, state.range(0) != 0);
+    const long long before = allocations.load();
+    for (auto _ : state)
+        path.Feed({0x80, 0x45, 0x80, 0x05});
+    ReportAllocations(state, before, 2);
+}
+BENCHMARK(PressWithHundredKeysets)->ArgName("rules")->Arg(0)->Arg(1);
 
 } // namespace
 } // namespace qvl

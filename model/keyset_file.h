@@ -1,13 +1,27 @@
 // A keyset file (".qvl"): one KeysetRecord behind a 12-byte header, so that keysets can move between
 // machines. Only the magic is checked on reading; the format and size values are carried as found.
+//
+// The keyset's window rule may follow the record, where readers that do not know it stop reading:
+//
+//   offset 10696  "RULE"                     4 bytes, no terminator
+//          10700  payload length             uint32, little-endian: the bytes that follow
+//          10704  program, title, class      each a uint16 little-endian length (0 to 255) and that
+//                                            many characters, no terminator
+//
+// A file without the trailer (an older writer's) says nothing of a rule: an import keeps the rule the
+// keyset has. A trailer with three empty fields says the keyset has none. A trailer that is cut short
+// or does not add up is taken for no trailer; bytes after its payload are ignored.
 #pragma once
 
 #include "model/keyset_record.h"
+#include "model/window_rule.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 namespace qvl {
 
@@ -26,6 +40,15 @@ constexpr std::uint32_t kKeysetFileFormat = 0x00010002;
 constexpr std::uint32_t kKeysetFileSizeValue = 10692;
 constexpr std::size_t kKeysetFileLength = sizeof(KeysetFileHeader) + sizeof(KeysetRecord);
 static_assert(kKeysetFileLength == 10696);
+
+constexpr char kRuleTrailerMagic[4] = {'R', 'U', 'L', 'E'};
+constexpr std::size_t kRuleTrailerHead = 8; // magic and payload length
+constexpr std::size_t kRuleTrailerMaxLength = kRuleTrailerHead + kRuleFieldCount * (2 + kRuleFieldMax);
+
+// The trailer's bytes for `rule` (cut to its bounds), and the rule of trailer bytes (nothing: no
+// valid trailer).
+std::vector<unsigned char> EncodeRuleTrailer(const WindowRule& rule);
+std::optional<WindowRule> DecodeRuleTrailer(const unsigned char* bytes, std::size_t size);
 
 // What became of a Read or a Write. The program that reads or writes the file tells the user.
 enum class KeysetFileStatus {
@@ -52,15 +75,20 @@ public:
     // up the header. The record stays the caller's.
     void Init(std::string path, KeysetRecord* buffer);
 
-    // Read the file into the record. Nothing of the record changes unless the whole file was read:
-    // a wrong magic or a file that ends early is not valid.
+    // Read the file into the record, and its rule trailer into Rule(). Nothing of the record changes
+    // unless the whole file was read: a wrong magic or a file that ends early is not valid.
     KeysetFileResult Read();
 
-    // Write the header and the record. The file is written under a temporary name beside it and put in
-    // place only when complete, so a failed export leaves whatever stood there before.
+    // Write the header, the record and (when SetRule was called) the rule trailer. The file is written
+    // under a temporary name beside it and put in place only when complete, so a failed export leaves
+    // whatever stood there before.
     KeysetFileResult Write();
 
     const KeysetFileHeader& Header() const { return header_; }
+    // The rule a Write puts after the record; an empty one says the keyset has none.
+    void SetRule(const WindowRule& rule) { rule_ = Bounded(rule); }
+    // The rule the last Read found after the record; nothing when the file had no trailer.
+    const std::optional<WindowRule>& Rule() const { return rule_; }
 
 private:
     KeysetFileResult Result(KeysetFileStatus status, int error = 0) const { return {status, path_, error}; }
@@ -68,6 +96,7 @@ private:
     KeysetRecord* buffer_ = nullptr;
     std::string path_;
     KeysetFileHeader header_ = {};
+    std::optional<WindowRule> rule_;
 };
 
 } // namespace qvl

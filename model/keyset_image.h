@@ -5,6 +5,7 @@
 
 #include "model/keyset_changes.h"
 #include "model/keyset_record.h"
+#include "model/window_rule.h"
 
 #include <cstdint>
 #include <string>
@@ -31,6 +32,7 @@ struct StoredSubkey {
     std::uint32_t present = 0;
     KeysetRecord stored{}; // the bytes of the present values; zeros elsewhere
     KeysetRecord loaded{}; // what a load makes of them (valid when the header is present)
+    WindowRule rule;       // its "MatchProgram", "MatchTitle" and "MatchClass" (absent: empty)
     bool taken = false;    // the load takes this subkey as a keyset
 
     bool Has(int value) const { return (present >> value & 1u) != 0; }

@@ -16,13 +16,15 @@ void PutDefaultFirst(CKeysetStore& store) {
     if (found == 0)
         return;
     std::unique_ptr<KeysetRecord> record = std::make_unique<KeysetRecord>();
+    WindowRule rule;
     if (found) {
         *record = *store.GetKeyset(*found);
+        rule = store.GetRule(*found);
         store.RemoveAt(*found);
     } else {
         InitKeyset(*record, kDefaultKeysetName, 0, store.Names());
     }
-    store.InsertAt(0, *record);
+    store.InsertAt(0, *record, rule);
 }
 
 constexpr long kInvalidParameter = 87; // the system's code for a call with a wrong argument
@@ -39,10 +41,11 @@ std::vector<ListedKeyset> ListForSave(const CKeysetStore& store, const TextCase&
     for (int index = 0; index < store.GetCount(); ++index)
         records.push_back(*store.GetKeyset(index));
     std::vector<ListedKeyset> list;
-    for (const KeysetRecord& record : records) {
-        std::string name = ReadField(record.header.appName);
+    for (std::size_t index = 0; index < records.size(); ++index) {
+        std::string name = ReadField(records[index].header.appName);
         if (IsStorableKeysetName(name))
-            list.push_back(ListedKeyset{name, textCase.Fold(name), &record});
+            list.push_back(
+                ListedKeyset{name, textCase.Fold(name), &records[index], store.GetRule(static_cast<int>(index))});
     }
     return list;
 }
@@ -91,7 +94,7 @@ void CKeysetRegistry::TakeLoadedList(CKeysetStore& store) const {
     store.RemoveAll();
     for (const StoredSubkey& subkey : image_.subkeys)
         if (subkey.taken)
-            store.Add(subkey.loaded);
+            store.Add(subkey.loaded, subkey.rule);
     PutDefaultFirst(store);
 }
 
@@ -133,11 +136,16 @@ void CKeysetRegistry::PutInLoadOrder(CKeysetStore& store) const {
     if (std::is_sorted(moved.begin(), moved.end()))
         return;
     std::vector<KeysetRecord> records;
+    std::vector<WindowRule> rules;
     records.reserve(moved.size());
-    for (int from : moved)
+    for (int from : moved) {
         records.push_back(*store.GetKeyset(from));
-    for (int index = 0; index < count; ++index)
+        rules.push_back(store.GetRule(from));
+    }
+    for (int index = 0; index < count; ++index) {
         store.SetKeyset(index, records[static_cast<std::size_t>(index)]);
+        store.SetRule(index, rules[static_cast<std::size_t>(index)]);
+    }
     const auto at = std::find(moved.begin(), moved.end(), store.GetCurrentIndex());
     if (at != moved.end())
         store.SetCurrentIndex(static_cast<int>(at - moved.begin()));
@@ -164,6 +172,7 @@ std::optional<StoreResult> CKeysetRegistry::StoreOne(const CKeysetStore& store, 
     planned.subkey = subkey->name;
     planned.folded = subkey->folded;
     planned.record = subkey->loaded;
+    planned.rule = subkey->rule;
     AssignmentAt(planned.record, bank, control) = AssignmentAt(*record, bank, control);
     planned.values = {AssignmentValue(bank, control)};
     WritePlan plan;

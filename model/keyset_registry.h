@@ -2,11 +2,13 @@
 //
 //   Software\Vendrake Electronics\QVL2
 //     Keysets\<appName>             "AppPref" (44 bytes)
+//                                   "MatchProgram" "MatchTitle" "MatchClass" (text, each optional: the
+//                                   keyset's window rule, model/window_rule.h)
 //       MainBank, Option Bank, Shift Bank, Option+Shift Bank
 //                                   "Play" "Stop" "FF" "RR" "Record" "CCWheel" "CWheel" (380 bytes each)
 //     Settings                      "Prefs" (8 bytes; model/prefs_storage.h)
 //
-// All values are binary copies of the records. The subkey name only finds a keyset; its identity is
+// All values but the rule's are binary copies of the records. The subkey name only finds a keyset; its identity is
 // the name inside "AppPref".
 //
 // Each program keeps one CKeysetRegistry beside its keyset store for as long as the store lives: it
@@ -137,6 +139,8 @@ private:
     StoreResult WriteKeyset(Registry::Key keysetsKey, const PlannedKeyset& planned, std::uint64_t generation,
                             const StringSource& names);
     StoreResult WriteValues(const RegKey& keyset, const PlannedKeyset& planned, StoredSubkey& subkey);
+    StoreResult WriteRule(Registry::Key keysetsKey, const RegKey& keyset, const PlannedKeyset& planned,
+                          StoredSubkey& subkey);
     // Put the image's subkeys in the registry's enumeration order again after new ones were made.
     void ReorderByEnumeration(Registry::Key keysetsKey);
 

@@ -3,6 +3,7 @@
 // and every keyset when anybody else did.
 #include "model/keyset_registry.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -29,6 +30,22 @@ bool ReadStoredValue(Registry& registry, Registry::Key key, int value, KeysetRec
         return false;
     std::memcpy(const_cast<unsigned char*>(ValueBytes(record, value)), scratch.data(), scratch.size());
     return true;
+}
+
+// A text value cut to a rule field's bounds; absent, empty or not readable: no condition.
+std::string ReadRuleText(Registry& registry, Registry::Key key, const char* name) {
+    std::vector<char> text(kRuleFieldMax + 2);
+    const std::optional<std::size_t> stored = registry.ReadValue(key, name, text.data(), text.size());
+    if (!stored || *stored == 0)
+        return std::string();
+    if (*stored > text.size()) {
+        // Longer than any rule field: read it whole, then cut it.
+        text.resize(*stored);
+        if (registry.ReadValue(key, name, text.data(), text.size()) != text.size())
+            return std::string();
+    }
+    text.resize(std::min(*stored, text.size()));
+    return std::string(text.data(), text.size());
 }
 
 // Writes that left the record where it was came from elsewhere: it lists nothing of them. Without the
@@ -163,6 +180,9 @@ void CKeysetRegistry::ReadAll(Registry::Key keysetsKey, const StringSource& name
 void CKeysetRegistry::ReadSubkey(Registry::Key keysetKey, StoredSubkey& subkey, const StringSource& names) {
     subkey.present = 0;
     std::memset(&subkey.stored, 0, sizeof subkey.stored);
+    for (int field = 0; field < kRuleFieldCount; ++field)
+        RuleField(subkey.rule, field) = ReadRuleText(registry_, keysetKey, kRuleValueNames[field]);
+    subkey.rule = Bounded(subkey.rule);
     if (!ReadStoredValue(registry_, keysetKey, kHeaderValue, subkey.stored))
         return; // no identity: not a keyset, and its banks are left as they are
     subkey.present |= 1u << kHeaderValue;

@@ -65,6 +65,7 @@ StoreResult CKeysetRegistry::WriteKeyset(Registry::Key keysetsKey, const Planned
         // Its own generation first, for the same reason as the one under "Keysets".
         result.Note(registry_.WriteBinary(keyset.Get(), kGenerationValueName, &generation, sizeof generation));
         result.Note(WriteValues(keyset, planned, *subkey));
+        result.Note(WriteRule(keysetsKey, keyset, planned, *subkey));
     }
     // A subkey whose values are not all known is read again next time rather than trusted.
     subkey->generation = result.Done() ? generation : 0;
@@ -97,6 +98,22 @@ StoreResult CKeysetRegistry::WriteValues(const RegKey& keyset, const PlannedKeys
         }
         std::copy_n(bytes, ValueSize(value), const_cast<unsigned char*>(ValueBytes(subkey.stored, value)));
         subkey.present |= 1u << value;
+    }
+    return result;
+}
+
+StoreResult CKeysetRegistry::WriteRule(Registry::Key keysetsKey, const RegKey& keyset, const PlannedKeyset& planned,
+                                       StoredSubkey& subkey) {
+    StoreResult result;
+    for (const int field : planned.ruleFields) {
+        const std::string& text = RuleField(planned.rule, field);
+        const char* name = kRuleValueNames[field];
+        // An empty field is no condition: the value goes, so older readers see nothing at all.
+        const RegStatus written = text.empty() ? registry_.DeleteValue(keysetsKey, planned.subkey.c_str(), name)
+                                               : registry_.WriteText(keyset.Get(), name, text.c_str());
+        result.Note(written);
+        if (written)
+            RuleField(subkey.rule, field) = text;
     }
     return result;
 }

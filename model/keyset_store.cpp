@@ -40,20 +40,32 @@ void CKeysetStore::SetAssignment(int index, int bank, int control, const Control
     TerminateStrings(stored);
 }
 
-void CKeysetStore::Add(const KeysetRecord& record) {
-    InsertAt(GetCount(), record);
+void CKeysetStore::Add(const KeysetRecord& record, const WindowRule& rule) {
+    InsertAt(GetCount(), record, rule);
 }
 
-void CKeysetStore::InsertAt(int index, const KeysetRecord& record) {
+void CKeysetStore::InsertAt(int index, const KeysetRecord& record, const WindowRule& rule) {
     if (index < 0 || index > GetCount())
         return;
     auto inserted = keysets_.insert(keysets_.begin() + index, record);
     TerminateStrings(*inserted);
+    rules_.insert(rules_.begin() + index, Bounded(rule));
 }
 
 void CKeysetStore::RemoveAt(int index) {
+    if (!Contains(index))
+        return;
+    keysets_.erase(keysets_.begin() + index);
+    rules_.erase(rules_.begin() + index);
+}
+
+WindowRule CKeysetStore::GetRule(int index) const {
+    return Contains(index) ? rules_[static_cast<std::size_t>(index)] : WindowRule();
+}
+
+void CKeysetStore::SetRule(int index, const WindowRule& rule) {
     if (Contains(index))
-        keysets_.erase(keysets_.begin() + index);
+        rules_[static_cast<std::size_t>(index)] = Bounded(rule);
 }
 
 std::optional<int> CKeysetStore::Find(std::string_view name) const {

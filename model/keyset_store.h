@@ -9,6 +9,7 @@
 
 #include "model/keyset_record.h"
 #include "model/shared_info.h"
+#include "model/window_rule.h"
 
 #include <optional>
 #include <string>
@@ -29,11 +30,18 @@ public:
     std::optional<ControlAssignment> GetAssignment(int index, int bank, int control) const;
     void SetKeyset(int index, const KeysetRecord& record);
     void SetAssignment(int index, int bank, int control, const ControlAssignment& assignment);
-    void Add(const KeysetRecord& record);
+    // A keyset joins the list with its window rule (none by default); SetKeyset keeps the rule there is.
+    void Add(const KeysetRecord& record, const WindowRule& rule = WindowRule());
     // Insert before `index` (0 to GetCount()); later keysets move up by one.
-    void InsertAt(int index, const KeysetRecord& record);
+    void InsertAt(int index, const KeysetRecord& record, const WindowRule& rule = WindowRule());
     void RemoveAt(int index);
-    void RemoveAll() { keysets_.clear(); }
+    void RemoveAll() {
+        keysets_.clear();
+        rules_.clear();
+    }
+    // The window rule of keyset `index` (empty: none, or outside the list); set cut to its bounds.
+    WindowRule GetRule(int index) const;
+    void SetRule(int index, const WindowRule& rule);
 
     // The first keyset whose name is exactly `name` (case matters); nothing when there is none.
     std::optional<int> Find(std::string_view name) const;
@@ -61,6 +69,7 @@ private:
     CSharedInfo& shared_;
     const StringSource& names_;
     std::vector<KeysetRecord> keysets_;
+    std::vector<WindowRule> rules_; // one per keyset, beside it
 };
 
 } // namespace qvl

@@ -19,9 +19,10 @@ std::vector<ListedKeyset> OnePerSubkey(const std::vector<ListedKeyset>& list) {
         for (ListedKeyset& earlier : wanted)
             if (earlier.folded == keyset.folded)
                 same = &earlier;
-        if (same != nullptr)
+        if (same != nullptr) {
             same->record = keyset.record;
-        else
+            same->rule = keyset.rule;
+        } else
             wanted.push_back(keyset);
     }
     return wanted;
@@ -36,7 +37,12 @@ bool PlanKeyset(const ListedKeyset& keyset, const StoredSubkey* subkey, PlannedK
     for (int value = 0; value < kStoredValueCount; ++value)
         if (subkey == nullptr || !SameValue(*subkey, *keyset.record, value))
             planned.values.push_back(value);
-    return planned.made || subkey->generation == 0 || !planned.values.empty();
+    planned.rule = keyset.rule;
+    for (int field = 0; field < kRuleFieldCount; ++field)
+        if (subkey == nullptr ? !RuleField(keyset.rule, field).empty()
+                              : RuleField(subkey->rule, field) != RuleField(keyset.rule, field))
+            planned.ruleFields.push_back(field);
+    return planned.made || subkey->generation == 0 || !planned.values.empty() || !planned.ruleFields.empty();
 }
 
 } // namespace

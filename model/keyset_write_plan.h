@@ -18,15 +18,18 @@ struct ListedKeyset {
     std::string name;
     std::string folded;
     const KeysetRecord* record = nullptr;
+    WindowRule rule;
 };
 
 // A subkey to write.
 struct PlannedKeyset {
-    std::string subkey;      // as the registry spells it, or the keyset's name for a new one
-    std::string folded;      // that name as the registry compares it
-    bool made = false;       // the subkey is not in the image: it is created
-    KeysetRecord record{};   // what the subkey is to hold
-    std::vector<int> values; // the stored values that differ, in record order (kHeaderValue, AssignmentValue)
+    std::string subkey;          // as the registry spells it, or the keyset's name for a new one
+    std::string folded;          // that name as the registry compares it
+    bool made = false;           // the subkey is not in the image: it is created
+    KeysetRecord record{};       // what the subkey is to hold
+    std::vector<int> values;     // the stored values that differ, in record order (kHeaderValue, AssignmentValue)
+    WindowRule rule;             // the rule the subkey is to hold
+    std::vector<int> ruleFields; // the fields of the rule that differ (kRuleValueNames), in order
 };
 
 struct WritePlan {

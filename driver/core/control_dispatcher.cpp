@@ -22,7 +22,7 @@ CControlDispatcher::CControlDispatcher(CKeysetStore& store, CKeysetRegistry& key
                                        MousePointer& pointer, UserQuestion& question,
                                        std::unique_ptr<MouseOutput> mouse)
     : store_(store), keysets_(keysets), desktop_(desktop), processes_(processes), textCase_(textCase),
-      mouse(std::move(mouse)) {
+      chooser_(textCase), mouse(std::move(mouse)) {
     if (keystroke == nullptr)
         keystroke = std::make_unique<CKeystrokeAction>(input);
     if (this->mouse == nullptr)
@@ -45,6 +45,8 @@ void CControlDispatcher::HandleControlEvent(CDeviceDecoder& decoder) {
         NotifyEditor(decoder);
         return;
     }
+    if (unreachable_)
+        return; // the system would drop the input; the user was told once
     // A click point still to be captured: the editor's panel captures it while this waits, then the
     // assignment is read again with its new target.
     const std::optional<ControlAssignment> assignment = EventAssignment();
@@ -120,7 +122,7 @@ void CControlDispatcher::ReleaseControl(CDeviceDecoder& decoder) {
         // The keys its press sent, even when another keyset, another program or the editor is current
         // now: anything else would leave them down.
         keystroke->Release(*held);
-    } else if (editorForeground == 0 || testDialogForeground != 0) {
+    } else if (!unreachable_ && (editorForeground == 0 || testDialogForeground != 0)) {
         if (const std::optional<ControlAssignment> assignment = EventAssignment()) {
             keystroke->Load(*assignment, eventControl_);
             keystroke->Release();
@@ -167,8 +169,10 @@ void CControlDispatcher::Report(const char* action, const StoreResult& result) {
         observer_->KeysetsFailed(action, result);
 }
 
-void CControlDispatcher::SelectKeyset(int index) {
+void CControlDispatcher::SelectKeyset(int index, const std::string& why) {
     store_.SetCurrentIndex(index);
+    if (observer_ != nullptr)
+        observer_->ForegroundTracked(index, store_.GetName(index), false, false, why);
 }
 
 } // namespace qvl

@@ -14,30 +14,37 @@
 #include "driver/output/keystroke_action.h"
 #include "driver/output/mouse_action.h"
 #include "driver/output/mouse_pointer.h"
+#include "driver/output/process_rights.h"
 #include "driver/output/process_source.h"
 #include "driver/output/user_question.h"
 #include "model/keyset_registry.h"
 #include "model/keyset_store.h"
 #include "model/shared_names.h"
 #include "model/text_case.h"
+#include "model/window_rule.h"
 
 #include <array>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace qvl {
 
-// Told the outcome of every full run of target tracking: the keyset selected, or that the editor (and
-// perhaps its Test dialog) is in front, which leaves the selection as it was; of an event the editor
-// did not take; and of a reload or save of the keysets that failed. The driver application (its tray
+// Told the outcome of every full run of target tracking, and of a title that chose another keyset: the
+// keyset selected and why (`title "Video"`), or that the editor (and perhaps its Test dialog) is in
+// front, which leaves the selection as it was; of a program the driver's input cannot reach; of an
+// event the editor did not take; and of a reload or save of the keysets that failed. The driver application (its tray
 // tip) and its trace listen; the calls come on the device's thread.
 class TrackingObserver {
 public:
     TrackingObserver() = default;
     TrackingObserver(const TrackingObserver&) = delete;
     TrackingObserver& operator=(const TrackingObserver&) = delete;
-    virtual void ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog) = 0;
+    virtual void ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog,
+                                   const std::string& why) = 0;
+    // The program in front runs above the driver: its presses are not sent. Once per program.
+    virtual void ProgramUnreachable(const std::string& program) = 0;
     // The editor's panel did not take the command of an event in time; the event is dropped.
     virtual void ForwardDropped(int commandId) = 0;
     // The keysets could not be reloaded (`action` "reload") or saved ("save"): the driver goes on with
@@ -68,8 +75,9 @@ public:
     void StoreTargetWindowTitle();
     // StoreTargetWindowTitle, then save all keysets and tell the editor.
     void AcceptForegroundAsTarget() override;
-    // Select the keyset of the program in front and note who that is. Runs in full when the window in
-    // front changed or the keysets were reloaded for this event; otherwise it takes no process list.
+    // Select the keyset for the window in front and note who that is. Runs in full when the window in
+    // front changed or the keysets were reloaded for this event; otherwise it takes no process list and
+    // reads at most the window's title, when some keyset has a title condition.
     void TrackForeground();
 
     bool EditorForeground() const { return editorForeground != 0; }
@@ -80,6 +88,10 @@ public:
     CKeystrokeAction& Keystroke() { return *keystroke; }
     // Null: nobody listens.
     void SetTrackingObserver(TrackingObserver* observer) { observer_ = observer; }
+    // Null: every program counts as reachable.
+    void SetProcessRights(ProcessRights* rights) { rights_ = rights; }
+    // The program in front runs above the driver; its events are dropped.
+    bool Unreachable() const { return unreachable_; }
     MouseOutput& Mouse() { return *mouse; }
 
 private:
@@ -89,7 +101,12 @@ private:
     int KeysetIndexForLookup() const;
     void ReloadKeysets();
     void Report(const char* action, const StoreResult& result);
-    void SelectKeyset(int index);
+    // The one place where the keyset in use is set: the observer hears of it, with the reason.
+    void SelectKeyset(int index, const std::string& why);
+    // Target tracking (target_tracking.cpp): the choice for the program found, and the check that it
+    // can be reached at all.
+    void ChooseKeyset(WindowId foreground, bool tell);
+    void CheckReachable(std::uint32_t processId);
 
     CKeysetStore& store_;
     CKeysetRegistry& keysets_;
@@ -97,6 +114,12 @@ private:
     ProcessSource& processes_;
     const TextCase& textCase_; // a program is a keyset's by the rule of keyset names
     TrackingObserver* observer_ = nullptr;
+    ProcessRights* rights_ = nullptr;
+    KeysetChooser chooser_;
+    std::string foregroundProgram_; // the program whose window is in front (the hosted app's, in a host)
+    std::string foregroundClass_;   // its window's class, read only when some rule asks for it
+    bool unreachable_ = false;
+    std::set<std::string> told_; // programs found unreachable, folded
 
     std::int32_t testDialogForeground = 0;
     std::unique_ptr<CKeystrokeAction> keystroke;

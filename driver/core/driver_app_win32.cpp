@@ -2,6 +2,7 @@
 
 #include "base/module_path_win32.h"
 #include "base/unique_handle_win32.h"
+#include "driver/output/process_rights_win32.h"
 #include "driver/res/resource.h"
 #include "framework/string_table.h"
 #include "model/prefs_storage.h"
@@ -27,6 +28,7 @@ struct CDriverApp::Parts {
     std::unique_ptr<CKeysetStore> store;
     std::unique_ptr<CKeysetRegistry> keysets;    // what is stored of the list
     std::unique_ptr<Win32ProcessList> processes; // by the platform name
+    Win32ProcessRights rights;
     std::unique_ptr<CControlDispatcher> dispatcher;
     PrefsRecord prefs;
     std::unique_ptr<Win32WheelIdleTimer> idleTimer; // made before the decoder's input, ends after it
@@ -114,6 +116,7 @@ void CDriverApp::BuildKeysetsAndDispatcher(CSharedInfo& shared) {
     parts.dispatcher = std::make_unique<CControlDispatcher>(*parts.store, *parts.keysets, desktop_, *parts.processes,
                                                             textCase_, *heldInput_, pointer_, question_);
     parts.dispatcher->SetTrackingObserver(this);
+    parts.dispatcher->SetProcessRights(&parts.rights);
 
     // 5. The preferences: the defaults unless the registry has them. The driver only reads them; the
     // editor owns them, so the driver's own saves leave them alone.
@@ -275,9 +278,10 @@ void CDriverApp::RefreshTray() {
         trace_->Tray(StateName(state), tip);
 }
 
-void CDriverApp::ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog) {
+void CDriverApp::ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog,
+                                   const std::string& why) {
     if (trace_ != nullptr)
-        trace_->ForegroundTracked(keysetIndex, name, editor, testDialog);
+        trace_->ForegroundTracked(keysetIndex, name, editor, testDialog, why);
     if (editor)
         return; // the selection stays as it was
     {
@@ -289,6 +293,14 @@ void CDriverApp::ForegroundTracked(int keysetIndex, const std::string& name, boo
     // Only when the keyset in use changed, which is rare on the event path; the window thread
     // updates the tip.
     window_.PostKeysetChanged();
+}
+
+void CDriverApp::ProgramUnreachable(const std::string& program) {
+    const std::string text = framework::FormatResourceString(Instance(), IDS_UNREACHABLE, {program});
+    if (trace_ != nullptr)
+        trace_->Unreachable(program);
+    // No box: the user may be typing into that program. The tray icon is not tied to a thread.
+    window_.Icon().ShowBalloon(framework::LoadResourceString(Instance(), IDS_CAPTION), text);
 }
 
 void CDriverApp::ForwardDropped(int commandId) {

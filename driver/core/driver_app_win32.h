@@ -100,7 +100,9 @@ private:
     std::uint64_t NowMs() override { return GetTickCount64(); }
 
     // TrackingObserver, on the reader thread.
-    void ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog) override;
+    void ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog,
+                           const std::string& why) override;
+    void ProgramUnreachable(const std::string& program) override;
     void ForwardDropped(int commandId) override;
     void KeysetsFailed(const char* action, const StoreResult& result) override;
 

@@ -52,12 +52,20 @@ void CDriverTrace::Release(const CDeviceDecoder& decoder) {
     Write(Line("release").Number("control", decoder.ControlIndex()).Number("bank", decoder.BankIndex()));
 }
 
-void CDriverTrace::ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog) {
-    Write(Line("keyset")
-              .Number("index", keysetIndex)
-              .Text("name", name)
-              .Number("editor", editor ? 1 : 0)
-              .Number("test", testDialog ? 1 : 0));
+void CDriverTrace::ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog,
+                                     const std::string& why) {
+    TraceLine line = Line("keyset")
+                         .Number("index", keysetIndex)
+                         .Text("name", name)
+                         .Number("editor", editor ? 1 : 0)
+                         .Number("test", testDialog ? 1 : 0);
+    if (!why.empty())
+        line.Text("why", why);
+    Write(line);
+}
+
+void CDriverTrace::Unreachable(const std::string& program) {
+    Write(Line("unreachable").Text("program", program));
 }
 
 void CDriverTrace::ForwardDropped(int commandId) {

@@ -55,7 +55,10 @@ public:
     void Byte(std::uint8_t value);
     void Event(const CDeviceDecoder& decoder);
     void Release(const CDeviceDecoder& decoder);
-    void ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog) override;
+    void ForegroundTracked(int keysetIndex, const std::string& name, bool editor, bool testDialog,
+                           const std::string& why) override;
+    void ProgramUnreachable(const std::string& program) override { Unreachable(program); }
+    void Unreachable(const std::string& program);
     void ForwardDropped(int commandId) override;
     void KeysetsFailed(const char* action, const StoreResult& result) override;
     void Lost();

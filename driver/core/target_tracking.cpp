@@ -1,4 +1,5 @@
-// Target tracking: the keyset of the program that owns the window in front.
+// Target tracking: the keyset for the window in front, chosen by its program, its title and its
+// class (model/window_rule.h).
 #include "driver/core/control_dispatcher.h"
 
 #include <cstring>
@@ -7,56 +8,120 @@
 
 namespace qvl {
 
-void CControlDispatcher::TrackForeground() {
-    const WindowId foreground = desktop_.ForegroundWindow();
-    if (foreground == lastForeground && !reselect_ && store_.Shared().GetKeysetsChanged() == 0)
-        return;
-    reselect_ = false;
-    lastForeground = foreground;
-    std::uint32_t processId = 0;
-    const std::uint32_t threadId = desktop_.WindowThreadProcess(foreground, processId);
+namespace {
 
+// Programs from the Store all run inside this host; their windows are children of its frame.
+constexpr const char* kAppHostProcessName = "ApplicationFrameHost";
+
+struct ProcessNames {
     std::vector<std::string> names;
     std::vector<std::uint32_t> ids;
-    processes_.GetProcessList(names, ids);
-    const std::size_t processCount = names.size() < ids.size() ? names.size() : ids.size();
-    // A program is a keyset's when their names are one by the rule of keyset names (the editor names
-    // keysets after file titles in lower case; process names come in the case the system reports).
-    for (std::string& name : names)
-        name = textCase_.Fold(name);
-    const std::string editorName = textCase_.Fold(kEditorProcessName);
 
+    // The name of process `id`, or "" when the list has none.
+    std::string Of(std::uint32_t id) const {
+        const std::size_t count = names.size() < ids.size() ? names.size() : ids.size();
+        for (std::size_t i = 0; i < count; ++i)
+            if (ids[i] == id)
+                return names[i];
+        return std::string();
+    }
+};
+
+struct OtherProcessChild {
+    Desktop& desktop;
+    std::uint32_t host;
+    std::uint32_t found = 0;
+};
+
+// The first descendant of the host's frame that belongs to another process: the hosted app.
+bool FindOtherProcess(WindowId window, void* context) {
+    auto& search = *static_cast<OtherProcessChild*>(context);
+    std::uint32_t processId = 0;
+    if (search.desktop.WindowThreadProcess(window, processId) != 0 && processId != search.host) {
+        search.found = processId;
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void CControlDispatcher::TrackForeground() {
+    const WindowId foreground = desktop_.ForegroundWindow();
+    if (foreground == lastForeground && !reselect_ && store_.Shared().GetKeysetsChanged() == 0) {
+        // The same window: only its title can have moved on (a tab switch), and only title rules ask.
+        if (chooser_.NeedsTitle() && editorForeground == 0 && !unreachable_)
+            ChooseKeyset(foreground, false);
+        return;
+    }
+    reselect_ = false;
+    lastForeground = foreground;
+    std::vector<RuledKeyset> ruled(static_cast<std::size_t>(store_.GetCount()));
+    for (int k = 0; k < store_.GetCount(); ++k)
+        ruled[static_cast<std::size_t>(k)] = RuledKeyset{store_.GetName(k), store_.GetRule(k)};
+    chooser_.SetKeysets(ruled);
+
+    std::uint32_t processId = 0;
+    const std::uint32_t threadId = desktop_.WindowThreadProcess(foreground, processId);
+    ProcessNames processes;
+    processes_.GetProcessList(processes.names, processes.ids);
+    foregroundProgram_ = processes.Of(processId);
     editorForeground = 0;
     testDialogForeground = 0;
-    // Keysets outside, processes inside: with no keysets at all even the editor goes unrecognised,
-    // and of two keysets with one name the first wins.
-    bool matched = false;
-    for (int k = 0; k < store_.GetCount() && !matched; ++k) {
-        const std::string keyset = textCase_.Fold(store_.GetName(k));
-        for (std::size_t i = 0; i < processCount && !matched; ++i) {
-            if (ids[i] != processId)
-                continue;
-            if (names[i] == editorName) {
-                // The editor is in front: the selection stays with the keyset it shows.
-                editorForeground = 1;
-                char text[kWindowTextSize];
-                desktop_.WindowText(foreground, text, sizeof text);
-                testDialogForeground = std::strcmp(text, kTestDialogTitle) == 0 ? 1 : 0;
-                matched = true;
-            } else if (names[i] == keyset) {
-                SelectKeyset(k);
-                matched = true;
-            }
+    unreachable_ = false;
+    foregroundThreadId = threadId;
+    // With no keysets at all even the editor goes unrecognised.
+    if (store_.GetCount() > 0 && textCase_.Same(foregroundProgram_, kEditorProcessName)) {
+        // The editor is in front: the selection stays with the keyset it shows.
+        editorForeground = 1;
+        char text[kWindowTextSize];
+        desktop_.WindowText(foreground, text, sizeof text);
+        testDialogForeground = std::strcmp(text, kTestDialogTitle) == 0 ? 1 : 0;
+        if (observer_ != nullptr) {
+            const int current = store_.GetCurrentIndex();
+            observer_->ForegroundTracked(current, store_.GetName(current), true, testDialogForeground != 0, "");
+        }
+        return;
+    }
+    if (textCase_.Same(foregroundProgram_, kAppHostProcessName)) {
+        OtherProcessChild search{desktop_, processId};
+        desktop_.EnumChildWindows(foreground, FindOtherProcess, &search);
+        const std::string hosted = search.found != 0 ? processes.Of(search.found) : std::string();
+        if (!hosted.empty()) {
+            foregroundProgram_ = hosted;
+            processId = search.found;
         }
     }
-    if (!matched)
-        SelectKeyset(0);
-    foregroundThreadId = threadId;
-    if (observer_ != nullptr) {
-        const int current = store_.GetCurrentIndex();
-        observer_->ForegroundTracked(current, store_.GetName(current), editorForeground != 0,
-                                     testDialogForeground != 0);
+    char windowClass[kWindowTextSize] = "";
+    if (chooser_.NeedsClass())
+        desktop_.WindowClass(foreground, windowClass, sizeof windowClass);
+    foregroundClass_ = windowClass;
+    CheckReachable(processId);
+    ChooseKeyset(foreground, true);
+}
+
+void CControlDispatcher::CheckReachable(std::uint32_t processId) {
+    if (rights_ == nullptr || processId == 0 || !rights_->RunsAbove(processId))
+        return;
+    unreachable_ = true;
+    // Told once per program for as long as the driver runs.
+    if (!told_.insert(textCase_.Fold(foregroundProgram_)).second)
+        return;
+    if (observer_ != nullptr)
+        observer_->ProgramUnreachable(foregroundProgram_);
+}
+
+void CControlDispatcher::ChooseKeyset(WindowId foreground, bool tell) {
+    ForegroundWindow window{foregroundProgram_, std::string(), foregroundClass_};
+    if (chooser_.NeedsTitle()) {
+        char title[kWindowTextSize];
+        desktop_.WindowText(foreground, title, sizeof title);
+        window.title = title;
     }
+    const KeysetChoice choice = chooser_.Choose(window);
+    if (choice.index == store_.GetCurrentIndex() && !tell)
+        return;
+    SelectKeyset(choice.index, DescribeChoice(choice, store_.GetRule(choice.index), window.program));
 }
 
 } // namespace qvl

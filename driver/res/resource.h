@@ -32,3 +32,6 @@
 #define IDS_TIP_CONNECTED 11
 #define IDS_TIP_RETRYING 12
 #define IDS_TIP_DISABLED 13
+
+// Window rules (ids 1700 to 1749). A program in front that runs above the driver ("%1": its name).
+#define IDS_UNREACHABLE 1700

@@ -87,7 +87,7 @@ std::optional<int> KeysetCommands::FindSameTarget(const std::string& name) const
     return std::nullopt;
 }
 
-void KeysetCommands::AddOrReplace(const KeysetRecord& record) {
+void KeysetCommands::AddOrReplace(const KeysetRecord& record, const std::optional<WindowRule>& rule) {
     if (store_ == nullptr)
         return;
     auto keyset = std::make_unique<KeysetRecord>(record);
@@ -95,9 +95,11 @@ void KeysetCommands::AddOrReplace(const KeysetRecord& record) {
     if (index) {
         CopyToField(keyset->header.appName, store_->GetName(*index).c_str());
         store_->SetKeyset(*index, *keyset);
+        if (rule) // a file that says nothing of a rule leaves the keyset's own
+            store_->SetRule(*index, *rule);
         SetCurrent(*index);
     } else {
-        store_->Add(*keyset);
+        store_->Add(*keyset, rule.value_or(WindowRule()));
         SetCurrent(store_->GetCount() - 1);
     }
     // The save puts the list in the order a load gives, and the current index follows the keyset,
@@ -177,7 +179,7 @@ void KeysetCommands::NewKeyset() {
         return;
     auto record = std::make_unique<KeysetRecord>();
     InitKeyset(*record, name.c_str(), 0, names_);
-    AddOrReplace(*record);
+    AddOrReplace(*record, WindowRule()); // a new keyset serves all of its program's windows
 }
 
 void KeysetCommands::ImportKeyset() {
@@ -206,7 +208,7 @@ bool KeysetCommands::ImportFile(const std::string& path) {
     // The question is about the keyset the file would replace: the one its record names.
     if (FindSameTarget(name) && !ui_.AskYesNo(kImportReplaceQuestionId))
         return true;
-    AddOrReplace(*record);
+    AddOrReplace(*record, file.Rule());
     return true;
 }
 
@@ -223,6 +225,7 @@ bool KeysetCommands::ExportFile(const std::string& path) {
     std::optional<KeysetRecord> keyset = store_->GetCurrentKeyset();
     CKeysetFile file;
     file.Init(path, keyset ? &*keyset : nullptr);
+    file.SetRule(store_->GetRule(store_->GetCurrentIndex()));
     const KeysetFileResult written = file.Write();
     TellFileResult(written);
     return written.Done();

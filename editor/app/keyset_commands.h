@@ -60,8 +60,9 @@ public:
     // The keyset whose name equals `name` ignoring case, "Default" included; nothing when there is none.
     std::optional<int> FindSameTarget(const std::string& name) const;
     // Replace the keyset that `record` names (it keeps its own name) or add `record` where a load
-    // would put it; make it current, save, and show it.
-    void AddOrReplace(const KeysetRecord& record);
+    // would put it; make it current, save, and show it. A keyset replaced keeps its window rule unless
+    // `rule` gives one (an empty one: none).
+    void AddOrReplace(const KeysetRecord& record, const std::optional<WindowRule>& rule = std::nullopt);
     // Remove keyset `index` (not "Default"); a current keyset at or after it moves back by one.
     void DeleteKeyset(int index);
     void SetCurrent(int index);

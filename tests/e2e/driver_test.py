@@ -550,5 +550,35 @@ class DriverRun(unittest.TestCase):
         self.assertEqual(len(device), 38, output)
 
 
+def ruled(name, rule, changes):
+    """Keyset `name` with its window rule ({"MatchProgram": ..., "MatchTitle": ..., "MatchClass": ...})."""
+    values = keyset(name, changes)
+    values[f"{KEYSETS}\\{name}"].update(rule)
+    return values
+
+
+class DriverWindowRules(unittest.TestCase):
+    def test_windows_of_one_program_get_keysets_by_title_and_by_class_at_consecutive_presses(self):
+        with Session("driver-window-rules") as s:
+            play = lambda vk: {("MainBank", "Play"): assignment(vk=ord(vk))}  # noqa: E731
+            port, driver, _ = started(
+                s, keyset("Default"), keyset("waveedit", play("A")),
+                ruled("waveedit - Video", {"MatchProgram": "waveedit", "MatchTitle": "video"}, play("B")),
+                ruled("mixer", {"MatchProgram": "waveedit", "MatchClass": "QvlMixer"}, play("C")))
+            for folder in ("one", "two", "three"):
+                s.path(folder).mkdir()
+            mail = s.probe(exe_name="one/WaveEdit.exe", title="Inbox", name="inbox")
+            video = s.probe(exe_name="two/WaveEdit.exe", title="My Video", name="video")
+            mixer = s.probe(exe_name="three/WaveEdit.exe", title="Mixer", class_name="QvlMixer", name="mixer")
+            for probe, key, name in ((mixer, "C", "mixer"), (video, "B", "waveedit - Video"), (mail, "A", "waveedit")):
+                probe.take_foreground()
+                since = probe.mark()
+                port.write(PLAY_DOWN + PLAY_UP)
+                self.assertEqual(probe.wait_key_events(2, since), [down(key), up(key)])
+                driver.trace.wait_for("keyset", where=lambda r, name=name: r["name"] == name)
+            self.assertEqual(driver.trace.wait_for("keyset", where=lambda r: r["name"] == "mixer")["why"],
+                             'class "QvlMixer"')
+
+
 if __name__ == "__main__":
     unittest.main(argv=sys.argv[:1] + sys.argv[1:], verbosity=2)

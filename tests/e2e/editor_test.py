@@ -257,10 +257,11 @@ class EditorKeysetCommands(unittest.TestCase):
             editor.wait_caption("waveedit")
 
             editor.post(ID_EXPORT_KEYSET)
-            wait_until(lambda: target.exists() and target.stat().st_size == 10696, 20, "the exported file")
+            wait_until(lambda: target.exists() and target.stat().st_size == 10696 + 14, 20, "the exported file")
             data = target.read_bytes()
             self.assertEqual(data[:12], b"QVL2\x02\x00\x01\x00\xc4\x29\x00\x00")
             self.assertEqual(data[12:56], app_pref("waveedit"))
+            self.assertEqual(data[10696:], b"RULE\x06\x00\x00\x00" + bytes(6))  # no window rule
             for b, bank in enumerate(BANKS):
                 for c, control in enumerate(CONTROLS):
                     offset = 56 + b * 2660 + c * 380

@@ -32,7 +32,8 @@ TEST(Dispatcher, EditorInFrontGetsTheButtonCommandAndNoKeystroke) {
 // event goes out as if nothing had happened.
 TEST(Dispatcher, AnEditorThatDoesNotAnswerLosesTheEventAndTheNextOneIsHandled) {
     struct Dropped final : TrackingObserver {
-        void ForegroundTracked(int, const std::string&, bool, bool) override {}
+        void ForegroundTracked(int, const std::string&, bool, bool, const std::string&) override {}
+        void ProgramUnreachable(const std::string&) override {}
         void ForwardDropped(int commandId) override { commands.push_back(commandId); }
         void KeysetsFailed(const char*, const StoreResult&) override {}
         std::vector<int> commands;

@@ -73,7 +73,8 @@ TEST(DriverTrace, ABytesEventKeysetAndKeysAreTracedInTheOrderTheyHappened) {
                                       "byte t=1010 value=0x80",
                                       "byte t=1020 value=0x45",
                                       "event t=1030 kind=\"button\" control=0 bank=0 magnitude=1 editor=1013 fire=1",
-                                      "keyset t=1040 index=1 name=\"waveedit\" editor=0 test=0",
+                                      "keyset t=1040 index=1 name=\"waveedit\" editor=0 test=0 "
+                                      "why=\"program \\\"WaveEdit\\\"\"",
                                       "key t=1050 vk=0x11 up=0",
                                       "key t=1060 vk=0x10 up=0",
                                       "key t=1070 vk=0x41 up=0",
@@ -105,7 +106,7 @@ TEST(DriverTrace, TheKeysetIsTracedWhenTrackingRunsAndTheEditorWhenItIsInFront) 
     };
 
     path.Feed({0x80, 0x44, 0x80, 0x04, 0x80, 0x44, 0x80, 0x04});
-    EXPECT_EQ(keysets(), (Events{"index=0 name=\"Default\" editor=0 test=0"}));
+    EXPECT_EQ(keysets(), (Events{"index=0 name=\"Default\" editor=0 test=0 why=\"no keyset for \\\"notepad\\\"\""}));
 
     rig.RunEditor();
     path.Feed({0x80, 0x44});

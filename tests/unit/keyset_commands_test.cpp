@@ -262,6 +262,29 @@ TEST(KeysetCommands, ImportAsksAboutTheKeysetTheFileWouldReplace) {
     }
 }
 
+// An import takes the file's rule when it has one (an empty one clears it) and keeps the keyset's own
+// when the file comes from an older writer; the registry holds it.
+TEST(KeysetCommands, ImportTakesTheRuleOfTheFileOnlyWhenItHasOne) {
+    CommandsRig rig;
+    rig.Start({Keyset("Default"), Keyset("y")});
+    const auto import = [&rig](const std::optional<WindowRule>& rule) {
+        KeysetRecord record = Marked("y", 'Y');
+        CKeysetFile file;
+        file.Init(rig.folder.File("y.qvl"), &record);
+        if (rule)
+            file.SetRule(*rule);
+        EXPECT_TRUE(file.Write().Done());
+        rig.ui.answers = {true};
+        EXPECT_TRUE(rig.commands.ImportFile(rig.folder.File("y.qvl")));
+        return rig.Store().GetRule(1);
+    };
+    EXPECT_EQ(import(WindowRule{"", "Video", ""}), (WindowRule{"", "Video", ""}));
+    EXPECT_EQ(rig.registry.Value(kKeysets + "\\y", "MatchTitle"), (Bytes{'V', 'i', 'd', 'e', 'o', 0}));
+    EXPECT_EQ(import(std::nullopt), (WindowRule{"", "Video", ""}));
+    EXPECT_TRUE(import(WindowRule()).Empty());
+    EXPECT_FALSE(rig.registry.Value(kKeysets + "\\y", "MatchTitle").has_value());
+}
+
 TEST(KeysetCommands, AFileThatIsNoKeysetFileChangesNothing) {
     CommandsRig rig;
     rig.Start({Keyset("Default"), Keyset("y")});
@@ -308,10 +331,11 @@ TEST(KeysetCommands, ExportWritesTheCurrentKeysetUnderItsNameAndIsOffForDefault)
     rig.commands.ExportKeyset();
     EXPECT_EQ(rig.ui.proposedNames, (std::vector<std::string>{"waveedit"}));
     const Bytes bytes = FileBytes(path);
-    ASSERT_EQ(bytes.size(), 10696u);
+    ASSERT_EQ(bytes.size(), 10696u + 14u); // and a trailer that says the keyset has no window rule
     EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 12),
               (Bytes{'Q', 'V', 'L', '2', 0x02, 0x00, 0x01, 0x00, 0xC4, 0x29, 0x00, 0x00}));
-    EXPECT_EQ(Bytes(bytes.begin() + 12, bytes.end()), BytesOf(Marked("waveedit", 'W')));
+    EXPECT_EQ(Bytes(bytes.begin() + 12, bytes.begin() + 10696), BytesOf(Marked("waveedit", 'W')));
+    EXPECT_EQ(Bytes(bytes.begin() + 10696, bytes.end()), EncodeRuleTrailer(WindowRule()));
     EXPECT_TRUE(rig.registry.journal.empty()) << "an export changes no keyset";
 
     // A cancelled dialog writes nothing.

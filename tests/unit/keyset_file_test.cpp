@@ -227,5 +227,39 @@ TEST_F(KeysetFileTest, AnExportThatCannotTakeThePlaceOfTheTargetLeavesItAndNoTem
     EXPECT_EQ(EntryCount(folder.Path()), 1);
 }
 
+// The rule follows the record; a file without it (an older writer's) or with a damaged one says
+// nothing of a rule, one with empty fields says there is none.
+TEST_F(KeysetFileTest, TheRuleTrailerFollowsTheRecordAndOlderFilesHaveNone) {
+    const std::string path = folder.File("video.qvl");
+    KeysetRecord record = NewKeyset("browser - Video");
+    CKeysetFile writer;
+    writer.Init(path, &record);
+    writer.SetRule({"browser", "Video", "Frame"});
+    ASSERT_TRUE(writer.Write().Done());
+    const Bytes written = Load(path);
+    const Bytes trailer(written.begin() + kKeysetFileLength, written.end());
+    EXPECT_EQ(trailer, (Bytes{'R', 'U', 'L', 'E', 23,  0,   0,   0,   7, 0, 'b', 'r', 'o', 'w', 's', 'e',
+                              'r', 5,   0,   'V', 'i', 'd', 'e', 'o', 5, 0, 'F', 'r', 'a', 'm', 'e'}));
+
+    const auto ruleOf = [&](const Bytes& bytes) {
+        Store(path, bytes);
+        KeysetRecord read = Sentinel();
+        CKeysetFile reader;
+        reader.Init(path, &read);
+        EXPECT_TRUE(reader.Read().Done());
+        EXPECT_EQ(RecordBytes(read), RecordBytes(record));
+        return reader.Rule();
+    };
+    EXPECT_EQ(ruleOf(written), (WindowRule{"browser", "Video", "Frame"}));
+    const Bytes older(written.begin(), written.begin() + kKeysetFileLength);
+    EXPECT_FALSE(ruleOf(older).has_value());
+    EXPECT_FALSE(ruleOf(Bytes(written.begin(), written.end() - 1)).has_value());
+    Bytes none = older;
+    for (unsigned char byte : EncodeRuleTrailer(WindowRule()))
+        none.push_back(byte);
+    ASSERT_TRUE(ruleOf(none).has_value());
+    EXPECT_TRUE(ruleOf(none)->Empty());
+}
+
 } // namespace
 } // namespace qvl

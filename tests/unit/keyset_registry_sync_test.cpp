@@ -131,13 +131,13 @@ TEST(KeysetRegistrySync, ReloadGivesExactlyAWholeLoadAfterEveryKindOfChange) {
              r.editor.store.SetAssignment(1, kOptionBank, kStop, a);
              EXPECT_TRUE(StoreAssignment(r.editor.store, r.editor.keysets, 1, kOptionBank, kStop).Done());
          },
-         1 + 1 + 29},
+         1 + 1 + 32},
         {"added before the others",
          [](Rig& r) {
              r.editor.Set({Keyset("Default", 1), Keyset("notepad", 2), Keyset("zoom", 3), Keyset("audacity", 4)});
              r.editor.Save();
          },
-         1 + 4 * 1 + 29},
+         1 + 4 * 1 + 32},
         {"deleted",
          [](Rig& r) {
              r.editor.Set({Keyset("Default", 1), Keyset("zoom", 3)});
@@ -149,32 +149,32 @@ TEST(KeysetRegistrySync, ReloadGivesExactlyAWholeLoadAfterEveryKindOfChange) {
              r.editor.Set({Keyset("Default", 1), Keyset("Notepad", 2), Keyset("zoom", 3)});
              r.editor.Save();
          },
-         1 + 1 + 29},
+         1 + 1 + 32},
         {"replaced by an import",
          [](Rig& r) {
              r.editor.store.SetKeyset(2, Keyset("zoom", 9));
              r.editor.Save();
          },
-         1 + 1 + 29},
+         1 + 1 + 32},
         {"rewritten whole by an older program",
          [](Rig& r) {
              Program older(r.registry, r.lock);
              older.Set({Keyset("Default", 5), Keyset("notepad", 5), Keyset("zoom", 5)});
              bench::WholeKeysetSave(r.registry, r.lock, kStoreRootPath, older.store);
          },
-         1 + 3 * 30, false},
+         1 + 3 * 33, false},
         {"one assignment from outside",
          [](Rig& r) {
              r.registry.SetValue(kKeysets + "\\notepad\\Shift Bank", "Play",
                                  BytesOf(AssignmentAt(Keyset("x", 'X'), 0, 0)));
          },
-         1 + 3 * 30, false},
+         1 + 3 * 33, false},
         {"a keyset added from outside",
          [](Rig& r) {
              r.registry.SetValue(kKeysets + "\\audacity", kAppPrefValueName, BytesOf(Keyset("audacity").header));
          },
-         1 + 4 * 30, false},
-        {"a keyset removed from outside", [](Rig& r) { r.registry.RemoveKey(kKeysets + "\\zoom"); }, 1 + 2 * 30, false},
+         1 + 4 * 33, false},
+        {"a keyset removed from outside", [](Rig& r) { r.registry.RemoveKey(kKeysets + "\\zoom"); }, 1 + 2 * 33, false},
         // The driver's watch looks at each burst of writes as it comes (here: Tell), so the editor's
         // save, which moves the record, does not hide the outside write that follows it.
         {"from outside, after a save of the editor",
@@ -186,7 +186,7 @@ TEST(KeysetRegistrySync, ReloadGivesExactlyAWholeLoadAfterEveryKindOfChange) {
                                  BytesOf(AssignmentAt(Keyset("x", 'X'), 0, 0)));
              r.driver.watch.Tell();
          },
-         1 + 3 * 30, false},
+         1 + 3 * 33, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

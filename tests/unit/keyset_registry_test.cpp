@@ -287,6 +287,41 @@ TEST(KeysetRegistry, WritesAreMadeOnlyUnderTheLockAndLoadsGoOnWithoutIt) {
     EXPECT_EQ(rig.lock.Held(), 0);
 }
 
+// The rule lives in text values beside "AppPref"; a save writes only the fields that changed (an
+// emptied one is deleted), a failed write is reported and tried again by the next save.
+TEST(KeysetRegistry, WindowRulesRoundTripAndAreWrittenByTheField) {
+    RegistryRig rig;
+    rig.store.Add(Keyset("Default"));
+    rig.store.Add(Keyset("browser"));
+    rig.store.Add(Keyset("browser - Video"), WindowRule{"browser", "Video", ""});
+    rig.Save();
+    const std::string video = kKeysets + "\\browser - Video";
+    EXPECT_EQ(rig.registry.ValueNames(video),
+              (std::vector<std::string>{"AppPref", "Generation", "MatchProgram", "MatchTitle"}));
+    EXPECT_EQ(*rig.registry.Value(video, "MatchTitle"), (Bytes{'V', 'i', 'd', 'e', 'o', 0}));
+    EXPECT_EQ(rig.registry.ValueNames(kKeysets + "\\browser"), (std::vector<std::string>{"AppPref", "Generation"}));
+
+    rig.registry.journal.clear();
+    rig.store.SetRule(2, WindowRule{"browser", "", "EditorFrame"});
+    rig.registry.FailWrite("MatchClass");
+    EXPECT_FALSE(rig.keysets.SaveAll(rig.store).Done());
+    rig.registry.FailNothing();
+    rig.Save();
+    std::vector<long> counts; // no AppPref; the emptied title deleted once; the class written once
+    for (const std::string entry : {":AppPref", ":MatchTitle", ":MatchClass"})
+        counts.push_back(std::count_if(rig.registry.journal.begin(), rig.registry.journal.end(),
+                                       [&](const std::string& line) { return line.find(video + entry) != line.npos; }));
+    EXPECT_EQ(counts, (std::vector<long>{0, 1, 1}));
+
+    rig.keysets.Forget(); // read everything, as another program would
+    rig.registry.SetValue(kKeysets + "\\browser", "MatchTitle", Bytes(300, 'x')); // a text left by hand
+    ASSERT_TRUE(rig.Load());
+    EXPECT_EQ(rig.Names(), (std::vector<std::string>{"Default", "browser", "browser - Video"}));
+    EXPECT_EQ(rig.store.GetRule(2), (WindowRule{"browser", "", "EditorFrame"}));
+    EXPECT_EQ(rig.store.GetRule(1).title, std::string(kRuleFieldMax, 'x'));
+    EXPECT_TRUE(rig.store.GetRule(0).Empty());
+}
+
 TEST(PrefsStorage, PrefsAreWrittenWholeAndReadOnlyWhenWhole) {
     FakeRegistry registry;
     PrefsRecord prefs;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace qvl {
 namespace {
 
@@ -107,6 +109,79 @@ TEST(Tracking, FirstOfTwoKeysetsWithOneNameWins) {
     rig.Run("notepad", 7);
     rig.dispatcher.TrackForeground();
     EXPECT_EQ(rig.store.GetCurrentIndex(), first);
+}
+
+// Two windows of one program with different titles, and a window of another class: each press goes
+// by the window in front at that moment, and a title that changes in the same window counts at once.
+TEST(Tracking, WindowRulesChooseTheMostSpecificKeysetAtEachPress) {
+    DriverRig rig;
+    const int browser = rig.AddKeyset("browser");
+    const int video = rig.AddKeyset("browser - Video");
+    const int editor = rig.AddKeyset("browser - Video editor");
+    rig.store.SetRule(video, {"browser", "Video", ""});
+    rig.store.SetRule(editor, {"browser", "Video", "EditorFrame"});
+    for (int k : {browser, video, editor})
+        rig.Assign(k, kMainBank, kPlay, KeyAssignment(static_cast<std::uint16_t>('A' + k)));
+    const WindowId tab = rig.Run("browser", 7, "Mail - Browser");
+    rig.Feed({0x80, 0x45, 0x80, 0x05});
+    rig.desktop.windows[tab].title = "Video - Browser"; // a tab switch: same window, new title
+    rig.Feed({0x80, 0x45, 0x80, 0x05});
+    rig.desktop.foreground = rig.desktop.Add({"My Video", "EditorFrame", kNoWindow, 71, 7});
+    rig.Feed({0x80, 0x45, 0x80, 0x05});
+    const auto key = [](int k) { return std::string(1, static_cast<char>('A' + k)); };
+    EXPECT_EQ(rig.Keys(), (Events{"+" + key(browser), "-" + key(browser), "+" + key(video), "-" + key(video),
+                                  "+" + key(editor), "-" + key(editor)}));
+    EXPECT_EQ(rig.processes.lists, 2); // the title change took no process list
+}
+
+// A Store app's frame belongs to the host; the keyset is that of the process owning a window inside it.
+TEST(Tracking, HostedAppsGetTheKeysetOfTheProgramInsideTheHost) {
+    DriverRig rig;
+    const int host = rig.AddKeyset("applicationframehost");
+    const int mail = rig.AddKeyset("mail");
+    const WindowId frame = rig.Run("ApplicationFrameHost", 30, "Mail");
+    rig.dispatcher.TrackForeground();
+    EXPECT_EQ(rig.store.GetCurrentIndex(), host); // nothing hosted yet: the host's own keyset
+    rig.desktop.Add({"", "TitleBar", frame, 300, 30});
+    rig.desktop.Add({"Mail", "CoreWindow", frame, 400, 40});
+    rig.processes.processes.emplace_back("Mail", 40);
+    rig.desktop.foreground = kNoWindow;
+    rig.dispatcher.TrackForeground();
+    rig.desktop.foreground = frame;
+    rig.dispatcher.TrackForeground();
+    EXPECT_EQ(rig.store.GetCurrentIndex(), mail);
+}
+
+struct AboveRights final : ProcessRights {
+    std::set<std::uint32_t> above;
+    bool RunsAbove(std::uint32_t processId) override { return above.count(processId) != 0; }
+};
+
+struct UnreachableRecorder final : TrackingObserver {
+    Events told;
+    void ForegroundTracked(int, const std::string&, bool, bool, const std::string&) override {}
+    void ProgramUnreachable(const std::string& program) override { told.push_back(program); }
+    void ForwardDropped(int) override {}
+    void KeysetsFailed(const char*, const StoreResult&) override {}
+};
+
+// A program above the driver gets no presses and is named once per session, however often it comes back.
+TEST(Tracking, ProgramsAboveTheDriverAreToldOnceAndGetNoInput) {
+    DriverRig rig;
+    AboveRights rights;
+    UnreachableRecorder recorder;
+    rights.above = {9};
+    rig.dispatcher.SetProcessRights(&rights);
+    rig.dispatcher.SetTrackingObserver(&recorder);
+    rig.Assign(0, kMainBank, kPlay, KeyAssignment('D'));
+    const WindowId admin = rig.Run("regedit", 9);
+    rig.Feed({0x80, 0x45, 0x80, 0x05, 0x80, 0x45, 0x80, 0x05});
+    rig.Run("notepad", 7);
+    rig.Feed({0x80, 0x45, 0x80, 0x05});
+    rig.desktop.foreground = admin;
+    rig.Feed({0x80, 0x45, 0x80, 0x05});
+    EXPECT_EQ(recorder.told, Events{"regedit"});
+    EXPECT_EQ(rig.Keys(), (Events{"+D", "-D"})); // notepad's press alone
 }
 
 } // namespace
