@@ -39,6 +39,8 @@ void CControlDispatcher::HandleControlEvent(CDeviceDecoder& decoder) {
         shared.SetKeysetsChanged(0);
         ReloadKeysets();
         reselect_ = true;
+        if (notes_ != nullptr)
+            notes_->KeysetsReloaded();
     }
     TrackForeground();
     if (editorForeground != 0) {
@@ -108,6 +110,8 @@ void CControlDispatcher::ExecuteAssignment(CDeviceDecoder& decoder) {
                 held->modifierCode = mouse->ClickModifierCode();
         }
     }
+    if (notes_ != nullptr)
+        notes_->ActionSent(eventBank_, control, *assignment, decoder.Magnitude());
 }
 
 void CControlDispatcher::ReleaseControl(CDeviceDecoder& decoder) {
@@ -169,6 +173,8 @@ void CControlDispatcher::Report(const char* action, const StoreResult& result) {
 
 void CControlDispatcher::SelectKeyset(int index) {
     store_.SetCurrentIndex(index);
+    if (notes_ != nullptr)
+        notes_->KeysetChosen(store_.GetName(index));
 }
 
 } // namespace qvl

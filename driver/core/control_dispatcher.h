@@ -7,6 +7,7 @@
 // thread, inside the decoder's ProcessByte.
 #pragma once
 
+#include "driver/core/dispatch_notes.h"
 #include "driver/device/device_decoder.h"
 #include "driver/output/click_targeting.h"
 #include "driver/output/desktop.h"
@@ -80,6 +81,8 @@ public:
     CKeystrokeAction& Keystroke() { return *keystroke; }
     // Null: nobody listens.
     void SetTrackingObserver(TrackingObserver* observer) { observer_ = observer; }
+    // Null: no on-screen note listens.
+    void SetNotes(DispatchNotes* notes) { notes_ = notes; }
     MouseOutput& Mouse() { return *mouse; }
 
 private:
@@ -97,6 +100,7 @@ private:
     ProcessSource& processes_;
     const TextCase& textCase_; // a program is a keyset's by the rule of keyset names
     TrackingObserver* observer_ = nullptr;
+    DispatchNotes* notes_ = nullptr;
 
     std::int32_t testDialogForeground = 0;
     std::unique_ptr<CKeystrokeAction> keystroke;

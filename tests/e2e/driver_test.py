@@ -48,11 +48,14 @@ def up(name):
     return (VK[name], "up", False)
 
 
-def started(s, *keysets, port=True, watcher_rules=()):
-    """Stored keysets, COM1 on a pty of the scenario (unless `port` is False), a watcher, and the
-    driver started with its port open: (port, driver, watcher)."""
+def started(s, *keysets, port=True, watcher_rules=(), notes=None):
+    """Stored keysets (and the on-screen note's settings, when given), COM1 on a pty of the scenario
+    (unless `port` is False), a watcher, and the driver started with its port open: (port, driver,
+    watcher)."""
     s.screen()
     store_keysets(s, *(keysets or (keyset("Default"),)))
+    if notes is not None:
+        s.wine.reg_set(SETTINGS, "Notes", notes)
     device = s.device_port(1) if port else None
     watcher = s.watcher(*watcher_rules)
     driver = Driver(s)
@@ -528,6 +531,44 @@ class DriverResilience(unittest.TestCase):
             since = other.mark()
             port.write(STOP_DOWN + STOP_UP)
             self.assertEqual(other.wait_key_events(2, since), [down("SPACE"), up("SPACE")])
+
+
+WS_EX_NOTE = 0x08 | 0x80 | 0x20 | 0x80000 | 0x08000000  # topmost, tool, transparent, layered, no-activate
+
+
+class DriverNote(unittest.TestCase):
+    def note_says(self, s, driver, text, since=0):
+        """The note window, once it has shown `text`: the trace says so, and its window text is it."""
+        driver.trace.wait_for("note", since, where=lambda r: r["text"] == text)
+        note = s.windows("QVL2Note", all_windows=True)[0]
+        self.assertEqual(note["title"], text)
+        self.assertEqual(note.int("exstyle") & WS_EX_NOTE, WS_EX_NOTE)
+        return note
+
+    def test_the_keyset_in_use_is_shown_while_the_program_in_front_keeps_the_foreground_and_the_key(self):
+        with Session("driver-note-keyset") as s:
+            port, driver, _ = started(s, keyset("Default"), keyset("waveedit"))
+            for exe_name, name in (("WaveEdit.exe", "waveedit"), (None, "Default")):
+                probe = s.probe(exe_name=exe_name)
+                since = probe.mark()
+                port.write(PLAY_DOWN + PLAY_UP)
+                self.assertEqual(probe.wait_key_events(2, since), [down("RETURN"), up("RETURN")])
+                self.note_says(s, driver, name)
+                self.assertEqual(s.foreground().int("hwnd"), probe.hwnd)
+            # The note never took the program's keys: each press reached the program in front once.
+            self.assertEqual(len(probe.received_keys()), 2)
+
+    def test_with_the_keyset_note_off_and_actions_on_each_press_says_what_it_did(self):
+        with Session("driver-note-actions") as s:
+            port, driver, _ = started(s, keyset("Default"), keyset("waveedit"), notes=2)
+            probe = s.probe(exe_name="WaveEdit.exe")
+            since = probe.mark()
+            port.write(OPTION_DOWN + OPTION_UP)  # the keyset changes; OPTION itself does nothing
+            driver.trace.wait_for("keyset", where=lambda r: r["name"] == "waveedit")
+            port.write(PLAY_DOWN + PLAY_UP)
+            probe.wait_key_events(2, since)
+            self.note_says(s, driver, "Play: Enter")
+            self.assertEqual([r["text"] for r in driver.lines("note")], ["Play: Enter"])
 
 
 class DriverRun(unittest.TestCase):
