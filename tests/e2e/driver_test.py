@@ -580,7 +580,8 @@ class DriverRun(unittest.TestCase):
         self.assertEqual(done.returncode, 0, output)
         lines = [line.split(None, 1)[1] for line in output.splitlines()[1:] if line.strip()]
         for expected in ["driver   port COM1 opened", "device   Play down  (MainBank)",
-                         'driver   keyset "waveedit" (index 1) for the program in front', "driver   sends Enter down",
+                         'driver   keyset "waveedit" (index 1) for the program in front', 'driver   note  "waveedit"',
+                         "driver   sends Enter down",
                          "program  WM_KEYDOWN Enter", "device   Play down  (Option Bank)", "program  WM_KEYDOWN Home",
                          "device   wheel clockwise 3  (MainBank)", "program  WM_KEYDOWN Right",
                          "device   wheel clockwise 4  (Option Bank)", "driver   sends pointer moves +2,+0",
