@@ -91,7 +91,6 @@ def note_picture():
         port.write(b"\x80\x40\x80\x45\x80\x05\x80\x00")  # OPTION and Play: "Option+Play: Ctrl+Home"
         driver.trace.wait_for("note", where=lambda r: r["text"] == "Option+Play: Ctrl+Home")
         shoot(s, s.wait_window("QVL2Note"), "note.png")
-        driver.exit()
 
 
 if __name__ == "__main__":
