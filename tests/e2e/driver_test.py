@@ -561,6 +561,8 @@ class DriverNote(unittest.TestCase):
     def test_with_the_keyset_note_off_and_actions_on_each_press_says_what_it_did(self):
         with Session("driver-note-actions") as s:
             port, driver, _ = started(s, keyset("Default"), keyset("waveedit"), notes=2)
+            # The setting stays in the prefix otherwise, for the scenarios after this one.
+            self.addCleanup(s.wine.reg, "delete", SETTINGS, "/v", "Notes", "/f", check=False)
             probe = s.probe(exe_name="WaveEdit.exe")
             since = probe.mark()
             port.write(OPTION_DOWN + OPTION_UP)  # the keyset changes; OPTION itself does nothing
