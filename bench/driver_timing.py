@@ -31,7 +31,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
 
 from driver import Driver  # noqa: E402
 from harness import Session, qpc_now  # noqa: E402
-from keysets import EXT, assignment, keyset, store_keysets  # noqa: E402
+from keysets import EXT, SETTINGS, assignment, keyset, store_keysets  # noqa: E402
 
 MESSAGE_TIME = 20 / 2400  # two bytes of ten bits at 2400 baud: 8.33 ms
 TICKS = 1e7  # the performance counter's ticks per second under Wine
@@ -101,11 +101,14 @@ def per_message(driver_lines):
     return result
 
 
-def latency(count):
-    print(f"\n1. latency over {count} messages (Play down, Play up, at 2400 baud's pace)")
+def latency(count, notes=None):
+    shown = " with each action shown on screen" if notes else ""
+    print(f"\n1{'b' if notes else ''}. latency over {count} messages (Play down, Play up, at 2400 baud's pace){shown}")
     with Session("bench-latency") as s:
         s.screen()
         store_keysets(s)
+        if notes is not None:
+            s.wine.reg_set(SETTINGS, "Notes", notes)
         port = s.device_port(1)
         driver = Driver(s)
         port.wait_for_bytes(b"\xb3")
@@ -127,10 +130,14 @@ def latency(count):
         summary("line under Wine: byte written on Linux -> driver", line)
         summary("whole way: byte written -> program's keyboard hook", program)
         print(f"  messages without input: {missing}; the line itself takes {MESSAGE_TIME * 1000:.2f} ms a message")
+        if notes:
+            print(f"  notes shown: {len(driver.lines('note', trace_since))}")
 
 
-def idle(seconds, modem_lines, lost=False):
-    if lost:
+def idle(seconds, modem_lines, lost=False, note=False):
+    if note:
+        print(f"\n2d. idle for {seconds} s after one press whose note is shown, then fades (in the first 2 s)")
+    elif lost:
         print(f"\n2c. {seconds} s with the port lost and away: a try to open it every 2 s")
     elif modem_lines:
         print(f"\n2. idle for {seconds} s with the port open, on a pty with modem lines (the shim)")
@@ -139,6 +146,8 @@ def idle(seconds, modem_lines, lost=False):
     with Session("bench-idle") as s:
         s.screen()
         store_keysets(s)
+        if note:
+            s.wine.reg_set(SETTINGS, "Notes", 3)
         port = s.device_port(1)
         watcher = s.watcher("caption=Error;press=OK")  # a plain pty's reports of DTR and the status wait
         driver = Driver(s, shim=modem_lines)
@@ -150,6 +159,10 @@ def idle(seconds, modem_lines, lost=False):
             s.wine.point_port(1, s.folder)  # what comes back cannot be opened
             port.close()
             driver.trace.wait_count(2, "port", since, timeout=30)
+        if note:
+            since = driver.trace.mark()
+            port.write(b"\x80\x44\x80\x04")  # Stop: Space
+            driver.trace.wait_for("note", since, timeout=30)
         watcher.stop()  # it looks for boxes all the time: its work would count as the server's
         server = wineserver_pid(s.wine.env.get("WINEPREFIX"))
         pid = driver.process.popen.pid
@@ -213,7 +226,9 @@ def main():
     parser.add_argument("--no-lost", action="store_true", help="leave out the lost port (a driver that ends on it)")
     opts = parser.parse_args()
     latency(opts.messages)
+    latency(opts.messages, notes=3)
     idle(opts.idle, modem_lines=True)
+    idle(opts.idle, modem_lines=True, note=True)
     idle(opts.idle, modem_lines=False)
     if not opts.no_lost:
         idle(opts.idle, modem_lines=True, lost=True)

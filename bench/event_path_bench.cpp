@@ -152,6 +152,7 @@ public:
     std::optional<std::size_t> ReadValue(Key, const char*, void*, std::size_t) override { return std::nullopt; }
     RegStatus WriteBinary(Key, const char*, const void*, std::size_t) override { return RegStatus::Error(5); }
     RegStatus WriteText(Key, const char*, const char*) override { return RegStatus::Error(5); }
+    RegStatus WriteDword(Key, const char*, std::uint32_t) override { return RegStatus::Error(5); }
     RegStatus DeleteValue(Key, const char*, const char*) override { return RegStatus::Error(5); }
     RegStatus DeleteTree(Key, const char*) override { return RegStatus::Error(5); }
 };

@@ -1,5 +1,5 @@
 // The registry as the keyset store and the autostart entry need it: open and create keys, list
-// subkeys, read and write binary values, write a text value, delete a value, delete a key with
+// subkeys, read and write binary values, write a text value and a number, delete a value, delete a key with
 // everything under it. Key names ignore case, as in the system's registry (TextCase::Fold says how);
 // the store's algorithms are written against this port so that tests can drive them.
 #pragma once
@@ -55,6 +55,8 @@ public:
     virtual RegStatus WriteBinary(Key key, const char* name, const void* data, std::size_t size) = 0;
     // Write value `name` as text (REG_SZ), stored with its terminating NUL.
     virtual RegStatus WriteText(Key key, const char* name, const char* text) = 0;
+    // Write value `name` as a 32-bit number (REG_DWORD).
+    virtual RegStatus WriteDword(Key key, const char* name, std::uint32_t value) = 0;
     // Delete value `name` of the key `path` under `parent`; a missing key or value is no error.
     virtual RegStatus DeleteValue(Key parent, const char* path, const char* name) = 0;
     // Delete the key `path` under `parent` and everything below it.

@@ -85,6 +85,12 @@ RegStatus Win32Registry::WriteText(Key key, const char* name, const char* text) 
                                  static_cast<DWORD>(std::strlen(text) + 1)));
 }
 
+RegStatus Win32Registry::WriteDword(Key key, const char* name, std::uint32_t value) {
+    const DWORD number = value;
+    return Status(
+        RegSetValueExA(ToHandle(key), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number));
+}
+
 RegStatus Win32Registry::DeleteValue(Key parent, const char* path, const char* name) {
     HKEY opened = nullptr;
     const LONG result = RegOpenKeyExA(ToHandle(parent), path, 0, KEY_SET_VALUE, &opened);

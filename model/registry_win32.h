@@ -15,6 +15,7 @@ public:
     std::optional<std::size_t> ReadValue(Key key, const char* name, void* buffer, std::size_t size) override;
     RegStatus WriteBinary(Key key, const char* name, const void* data, std::size_t size) override;
     RegStatus WriteText(Key key, const char* name, const char* text) override;
+    RegStatus WriteDword(Key key, const char* name, std::uint32_t value) override;
     RegStatus DeleteValue(Key parent, const char* path, const char* name) override;
     RegStatus DeleteTree(Key parent, const char* path) override;
 };

@@ -39,6 +39,8 @@ void CControlDispatcher::HandleControlEvent(CDeviceDecoder& decoder) {
         shared.SetKeysetsChanged(0);
         ReloadKeysets();
         reselect_ = true;
+        if (notes_ != nullptr)
+            notes_->KeysetsReloaded();
     }
     TrackForeground();
     if (editorForeground != 0) {
@@ -110,6 +112,8 @@ void CControlDispatcher::ExecuteAssignment(CDeviceDecoder& decoder) {
                 held->modifierCode = mouse->ClickModifierCode();
         }
     }
+    if (notes_ != nullptr)
+        notes_->ActionSent(eventBank_, control, *assignment, decoder.Magnitude());
 }
 
 void CControlDispatcher::ReleaseControl(CDeviceDecoder& decoder) {
@@ -173,6 +177,8 @@ void CControlDispatcher::SelectKeyset(int index, const std::string& why) {
     store_.SetCurrentIndex(index);
     if (observer_ != nullptr)
         observer_->ForegroundTracked(index, store_.GetName(index), false, false, why);
+    if (notes_ != nullptr)
+        notes_->KeysetChosen(store_.GetName(index));
 }
 
 } // namespace qvl

@@ -7,6 +7,7 @@
 // thread, inside the decoder's ProcessByte.
 #pragma once
 
+#include "driver/core/dispatch_notes.h"
 #include "driver/device/device_decoder.h"
 #include "driver/output/click_targeting.h"
 #include "driver/output/desktop.h"
@@ -92,6 +93,8 @@ public:
     void SetProcessRights(ProcessRights* rights) { rights_ = rights; }
     // The program in front runs above the driver; its events are dropped.
     bool Unreachable() const { return unreachable_; }
+    // Null: no on-screen note listens.
+    void SetNotes(DispatchNotes* notes) { notes_ = notes; }
     MouseOutput& Mouse() { return *mouse; }
 
 private:
@@ -120,6 +123,7 @@ private:
     std::string foregroundClass_;   // its window's class, read only when some rule asks for it
     bool unreachable_ = false;
     std::set<std::string> told_; // programs found unreachable, folded
+    DispatchNotes* notes_ = nullptr;
 
     std::int32_t testDialogForeground = 0;
     std::unique_ptr<CKeystrokeAction> keystroke;

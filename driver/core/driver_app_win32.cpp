@@ -29,6 +29,7 @@ struct CDriverApp::Parts {
     std::unique_ptr<CKeysetRegistry> keysets;    // what is stored of the list
     std::unique_ptr<Win32ProcessList> processes; // by the platform name
     Win32ProcessRights rights;
+    std::unique_ptr<CNoteFeed> notes;            // told by the dispatcher, so made before it
     std::unique_ptr<CControlDispatcher> dispatcher;
     PrefsRecord prefs;
     std::unique_ptr<Win32WheelIdleTimer> idleTimer; // made before the decoder's input, ends after it
@@ -47,7 +48,8 @@ CDriverApp::CDriverApp(HINSTANCE instance, std::unique_ptr<NamedBlocks> blocks)
       // Registered before the application initialises: the icon calls back with it.
       trayMessage_(RegisterWindowMessageA(kTrayMessageName)), strings_(instance),
       boxes_(framework::LoadResourceString(instance, IDS_CAPTION)),
-      question_(framework::LoadResourceString(instance, IDS_CAPTION)), window_(*this, trayMessage_) {
+      question_(framework::LoadResourceString(instance, IDS_CAPTION)), window_(*this, trayMessage_),
+      note_([this] { return TakeNote(); }, [this](const std::string& text) { NoteShown(text); }) {
     // A fault the driver cannot go on from ends the process; its icon must not stay behind.
     reporter_.SetBeforeEnd([this] { window_.RemoveTrayIcon(); });
 }
@@ -81,6 +83,10 @@ bool CDriverApp::InitInstance() {
         return false;
     }
     SetMainWindow(&window_);
+    // 10. The on-screen note; the driver works without it. A note the reader left before the window
+    // existed woke nobody: it is shown now.
+    if (note_.CreateNote(Instance()))
+        note_.PostNoteWaiting();
     RefreshTray(); // the icon goes in with the picture and the tip of the port's state
     TraceIcon(window_.AddTrayIcon());
     if (lostPending_.load())
@@ -117,6 +123,11 @@ void CDriverApp::BuildKeysetsAndDispatcher(CSharedInfo& shared) {
                                                             textCase_, *heldInput_, pointer_, question_);
     parts.dispatcher->SetTrackingObserver(this);
     parts.dispatcher->SetProcessRights(&parts.rights);
+    // The on-screen note, with its settings as stored (read again whenever the keysets are).
+    NoteOutlet& outlet = *this;
+    parts.notes = std::make_unique<CNoteFeed>(outlet, keysetName_);
+    parts.notes->ReadSettings();
+    parts.dispatcher->SetNotes(parts.notes.get());
 
     // 5. The preferences: the defaults unless the registry has them. The driver only reads them; the
     // editor owns them, so the driver's own saves leave them alone.
@@ -156,6 +167,7 @@ int CDriverApp::ExitInstance() {
     SetStore(nullptr);
     parts_.reset();
     ReleaseHeldInput();
+    note_.DestroyNote();
     window_.DestroyHidden();
     if (trace_ != nullptr)
         trace_->Exit();
@@ -301,6 +313,19 @@ void CDriverApp::ProgramUnreachable(const std::string& program) {
         trace_->Unreachable(program);
     // No box: the user may be typing into that program. The tray icon is not tied to a thread.
     window_.Icon().ShowBalloon(framework::LoadResourceString(Instance(), IDS_CAPTION), text);
+}
+
+NoteSettings CDriverApp::ReadNoteSettings() {
+    return ReadNotes(registry_);
+}
+
+std::optional<std::string> CDriverApp::TakeNote() {
+    return parts_ != nullptr ? parts_->notes->Take() : std::nullopt;
+}
+
+void CDriverApp::NoteShown(const std::string& text) {
+    if (trace_ != nullptr)
+        trace_->Note(text);
 }
 
 void CDriverApp::ForwardDropped(int commandId) {

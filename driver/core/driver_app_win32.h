@@ -19,6 +19,8 @@
 #include "driver/core/device_input.h"
 #include "driver/core/driver_trace.h"
 #include "driver/core/driver_wnd_win32.h"
+#include "driver/core/note_feed.h"
+#include "driver/core/note_wnd_win32.h"
 #include "driver/core/shared_led.h"
 #include "driver/core/trace_file_win32.h"
 #include "driver/core/tray_commands.h"
@@ -46,7 +48,11 @@
 
 namespace qvl {
 
-class CDriverApp final : public CQVLApp, private DeviceByteSink, private DriverShell, private TrackingObserver {
+class CDriverApp final : public CQVLApp,
+                         private DeviceByteSink,
+                         private DriverShell,
+                         private TrackingObserver,
+                         private NoteOutlet {
 public:
     // `blocks` makes the shared blocks; null: the system's named file mappings.
     explicit CDriverApp(HINSTANCE instance, std::unique_ptr<NamedBlocks> blocks = nullptr);
@@ -106,6 +112,13 @@ private:
     void ForwardDropped(int commandId) override;
     void KeysetsFailed(const char* action, const StoreResult& result) override;
 
+    // NoteOutlet: a note waits (from the reader thread); the note settings as stored.
+    void NoteWaiting() override { note_.PostNoteWaiting(); }
+    NoteSettings ReadNoteSettings() override;
+    // The note window, on the window thread: the note waiting, and the one it showed.
+    std::optional<std::string> TakeNote();
+    void NoteShown(const std::string& text);
+
     // Start-up's steps, in the order they run.
     void StartTrace();
     void BuildKeysetsAndDispatcher(CSharedInfo& shared);
@@ -145,6 +158,8 @@ private:
     // The hidden window lives as long as the application: a tray command running in it may run the
     // exit processing, which destroys the window itself (its handle), not this object.
     CDriverWnd window_;
+    // The on-screen note, made after the hidden window and destroyed before it.
+    CNoteWnd note_;
 
     std::unique_ptr<Parts> parts_;
 

@@ -87,6 +87,10 @@ void CDriverTrace::Notify(const std::string& text) {
     Write(Line("notify").Text("text", text));
 }
 
+void CDriverTrace::Note(const std::string& text) {
+    Write(Line("note").Text("text", text));
+}
+
 void CDriverTrace::Tray(const char* state, const std::string& tip) {
     Write(Line("tray").Text("state", state).Text("tip", tip));
 }

@@ -25,6 +25,7 @@
 //   lost t=..                                                 the port went away under the link
 //   notify t=.. text="The QVL2 on COM1 is connected."         told at the tray icon, without a box
 //   tray t=.. state="retrying" tip="QVL 2 - COM1 not ..."     the tray's icon and tip changed
+//   note t=.. text="waveedit"                                 the on-screen note showed this text
 //   forward t=.. command=1013                                 the editor did not take an event in time
 //   keysets t=.. action="reload" error=2 locked=1             a reload (or "save") of the keysets failed, with
 //                                                             the system's error code; locked=0: no lock
@@ -63,6 +64,7 @@ public:
     void KeysetsFailed(const char* action, const StoreResult& result) override;
     void Lost();
     void Notify(const std::string& text);
+    void Note(const std::string& text);
     void Tray(const char* state, const std::string& tip);
     void Key(std::uint8_t vk, bool up);
     void Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy);

@@ -1,6 +1,6 @@
 #include "editor/app/overview_text.h"
 
-#include "editor/app/key_names.h"
+#include "model/key_names.h"
 #include "model/string_text.h"
 
 #include <algorithm>

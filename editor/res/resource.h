@@ -62,6 +62,10 @@
 #define IDC_COM_PORT 1050
 #define IDC_LOAD_AT_START 1051
 
+// The on-screen note's settings in the Preferences dialog.
+#define IDC_NOTE_KEYSET 1750
+#define IDC_NOTE_ACTIONS 1751
+
 // The panel's pictures that are not buttons: the strip along the bottom, the name plate and the
 // transport symbols.
 #define IDB_STRIP 136

@@ -15,6 +15,9 @@ CPrefsDialog::CPrefsDialog(CEditorApp& app) : Dialog(app.Instance(), IDD_PREFERE
         comPort = prefs->comPort;
         loadAtStart = prefs->loadAtStart != 0 ? 1 : 0;
     }
+    notes_ = ReadNotes(app.Storage().registry);
+    noteKeyset = notes_.keyset ? 1 : 0;
+    noteActions = notes_.actions ? 1 : 0;
 }
 
 bool CPrefsDialog::OnInitDialog() {
@@ -30,6 +33,8 @@ bool CPrefsDialog::OnInitDialog() {
 void CPrefsDialog::DoDataExchange(framework::DataExchange& exchange) {
     exchange.Check(IDC_LOAD_AT_START, loadAtStart);
     exchange.ListIndex(IDC_COM_PORT, comPort);
+    exchange.Check(IDC_NOTE_KEYSET, noteKeyset);
+    exchange.Check(IDC_NOTE_ACTIONS, noteActions);
 }
 
 void CPrefsDialog::OnOK() {
@@ -42,6 +47,14 @@ void CPrefsDialog::OnOK() {
     StoreResult result =
         ApplyPreferences(PreferencesChoice{comPort, loadAtStart}, app_.GetModulePath(), app_.Autostart(), *prefs);
     result.Note(app_.WritePrefs());
+    NoteSettings notes;
+    notes.keyset = noteKeyset != 0;
+    notes.actions = noteActions != 0;
+    const StoreResult notesWritten = WriteNotes(app_.Storage().registry, notes);
+    result.Note(notesWritten);
+    // The driver reads the note settings again when it hears that the keysets changed.
+    if (notesWritten.Done() && NoteSettingsBits(notes) != NoteSettingsBits(notes_))
+        app_.SetKeysetsChanged(1);
     if (!result.Done())
         app_.TellStoreFailure(IDS_PREFS_NOT_SAVED, result);
 }

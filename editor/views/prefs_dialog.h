@@ -1,9 +1,10 @@
-// The Preferences dialog (template 167): the driver's serial port and whether the driver starts
-// with Windows. "Close" writes the driver's Run entry and the preferences; Escape and the close box
-// change nothing.
+// The Preferences dialog (template 167): the driver's serial port, whether the driver starts with
+// Windows, and which on-screen notes the driver shows. "Close" writes the driver's Run entry, the
+// preferences and the note settings; Escape and the close box change nothing.
 #pragma once
 
 #include "framework/dialog.h"
+#include "model/prefs_storage.h"
 
 namespace qvl {
 
@@ -16,6 +17,8 @@ public:
 
     int comPort = 0;     // list index 0..3 = COM1..COM4
     int loadAtStart = 1; // check box
+    int noteKeyset = 1;  // check box: the keyset on screen when it changes
+    int noteActions = 0; // check box: each action on screen
 
 protected:
     bool OnInitDialog() override;
@@ -24,6 +27,7 @@ protected:
 
 private:
     CEditorApp& app_;
+    NoteSettings notes_; // as stored when the dialog opened
 };
 
 } // namespace qvl

@@ -48,11 +48,14 @@ def up(name):
     return (VK[name], "up", False)
 
 
-def started(s, *keysets, port=True, watcher_rules=()):
-    """Stored keysets, COM1 on a pty of the scenario (unless `port` is False), a watcher, and the
-    driver started with its port open: (port, driver, watcher)."""
+def started(s, *keysets, port=True, watcher_rules=(), notes=None):
+    """Stored keysets (and the on-screen note's settings, when given), COM1 on a pty of the scenario
+    (unless `port` is False), a watcher, and the driver started with its port open: (port, driver,
+    watcher)."""
     s.screen()
     store_keysets(s, *(keysets or (keyset("Default"),)))
+    if notes is not None:
+        s.wine.reg_set(SETTINGS, "Notes", notes)
     device = s.device_port(1) if port else None
     watcher = s.watcher(*watcher_rules)
     driver = Driver(s)
@@ -530,6 +533,46 @@ class DriverResilience(unittest.TestCase):
             self.assertEqual(other.wait_key_events(2, since), [down("SPACE"), up("SPACE")])
 
 
+WS_EX_NOTE = 0x08 | 0x80 | 0x20 | 0x80000 | 0x08000000  # topmost, tool, transparent, layered, no-activate
+
+
+class DriverNote(unittest.TestCase):
+    def note_says(self, s, driver, text, since=0):
+        """The note window, once it has shown `text`: the trace says so, and its window text is it."""
+        driver.trace.wait_for("note", since, where=lambda r: r["text"] == text)
+        note = s.windows("QVL2Note", all_windows=True)[0]
+        self.assertEqual(note["title"], text)
+        self.assertEqual(note.int("exstyle") & WS_EX_NOTE, WS_EX_NOTE)
+        return note
+
+    def test_the_keyset_in_use_is_shown_while_the_program_in_front_keeps_the_foreground_and_the_key(self):
+        with Session("driver-note-keyset") as s:
+            port, driver, _ = started(s, keyset("Default"), keyset("waveedit"))
+            for exe_name, name in (("WaveEdit.exe", "waveedit"), (None, "Default")):
+                probe = s.probe(exe_name=exe_name)
+                since = probe.mark()
+                port.write(PLAY_DOWN + PLAY_UP)
+                self.assertEqual(probe.wait_key_events(2, since), [down("RETURN"), up("RETURN")])
+                self.note_says(s, driver, name)
+                self.assertEqual(s.foreground().int("hwnd"), probe.hwnd)
+            # The note never took the program's keys: each press reached the program in front once.
+            self.assertEqual(len(probe.received_keys()), 2)
+
+    def test_with_the_keyset_note_off_and_actions_on_each_press_says_what_it_did(self):
+        with Session("driver-note-actions") as s:
+            port, driver, _ = started(s, keyset("Default"), keyset("waveedit"), notes=2)
+            # The setting stays in the prefix otherwise, for the scenarios after this one.
+            self.addCleanup(s.wine.reg, "delete", SETTINGS, "/v", "Notes", "/f", check=False)
+            probe = s.probe(exe_name="WaveEdit.exe")
+            since = probe.mark()
+            port.write(OPTION_DOWN + OPTION_UP)  # the keyset changes; OPTION itself does nothing
+            driver.trace.wait_for("keyset", where=lambda r: r["name"] == "waveedit")
+            port.write(PLAY_DOWN + PLAY_UP)
+            probe.wait_key_events(2, since)
+            self.note_says(s, driver, "Play: Enter")
+            self.assertEqual([r["text"] for r in driver.lines("note")], ["Play: Enter"])
+
+
 class DriverRun(unittest.TestCase):
     def test_the_demo_of_scripts_run_shows_device_driver_and_program(self):
         script = Path(__file__).resolve().parents[2] / "scripts" / "lib" / "run_driver.py"
@@ -539,7 +582,8 @@ class DriverRun(unittest.TestCase):
         self.assertEqual(done.returncode, 0, output)
         lines = [line.split(None, 1)[1] for line in output.splitlines()[1:] if line.strip()]
         for expected in ["driver   port COM1 opened", "device   Play down  (MainBank)",
-                         'driver   keyset "waveedit" (index 1) for the program in front', "driver   sends Enter down",
+                         'driver   keyset "waveedit" (index 1) for the program in front', 'driver   note  "waveedit"',
+                         "driver   sends Enter down",
                          "program  WM_KEYDOWN Enter", "device   Play down  (Option Bank)", "program  WM_KEYDOWN Home",
                          "device   wheel clockwise 3  (MainBank)", "program  WM_KEYDOWN Right",
                          "device   wheel clockwise 4  (Option Bank)", "driver   sends pointer moves +2,+0",

@@ -1,15 +1,19 @@
 """Takes the README's pictures of the editor's windows under Wine: the keyset overview of a sample
-keyset, the Test window, the help window and the About box, into docs/screenshots/.
+keyset, the Test window, the help window and the About box, and the driver's on-screen note, into
+docs/screenshots/.
 
-    python3 tests/e2e/screenshots.py      (after a Windows build; needs ImageMagick's import)
+    python3 tests/e2e/screenshots.py [note]     (after a Windows build; needs ImageMagick's import)
 """
 
 import subprocess
+import sys
 from pathlib import Path
 
+from driver import Driver
 from editor_test import Editor
 from harness import Session
-from keysets import ALT, CTRL, EXT, HORIZONTAL_DRAG, LEFT_CLICK, RIGHT_CLICK, SHIFT, assignment, keyset, store_keysets
+from keysets import (ALT, CTRL, EXT, HORIZONTAL_DRAG, LEFT_CLICK, RIGHT_CLICK, SETTINGS, SHIFT, assignment, keyset,
+                     store_keysets)
 
 OUT = Path(__file__).resolve().parents[2] / "docs" / "screenshots"
 SAMPLE = {
@@ -73,5 +77,24 @@ def main():
         editor.close()
 
 
+def note_picture():
+    # The driver's note, as a press of Play in front of the sample keyset's program shows it (it fades
+    # after a moment and a half: the picture is taken as soon as the note is there).
+    with Session("screenshots-note") as s:
+        store_keysets(s, keyset("Default"), keyset("waveedit", SAMPLE))
+        s.wine.reg_set(SETTINGS, "Notes", 3)
+        port = s.device_port(1)
+        driver = Driver(s)
+        port.wait_for_bytes(b"\xb3")
+        driver.wait_ready()
+        s.probe(exe_name="WaveEdit.exe")
+        port.write(b"\x80\x40\x80\x45\x80\x05\x80\x00")  # OPTION and Play: "Option+Play: Ctrl+Home"
+        driver.trace.wait_for("note", where=lambda r: r["text"] == "Option+Play: Ctrl+Home")
+        shoot(s, s.wait_window("QVL2Note"), "note.png")
+
+
 if __name__ == "__main__":
-    main()
+    OUT.mkdir(parents=True, exist_ok=True)
+    if sys.argv[1:] != ["note"]:  # "note": the note's picture alone
+        main()
+    note_picture()

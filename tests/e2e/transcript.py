@@ -162,6 +162,8 @@ class Transcript:
             return f"tells the user: {r['text']}"
         if kind == "tray":
             return f"tray tip \"{r['tip']}\" ({r['state']})"
+        if kind == "note":
+            return f"note  \"{r['text']}\""
         if kind == "forward":
             return f"the editor did not take command {r['command']} in time: dropped"
         return None

@@ -58,6 +58,9 @@ public:
     RegStatus WriteText(Key key, const char* name, const char* text) override {
         return Pass() ? inner_.WriteText(key, name, text) : Failure();
     }
+    RegStatus WriteDword(Key key, const char* name, std::uint32_t value) override {
+        return Pass() ? inner_.WriteDword(key, name, value) : Failure();
+    }
     RegStatus DeleteValue(Key parent, const char* path, const char* name) override {
         return Pass() ? inner_.DeleteValue(parent, path, name) : Failure();
     }

@@ -177,6 +177,15 @@ RegStatus FakeRegistry::WriteText(Key key, const char* name, const char* text) {
     return RegStatus();
 }
 
+RegStatus FakeRegistry::WriteDword(Key key, const char* name, std::uint32_t value) {
+    const unsigned char bytes[4] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
+                                    static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
+    const RegStatus status = WriteBinary(key, name, bytes, sizeof bytes);
+    if (status)
+        journal.back() = "write dword " + NodeOf(key)->path + ":" + name;
+    return status;
+}
+
 RegStatus FakeRegistry::DeleteValue(Key parent, const char* path, const char* name) {
     std::shared_ptr<Node> node = NodeOf(parent);
     if (node == nullptr)

@@ -32,6 +32,7 @@ public:
     std::optional<std::size_t> ReadValue(Key key, const char* name, void* buffer, std::size_t size) override;
     RegStatus WriteBinary(Key key, const char* name, const void* data, std::size_t size) override;
     RegStatus WriteText(Key key, const char* name, const char* text) override;
+    RegStatus WriteDword(Key key, const char* name, std::uint32_t value) override;
     RegStatus DeleteValue(Key parent, const char* path, const char* name) override;
     RegStatus DeleteTree(Key parent, const char* path) override;
 
@@ -58,8 +59,8 @@ public:
     std::size_t ChangeCount() const { return changed_.size(); }
     bool ChangedUnder(const std::string& path, std::size_t since) const;
 
-    // "create <path>", "write <path>:<value>", "write text <path>:<value>", "delete <path>",
-    // "delete <path>:<value>"
+    // "create <path>", "write <path>:<value>", "write text <path>:<value>", "write dword <path>:<value>", "delete
+    // <path>", "delete <path>:<value>"
     std::vector<std::string> journal;
     std::size_t reads = 0; // values read, found or not
 

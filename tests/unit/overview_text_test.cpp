@@ -1,5 +1,5 @@
 #include "editor/app/help_topics.h"
-#include "editor/app/key_names.h"
+#include "model/key_names.h"
 #include "editor/app/overview_text.h"
 #include "output_fakes.h"
 

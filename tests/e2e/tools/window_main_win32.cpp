@@ -60,6 +60,7 @@ LogLine Describe(const char* kind, HWND window) {
         .Text("title", WindowTextOf(window))
         .Number("id", GetDlgCtrlID(window))
         .Hex("parent", HandleValue(GetParent(window)))
+        .Hex("exstyle", static_cast<std::uint32_t>(GetWindowLongA(window, GWL_EXSTYLE)))
         .Number("visible", IsWindowVisible(window) != 0)
         .Number("enabled", IsWindowEnabled(window) != 0)
         .Pair("pos", rect.left, rect.top)

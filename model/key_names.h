@@ -1,6 +1,6 @@
-// How the editor writes a keystroke as text: the names of the keys, the modifier prefixes of a hot
-// key, the prefixes of the editor's flags and the names of the special keys. Only the editor shows
-// these texts; the driver works with the codes.
+// How a keystroke is written as text: the names of the keys, the modifier prefixes of a hot
+// key, the prefixes of the editor's flags and the names of the special keys. The editor shows them,
+// and the driver's on-screen note names the keys of an action with them.
 #pragma once
 
 #include <cstdint>

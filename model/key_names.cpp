@@ -1,4 +1,4 @@
-#include "editor/app/key_names.h"
+#include "model/key_names.h"
 
 #include <array>
 #include <utility>
