@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <type_traits>
 
 namespace qvl {
@@ -26,6 +27,8 @@ constexpr std::uint32_t kKeysetFileFormat = 0x00010002;
 constexpr std::uint32_t kKeysetFileSizeValue = 10692;
 constexpr std::size_t kKeysetFileLength = sizeof(KeysetFileHeader) + sizeof(KeysetRecord);
 static_assert(kKeysetFileLength == 10696);
+// The most of a file Read takes in: a keyset file with room for what may follow its record.
+constexpr std::size_t kKeysetFileReadLimit = 1 << 20;
 
 // What became of a Read or a Write. The program that reads or writes the file tells the user.
 enum class KeysetFileStatus {
@@ -59,6 +62,11 @@ public:
     // Write the header and the record. The file is written under a temporary name beside it and put in
     // place only when complete, so a failed export leaves whatever stood there before.
     KeysetFileResult Write();
+
+    // The bytes Write puts in the file, and the reading of such bytes (as Read does, from memory):
+    // a keyset collection carries each keyset's file byte for byte.
+    std::string Bytes() const;
+    KeysetFileStatus ReadBytes(std::string_view bytes);
 
     const KeysetFileHeader& Header() const { return header_; }
 
