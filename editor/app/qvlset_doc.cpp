@@ -34,9 +34,10 @@ bool CQVLsetDoc::OnNewDocument() {
     if (CEditorTrace* trace = app_.Trace())
         trace->Load();
     app_.SetStore(&commands_.NewDocument());
-    collections_.Commands().BackUp();
     if (CEditorTrace* trace = app_.Trace())
         trace->Loaded(commands_.Store()->GetCount());
+    // A backup when the stored keysets differ from the newest one; not part of the load.
+    collections_.Commands().BackUp();
     return true;
 }
 
