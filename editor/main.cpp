@@ -2,6 +2,7 @@
 #include "base/trace_file_win32.h"
 #include "editor/app/editor_app.h"
 #include "editor/app/editor_trace.h"
+#include "editor/views/collection_dialogs.h"
 #include "editor/views/editor_windows.h"
 
 #include <windows.h>
@@ -20,6 +21,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     qvl::CEditorApp app(instance, commandLine != nullptr ? commandLine : "");
     qvl::CEditorWindows windows(app);
     app.SetViews(windows);
+    qvl::CCollectionDialogs collectionDialogs(app);
+    app.SetCollectionDialogs(collectionDialogs);
     app.SetTrace(trace.get());
     return app.Run();
 }

@@ -1,34 +1,12 @@
 #include "model/keyset_file.h"
 
-#include "model/replace_file.h"
+#include "model/whole_file.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <memory>
 
 namespace qvl {
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-bool FileExists(const std::string& path) {
-    return FilePtr(std::fopen(path.c_str(), "rb")) != nullptr;
-}
-
-// A name beside the target that no file holds yet, so writing it destroys nothing.
-std::string FreeTemporaryName(const std::string& path) {
-    for (int n = 0; n < 100; ++n) {
-        std::string candidate = path + ".~" + std::to_string(n) + ".tmp";
-        if (!FileExists(candidate))
-            return candidate;
-    }
-    return std::string();
-}
 
 void PutLittleEndian(std::vector<unsigned char>& bytes, std::uint32_t value, int width) {
     for (int i = 0; i < width; ++i)
@@ -40,31 +18,6 @@ std::uint32_t GetLittleEndian(const unsigned char* bytes, int width) {
     for (int i = width - 1; i >= 0; --i)
         value = value << 8 | bytes[i];
     return value;
-}
-
-// Write the header, the record (when there is one) and the trailer to a new file; false if any byte
-// failed to reach the disk.
-bool WriteWhole(const std::string& path, const KeysetFileHeader& header, const KeysetRecord* record,
-                const std::vector<unsigned char>& trailer, int& error) {
-    FilePtr file(std::fopen(path.c_str(), "wb"));
-    if (file == nullptr) {
-        error = errno;
-        return false;
-    }
-    bool ok = std::fwrite(&header, sizeof header, 1, file.get()) == 1;
-    if (ok && record != nullptr)
-        ok = std::fwrite(record, sizeof *record, 1, file.get()) == 1;
-    if (ok && record != nullptr && !trailer.empty())
-        ok = std::fwrite(trailer.data(), trailer.size(), 1, file.get()) == 1;
-    if (ok)
-        ok = std::fflush(file.get()) == 0;
-    if (!ok)
-        error = errno;
-    if (std::fclose(file.release()) != 0 && ok) {
-        error = errno;
-        ok = false;
-    }
-    return ok;
 }
 
 } // namespace
@@ -115,28 +68,28 @@ void CKeysetFile::Init(std::string path, KeysetRecord* buffer) {
 }
 
 KeysetFileResult CKeysetFile::Read() {
-    errno = 0;
-    FilePtr file(std::fopen(path_.c_str(), "rb"));
-    if (file == nullptr)
-        return Result(KeysetFileStatus::kCannotOpen, errno);
+    std::string bytes;
+    const WholeFileResult read = ReadFileBounded(path_, kKeysetFileReadLimit, bytes);
+    if (!read.done)
+        return Result(KeysetFileStatus::kCannotOpen, read.error);
+    return Result(ReadBytes(bytes));
+}
 
-    // Everything goes into scratch space first: the caller's record changes only when the file held a
+KeysetFileStatus CKeysetFile::ReadBytes(std::string_view bytes) {
+    // Everything goes into scratch space first: the caller's record changes only when the bytes hold a
     // whole one.
     KeysetFileHeader header = {};
     KeysetRecord record;
-    const bool complete = std::fread(&header, sizeof header, 1, file.get()) == 1 &&
-                          std::memcmp(header.magic, kKeysetFileMagic, sizeof header.magic) == 0 &&
-                          std::fread(&record, sizeof record, 1, file.get()) == 1;
-    if (!complete) {
-        if (std::ferror(file.get()))
-            return Result(KeysetFileStatus::kCannotOpen, errno);
-        return Result(KeysetFileStatus::kNotValid);
-    }
+    if (bytes.size() < kKeysetFileLength)
+        return KeysetFileStatus::kNotValid;
+    std::memcpy(&header, bytes.data(), sizeof header);
+    if (std::memcmp(header.magic, kKeysetFileMagic, sizeof header.magic) != 0)
+        return KeysetFileStatus::kNotValid;
+    std::memcpy(&record, bytes.data() + sizeof header, sizeof record);
 
-    // Whatever follows the record may be the rule trailer, which is never longer than this.
-    std::vector<unsigned char> tail(kRuleTrailerMaxLength);
-    tail.resize(std::fread(tail.data(), 1, tail.size(), file.get()));
-    rule_ = DecodeRuleTrailer(tail.data(), tail.size());
+    // Whatever follows the record may be the rule trailer.
+    const std::string_view tail = bytes.substr(kKeysetFileLength);
+    rule_ = DecodeRuleTrailer(reinterpret_cast<const unsigned char*>(tail.data()), tail.size());
 
     header_ = header;
     if (buffer_ != nullptr) {
@@ -144,23 +97,24 @@ KeysetFileResult CKeysetFile::Read() {
         TerminateStrings(record);
         *buffer_ = record;
     }
-    return Result(KeysetFileStatus::kDone);
+    return KeysetFileStatus::kDone;
+}
+
+std::string CKeysetFile::Bytes() const {
+    std::string bytes(reinterpret_cast<const char*>(&header_), sizeof header_);
+    if (buffer_ != nullptr) {
+        bytes.append(reinterpret_cast<const char*>(buffer_), sizeof *buffer_);
+        if (rule_) {
+            const std::vector<unsigned char> trailer = EncodeRuleTrailer(*rule_);
+            bytes.append(trailer.begin(), trailer.end());
+        }
+    }
+    return bytes;
 }
 
 KeysetFileResult CKeysetFile::Write() {
-    const std::string temporary = FreeTemporaryName(path_);
-    int error = 0;
-    if (temporary.empty() || !WriteWhole(temporary, header_, buffer_,
-                                         rule_ ? EncodeRuleTrailer(*rule_) : std::vector<unsigned char>(), error)) {
-        if (!temporary.empty())
-            std::remove(temporary.c_str());
-        return Result(KeysetFileStatus::kCannotWrite, error);
-    }
-    if (!ReplaceFileWith(temporary.c_str(), path_.c_str())) {
-        std::remove(temporary.c_str());
-        return Result(KeysetFileStatus::kCannotWrite);
-    }
-    return Result(KeysetFileStatus::kDone);
+    const WholeFileResult written = WriteFileReplacing(path_, Bytes());
+    return written.done ? Result(KeysetFileStatus::kDone) : Result(KeysetFileStatus::kCannotWrite, written.error);
 }
 
 } // namespace qvl

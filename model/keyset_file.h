@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -40,6 +41,8 @@ constexpr std::uint32_t kKeysetFileFormat = 0x00010002;
 constexpr std::uint32_t kKeysetFileSizeValue = 10692;
 constexpr std::size_t kKeysetFileLength = sizeof(KeysetFileHeader) + sizeof(KeysetRecord);
 static_assert(kKeysetFileLength == 10696);
+// The most of a file Read takes in: a keyset file with room for what may follow its record.
+constexpr std::size_t kKeysetFileReadLimit = 1 << 20;
 
 constexpr char kRuleTrailerMagic[4] = {'R', 'U', 'L', 'E'};
 constexpr std::size_t kRuleTrailerHead = 8; // magic and payload length
@@ -83,6 +86,11 @@ public:
     // under a temporary name beside it and put in place only when complete, so a failed export leaves
     // whatever stood there before.
     KeysetFileResult Write();
+
+    // The bytes Write puts in the file, and the reading of such bytes (as Read does, from memory):
+    // a keyset collection carries each keyset's file byte for byte.
+    std::string Bytes() const;
+    KeysetFileStatus ReadBytes(std::string_view bytes);
 
     const KeysetFileHeader& Header() const { return header_; }
     // The rule a Write puts after the record; an empty one says the keyset has none.

@@ -7,6 +7,7 @@
 #include "appbase/qvl_app_win32.h"
 #include "appbase/run_entry.h"
 #include "editor/app/editor_trace.h"
+#include "editor/app/collection_ui.h"
 #include "editor/app/editor_views.h"
 #include "base/unique_handle_win32.h"
 #include "framework/single_doc_template.h"
@@ -72,6 +73,9 @@ public:
     const std::string& Title() const { return title_; }
     // The editor's windows: the program's entry hands them over before Run.
     void SetViews(EditorViews& views) { views_ = &views; }
+    // The dialogs of the commands on all keysets at once, handed over the same way.
+    void SetCollectionDialogs(CollectionUi& dialogs) { collectionDialogs_ = &dialogs; }
+    CollectionUi& CollectionDialogs() const { return *collectionDialogs_; }
     // The start's trace, when it was asked for (null otherwise).
     void SetTrace(CEditorTrace* trace) { trace_ = trace; }
     CEditorTrace* Trace() const { return trace_; }
@@ -95,6 +99,7 @@ private:
     GdiObjectHandle overviewFont_;
     std::unique_ptr<framework::SingleDocTemplate> template_;
     EditorViews* views_ = nullptr;
+    CollectionUi* collectionDialogs_ = nullptr;
     CEditorTrace* trace_ = nullptr;
     int pendingSave_ = 0;
 };

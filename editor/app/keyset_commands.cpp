@@ -112,6 +112,8 @@ void KeysetCommands::AddOrReplace(const KeysetRecord& record, const std::optiona
 void KeysetCommands::DeleteKeyset(int index) {
     if (store_ == nullptr || index <= 0 || index >= store_->GetCount())
         return;
+    if (beforeLoss_)
+        beforeLoss_();
     const int current = store_->GetCurrentIndex();
     store_->RemoveAt(index);
     if (current >= index)
@@ -270,6 +272,8 @@ void KeysetCommands::PasteKeyset() {
 void KeysetCommands::ClearKeyset() {
     if (!HasCurrentKeyset())
         return;
+    if (beforeLoss_)
+        beforeLoss_();
     auto record = std::make_unique<KeysetRecord>();
     InitKeyset(*record, store_->GetCurrentName().c_str(), 0, names_);
     store_->SetCurrentKeyset(*record);

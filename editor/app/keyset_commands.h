@@ -20,6 +20,7 @@
 #include "model/keyset_registry.h"
 #include "model/text_case.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -74,6 +75,8 @@ public:
     // False, with `assignment` untouched, when the store has no such assignment.
     bool FetchAssignment(ControlAssignment& assignment, int keyset, int bank, int control) const;
     void RebuildKeysetsMenu();
+    // Called before Delete Keyset or Clear Keyset loses a keyset's assignments (the backups).
+    void SetBeforeLoss(std::function<void()> beforeLoss) { beforeLoss_ = std::move(beforeLoss); }
 
     // The commands.
     void NewKeyset();
@@ -115,6 +118,7 @@ private:
     bool unsavedPaste_ = false;
     bool unwritten_ = false;   // a write failed: the list holds what the registry does not
     bool failureTold_ = false; // since the last write that worked
+    std::function<void()> beforeLoss_;
 };
 
 } // namespace qvl

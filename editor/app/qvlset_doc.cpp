@@ -11,7 +11,8 @@ namespace qvl {
 static_assert(kKeysetsNotSavedMessageId == IDS_KEYSETS_NOT_SAVED);
 
 CQVLsetDoc::CQVLsetDoc(CEditorApp& app)
-    : app_(app), commands_(*app.GetSharedInfo(), app.Strings(), app.Storage(), *this, app.Case()) {
+    : app_(app), commands_(*app.GetSharedInfo(), app.Strings(), app.Storage(), *this, app.Case()),
+      collections_(commands_, *this, app.CollectionDialogs(), app.Case()) {
     OnCommand(ID_NEW_KEYSET, [this] { commands_.NewKeyset(); });
     OnCommand(ID_IMPORT_KEYSET, [this] { commands_.ImportKeyset(); });
     OnCommand(ID_EXPORT_KEYSET, [this] { commands_.ExportKeyset(); });
@@ -22,6 +23,9 @@ CQVLsetDoc::CQVLsetDoc(CEditorApp& app)
     OnCommand(ID_CLEAR_KEYSET, [this] { commands_.ClearKeyset(); });
     OnCommand(ID_DELETE_KEYSET, [this] { commands_.DeleteCurrentKeyset(); });
     OnUpdateCommand(ID_DELETE_KEYSET, [this](framework::CommandUpdate& u) { u.Enable(commands_.CanDelete()); });
+    OnCommand(ID_EXPORT_ALL_KEYSETS, [this] { collections_.Commands().ExportAll(); });
+    OnCommand(ID_IMPORT_KEYSETS, [this] { collections_.Commands().ImportKeysets(); });
+    OnCommand(ID_RESTORE_BACKUP, [this] { collections_.Commands().RestoreFromBackup(); });
 }
 
 bool CQVLsetDoc::OnNewDocument() {
@@ -32,6 +36,8 @@ bool CQVLsetDoc::OnNewDocument() {
     app_.SetStore(&commands_.NewDocument());
     if (CEditorTrace* trace = app_.Trace())
         trace->Loaded(commands_.Store()->GetCount());
+    // A backup when the stored keysets differ from the newest one; not part of the load.
+    collections_.Commands().BackUp();
     return true;
 }
 

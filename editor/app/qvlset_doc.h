@@ -3,6 +3,7 @@
 // message boxes and file dialogs and keeps the Keysets menu and the views in step.
 #pragma once
 
+#include "editor/app/collection_parts.h"
 #include "editor/app/keyset_commands.h"
 #include "framework/document.h"
 
@@ -52,6 +53,7 @@ private:
 
     CEditorApp& app_;
     KeysetCommands commands_;
+    CollectionParts collections_; // all keysets at once, and the backups
 };
 
 } // namespace qvl

@@ -5,6 +5,7 @@
 #include "fake_registry.h"
 #include "perf_data_builder.h"
 
+#include "model/keyset_collection.h"
 #include "model/keyset_file.h"
 #include "model/keyset_registry.h"
 #include "model/memory_blocks.h"
@@ -84,6 +85,12 @@ void KeysetFileSeeds(const fs::path& folder) {
     fs::remove(file);
     Put(folder, "keyset_file", "new-keyset", bytes);
     Put(folder, "keyset_file", "cut-short", Bytes(bytes.begin(), bytes.begin() + 5000));
+
+    KeysetRecord second;
+    InitKeyset(second, "Default", 0, names);
+    const std::string collection = CollectionBytes({second, record});
+    Put(folder, "keyset_collection", "two-keysets", Bytes(collection.begin(), collection.end()));
+    Put(folder, "keyset_collection", "cut-short", Bytes(collection.begin(), collection.begin() + 12000));
 }
 
 // A stored registry in the keyset_registry target's input form.

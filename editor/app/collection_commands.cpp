@@ -1,0 +1,238 @@
+#include "editor/app/collection_commands.h"
+
+#include "base/format_string.h"
+#include "model/keyset_collection.h"
+#include "model/keyset_file.h"
+#include "model/string_text.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace qvl {
+
+namespace {
+
+unsigned DamageText(CollectionDamage damage) {
+    switch (damage) {
+        case CollectionDamage::kNone:
+        case CollectionDamage::kNotACollection:
+            return kDamageNotKeysetsId;
+        case CollectionDamage::kUnknownVersion:
+            return kDamageVersionId;
+        case CollectionDamage::kEndsEarly:
+            return kDamageEndsEarlyId;
+        case CollectionDamage::kCountDoesNotFit:
+            return kDamageCountId;
+        case CollectionDamage::kChecksumWrong:
+            return kDamageChecksumId;
+        case CollectionDamage::kNotAKeyset:
+            return kDamageRecordId;
+        case CollectionDamage::kStringNotEnded:
+            return kDamageStringId;
+        case CollectionDamage::kTooLarge:
+            return kDamageTooLargeId;
+    }
+    return kDamageNotKeysetsId;
+}
+
+bool StartsWith(const std::string& bytes, const char (&magic)[4]) {
+    return bytes.size() >= 4 && std::memcmp(bytes.data(), magic, 4) == 0;
+}
+
+std::string When(const LocalTime& t) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
+                  t.second);
+    return text;
+}
+
+} // namespace
+
+CollectionCommands::CollectionCommands(KeysetCommands& commands, KeysetUi& ui, CollectionUi& dialogs,
+                                       CKeysetBackups& backups, const TextCase& textCase)
+    : commands_(commands), ui_(ui), dialogs_(dialogs), backups_(backups), textCase_(textCase) {}
+
+std::vector<KeysetRecord> CollectionCommands::Listed() const {
+    std::vector<KeysetRecord> keysets;
+    if (const CKeysetStore* store = commands_.Store())
+        for (int index = 0; index < store->GetCount(); ++index)
+            keysets.push_back(*store->GetKeyset(index));
+    return keysets;
+}
+
+void CollectionCommands::ExportAll() {
+    if (commands_.Store() == nullptr)
+        return;
+    if (const std::optional<std::string> path = dialogs_.ChooseCollectionToExport())
+        ExportAllTo(*path);
+}
+
+bool CollectionCommands::ExportAllTo(const std::string& path) {
+    const WholeFileResult written = WriteCollectionFile(path, Listed());
+    if (!written.done)
+        commands_.TellFileResult({KeysetFileStatus::kCannotWrite, path, written.error});
+    return written.done;
+}
+
+void CollectionCommands::ImportKeysets() {
+    if (commands_.Store() == nullptr)
+        return;
+    if (const std::optional<std::string> path = dialogs_.ChooseKeysetsToImport())
+        ImportFrom(*path);
+}
+
+bool CollectionCommands::ImportFrom(const std::string& path) {
+    std::vector<KeysetRecord> imported;
+    if (commands_.Store() == nullptr || !ReadKeysets(path, imported))
+        return false;
+    std::vector<std::string> listed, names;
+    for (const KeysetRecord& keyset : Listed())
+        listed.push_back(ReadField(keyset.header.appName));
+    for (const KeysetRecord& keyset : imported)
+        names.push_back(ReadField(keyset.header.appName));
+    const std::optional<std::vector<ImportStep>> steps =
+        PlanImport(listed, names, textCase_, [this](const std::string& name) { return dialogs_.AskConflict(name); });
+    if (!steps)
+        return false;
+    bool changes = false;
+    for (const ImportStep& step : *steps)
+        changes = changes || step.kind != ImportStep::Kind::kSkip;
+    if (changes) {
+        BackUp();
+        Apply(*steps, imported);
+        Changed();
+    }
+    return true;
+}
+
+bool CollectionCommands::ReadKeysets(const std::string& path, std::vector<KeysetRecord>& keysets) {
+    std::string bytes;
+    const WholeFileResult got = ReadFileBounded(path, kCollectionReadLimit, bytes);
+    if (!got.done) {
+        commands_.TellFileResult({KeysetFileStatus::kCannotOpen, path, got.error});
+        return false;
+    }
+    if (StartsWith(bytes, kKeysetFileMagic)) {
+        KeysetRecord record;
+        CKeysetFile file;
+        file.Init(path, &record);
+        if (file.ReadBytes(bytes) != KeysetFileStatus::kDone) {
+            TellDamage(kDamageEndsEarlyId);
+            return false;
+        }
+        keysets.push_back(record);
+    } else {
+        CollectionRead read = ReadCollectionBytes(bytes);
+        if (!read.Sound()) {
+            TellDamage(DamageText(read.damage));
+            return false;
+        }
+        for (const CollectedKeyset& keyset : read.keysets)
+            keysets.push_back(keyset.record);
+    }
+    for (const KeysetRecord& keyset : keysets)
+        if (!IsStorableKeysetName(ReadField(keyset.header.appName))) {
+            keysets.clear();
+            TellDamage(kDamageNameId);
+            return false;
+        }
+    return true;
+}
+
+void CollectionCommands::TellDamage(unsigned whatId) {
+    ui_.Tell(kCollectionDamagedMessageId, LoadText(commands_.Store()->Names(), whatId));
+}
+
+void CollectionCommands::Apply(const std::vector<ImportStep>& steps, std::vector<KeysetRecord>& imported) {
+    CKeysetStore& store = *commands_.Store();
+    // The plan's indexes are those of the list followed by the keysets it adds, in their order: the
+    // order in which they are added here.
+    for (std::size_t n = 0; n < steps.size(); ++n) {
+        KeysetRecord& record = imported[n];
+        CopyToField(record.header.appName, steps[n].name.c_str());
+        if (steps[n].kind == ImportStep::Kind::kAdd)
+            store.Add(record);
+        else if (steps[n].kind == ImportStep::Kind::kReplace)
+            store.SetKeyset(steps[n].replaces, record);
+    }
+}
+
+void CollectionCommands::Changed() {
+    commands_.SaveKeysets();
+    commands_.RebuildKeysetsMenu();
+    ui_.UpdateAllViews();
+}
+
+void CollectionCommands::RestoreFromBackup() {
+    if (commands_.Store() == nullptr)
+        return;
+    std::vector<BackupEntry> entries;
+    std::vector<std::string> choices;
+    for (const BackupEntry& entry : backups_.List()) {
+        CollectionRead read;
+        int error = 0;
+        // A backup that cannot be read or is damaged is not offered.
+        if (!backups_.Read(entry.name, read, error) || !read.Sound())
+            continue;
+        entries.push_back(entry);
+        choices.push_back(FormatString(LoadText(commands_.Store()->Names(), kBackupChoiceId),
+                                       {When(entry.time), std::to_string(read.keysets.size())}));
+    }
+    if (entries.empty()) {
+        ui_.Tell(kNoBackupsMessageId, backups_.Path());
+        return;
+    }
+    if (const std::optional<std::size_t> chosen = dialogs_.ChooseBackup(choices))
+        if (*chosen < entries.size())
+            Restore(entries[*chosen]);
+}
+
+bool CollectionCommands::Restore(const BackupEntry& backup) {
+    CollectionRead read;
+    int error = 0;
+    if (!backups_.Read(backup.name, read, error)) {
+        commands_.TellFileResult({KeysetFileStatus::kCannotOpen, backups_.Path() + "\\" + backup.name, error});
+        return false;
+    }
+    if (!read.Sound()) {
+        TellDamage(DamageText(read.damage));
+        return false;
+    }
+    if (!dialogs_.AskYesNo(kRestoreQuestionId, When(backup.time)))
+        return false;
+    BackUp();
+    CKeysetStore& store = *commands_.Store();
+    const std::string current = store.GetCurrentName();
+    // "Default" stays first: the backup's own, or the one in the list should the backup lack it.
+    std::vector<KeysetRecord> keysets(1);
+    InitKeyset(keysets.front(), kDefaultKeysetName, 0, store.Names());
+    if (const std::optional<KeysetRecord> listed = store.GetKeyset(0))
+        keysets.front() = *listed;
+    for (const CollectedKeyset& keyset : read.keysets) {
+        if (textCase_.Same(ReadField(keyset.record.header.appName), kDefaultKeysetName))
+            keysets.front() = keyset.record;
+        else
+            keysets.push_back(keyset.record);
+    }
+    CopyToField(keysets.front().header.appName, kDefaultKeysetName);
+    store.RemoveAll();
+    for (const KeysetRecord& keyset : keysets)
+        store.Add(keyset);
+    commands_.SetCurrent(store.Find(current).value_or(0));
+    Changed();
+    return true;
+}
+
+void CollectionCommands::BackUp() {
+    if (commands_.Store() == nullptr)
+        return;
+    const BackupResult result = backups_.Write(Listed());
+    if (result.status != BackupResult::Status::kFailed || backupFailureTold_)
+        return;
+    backupFailureTold_ = true;
+    const std::string why =
+        result.error != 0 ? std::strerror(result.error) : LoadText(commands_.Store()->Names(), kBackupReasonUnknownId);
+    ui_.Tell(kBackupFailedMessageId, backups_.Path(), why);
+}
+
+} // namespace qvl

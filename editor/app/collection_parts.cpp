@@ -1,0 +1,20 @@
+#include "editor/app/collection_parts.h"
+
+#include <cstdlib>
+
+namespace qvl {
+
+std::string BackupsFolderPath() {
+    const char* data = std::getenv("APPDATA");
+    if (data == nullptr || *data == '\0')
+        return std::string();
+    return std::string(data) + "\\QVL2\\Backups";
+}
+
+CollectionParts::CollectionParts(KeysetCommands& commands, KeysetUi& ui, CollectionUi& dialogs,
+                                 const TextCase& textCase)
+    : folder_(BackupsFolderPath()), backups_(folder_, clock_), commands_(commands, ui, dialogs, backups_, textCase) {
+    commands.SetBeforeLoss([this] { commands_.BackUp(); });
+}
+
+} // namespace qvl
