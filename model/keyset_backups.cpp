@@ -57,9 +57,9 @@ std::vector<BackupEntry> CKeysetBackups::List() const {
     return entries;
 }
 
-BackupResult CKeysetBackups::Write(const std::vector<KeysetRecord>& keysets) {
+BackupResult CKeysetBackups::Write(const std::vector<KeysetRecord>& keysets, const std::vector<WindowRule>& rules) {
     const std::vector<BackupEntry> before = List();
-    const std::string bytes = CollectionBytes(keysets);
+    const std::string bytes = CollectionBytes(keysets, rules);
     BackupResult result;
     if (!before.empty()) {
         std::string newest;

@@ -87,14 +87,17 @@ std::uint32_t CollectionChecksum(std::string_view bytes) {
     return crc ^ 0xFFFFFFFFu;
 }
 
-std::string CollectionBytes(const std::vector<KeysetRecord>& keysets) {
+// Each keyset's file carries its rule (rules[n] for keysets[n]; none past the end of `rules`).
+std::string CollectionBytes(const std::vector<KeysetRecord>& keysets, const std::vector<WindowRule>& rules) {
     std::string bytes(kCollectionMagic, sizeof kCollectionMagic);
     PutU32(bytes, kCollectionVersion);
     PutU32(bytes, static_cast<std::uint32_t>(keysets.size()));
-    for (const KeysetRecord& record : keysets) {
-        KeysetRecord copy = record; // the file writer takes a record it may read through
+    for (std::size_t n = 0; n < keysets.size(); ++n) {
+        KeysetRecord copy = keysets[n]; // the file writer takes a record it may read through
         CKeysetFile file;
         file.Init(std::string(), &copy);
+        if (n < rules.size())
+            file.SetRule(rules[n]);
         const std::string piece = file.Bytes();
         PutU32(bytes, static_cast<std::uint32_t>(piece.size()));
         bytes += piece;
@@ -140,12 +143,14 @@ CollectionRead ReadCollectionBytes(std::string_view bytes) {
         if (file.ReadBytes(pieces[n]) != KeysetFileStatus::kDone)
             return Damaged(CollectionDamage::kNotAKeyset, n + 1);
         keyset.fileBytes = std::string(pieces[n]);
+        keyset.rule = file.Rule();
     }
     return read;
 }
 
-WholeFileResult WriteCollectionFile(const std::string& path, const std::vector<KeysetRecord>& keysets) {
-    return WriteFileReplacing(path, CollectionBytes(keysets));
+WholeFileResult WriteCollectionFile(const std::string& path, const std::vector<KeysetRecord>& keysets,
+                                    const std::vector<WindowRule>& rules) {
+    return WriteFileReplacing(path, CollectionBytes(keysets, rules));
 }
 
 bool ReadCollectionFile(const std::string& path, CollectionRead& read, int& error) {

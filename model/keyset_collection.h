@@ -11,9 +11,11 @@
 
 #include "model/keyset_record.h"
 #include "model/whole_file.h"
+#include "model/window_rule.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,7 +45,8 @@ enum class CollectionDamage {
 
 struct CollectedKeyset {
     KeysetRecord record;
-    std::string fileBytes; // the keyset file's bytes as the collection carried them
+    std::string fileBytes;          // the keyset file's bytes as the collection carried them
+    std::optional<WindowRule> rule; // none: the keyset file came from a writer without rules
 };
 
 struct CollectionRead {
@@ -57,12 +60,13 @@ struct CollectionRead {
 std::uint32_t CollectionChecksum(std::string_view bytes);
 
 // The collection of `keysets`, in their order.
-std::string CollectionBytes(const std::vector<KeysetRecord>& keysets);
+std::string CollectionBytes(const std::vector<KeysetRecord>& keysets, const std::vector<WindowRule>& rules = {});
 // The keysets of a collection; on any damage, none.
 CollectionRead ReadCollectionBytes(std::string_view bytes);
 
 // The same through a file. Writing replaces the file only when the collection is complete.
-WholeFileResult WriteCollectionFile(const std::string& path, const std::vector<KeysetRecord>& keysets);
+WholeFileResult WriteCollectionFile(const std::string& path, const std::vector<KeysetRecord>& keysets,
+                                    const std::vector<WindowRule>& rules = {});
 // False, with `error` set, when the file could not be opened or read; true otherwise, with what it held
 // (or its damage) in `read`.
 bool ReadCollectionFile(const std::string& path, CollectionRead& read, int& error);

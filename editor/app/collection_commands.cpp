@@ -60,6 +60,14 @@ std::vector<KeysetRecord> CollectionCommands::Listed() const {
     return keysets;
 }
 
+std::vector<WindowRule> CollectionCommands::ListedRules() const {
+    std::vector<WindowRule> rules;
+    if (const CKeysetStore* store = commands_.Store())
+        for (int index = 0; index < store->GetCount(); ++index)
+            rules.push_back(store->GetRule(index));
+    return rules;
+}
+
 void CollectionCommands::ExportAll() {
     if (commands_.Store() == nullptr)
         return;
@@ -68,7 +76,7 @@ void CollectionCommands::ExportAll() {
 }
 
 bool CollectionCommands::ExportAllTo(const std::string& path) {
-    const WholeFileResult written = WriteCollectionFile(path, Listed());
+    const WholeFileResult written = WriteCollectionFile(path, Listed(), ListedRules());
     if (!written.done)
         commands_.TellFileResult({KeysetFileStatus::kCannotWrite, path, written.error});
     return written.done;
@@ -83,7 +91,8 @@ void CollectionCommands::ImportKeysets() {
 
 bool CollectionCommands::ImportFrom(const std::string& path) {
     std::vector<KeysetRecord> imported;
-    if (commands_.Store() == nullptr || !ReadKeysets(path, imported))
+    std::vector<std::optional<WindowRule>> rules;
+    if (commands_.Store() == nullptr || !ReadKeysets(path, imported, rules))
         return false;
     std::vector<std::string> listed, names;
     for (const KeysetRecord& keyset : Listed())
@@ -99,13 +108,14 @@ bool CollectionCommands::ImportFrom(const std::string& path) {
         changes = changes || step.kind != ImportStep::Kind::kSkip;
     if (changes) {
         BackUp();
-        Apply(*steps, imported);
+        Apply(*steps, imported, rules);
         Changed();
     }
     return true;
 }
 
-bool CollectionCommands::ReadKeysets(const std::string& path, std::vector<KeysetRecord>& keysets) {
+bool CollectionCommands::ReadKeysets(const std::string& path, std::vector<KeysetRecord>& keysets,
+                                     std::vector<std::optional<WindowRule>>& rules) {
     std::string bytes;
     const WholeFileResult got = ReadFileBounded(path, kCollectionReadLimit, bytes);
     if (!got.done) {
@@ -121,14 +131,17 @@ bool CollectionCommands::ReadKeysets(const std::string& path, std::vector<Keyset
             return false;
         }
         keysets.push_back(record);
+        rules.push_back(file.Rule());
     } else {
         CollectionRead read = ReadCollectionBytes(bytes);
         if (!read.Sound()) {
             TellDamage(DamageText(read.damage));
             return false;
         }
-        for (const CollectedKeyset& keyset : read.keysets)
+        for (const CollectedKeyset& keyset : read.keysets) {
             keysets.push_back(keyset.record);
+            rules.push_back(keyset.rule);
+        }
     }
     for (const KeysetRecord& keyset : keysets)
         if (!IsStorableKeysetName(ReadField(keyset.header.appName))) {
@@ -143,17 +156,23 @@ void CollectionCommands::TellDamage(unsigned whatId) {
     ui_.Tell(kCollectionDamagedMessageId, LoadText(commands_.Store()->Names(), whatId));
 }
 
-void CollectionCommands::Apply(const std::vector<ImportStep>& steps, std::vector<KeysetRecord>& imported) {
+void CollectionCommands::Apply(const std::vector<ImportStep>& steps, std::vector<KeysetRecord>& imported,
+                               const std::vector<std::optional<WindowRule>>& rules) {
     CKeysetStore& store = *commands_.Store();
     // The plan's indexes are those of the list followed by the keysets it adds, in their order: the
     // order in which they are added here.
     for (std::size_t n = 0; n < steps.size(); ++n) {
         KeysetRecord& record = imported[n];
         CopyToField(record.header.appName, steps[n].name.c_str());
-        if (steps[n].kind == ImportStep::Kind::kAdd)
-            store.Add(record);
-        else if (steps[n].kind == ImportStep::Kind::kReplace)
+        // A file without a rule leaves a replaced keyset's rule as it is.
+        const std::optional<WindowRule>& rule = rules[n];
+        if (steps[n].kind == ImportStep::Kind::kAdd) {
+            store.Add(record, rule.value_or(WindowRule()));
+        } else if (steps[n].kind == ImportStep::Kind::kReplace) {
             store.SetKeyset(steps[n].replaces, record);
+            if (rule)
+                store.SetRule(steps[n].replaces, *rule);
+        }
     }
 }
 
@@ -208,16 +227,19 @@ bool CollectionCommands::Restore(const BackupEntry& backup) {
     InitKeyset(keysets.front(), kDefaultKeysetName, 0, store.Names());
     if (const std::optional<KeysetRecord> listed = store.GetKeyset(0))
         keysets.front() = *listed;
+    std::vector<WindowRule> rules(1); // "Default" has none
     for (const CollectedKeyset& keyset : read.keysets) {
-        if (textCase_.Same(ReadField(keyset.record.header.appName), kDefaultKeysetName))
+        if (textCase_.Same(ReadField(keyset.record.header.appName), kDefaultKeysetName)) {
             keysets.front() = keyset.record;
-        else
+        } else {
             keysets.push_back(keyset.record);
+            rules.push_back(keyset.rule.value_or(WindowRule()));
+        }
     }
     CopyToField(keysets.front().header.appName, kDefaultKeysetName);
     store.RemoveAll();
-    for (const KeysetRecord& keyset : keysets)
-        store.Add(keyset);
+    for (std::size_t n = 0; n < keysets.size(); ++n)
+        store.Add(keysets[n], rules[n]);
     commands_.SetCurrent(store.Find(current).value_or(0));
     Changed();
     return true;
@@ -226,7 +248,7 @@ bool CollectionCommands::Restore(const BackupEntry& backup) {
 void CollectionCommands::BackUp() {
     if (commands_.Store() == nullptr)
         return;
-    const BackupResult result = backups_.Write(Listed());
+    const BackupResult result = backups_.Write(Listed(), ListedRules());
     if (result.status != BackupResult::Status::kFailed || backupFailureTold_)
         return;
     backupFailureTold_ = true;

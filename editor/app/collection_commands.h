@@ -53,11 +53,15 @@ public:
 
 private:
     std::vector<KeysetRecord> Listed() const;
+    std::vector<WindowRule> ListedRules() const;
     // The keysets of the file at `path` (a collection or a keyset file); false, told, when it could
     // not be read or was damaged.
-    bool ReadKeysets(const std::string& path, std::vector<KeysetRecord>& keysets);
+    // The keysets of a collection or a keyset file, and the rule each file carries (none: keep the rule).
+    bool ReadKeysets(const std::string& path, std::vector<KeysetRecord>& keysets,
+                     std::vector<std::optional<WindowRule>>& rules);
     void TellDamage(unsigned whatId);
-    void Apply(const std::vector<ImportStep>& steps, std::vector<KeysetRecord>& imported);
+    void Apply(const std::vector<ImportStep>& steps, std::vector<KeysetRecord>& imported,
+               const std::vector<std::optional<WindowRule>>& rules);
     // Save the changed list once, and show it.
     void Changed();
 

@@ -55,6 +55,19 @@ TEST(KeysetCollection, CarriesEachKeysetFileByteForByteAndReadsBack) {
     EXPECT_TRUE(ReadCollectionBytes(CollectionBytes({})).Sound());
 }
 
+// The rule travels in each keyset's file; a keyset written without one reads back as "no trailer", so an
+// import leaves the rule the list has.
+TEST(KeysetCollection, CarriesEachKeysetsWindowRule) {
+    const WindowRule video{"browser", "Video", ""};
+    const CollectionRead read =
+        ReadCollectionBytes(CollectionBytes({Named("Default", 1), Named("browser - Video", 2)}, {WindowRule(), video}));
+    ASSERT_TRUE(read.Sound());
+    ASSERT_EQ(read.keysets.size(), 2u);
+    EXPECT_EQ(read.keysets[0].rule, WindowRule());
+    EXPECT_EQ(read.keysets[1].rule, video);
+    EXPECT_EQ(ReadCollectionBytes(CollectionBytes({Named("notepad", 3)})).keysets[0].rule, std::nullopt);
+}
+
 TEST(KeysetCollection, RefusesEveryKindOfDamageWhole) {
     const std::string good = CollectionBytes({Named("Default", 1), Named("notepad", 2)});
     const std::size_t second = 12 + 4 + kKeysetFileLength; // the second keyset's length
