@@ -72,6 +72,7 @@ public:
     const std::string& Title() const { return title_; }
     // The editor's windows: the program's entry hands them over before Run.
     void SetViews(EditorViews& views) { views_ = &views; }
+    EditorViews* Views() const { return views_; }
     // The start's trace, when it was asked for (null otherwise).
     void SetTrace(CEditorTrace* trace) { trace_ = trace; }
     CEditorTrace* Trace() const { return trace_; }

@@ -1,6 +1,7 @@
 #include "editor/app/qvlset_doc.h"
 
 #include "editor/app/editor_app.h"
+#include "editor/app/editor_views.h"
 #include "editor/res/resource.h"
 #include "framework/file_dialog.h"
 #include "framework/string_table.h"
@@ -22,6 +23,11 @@ CQVLsetDoc::CQVLsetDoc(CEditorApp& app)
     OnCommand(ID_CLEAR_KEYSET, [this] { commands_.ClearKeyset(); });
     OnCommand(ID_DELETE_KEYSET, [this] { commands_.DeleteCurrentKeyset(); });
     OnUpdateCommand(ID_DELETE_KEYSET, [this](framework::CommandUpdate& u) { u.Enable(commands_.CanDelete()); });
+    OnCommand(ID_WINDOW_RULE, [this] {
+        if (commands_.CanEditRule() && app_.Views() != nullptr)
+            app_.Views()->RunWindowRule(commands_);
+    });
+    OnUpdateCommand(ID_WINDOW_RULE, [this](framework::CommandUpdate& u) { u.Enable(commands_.CanEditRule()); });
 }
 
 bool CQVLsetDoc::OnNewDocument() {

@@ -136,3 +136,11 @@
 #define IDC_LAST_KEY_CELL 1519
 #define IDC_HELP_TOPICS 1600
 #define IDC_HELP_TEXT 1601
+
+// The Window Rule dialog (Edit, "Window Rule...").
+#define IDD_WINDOW_RULE 1700
+#define IDC_RULE_PROGRAM 1701
+#define IDC_RULE_TITLE 1702
+#define IDC_RULE_CLASS 1703
+#define IDC_RULE_WINDOWS 1704
+#define ID_WINDOW_RULE 1705
