@@ -76,6 +76,7 @@ public:
     // The dialogs of the commands on all keysets at once, handed over the same way.
     void SetCollectionDialogs(CollectionUi& dialogs) { collectionDialogs_ = &dialogs; }
     CollectionUi& CollectionDialogs() const { return *collectionDialogs_; }
+    EditorViews* Views() const { return views_; }
     // The start's trace, when it was asked for (null otherwise).
     void SetTrace(CEditorTrace* trace) { trace_ = trace; }
     CEditorTrace* Trace() const { return trace_; }

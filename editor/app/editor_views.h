@@ -1,5 +1,5 @@
 // The editor's windows as the application asks for them: the device panel its document is shown in,
-// the About box, the Preferences dialog, and the closing of the modeless windows at the end. The
+// the About box, the Preferences and Window Rule dialogs, and the closing of the modeless windows at the end. The
 // windows (editor/views) answer; the application logic never includes them, so the two folders depend
 // one way only. The program's entry (editor/main.cpp) hands the application its windows.
 #pragma once
@@ -9,6 +9,8 @@
 #include <memory>
 
 namespace qvl {
+
+class KeysetCommands;
 
 class EditorViews {
 public:
@@ -24,6 +26,8 @@ public:
     // About and Preferences, modal.
     virtual void RunAbout() = 0;
     virtual void RunPreferences() = 0;
+    // Edit, "Window Rule...": the current keyset's rule, modal; stored through `commands`.
+    virtual void RunWindowRule(KeysetCommands& commands) = 0;
     // Close the modeless windows (the editor is ending).
     virtual void CloseAll() = 0;
 };

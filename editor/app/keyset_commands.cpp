@@ -162,7 +162,25 @@ void KeysetCommands::RebuildKeysetsMenu() {
     if (store_ == nullptr)
         return;
     for (int index = 0; index < store_->GetCount(); ++index)
-        ui_.AppendKeysetMenuItem(store_->GetName(index));
+        ui_.AppendKeysetMenuItem(KeysetCaption(index));
+}
+
+std::string KeysetCommands::KeysetCaption(int index) const {
+    if (store_ == nullptr)
+        return std::string();
+    const std::string name = store_->GetName(index);
+    const std::string rule = DescribeRule(store_->GetRule(index), name, textCase_);
+    return rule.empty() ? name : name + "  [" + rule + "]";
+}
+
+StoreResult KeysetCommands::SetRule(int index, const WindowRule& rule) {
+    if (store_ == nullptr || index <= 0 || index >= store_->GetCount())
+        return StoreResult();
+    store_->SetRule(index, rule);
+    const StoreResult saved = SaveKeysets();
+    RebuildKeysetsMenu();
+    ui_.UpdateAllViews();
+    return saved;
 }
 
 void KeysetCommands::NewKeyset() {

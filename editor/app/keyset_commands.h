@@ -77,6 +77,12 @@ public:
     void RebuildKeysetsMenu();
     // Called before Delete Keyset or Clear Keyset loses a keyset's assignments (the backups).
     void SetBeforeLoss(std::function<void()> beforeLoss) { beforeLoss_ = std::move(beforeLoss); }
+    // Keyset `index` as the Keysets menu and the overview name it: its name, and its window rule in
+    // brackets when it has one ("browser - Video  [title: Video]").
+    std::string KeysetCaption(int index) const;
+    // Give keyset `index` (not "Default") the window rule `rule` and save: only the rule's values that
+    // differ are written, a failure is told as every failed save, and the menu shows the rule.
+    StoreResult SetRule(int index, const WindowRule& rule);
 
     // The commands.
     void NewKeyset();
@@ -97,6 +103,7 @@ public:
     // When the commands are available.
     bool CanExport() const { return CurrentIsUserKeyset(); }
     bool CanDelete() const { return CurrentIsUserKeyset(); }
+    bool CanEditRule() const { return CurrentIsUserKeyset(); }
     bool CanPaste() const { return clipboard_ != nullptr; }
     bool HasUnsavedPaste() const { return unsavedPaste_; }
 

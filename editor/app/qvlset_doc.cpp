@@ -1,6 +1,7 @@
 #include "editor/app/qvlset_doc.h"
 
 #include "editor/app/editor_app.h"
+#include "editor/app/editor_views.h"
 #include "editor/res/resource.h"
 #include "framework/file_dialog.h"
 #include "framework/string_table.h"
@@ -26,6 +27,11 @@ CQVLsetDoc::CQVLsetDoc(CEditorApp& app)
     OnCommand(ID_EXPORT_ALL_KEYSETS, [this] { collections_.Commands().ExportAll(); });
     OnCommand(ID_IMPORT_KEYSETS, [this] { collections_.Commands().ImportKeysets(); });
     OnCommand(ID_RESTORE_BACKUP, [this] { collections_.Commands().RestoreFromBackup(); });
+    OnCommand(ID_WINDOW_RULE, [this] {
+        if (commands_.CanEditRule() && app_.Views() != nullptr)
+            app_.Views()->RunWindowRule(commands_);
+    });
+    OnUpdateCommand(ID_WINDOW_RULE, [this](framework::CommandUpdate& u) { u.Enable(commands_.CanEditRule()); });
 }
 
 bool CQVLsetDoc::OnNewDocument() {

@@ -38,6 +38,7 @@ public:
     void RebuildKeysetsMenu() { commands_.RebuildKeysetsMenu(); }
     CKeysetStore* GetStore() const { return commands_.Store(); }
     KeysetCommands& Commands() { return commands_; }
+    const KeysetCommands& Commands() const { return commands_; }
 
 private:
     bool AskYesNo(unsigned stringId) override;

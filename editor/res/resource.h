@@ -172,3 +172,11 @@
 #define IDC_SKIP 1797
 #define IDC_FOR_ALL 1798
 #define IDC_BACKUP_LIST 1799
+
+// The Window Rule dialog (Edit, "Window Rule...").
+#define IDD_WINDOW_RULE 1700
+#define IDC_RULE_PROGRAM 1701
+#define IDC_RULE_TITLE 1702
+#define IDC_RULE_CLASS 1703
+#define IDC_RULE_WINDOWS 1704
+#define ID_WINDOW_RULE 1705

@@ -8,6 +8,7 @@
 #include "editor/views/prefs_dialog.h"
 #include "editor/views/qvlset_view.h"
 #include "editor/views/test_dlg.h"
+#include "editor/views/window_rule_dlg.h"
 
 namespace qvl {
 
@@ -31,8 +32,10 @@ void CEditorWindows::DisplayKeyset(CQVLsetView& view) {
     const CKeysetStore* store = document != nullptr ? document->GetStore() : nullptr;
     std::optional<KeysetRecord> current = store != nullptr ? store->GetCurrentKeyset() : std::nullopt;
     std::unique_ptr<KeysetRecord> copy = current ? std::make_unique<KeysetRecord>(*current) : nullptr;
+    const std::string title = store != nullptr ? document->Commands().KeysetCaption(store->GetCurrentIndex()) : "";
     if (overview_ != nullptr) {
         overview_->SetView(&view);
+        overview_->title = title;
         overview_->ShowKeyset(std::move(copy));
         if (IsIconic(overview_->Handle()))
             ShowWindow(overview_->Handle(), SW_RESTORE);
@@ -43,6 +46,7 @@ void CEditorWindows::DisplayKeyset(CQVLsetView& view) {
     if (copy == nullptr)
         return;
     overview_ = std::make_unique<CKeysetOverviewDlg>(app_, &view, [this] { overview_.reset(); });
+    overview_->title = title;
     if (!overview_->Create(std::move(copy)))
         overview_.reset();
 }
@@ -68,6 +72,10 @@ void CEditorWindows::RunAbout() {
 void CEditorWindows::RunPreferences() {
     CPrefsDialog dialog(app_);
     dialog.DoModal(app_.GetMainHandle());
+}
+
+void CEditorWindows::RunWindowRule(KeysetCommands& commands) {
+    RunWindowRuleDialog(app_, commands);
 }
 
 void CEditorWindows::CloseAll() {

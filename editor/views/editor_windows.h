@@ -33,6 +33,7 @@ public:
     void RunTest();
     void RunAbout() override;
     void RunPreferences() override;
+    void RunWindowRule(KeysetCommands& commands) override;
     // Close the modeless windows (the editor is ending).
     void CloseAll() override;
 

@@ -111,7 +111,7 @@ bool CKeysetOverviewDlg::OnInitDialog() {
 
 void CKeysetOverviewDlg::ComposeAll() {
     if (keyset != nullptr)
-        SetWindowTextA(Handle(), ReadField(keyset->header.appName).c_str());
+        SetWindowTextA(Handle(), (title.empty() ? ReadField(keyset->header.appName) : title).c_str());
     for (auto& cell : cells_)
         cell->Compose();
 }

@@ -51,6 +51,10 @@ public:
     void SetView(CQVLsetView* view) { view_ = view; }
     CQVLsetView* View() const { return view_; }
 
+    // The window's title from the next Create or ShowKeyset on: the keyset's name with its window rule;
+    // empty: the name alone.
+    std::string title;
+
 protected:
     bool OnInitDialog() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

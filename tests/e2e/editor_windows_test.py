@@ -8,14 +8,15 @@ import sys
 import unittest
 
 from driver import Driver
-from editor_test import SC_KEYMENU, WM_COMMAND, WM_SYSCOMMAND, Editor
+from editor_test import KEYSETS, SC_KEYMENU, WM_COMMAND, WM_SYSCOMMAND, Editor, watch
 from harness import VK, Session, wait_until
 from keysets import ALT, CTRL, EXT, RIGHT_CLICK, SHIFT, assignment, keyset, store_keysets
 
 ID_DISPLAY_KEYSET, ID_TEST, ID_HELP_FINDER, ID_APP_ABOUT, ID_KEYSET_FIRST = 32787, 1017, 57667, 57664, 2000
+ID_WINDOW_RULE, IDC_RULE_WINDOWS = 1705, 1704
 IDOK, IDCANCEL = 1, 2
 WM_KEYDOWN = 0x0100
-EM_GETSEL, LB_GETCOUNT, STM_GETIMAGE = 0x00B0, 0x018B, 0x0173
+EM_GETSEL, LB_GETCOUNT, LB_SETCURSEL, LBN_SELCHANGE, STM_GETIMAGE = 0x00B0, 0x018B, 0x0186, 1, 0x0173
 INSTRUCTIONS = ('The QVL3 sends simple keystrokes, like the letters "a", "j", symbols such as "@", and function '
                 'keys such as "F1".\n')
 HELP_TOPICS = 11
@@ -142,6 +143,45 @@ class EditorWindows(unittest.TestCase):
             s.popup_menu()
             s.menu_keys("X")
             self.assertEqual(editor.process.wait(20), 0)
+
+    def test_the_window_rule_dialog_fills_from_a_listed_window_and_stores_the_rule(self):
+        with Session("editor-window-rule") as s:
+            store_keysets(s, keyset("Default"), keyset("browser - Video"))
+            s.probe(title="Video Player - browser", class_name="VideoFrame", exe_name="browser.exe", hooks=False)
+            editor = Editor(s)
+            watch(s, "caption=Window Rule", "caption=browser - Video*")  # no other box may show
+            editor.send(ID_WINDOW_RULE)  # "Default" has no rule: returns with no dialog up
+            self.assertEqual(window_of_the_editor(s, None), [])
+
+            # Edit, Window Rule... for "browser - Video"; a click on the browser's row fills the fields.
+            editor.send(ID_KEYSET_FIRST + 1)
+            s.wait_foreground(editor.hwnd)
+            s.post(editor.hwnd, WM_SYSCOMMAND, SC_KEYMENU, ord("e"))
+            s.popup_menu()
+            s.menu_keys("W")
+            dialog = s.wait_window("#32770", "Window Rule").int("hwnd")
+            listed = next(c.int("hwnd") for c in s.children(dialog) if c.int("id") == IDC_RULE_WINDOWS)
+            fields, programs = None, set()
+            for row in range(s.send(listed, LB_GETCOUNT)):
+                s.send(listed, LB_SETCURSEL, row)
+                s.send(dialog, WM_COMMAND, (LBN_SELCHANGE << 16) | IDC_RULE_WINDOWS, listed)
+                shown = texts(s, dialog)
+                programs.add(shown[1701])
+                if shown[1702] == "Video Player - browser":
+                    fields = (shown[1701], shown[1702], shown[1703])
+            self.assertEqual(fields, ("browser", "Video Player - browser", "VideoFrame"))
+            self.assertNotIn("QVL2", programs, "the editor's own windows are not listed")
+            s.post(dialog, WM_COMMAND, IDOK)
+            s.wait_no_window("#32770", "Window Rule")
+            editor.send(ID_KEYSET_FIRST + 1)  # the editor has done with OK once this returns
+
+            key = KEYSETS + "\\browser - Video"
+            self.assertEqual([s.wine.reg_value(key, name) for name in ("MatchProgram", "MatchTitle", "MatchClass")],
+                             ["browser", "Video Player - browser", "VideoFrame"])
+            # The overview names the rule in its title, as the Keysets menu does.
+            editor.post(ID_DISPLAY_KEYSET)
+            s.wait_window("#32770", "browser - Video  [title: Video Player - browser, class: VideoFrame]")
+            self.assertEqual(editor.close(), 0)
 
 
 class EditorTestWithDriver(unittest.TestCase):
