@@ -29,7 +29,7 @@ struct CDriverApp::Parts {
     std::unique_ptr<CKeysetRegistry> keysets;    // what is stored of the list
     std::unique_ptr<Win32ProcessList> processes; // by the platform name
     Win32ProcessRights rights;
-    std::unique_ptr<CNoteFeed> notes;            // told by the dispatcher, so made before it
+    std::unique_ptr<CNoteFeed> notes; // told by the dispatcher, so made before it
     std::unique_ptr<CControlDispatcher> dispatcher;
     PrefsRecord prefs;
     std::unique_ptr<Win32WheelIdleTimer> idleTimer; // made before the decoder's input, ends after it
