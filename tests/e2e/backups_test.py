@@ -20,6 +20,8 @@ from editor_test import (BANKS, CONTROLS, DELETE_QUESTION, ID_DELETE_KEYSET, ID_
 
 ID_EXPORT_ALL_KEYSETS, ID_IMPORT_KEYSETS, ID_RESTORE_BACKUP = 1790, 1791, 1792
 KEYSET_FILE_LENGTH = 10696
+RULE_TRAILER_LENGTH = 14  # "RULE", the payload's length and three empty texts: no rule
+PIECE_LENGTH = KEYSET_FILE_LENGTH + RULE_TRAILER_LENGTH
 
 
 def stored_values(wine, names):
@@ -61,14 +63,15 @@ class Backups(unittest.TestCase):
             editor.send(ID_KEYSET_FIRST)
             self.assertEqual(len(list(backups.glob("*"))), 1)
 
-            # Export All: the header, then each keyset's file as a length and its 10696 bytes.
+            # Export All: the header, then each keyset's file as a length and its bytes (the record's 10696,
+            # then its rule).
             editor.post(ID_EXPORT_ALL_KEYSETS)
-            size = 12 + 3 * (4 + KEYSET_FILE_LENGTH) + 4
+            size = 12 + 3 * (4 + PIECE_LENGTH) + 4
             wait_until(lambda: target.exists() and target.stat().st_size == size, 20, "the collection")
             data = target.read_bytes()
             self.assertEqual(data[:12], b"QVLX" + struct.pack("<II", 1, 3))
-            waveedit = 12 + 2 * (4 + KEYSET_FILE_LENGTH)
-            self.assertEqual(data[waveedit:waveedit + 16], struct.pack("<I", KEYSET_FILE_LENGTH) + b"QVL2\x02\x00\x01\x00\xc4\x29\x00\x00")
+            waveedit = 12 + 2 * (4 + PIECE_LENGTH)
+            self.assertEqual(data[waveedit:waveedit + 16], struct.pack("<I", PIECE_LENGTH) + b"QVL2\x02\x00\x01\x00\xc4\x29\x00\x00")
             self.assertEqual(data[waveedit + 16:waveedit + 60], before["waveedit"])
 
             # A collection cut short is refused whole.
