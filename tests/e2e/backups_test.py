@@ -1,6 +1,8 @@
 """All keysets at once under Wine: Export All Keysets writes every stored keyset into one collection, a
-damaged collection is refused with its message and nothing changes, and Restore from Backup brings a
-deleted keyset back from the backup the editor wrote at its start.
+damaged collection is refused with its message and nothing changes, a collection imported into an emptied
+list brings its keysets back value for value, and Restore from Backup brings a deleted keyset back from the
+backup the editor wrote at its start; the driver beside the editor uses what each of them stored at its
+next press.
 
 A second start without a change writes no second backup.
 
@@ -12,8 +14,11 @@ import shutil
 import struct
 import sys
 import unittest
+import zlib
 from pathlib import Path
 
+from driver import Driver
+from driver_test import PLAY_DOWN, PLAY_UP, down, up
 from harness import Session, WineEnv, wait_until
 from editor_test import (BANKS, CONTROLS, DELETE_QUESTION, ID_DELETE_KEYSET, ID_KEYSET_FIRST, KEYSETS, Editor, fresh, keyset_values,
                          stored_names, watch)
@@ -84,16 +89,51 @@ class Backups(unittest.TestCase):
             editor.send(ID_KEYSET_FIRST)
             self.assertEqual(stored_values(s.wine, names), before)
 
+            # The driver beside the editor, and a program whose keyset is waveedit (Play: W).
+            port = s.device_port(1)
+            Driver(s)
+            port.wait_for_bytes(b"\xb3")
+
+            probe = None
+
+            def play_sends_w():
+                nonlocal probe
+                if probe is None:
+                    probe = s.probe(exe_name="WaveEdit.exe")
+                    probe.wait_ready()
+                else:
+                    probe.take_foreground()
+                since = probe.mark()
+                port.write(PLAY_DOWN + PLAY_UP)
+                self.assertEqual(probe.wait_key_events(2, since), [down("W"), up("W")])
+
+            # Empty the list but for Default, then import notepad and waveedit from a collection of their
+            # own (cut from the export, its checksum made anew): they come back value for value.
+            for index, left in ((2, ["Default", "notepad"]), (1, ["Default"])):
+                editor.send(ID_KEYSET_FIRST + index)
+                editor.post(ID_DELETE_KEYSET)
+                wait_until(lambda: stored_names(s.wine) == left, 20, "the keyset to be deleted")
+            pieces = data[12 + 4 + PIECE_LENGTH:-4]
+            body = b"QVLX" + struct.pack("<II", 1, 2) + pieces
+            damaged.write_bytes(body + struct.pack("<I", zlib.crc32(body)))
+            editor.post(ID_IMPORT_KEYSETS)
+            wait_until(lambda: stored_names(s.wine) == names, 20, "the imported keysets")
+            editor.send(ID_KEYSET_FIRST)
+            self.assertEqual(stored_values(s.wine, names), before)
+            play_sends_w()
+
             # Delete waveedit, then restore the start's backup: it is back, byte for byte.
             editor.send(ID_KEYSET_FIRST + 2)
             editor.wait_caption("waveedit")
             editor.post(ID_DELETE_KEYSET)
             wait_until(lambda: stored_names(s.wine) == ["Default", "notepad"], 20, "the keyset to be deleted")
+            backed_up = len(list(backups.glob("Keysets *.qvlx")))
             editor.post(ID_RESTORE_BACKUP)
             wait_until(lambda: stored_names(s.wine) == names, 20, "the restored keysets")
             editor.send(ID_KEYSET_FIRST)
             self.assertEqual(stored_values(s.wine, names), before)
-            self.assertEqual(len(list(backups.glob("Keysets *.qvlx"))), 2, "the list before the restore, backed up")
+            self.assertEqual(len(list(backups.glob("Keysets *.qvlx"))), backed_up + 1, "the list before the restore")
+            play_sends_w()
             self.assertEqual(editor.close(), 0)
 
 
