@@ -623,6 +623,25 @@ class DriverWindowRules(unittest.TestCase):
             self.assertEqual(driver.trace.wait_for("keyset", where=lambda r: r["name"] == "mixer")["why"],
                              'class "QvlMixer"')
 
+    def test_a_hosted_app_gets_its_own_keyset_and_its_host_the_hosts(self):
+        with Session("driver-hosted-app") as s:
+            play = lambda vk: {("MainBank", "Play"): assignment(vk=ord(vk))}  # noqa: E731
+            port, driver, _ = started(s, keyset("Default"), keyset("waveedit", play("A")),
+                                      keyset("applicationframehost", play("H")))
+            for folder in ("app", "frame"):
+                s.path(folder).mkdir()
+            # The app's window inside the host's frame, as the system hosts Store apps: the app's keyset.
+            host = s.probe(exe_name="ApplicationFrameHost.exe", title="Frame", name="host")
+            app = s.probe(exe_name="app/WaveEdit.exe", title="Hosted", name="app")
+            s.tool("qvl_window.exe", "set-parent", hex(app.hwnd), hex(host.hwnd))
+            host.take_foreground()
+            port.write(PLAY_DOWN + PLAY_UP)
+            driver.trace.wait_for("keyset", where=lambda r: r["name"] == "waveedit")
+            # A frame of the host with nothing of another program inside: the host's own keyset.
+            frame = s.probe(exe_name="frame/ApplicationFrameHost.exe", title="Empty frame", name="frame")
+            since = frame.mark()
+            port.write(PLAY_DOWN + PLAY_UP)
+            self.assertEqual(frame.wait_key_events(2, since), [down("H"), up("H")])
 
 if __name__ == "__main__":
     unittest.main(argv=sys.argv[:1] + sys.argv[1:], verbosity=2)

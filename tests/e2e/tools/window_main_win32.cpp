@@ -10,6 +10,7 @@
 //   qvl_window processes                                   the running programs, as tool-help lists them
 //   qvl_window post HWND MSG [WPARAM [LPARAM]]             PostMessage
 //   qvl_window send HWND MSG [WPARAM [LPARAM]]             SendMessage (5 s time-out); prints the result
+//   qvl_window set-parent HWND PARENT                      SetParent, across processes too (a hosted app)
 //   qvl_window capture HWND FILE                           what the screen shows of HWND, as a BMP file
 //   qvl_window time HWND MSG WPARAM LPARAM COUNT           SendMessage COUNT times; prints the median
 //                                                          and the least time of one, in microseconds
@@ -270,6 +271,14 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(command, "post") == 0 || std::strcmp(command, "send") == 0)
         return PostOrSend(argc, argv, std::strcmp(command, "send") == 0);
+    if (std::strcmp(command, "set-parent") == 0 && argc == 4) {
+        const std::optional<HWND> window = WindowArgument(argv[2]);
+        const std::optional<HWND> parent = WindowArgument(argv[3]);
+        if (!window || !parent || SetParent(*window, *parent) == nullptr)
+            return 1;
+        Print(Describe("window", *window));
+        return 0;
+    }
     if (std::strcmp(command, "capture") == 0 && argc == 4) {
         const std::optional<HWND> window = WindowArgument(argv[2]);
         SIZE size = {};
