@@ -8,6 +8,7 @@ import sys
 import unittest
 
 from driver import Driver
+from driver_test import PLAY_DOWN, PLAY_UP
 from editor_test import KEYSETS, SC_KEYMENU, WM_COMMAND, WM_SYSCOMMAND, Editor, watch
 from harness import VK, Session, wait_until
 from keysets import ALT, CTRL, EXT, RIGHT_CLICK, SHIFT, assignment, keyset, store_keysets
@@ -147,7 +148,11 @@ class EditorWindows(unittest.TestCase):
     def test_the_window_rule_dialog_fills_from_a_listed_window_and_stores_the_rule(self):
         with Session("editor-window-rule") as s:
             store_keysets(s, keyset("Default"), keyset("browser - Video"))
-            s.probe(title="Video Player - browser", class_name="VideoFrame", exe_name="browser.exe", hooks=False)
+            port = s.device_port(1)
+            driver = Driver(s)
+            port.wait_for_bytes(b"\xb3")
+            browser = s.probe(title="Video Player - browser", class_name="VideoFrame", exe_name="browser.exe",
+                              hooks=False)
             editor = Editor(s)
             watch(s, "caption=Window Rule", "caption=browser - Video*")  # no other box may show
             editor.send(ID_WINDOW_RULE)  # "Default" has no rule: returns with no dialog up
@@ -161,15 +166,20 @@ class EditorWindows(unittest.TestCase):
             s.menu_keys("W")
             dialog = s.wait_window("#32770", "Window Rule").int("hwnd")
             listed = next(c.int("hwnd") for c in s.children(dialog) if c.int("id") == IDC_RULE_WINDOWS)
-            fields, programs = None, set()
-            for row in range(s.send(listed, LB_GETCOUNT)):
+            fields, programs, browser_row = None, set(), None
+
+            def pick(row):
                 s.send(listed, LB_SETCURSEL, row)
                 s.send(dialog, WM_COMMAND, (LBN_SELCHANGE << 16) | IDC_RULE_WINDOWS, listed)
-                shown = texts(s, dialog)
+                return texts(s, dialog)
+
+            for row in range(s.send(listed, LB_GETCOUNT)):
+                shown = pick(row)
                 programs.add(shown[1701])
                 if shown[1702] == "Video Player - browser":
-                    fields = (shown[1701], shown[1702], shown[1703])
+                    fields, browser_row = (shown[1701], shown[1702], shown[1703]), row
             self.assertEqual(fields, ("browser", "Video Player - browser", "VideoFrame"))
+            pick(browser_row)  # the fields OK stores
             self.assertNotIn("QVL2", programs, "the editor's own windows are not listed")
             s.post(dialog, WM_COMMAND, IDOK)
             s.wait_no_window("#32770", "Window Rule")
@@ -182,6 +192,11 @@ class EditorWindows(unittest.TestCase):
             editor.post(ID_DISPLAY_KEYSET)
             s.wait_window("#32770", "browser - Video  [title: Video Player - browser, class: VideoFrame]")
             self.assertEqual(editor.close(), 0)
+            # The driver, running all along, uses the rule at its next press.
+            browser.take_foreground()
+            port.write(PLAY_DOWN + PLAY_UP)
+            self.assertEqual(driver.trace.wait_for("keyset", where=lambda r: r["name"] != "Default")["name"],
+                             "browser - Video")
 
 
 class EditorTestWithDriver(unittest.TestCase):
