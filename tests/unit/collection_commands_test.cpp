@@ -1,4 +1,5 @@
 #include "ascii_text_case.h"
+#include "commands_rig.h"
 #include "fake_registry.h"
 #include "keyset_ui_script.h"
 #include "scratch_folder.h"
@@ -53,17 +54,8 @@ KeysetRecord Marked(const char* name, std::uint16_t key) {
     return record;
 }
 
-struct CollectionRig {
-    NoStrings names;
-    MemoryBlocks blocks;
-    CSharedInfo shared{blocks};
-    fakes::FakeRegistry registry;
-    fakes::FakeKeysetLock lock{registry.journal};
-    fakes::ScriptedKeysetUi ui;
+struct CollectionRig : CommandsParts {
     ScriptedCollectionUi dialogs;
-    AsciiTextCase textCase;
-    fakes::FakeKeysetWatch watch{registry};
-    KeysetCommands commands{shared, names, KeysetStorage{registry, lock, textCase, watch}, ui, textCase};
     testing::ScratchFolder folder;
     FileBackupFolder backupFolder{folder.File("Backups")};
     FixedClock clock;

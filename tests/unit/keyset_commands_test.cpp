@@ -1,4 +1,5 @@
 #include "ascii_text_case.h"
+#include "commands_rig.h"
 #include "fake_registry.h"
 #include "keyset_ui_script.h"
 #include "scratch_folder.h"
@@ -49,16 +50,7 @@ Bytes FileBytes(const std::string& path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-struct CommandsRig {
-    NoStrings names;
-    MemoryBlocks blocks;
-    CSharedInfo shared{blocks};
-    fakes::FakeRegistry registry;
-    fakes::FakeKeysetLock lock{registry.journal};
-    fakes::ScriptedKeysetUi ui;
-    AsciiTextCase textCase;
-    fakes::FakeKeysetWatch watch{registry};
-    KeysetCommands commands{shared, names, KeysetStorage{registry, lock, textCase, watch}, ui, textCase};
+struct CommandsRig : CommandsParts {
     testing::ScratchFolder folder;
 
     CommandsRig() { shared.Create(); }

@@ -1,4 +1,5 @@
 #include "ascii_text_case.h"
+#include "commands_rig.h"
 #include "fake_registry.h"
 #include "keyset_ui_script.h"
 
@@ -19,16 +20,7 @@ struct ListedWindows final : OpenWindows {
     std::vector<OpenWindow> List() override { return windows; }
 };
 
-struct FormRig {
-    NoStrings names;
-    MemoryBlocks blocks;
-    CSharedInfo shared{blocks};
-    fakes::FakeRegistry registry;
-    fakes::FakeKeysetLock lock{registry.journal};
-    fakes::ScriptedKeysetUi ui;
-    AsciiTextCase textCase;
-    fakes::FakeKeysetWatch watch{registry};
-    KeysetCommands commands{shared, names, KeysetStorage{registry, lock, textCase, watch}, ui, textCase};
+struct FormRig : CommandsParts {
     ListedWindows windows;
     WindowRuleForm form{commands, windows};
 
