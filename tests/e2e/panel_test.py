@@ -242,9 +242,9 @@ class PanelAndDriver(unittest.TestCase):
             panel.choose(MOUSE_CLICK, 1)
             panel.click(CAPTURE)
             wait_stored(s.wine, "Default", "MainBank", "Record", capture=1, mode=1, title="")
-            probe = s.probe()
+            probe = s.probe(moves=True, hooks=False)  # the editor reads the cursor: see Probe.hover
             probe.wait_ready()
-            s.inject(s.absolute(*probe.child_point(0, 30, 40)))
+            probe.hover(0, 30, 40)
             since = probe.mark()
             port.write(RECORD_TAP)
             wait_stored(s.wine, "Default", "MainBank", "Record", title="QVL Probe", cls="QvlProbe", x=30, y=40)
@@ -252,7 +252,7 @@ class PanelAndDriver(unittest.TestCase):
                        "the click at the captured point")
 
             # The next press clicks there again, wherever the mouse is.
-            s.inject(s.absolute(*probe.child_point(0, 90, 70)))
+            probe.hover(0, 90, 70)
             since = probe.mark()
             port.write(RECORD_TAP)
             wait_until(lambda: ("WM_LBUTTONDOWN", 30, 40) in [m[1:] for m in probe.received_mouse(since)], 10,
@@ -265,7 +265,8 @@ class PanelAndDriver(unittest.TestCase):
             wait_stored(s.wine, "Default", "MainBank", "Stop", special=9)
             since = probe.mark()
             port.write(STOP_TAP)
-            self.assertEqual(probe.wait_key_events(2, since)[:2], [(0x09, "down", False), (0x09, "up", False)])
+            tab = [("WM_KEYDOWN", 0x09), ("WM_KEYUP", 0x09)]
+            wait_until(lambda: probe.received_keys(since)[:2] == tab, 30, "Tab down and up in the probe")
 
 
 if __name__ == "__main__":

@@ -3,7 +3,7 @@
 import shutil
 import sys
 
-from tool_log import HarnessError
+from tool_log import HarnessError, wait_until
 from win_process import StoppableTool
 
 # The messages the probe takes the foreground again on (WM_APP + 1) and shows its pop-up menu on
@@ -112,6 +112,16 @@ class Probe(StoppableTool):
             for r in self.log.records("llmouse", since)
             if injected is None or (r["injected"] == "1") == injected
         ]
+
+    def hover(self, index, x, y, timeout=10):
+        """Put the cursor on client point (x, y) of window `index` and wait until that window has seen
+        the move (a probe started with moves=True). A program that reads the cursor itself needs a
+        probe without hooks: under Wine a low-level mouse hook keeps the injected move from reaching
+        the X pointer, and GetCursorPos more than 100 ms after a move reads the X pointer."""
+        since = self.mark()
+        self.session.inject(self.session.absolute(*self.child_point(index, x, y)))
+        wait_until(lambda: any(m[1:] == ("WM_MOUSEMOVE", x, y) for m in self.received_mouse(since)), timeout,
+                   f"the cursor over window {index} at {x},{y}")
 
     def received_mouse(self, since=0):
         """What the probe's windows received: (hwnd, message name, client x, client y) tuples."""
