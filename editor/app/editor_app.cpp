@@ -65,6 +65,8 @@ bool CEditorApp::InitInstance() {
 
     template_ = std::make_unique<framework::SingleDocTemplate>(IDR_MAINFRAME, std::make_unique<CQVLsetDoc>(*this),
                                                                std::make_unique<CMainFrame>(), views_->CreatePanel());
+    // The keysets load while the frame and the panel are made.
+    GetDocument()->BeginLoad();
     if (!template_->OpenNewDocument(*this, title_))
         return false;
     ShowWindow(GetMainHandle(), SW_SHOWNORMAL);
@@ -96,6 +98,8 @@ int CEditorApp::ExitInstance() {
 
 bool CEditorApp::OnIdle(long count) {
     const bool more = CQVLApp::OnIdle(count);
+    if (CQVLsetDoc* document = GetDocument())
+        document->WriteStartBackup();
     if (pendingSave_ != 0) {
         if (template_ != nullptr && views_ != nullptr)
             views_->SavePanelAssignment(template_->GetView());

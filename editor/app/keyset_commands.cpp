@@ -25,19 +25,27 @@ KeysetCommands::KeysetCommands(CSharedInfo& shared, const StringSource& names, K
                                const TextCase& textCase)
     : shared_(shared), names_(names), keysets_(storage), ui_(ui), textCase_(textCase) {}
 
-CKeysetStore& KeysetCommands::NewDocument() {
-    store_ = std::make_unique<CKeysetStore>(shared_, names_);
-    unsavedPaste_ = false;
-    unwritten_ = false;
-    LoadOrCreate(*store_, keysets_);
+LoadedKeysets KeysetCommands::LoadKeysets() {
+    LoadedKeysets loaded;
+    loaded.store = std::make_unique<CKeysetStore>(shared_, names_);
+    LoadOrCreate(*loaded.store, keysets_);
     // The save raises keysetsChanged when it works, which has the driver select again.
-    SaveKeysets();
+    loaded.saved = SaveAllKeysets(*loaded.store, keysets_);
+    return loaded;
+}
+
+CKeysetStore& KeysetCommands::NewDocument(LoadedKeysets loaded) {
+    store_ = std::move(loaded.store);
+    unsavedPaste_ = false;
+    Noted(loaded.saved);
     return *store_;
 }
 
 StoreResult KeysetCommands::SaveKeysets() {
     if (store_ == nullptr)
         return StoreResult();
+    if (beforeWrite_)
+        beforeWrite_();
     const StoreResult saved = Noted(SaveAllKeysets(*store_, keysets_));
     if (saved.Done())
         unsavedPaste_ = false;
@@ -141,6 +149,8 @@ StoreResult KeysetCommands::PutAssignment(const ControlAssignment& assignment, i
     // One edit writes its values; a paste or a failed write still waiting goes with a save of the list.
     if (unsavedPaste_ || unwritten_)
         return SaveKeysets();
+    if (beforeWrite_)
+        beforeWrite_();
     StoreResult stored = StoreAssignment(*store_, keysets_, keyset, bank, control);
     if (otherHalf && stored.Done())
         stored = StoreAssignment(*store_, keysets_, keyset, bank, *otherHalf);
