@@ -46,12 +46,7 @@ std::string When(const LocalTime& t) {
     return text;
 }
 
-} // namespace
-
-CollectionCommands::CollectionCommands(KeysetCommands& commands, KeysetUi& ui, CollectionUi& dialogs,
-                                       CKeysetBackups& backups, const TextCase& textCase)
-    : commands_(commands), ui_(ui), dialogs_(dialogs), backups_(backups), textCase_(textCase) {}
-
+// The keysets of `store`'s list and their window rules, in its order (none without a store).
 std::vector<KeysetRecord> KeysetsOf(const CKeysetStore* store) {
     std::vector<KeysetRecord> keysets;
     if (store != nullptr) {
@@ -69,6 +64,12 @@ std::vector<WindowRule> RulesOf(const CKeysetStore* store) {
             rules.push_back(store->GetRule(index));
     return rules;
 }
+
+} // namespace
+
+CollectionCommands::CollectionCommands(KeysetCommands& commands, KeysetUi& ui, CollectionUi& dialogs,
+                                       CKeysetBackups& backups, const TextCase& textCase)
+    : commands_(commands), ui_(ui), dialogs_(dialogs), backups_(backups), textCase_(textCase) {}
 
 std::vector<KeysetRecord> CollectionCommands::Listed() const {
     return KeysetsOf(commands_.Store());

@@ -36,10 +36,6 @@ constexpr unsigned kNoBackupsMessageId = 1782;    // "There are no backups in %1
 constexpr unsigned kBackupChoiceId = 1783;        // "%1     %2 keysets"
 constexpr unsigned kBackupReasonUnknownId = 1784; // "the backup file could not be put in its place"
 
-// The keysets of `store`'s list and their window rules, in its order (none without a store).
-std::vector<KeysetRecord> KeysetsOf(const CKeysetStore* store);
-std::vector<WindowRule> RulesOf(const CKeysetStore* store);
-
 class CollectionCommands {
 public:
     CollectionCommands(KeysetCommands& commands, KeysetUi& ui, CollectionUi& dialogs, CKeysetBackups& backups,
@@ -58,8 +54,7 @@ public:
     // Back up the list unless the newest backup holds it already (before any loss).
     void BackUp();
     // The start's backup: keep the list `loaded` holds now, then write it (unless the newest backup
-    // holds it) when WriteStartBackup is first called; later calls write nothing. KeepStartBackup
-    // touches nothing but what it keeps: the start's load calls it on the load's own thread.
+    // holds it) when WriteStartBackup is first called; later calls write nothing.
     void KeepStartBackup(const CKeysetStore& loaded);
     void WriteStartBackup();
 

@@ -65,8 +65,6 @@ bool CEditorApp::InitInstance() {
 
     template_ = std::make_unique<framework::SingleDocTemplate>(IDR_MAINFRAME, std::make_unique<CQVLsetDoc>(*this),
                                                                std::make_unique<CMainFrame>(), views_->CreatePanel());
-    // The keysets load while the frame and the panel are made.
-    GetDocument()->BeginLoad();
     if (!template_->OpenNewDocument(*this, title_))
         return false;
     ShowWindow(GetMainHandle(), SW_SHOWNORMAL);

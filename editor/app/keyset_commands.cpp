@@ -25,19 +25,13 @@ KeysetCommands::KeysetCommands(CSharedInfo& shared, const StringSource& names, K
                                const TextCase& textCase)
     : shared_(shared), names_(names), keysets_(storage), ui_(ui), textCase_(textCase) {}
 
-LoadedKeysets KeysetCommands::LoadKeysets() {
-    LoadedKeysets loaded;
-    loaded.store = std::make_unique<CKeysetStore>(shared_, names_);
-    LoadOrCreate(*loaded.store, keysets_);
-    // The save raises keysetsChanged when it works, which has the driver select again.
-    loaded.saved = SaveAllKeysets(*loaded.store, keysets_);
-    return loaded;
-}
-
-CKeysetStore& KeysetCommands::NewDocument(LoadedKeysets loaded) {
-    store_ = std::move(loaded.store);
+CKeysetStore& KeysetCommands::NewDocument() {
+    store_ = std::make_unique<CKeysetStore>(shared_, names_);
     unsavedPaste_ = false;
-    Noted(loaded.saved);
+    unwritten_ = false;
+    LoadOrCreate(*store_, keysets_);
+    // The save raises keysetsChanged when it works, which has the driver select again.
+    SaveKeysets();
     return *store_;
 }
 

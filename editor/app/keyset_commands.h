@@ -37,12 +37,6 @@ constexpr unsigned kFileNotReadMessageId = 62021;     // "The file "%1" could no
 constexpr unsigned kFileNotWrittenMessageId = 62022;  // "The file "%1" could not be written.%2"
 constexpr unsigned kKeysetsNotSavedMessageId = 62030; // "Your keysets could not be saved: %1. ..."
 
-// The stored keysets as the start found them, before they become the document's list.
-struct LoadedKeysets {
-    std::unique_ptr<CKeysetStore> store;
-    StoreResult saved; // the save that follows the load
-};
-
 class KeysetCommands {
 public:
     // `names` is the editor's string table (control names of new keysets).
@@ -52,12 +46,7 @@ public:
     KeysetCommands& operator=(const KeysetCommands&) = delete;
 
     // A new document: a new store with the stored keysets (or "Default" alone), saved at once.
-    CKeysetStore& NewDocument() { return NewDocument(LoadKeysets()); }
-    // The two halves of NewDocument, so that the load may run on a thread of its own while the windows
-    // are made: LoadKeysets reads and saves, touching nothing but a new store and what is stored, and
-    // tells nothing; NewDocument then makes `loaded` the list and tells a failed save.
-    LoadedKeysets LoadKeysets();
-    CKeysetStore& NewDocument(LoadedKeysets loaded);
+    CKeysetStore& NewDocument();
     // Null before NewDocument.
     CKeysetStore* Store() const { return store_.get(); }
 
@@ -88,8 +77,8 @@ public:
     void RebuildKeysetsMenu();
     // Called before Delete Keyset or Clear Keyset loses a keyset's assignments (the backups).
     void SetBeforeLoss(std::function<void()> beforeLoss) { beforeLoss_ = std::move(beforeLoss); }
-    // Called before each write of the list or of an assignment, the start's own save aside (the
-    // start's backup is made before the first).
+    // Called before each write of the list or of an assignment (the start's backup, kept after
+    // NewDocument's own save, is written before the next write).
     void SetBeforeWrite(std::function<void()> beforeWrite) { beforeWrite_ = std::move(beforeWrite); }
     // Keyset `index` as the Keysets menu and the overview name it: its name, and its window rule in
     // brackets when it has one ("browser - Video  [title: Video]").

@@ -34,35 +34,17 @@ CQVLsetDoc::CQVLsetDoc(CEditorApp& app)
     OnUpdateCommand(ID_WINDOW_RULE, [this](framework::CommandUpdate& u) { u.Enable(commands_.CanEditRule()); });
 }
 
-CQVLsetDoc::~CQVLsetDoc() {
-    if (loading_.joinable())
-        loading_.join();
-}
-
-void CQVLsetDoc::BeginLoad() {
-    if (!loading_.joinable())
-        loading_ = std::thread([this] { loaded_ = LoadKeysets(); });
-}
-
-LoadedKeysets CQVLsetDoc::LoadKeysets() {
-    if (CEditorTrace* trace = app_.Trace())
-        trace->Load();
-    LoadedKeysets loaded = commands_.LoadKeysets();
-    if (CEditorTrace* trace = app_.Trace())
-        trace->Loaded(loaded.store->GetCount());
-    // A backup when the stored keysets differ from the newest one, written once the panel has shown.
-    collections_.Commands().KeepStartBackup(*loaded.store);
-    return loaded;
-}
-
 bool CQVLsetDoc::OnNewDocument() {
-    if (loading_.joinable())
-        loading_.join();
-    else
-        loaded_ = LoadKeysets();
     if (!Document::OnNewDocument())
         return false;
-    app_.SetStore(&commands_.NewDocument(std::move(loaded_)));
+    if (CEditorTrace* trace = app_.Trace())
+        trace->Load();
+    app_.SetStore(&commands_.NewDocument());
+    if (CEditorTrace* trace = app_.Trace())
+        trace->Loaded(commands_.Store()->GetCount());
+    // A backup when the stored keysets differ from the newest one; not part of the load, and written
+    // once the panel has shown.
+    collections_.Commands().KeepStartBackup(*commands_.Store());
     return true;
 }
 

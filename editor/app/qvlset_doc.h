@@ -8,7 +8,6 @@
 #include "framework/document.h"
 
 #include <string>
-#include <thread>
 
 namespace qvl {
 
@@ -17,13 +16,8 @@ class CEditorApp;
 class CQVLsetDoc : public framework::Document, private KeysetUi {
 public:
     explicit CQVLsetDoc(CEditorApp& app);
-    ~CQVLsetDoc() override;
 
-    // Begin the start's load of the keysets on a thread of its own, so that it runs while the windows
-    // are made; OnNewDocument waits for it.
-    void BeginLoad();
-    // Create the store, load it (or start with "Default") and save it at once; the load begun by
-    // BeginLoad, if there was one.
+    // Create the store, load it (or start with "Default") and save it at once.
     bool OnNewDocument() override;
     // Import the keyset file at `path`; true when it was one.
     bool OnOpenDocument(const std::string& path) override;
@@ -60,14 +54,8 @@ private:
     void AppendKeysetMenuItem(const std::string& name) override;
     void UpdateAllViews() override { Document::UpdateAllViews(nullptr); }
 
-    // The start's load, traced, with the list kept for the start's backup; on a thread of its own when
-    // BeginLoad began it, and only then is `loading_` joinable and `loaded_` its result.
-    LoadedKeysets LoadKeysets();
-
     CEditorApp& app_;
     KeysetCommands commands_;
-    std::thread loading_;
-    LoadedKeysets loaded_;
     CollectionParts collections_; // all keysets at once, and the backups
 };
 

@@ -126,13 +126,6 @@ void CQVLsetView::AttachControls() {
     face_.LoadPictures(instance, dpi_);
 }
 
-bool CQVLsetView::CreateView(framework::FrameWindow& frame, HINSTANCE instance) {
-    if (!FormView::CreateView(frame, instance))
-        return false;
-    AttachControls();
-    return true;
-}
-
 void CQVLsetView::OnInitialUpdate() {
     if (CQVLsetDoc* document = GetDocument())
         document->SetCurrent(app_.GetCurrentKeysetIndex());
@@ -140,6 +133,7 @@ void CQVLsetView::OnInitialUpdate() {
     if (framework::FrameWindow* frame = GetFrame())
         SetWindowTextA(frame->Handle(), app_.Title().c_str());
     controlsBrush_.Reset(CreateSolidBrush(kPanelControlsColour));
+    AttachControls();
     UpdateData(false);
     speedSlider_.SetRange(kSlowestWheelSpeed, kFastestWheelSpeed);
     state_ = ControlsState::kShowing;

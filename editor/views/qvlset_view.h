@@ -33,9 +33,6 @@ public:
     // `windows`: where the panel opens the overview, Test and help windows.
     CQVLsetView(CEditorApp& app, CEditorWindows& windows);
 
-    // The form, with its controls' pictures and lists ready: they need no keyset, so they are made while
-    // the keysets load.
-    bool CreateView(framework::FrameWindow& frame, HINSTANCE instance) override;
     void OnInitialUpdate() override;
     void OnUpdate(framework::View* sender) override;
 

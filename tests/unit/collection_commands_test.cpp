@@ -154,9 +154,7 @@ TEST(CollectionCommands, RestoreBringsBackADeletedKeysetAfterBackingUpTheListAsO
 TEST(CollectionCommands, TheStartsBackupHoldsTheLoadedListAndIsWrittenBeforeTheFirstWrite) {
     CollectionRig rig({Marked("Default", 'D'), Marked("notepad", 'N')});
     std::filesystem::remove_all(rig.folder.File("Backups"));
-    LoadedKeysets loaded = rig.commands.LoadKeysets();
-    rig.collections.KeepStartBackup(*loaded.store);
-    rig.commands.NewDocument(std::move(loaded));
+    rig.collections.KeepStartBackup(rig.commands.NewDocument());
     std::size_t backupsAtWrite = 0;
     rig.commands.SetBeforeWrite([&rig, &backupsAtWrite] {
         rig.collections.WriteStartBackup();
