@@ -46,6 +46,25 @@ std::string When(const LocalTime& t) {
     return text;
 }
 
+// The keysets of `store`'s list and their window rules, in its order (none without a store).
+std::vector<KeysetRecord> KeysetsOf(const CKeysetStore* store) {
+    std::vector<KeysetRecord> keysets;
+    if (store != nullptr) {
+        keysets.reserve(static_cast<std::size_t>(store->GetCount()));
+        for (int index = 0; index < store->GetCount(); ++index)
+            keysets.push_back(*store->GetKeyset(index));
+    }
+    return keysets;
+}
+
+std::vector<WindowRule> RulesOf(const CKeysetStore* store) {
+    std::vector<WindowRule> rules;
+    if (store != nullptr)
+        for (int index = 0; index < store->GetCount(); ++index)
+            rules.push_back(store->GetRule(index));
+    return rules;
+}
+
 } // namespace
 
 CollectionCommands::CollectionCommands(KeysetCommands& commands, KeysetUi& ui, CollectionUi& dialogs,
@@ -53,19 +72,11 @@ CollectionCommands::CollectionCommands(KeysetCommands& commands, KeysetUi& ui, C
     : commands_(commands), ui_(ui), dialogs_(dialogs), backups_(backups), textCase_(textCase) {}
 
 std::vector<KeysetRecord> CollectionCommands::Listed() const {
-    std::vector<KeysetRecord> keysets;
-    if (const CKeysetStore* store = commands_.Store())
-        for (int index = 0; index < store->GetCount(); ++index)
-            keysets.push_back(*store->GetKeyset(index));
-    return keysets;
+    return KeysetsOf(commands_.Store());
 }
 
 std::vector<WindowRule> CollectionCommands::ListedRules() const {
-    std::vector<WindowRule> rules;
-    if (const CKeysetStore* store = commands_.Store())
-        for (int index = 0; index < store->GetCount(); ++index)
-            rules.push_back(store->GetRule(index));
-    return rules;
+    return RulesOf(commands_.Store());
 }
 
 void CollectionCommands::ExportAll() {
@@ -246,9 +257,24 @@ bool CollectionCommands::Restore(const BackupEntry& backup) {
 }
 
 void CollectionCommands::BackUp() {
-    if (commands_.Store() == nullptr)
+    if (commands_.Store() != nullptr)
+        BackUp(Listed(), ListedRules());
+}
+
+void CollectionCommands::KeepStartBackup(const CKeysetStore& loaded) {
+    startBackup_ = KeptList{KeysetsOf(&loaded), RulesOf(&loaded)};
+}
+
+void CollectionCommands::WriteStartBackup() {
+    if (!startBackup_)
         return;
-    const BackupResult result = backups_.Write(Listed(), ListedRules());
+    const KeptList kept = std::move(*startBackup_);
+    startBackup_.reset();
+    BackUp(kept.keysets, kept.rules);
+}
+
+void CollectionCommands::BackUp(const std::vector<KeysetRecord>& keysets, const std::vector<WindowRule>& rules) {
+    const BackupResult result = backups_.Write(keysets, rules);
     if (result.status != BackupResult::Status::kFailed || backupFailureTold_)
         return;
     backupFailureTold_ = true;

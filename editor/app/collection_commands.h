@@ -1,7 +1,9 @@
 // The commands on all keysets at once: File, "Export All Keysets...", "Import Keysets..." (a
 // collection or a single keyset file) and "Restore from Backup...", and the automatic backups: at the
 // start when the keysets differ from the newest backup, and before an import, a restore, a Delete Keyset
-// or a Clear Keyset. Each import or restore is one save of the list, so the driver hears of it once.
+// or a Clear Keyset. The start's backup does not hold up the start: the list is kept as it was loaded
+// and written once the panel has shown, or before the first write of the list if that comes sooner.
+// Each import or restore is one save of the list, so the driver hears of it once.
 //
 // A damaged file is refused whole and nothing changes. A backup that cannot be written never stops
 // what the user asked for; the first failure of a session is told, the later ones are not.
@@ -11,6 +13,7 @@
 #include "editor/app/keyset_commands.h"
 #include "model/keyset_backups.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,8 +51,12 @@ public:
     bool ImportFrom(const std::string& path);
     bool Restore(const BackupEntry& backup);
 
-    // Back up the list unless the newest backup holds it already (the start, and before any loss).
+    // Back up the list unless the newest backup holds it already (before any loss).
     void BackUp();
+    // The start's backup: keep the list `loaded` holds now, then write it (unless the newest backup
+    // holds it) when WriteStartBackup is first called; later calls write nothing.
+    void KeepStartBackup(const CKeysetStore& loaded);
+    void WriteStartBackup();
 
 private:
     std::vector<KeysetRecord> Listed() const;
@@ -60,6 +67,7 @@ private:
     bool ReadKeysets(const std::string& path, std::vector<KeysetRecord>& keysets,
                      std::vector<std::optional<WindowRule>>& rules);
     void TellDamage(unsigned whatId);
+    void BackUp(const std::vector<KeysetRecord>& keysets, const std::vector<WindowRule>& rules);
     void Apply(const std::vector<ImportStep>& steps, std::vector<KeysetRecord>& imported,
                const std::vector<std::optional<WindowRule>>& rules);
     // Save the changed list once, and show it.
@@ -71,6 +79,12 @@ private:
     CKeysetBackups& backups_;
     const TextCase& textCase_;
     bool backupFailureTold_ = false;
+    // The list as the start loaded it, until the start's backup is written.
+    struct KeptList {
+        std::vector<KeysetRecord> keysets;
+        std::vector<WindowRule> rules;
+    };
+    std::optional<KeptList> startBackup_;
 };
 
 } // namespace qvl

@@ -15,6 +15,7 @@ CollectionParts::CollectionParts(KeysetCommands& commands, KeysetUi& ui, Collect
                                  const TextCase& textCase)
     : folder_(BackupsFolderPath()), backups_(folder_, clock_), commands_(commands, ui, dialogs, backups_, textCase) {
     commands.SetBeforeLoss([this] { commands_.BackUp(); });
+    commands.SetBeforeWrite([this] { commands_.WriteStartBackup(); });
 }
 
 } // namespace qvl

@@ -96,6 +96,8 @@ int CEditorApp::ExitInstance() {
 
 bool CEditorApp::OnIdle(long count) {
     const bool more = CQVLApp::OnIdle(count);
+    if (CQVLsetDoc* document = GetDocument())
+        document->WriteStartBackup();
     if (pendingSave_ != 0) {
         if (template_ != nullptr && views_ != nullptr)
             views_->SavePanelAssignment(template_->GetView());

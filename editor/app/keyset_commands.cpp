@@ -38,6 +38,8 @@ CKeysetStore& KeysetCommands::NewDocument() {
 StoreResult KeysetCommands::SaveKeysets() {
     if (store_ == nullptr)
         return StoreResult();
+    if (beforeWrite_)
+        beforeWrite_();
     const StoreResult saved = Noted(SaveAllKeysets(*store_, keysets_));
     if (saved.Done())
         unsavedPaste_ = false;
@@ -141,6 +143,8 @@ StoreResult KeysetCommands::PutAssignment(const ControlAssignment& assignment, i
     // One edit writes its values; a paste or a failed write still waiting goes with a save of the list.
     if (unsavedPaste_ || unwritten_)
         return SaveKeysets();
+    if (beforeWrite_)
+        beforeWrite_();
     StoreResult stored = StoreAssignment(*store_, keysets_, keyset, bank, control);
     if (otherHalf && stored.Done())
         stored = StoreAssignment(*store_, keysets_, keyset, bank, *otherHalf);

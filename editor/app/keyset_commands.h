@@ -77,6 +77,9 @@ public:
     void RebuildKeysetsMenu();
     // Called before Delete Keyset or Clear Keyset loses a keyset's assignments (the backups).
     void SetBeforeLoss(std::function<void()> beforeLoss) { beforeLoss_ = std::move(beforeLoss); }
+    // Called before each write of the list or of an assignment (the start's backup, kept after
+    // NewDocument's own save, is written before the next write).
+    void SetBeforeWrite(std::function<void()> beforeWrite) { beforeWrite_ = std::move(beforeWrite); }
     // Keyset `index` as the Keysets menu and the overview name it: its name, and its window rule in
     // brackets when it has one ("browser - Video  [title: Video]").
     std::string KeysetCaption(int index) const;
@@ -126,6 +129,7 @@ private:
     bool unwritten_ = false;   // a write failed: the list holds what the registry does not
     bool failureTold_ = false; // since the last write that worked
     std::function<void()> beforeLoss_;
+    std::function<void()> beforeWrite_;
 };
 
 } // namespace qvl

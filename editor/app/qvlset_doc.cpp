@@ -42,8 +42,9 @@ bool CQVLsetDoc::OnNewDocument() {
     app_.SetStore(&commands_.NewDocument());
     if (CEditorTrace* trace = app_.Trace())
         trace->Loaded(commands_.Store()->GetCount());
-    // A backup when the stored keysets differ from the newest one; not part of the load.
-    collections_.Commands().BackUp();
+    // A backup when the stored keysets differ from the newest one; not part of the load, and written
+    // once the panel has shown.
+    collections_.Commands().KeepStartBackup(*commands_.Store());
     return true;
 }
 

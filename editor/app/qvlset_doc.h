@@ -27,6 +27,8 @@ public:
     void OnCloseDocument() override;
 
     StoreResult SaveKeysets() { return commands_.SaveKeysets(); }
+    // The start's backup, once the panel has shown (unless a save made it already).
+    void WriteStartBackup() { collections_.Commands().WriteStartBackup(); }
     StoreResult ReloadKeysets() { return commands_.ReloadKeysets(); }
     std::optional<int> FindByName(const std::string& name) const { return commands_.FindByName(name); }
     void AddOrReplace(const KeysetRecord& record) { commands_.AddOrReplace(record); }

@@ -149,6 +149,29 @@ TEST(CollectionCommands, RestoreBringsBackADeletedKeysetAfterBackingUpTheListAsO
     EXPECT_EQ(rig.backups.List().size(), 2u) << "the list before the restore";
 }
 
+// The start's backup holds the list as loaded and is written before the first write after the start.
+TEST(CollectionCommands, TheStartsBackupHoldsTheLoadedListAndIsWrittenBeforeTheFirstWrite) {
+    CollectionRig rig({Marked("Default", 'D'), Marked("notepad", 'N')});
+    std::filesystem::remove_all(rig.folder.File("Backups"));
+    rig.collections.KeepStartBackup(rig.commands.NewDocument());
+    std::size_t backupsAtWrite = 0;
+    rig.commands.SetBeforeWrite([&rig, &backupsAtWrite] {
+        rig.collections.WriteStartBackup();
+        backupsAtWrite = rig.backups.List().size();
+    });
+    ControlAssignment edited = *rig.commands.Store()->GetAssignment(1, kMainBank, kPlay);
+    edited.hotKeyVk = 'X';
+    ASSERT_TRUE(rig.commands.PutAssignment(edited, 1, kMainBank, kPlay).Done());
+    rig.collections.WriteStartBackup(); // the first idle moment, later
+
+    CollectionRead read;
+    int error = 0;
+    ASSERT_EQ(backupsAtWrite, 1u);
+    ASSERT_EQ(rig.backups.List().size(), 1u);
+    ASSERT_TRUE(rig.backups.Read(rig.backups.List()[0].name, read, error) && read.keysets.size() == 2);
+    EXPECT_EQ(read.keysets[1].record.banks[kMainBank].controls[kPlay].hotKeyVk, 'N');
+}
+
 TEST(CollectionCommands, ABackupThatCannotBeWrittenIsToldOnceAndStopsNothing) {
     CollectionRig rig({Marked("Default", 'D'), Marked("notepad", 'N'), Marked("paint", 'P')});
     std::filesystem::remove_all(rig.folder.File("Backups"));
