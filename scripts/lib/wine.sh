@@ -5,11 +5,6 @@
 # temporary folder (its server socket goes there) and the record of the X server we started.
 
 QVL_ROOT=${QVL_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
-# A test that ctest gave one of the Wine sessions of tests/wine_sessions.json (scripts/test) runs in
-# that session's folder, unless QVL_WINE_DIR names one: id "wine" is build/wine, "wine_2" build/wine-2.
-if [ -z "${QVL_WINE_DIR:-}" ] && [[ "${CTEST_RESOURCE_GROUP_0_WINE:-}" =~ id:([a-z0-9_]+) ]]; then
-    QVL_WINE_DIR=$QVL_ROOT/build/${BASH_REMATCH[1]//_/-}
-fi
 QVL_WINE_DIR=${QVL_WINE_DIR:-$QVL_ROOT/build/wine}
 
 qvl_wine_bin() {

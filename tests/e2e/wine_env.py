@@ -2,7 +2,6 @@
 the COM port links of scripts/lib/wine.sh."""
 
 import os
-import re
 import subprocess
 import tempfile
 from pathlib import Path
@@ -10,16 +9,6 @@ from pathlib import Path
 from tool_log import HarnessError
 
 ROOT = Path(__file__).resolve().parents[2]
-
-
-def session_folder(root):
-    """The Wine folder of this test, as scripts/lib/wine.sh decides: QVL_WINE_DIR, else the session
-    ctest gave it (scripts/test offers those of tests/wine_sessions.json; id "wine_2" is
-    build/wine-2), else build/wine."""
-    if os.environ.get("QVL_WINE_DIR"):
-        return Path(os.environ["QVL_WINE_DIR"])
-    given = re.search(r"id:([a-z0-9_]+)", os.environ.get("CTEST_RESOURCE_GROUP_0_WINE", ""))
-    return Path(root) / "build" / (given.group(1).replace("_", "-") if given else "wine")
 
 
 class WineEnv:
@@ -30,7 +19,7 @@ class WineEnv:
 
     def __init__(self, root=ROOT, bin_dir=None):
         self.root = Path(root)
-        self.wine_dir = session_folder(self.root)
+        self.wine_dir = Path(os.environ.get("QVL_WINE_DIR", self.root / "build" / "wine"))
         self.bin_dir = Path(bin_dir or os.environ.get("QVL_WIN_BIN", self.root / "build" / "win" / "bin"))
         self.env = None
 

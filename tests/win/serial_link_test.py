@@ -195,10 +195,7 @@ def main():
     parser.add_argument("--shim", required=True)
     parser.add_argument("--sim", required=True)
     opts = parser.parse_args()
-    sys.path.insert(0, os.path.join(opts.root, "tests", "e2e"))
-    from wine_env import session_folder
-
-    wine_dir = str(session_folder(opts.root))
+    wine_dir = os.environ.get("QVL_WINE_DIR", os.path.join(opts.root, "build", "wine"))
     opts.ports = os.path.join(wine_dir, "ports")
     if not os.path.isfile(opts.shim):
         print("the modem-line shim is missing (%s): build the host build first" % opts.shim)
