@@ -9,7 +9,7 @@ Run one group:  python3 tests/e2e/panel_test.py PanelSelection
 import sys
 import unittest
 
-from harness import Session, wait_until
+from harness import HarnessError, Session, wait_until
 from driver import Driver
 from editor_test import ASSIGNMENT, KEYSETS, WM_COMMAND, Editor, assignment, fresh, keyset_values
 
@@ -93,7 +93,10 @@ def wait_stored(wine, keyset, bank, control, timeout=10, **fields):
         record = stored(wine, keyset, bank, control)
         return record if all(record[k] == v for k, v in fields.items()) else None
 
-    return wait_until(matches, timeout, f"{keyset}\\{bank}\\{control} to hold {fields}")
+    try:
+        return wait_until(matches, timeout, f"{keyset}\\{bank}\\{control} to hold {fields}")
+    except HarnessError as error:
+        raise HarnessError(f"{error}; it holds {stored(wine, keyset, bank, control)}") from None
 
 
 class PanelSelection(unittest.TestCase):

@@ -3,6 +3,7 @@
 import shutil
 import sys
 
+from device_port import qpc_now
 from tool_log import HarnessError, wait_until
 from win_process import StoppableTool
 
@@ -115,13 +116,28 @@ class Probe(StoppableTool):
 
     def hover(self, index, x, y, timeout=10):
         """Put the cursor on client point (x, y) of window `index` and wait until that window has seen
-        the move (a probe started with moves=True). A program that reads the cursor itself needs a
-        probe without hooks: under Wine a low-level mouse hook keeps the injected move from reaching
-        the X pointer, and GetCursorPos more than 100 ms after a move reads the X pointer."""
-        since = self.mark()
-        self.session.inject(self.session.absolute(*self.child_point(index, x, y)))
-        wait_until(lambda: any(m[1:] == ("WM_MOUSEMOVE", x, y) for m in self.received_mouse(since)), timeout,
-                   f"the cursor over window {index} at {x},{y}")
+        the move (a probe started with moves=True) and other programs read the cursor there too.
+        A program that reads the cursor itself needs a probe without hooks: under Wine a low-level
+        mouse hook keeps the injected move from reaching the X pointer, and GetCursorPos more than
+        100 ms after a move reads the X pointer. That late read is what is checked here; a move that
+        did not reach the X pointer is made again (from a pixel away: a move to where the cursor
+        already is moves nothing)."""
+        point = self.child_point(index, x, y)
+        read = None
+        for attempt in range(3):
+            since = self.mark()
+            if attempt:
+                self.session.inject(self.session.absolute(point[0] + 1, point[1]))
+            self.session.inject(self.session.absolute(*point))
+            moved = wait_until(lambda: next((r for r in self.log.records("mouse", since)
+                                             if (r["msg"], r.int("x"), r.int("y")) == ("WM_MOUSEMOVE", x, y)), None),
+                               timeout, f"the cursor over window {index} at {x},{y}")
+            # The read that counts comes more than 100 ms after the move (see above).
+            wait_until(lambda: qpc_now() - moved.int("t") > 1_500_000, timeout, "150 ms after the move")
+            _, read = self.session.screen()
+            if read == point:
+                return
+        raise HarnessError(f"other programs read the cursor at {read}, not at {point} (window {index} at {x},{y})")
 
     def received_mouse(self, since=0):
         """What the probe's windows received: (hwnd, message name, client x, client y) tuples."""
