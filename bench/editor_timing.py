@@ -5,8 +5,8 @@ The start is timed by qvl_window start-time, which starts QVL2.exe itself and po
 process every millisecond until the keyset caption names "Default" (no helper's start is counted):
 the whole start from the process start to that caption, and from the editor's trace (QVL2_TRACE)
 Wine's start of the process (to the program's entry), the editor's own start (entry to the device
-panel's first paint) and the keysets' load within it (load and the save that follows it), with 1
-and with 100 keysets stored. Then how long a keyset command that saves the whole list keeps it busy,
+panel's first paint, which shows a first look at the keysets) and the keysets' whole load after it
+(load and the save that follows it), with 1 and with 100 keysets stored. Then how long a keyset command that saves the whole list keeps it busy,
 and how long the device panel is busy storing one edit (a character typed in Name, a trackbar step, a
 list change) and reloading when it gains the focus, with 1, 10 and 100 keysets stored. Prints
 medians of several runs; the registry's keysets are replaced for the runs and removed afterwards.
@@ -45,7 +45,9 @@ def median_ms(samples):
 def timed_start(s, program, trace_path=None):
     """One start of `program` (an absolute path), in seconds: {"whole": process start to the caption
     naming "Default"}, and with `trace_path` also "entry" (process start to the program's entry),
-    "own" (entry to the panel's first paint) and "load" (the keysets' load within it)."""
+    "own" (entry to the panel's first paint, which shows a first look at the keysets), "load" (the
+    keysets' whole load, after that paint) and "ready" (entry to the end of that load, when the
+    editor takes input)."""
     env = None
     if trace_path is not None:
         if trace_path.exists():
@@ -59,7 +61,8 @@ def timed_start(s, program, trace_path=None):
         trace = LogReader(str(trace_path))
         entry, load, loaded, paint = (trace.wait_for(kind, timeout=30).int("t")
                                       for kind in ("start", "load", "loaded", "paint"))
-        figures.update(entry=(entry - started) / ticks, own=(paint - entry) / ticks, load=(loaded - load) / ticks)
+        figures.update(entry=(entry - started) / ticks, own=(paint - entry) / ticks, load=(loaded - load) / ticks,
+                       ready=(loaded - entry) / ticks)
     return figures
 
 
@@ -107,8 +110,9 @@ def main():
             mine = starts(s, this_build, runs, s.path("editor.trace"))
             print(f"{count:3d} keysets: start to caption {mine['whole']:5.0f} ms (Wine's start of the process "
                   f"{mine['entry']:4.0f} ms, then the editor's own start to the panel's first paint {mine['own']:4.0f} "
-                  f"ms, of which the keysets' load {mine['load']:4.0f} ms: {mine['own'] - mine['load']:4.0f} ms "
-                  f"beyond the load); {runs} runs")
+                  f"ms; the keysets' whole load after it {mine['load']:4.0f} ms, the own start "
+                  f"{mine['own'] - mine['load']:+5.0f} ms beside it; input taken {mine['ready']:4.0f} ms after the "
+                  f"entry); {runs} runs")
             for program in options.compare:
                 # Each build starts from the keysets as imported: an earlier one may rewrite them its way.
                 fresh(s, *keysets)

@@ -90,9 +90,9 @@ StoreResult CKeysetRegistry::LoadAll(CKeysetStore& store) {
     return StoreResult();
 }
 
-void CKeysetRegistry::TakeLoadedList(CKeysetStore& store) const {
+void CKeysetRegistry::TakeList(const std::vector<StoredSubkey>& subkeys, CKeysetStore& store) {
     store.RemoveAll();
-    for (const StoredSubkey& subkey : image_.subkeys)
+    for (const StoredSubkey& subkey : subkeys)
         if (subkey.taken)
             store.Add(subkey.loaded, subkey.rule);
     PutDefaultFirst(store);
@@ -181,17 +181,32 @@ std::optional<StoreResult> CKeysetRegistry::StoreOne(const CKeysetStore& store, 
     return Apply(keysets.Get(), plan, store.Names());
 }
 
+namespace {
+
+// "Keysets" may also have vanished between the check and the load.
+void AddDefaultIfEmpty(CKeysetStore& store) {
+    if (store.GetCount() != 0)
+        return;
+    store.SetCurrentIndex(0);
+    std::unique_ptr<KeysetRecord> record = std::make_unique<KeysetRecord>();
+    InitKeyset(*record, kDefaultKeysetName, 0, store.Names());
+    store.Add(*record);
+}
+
+} // namespace
+
 void LoadOrCreate(CKeysetStore& store, CKeysetRegistry& registry) {
     store.RemoveAll();
     if (registry.HasKeysets())
         registry.LoadAll(store);
-    // "Keysets" may also have vanished between the check and the load.
-    if (store.GetCount() == 0) {
-        store.SetCurrentIndex(0);
-        std::unique_ptr<KeysetRecord> record = std::make_unique<KeysetRecord>();
-        InitKeyset(*record, kDefaultKeysetName, 0, store.Names());
-        store.Add(*record);
-    }
+    AddDefaultIfEmpty(store);
+}
+
+void GlanceOrCreate(CKeysetStore& store, CKeysetRegistry& registry) {
+    store.RemoveAll();
+    if (registry.HasKeysets())
+        registry.Glance(store);
+    AddDefaultIfEmpty(store);
 }
 
 StoreResult SaveAllKeysets(CKeysetStore& store, CKeysetRegistry& registry) {

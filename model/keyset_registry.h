@@ -88,6 +88,12 @@ public:
     // program holds it too long: what it reads then is what is stored, and anything that moves under
     // it is read again the next time.
     StoreResult LoadAll(CKeysetStore& store);
+    // A first look for a window that must show one keyset soon: the list a load would give, every
+    // keyset with its name, header and rule, but the assignments of the keyset the current index names
+    // (else of "Default") only; the others' banks are a new keyset's. Leaves the image alone, so the
+    // load that must follow reads everything; such a list is never to be saved. Failed, with the list
+    // unchanged, as LoadAll.
+    StoreResult Glance(CKeysetStore& store);
     // Make the stored keysets those of `store`'s list; the list is then put in the order a load gives.
     // Done when every write needed was made; without the lock nothing is written.
     StoreResult SaveAll(CKeysetStore& store);
@@ -127,7 +133,8 @@ private:
     // is taken as it was (only our writers wrote, and they move it).
     void ReadAll(Registry::Key keysetsKey, const StringSource& names, bool recorded);
     std::string KeysetsPath() const { return root_ + "\\" + kKeysetsKeyName; }
-    void ReadSubkey(Registry::Key keysetKey, StoredSubkey& subkey, const StringSource& names);
+    // The subkey's rule and header, and with `banks` its assignments.
+    void ReadSubkey(Registry::Key keysetKey, StoredSubkey& subkey, const StringSource& names, bool banks = true);
 
     // Writing (keyset_registry_write.cpp): carry out a plan, deletes after every write.
     StoreResult Apply(Registry::Key keysetsKey, const WritePlan& plan, const StringSource& names);
@@ -146,7 +153,8 @@ private:
 
     // The list (keyset_registry.cpp): the store's list from the image, as a whole load makes it; the
     // store's list sorted into the image's load order, the current index following its keyset.
-    void TakeLoadedList(CKeysetStore& store) const;
+    void TakeLoadedList(CKeysetStore& store) const { TakeList(image_.subkeys, store); }
+    static void TakeList(const std::vector<StoredSubkey>& subkeys, CKeysetStore& store);
     void PutInLoadOrder(CKeysetStore& store) const;
 
     Registry& registry_;
@@ -162,6 +170,9 @@ private:
 // The start-up load: the stored keysets when there are any, else just a new "Default" and current
 // index 0. Writes nothing; callers save afterwards.
 void LoadOrCreate(CKeysetStore& store, CKeysetRegistry& registry);
+// The same with a first look (CKeysetRegistry::Glance) instead of the load: for a first paint, to be
+// followed by LoadOrCreate.
+void GlanceOrCreate(CKeysetStore& store, CKeysetRegistry& registry);
 
 // Whether a keyset called `name` can live in a subkey of its own and be loaded back from it: not empty,
 // no backslash (it would make a path), and short enough for its field with the terminating NUL.

@@ -177,7 +177,42 @@ void CKeysetRegistry::ReadAll(Registry::Key keysetsKey, const StringSource& name
     ChooseTaken(image_.subkeys);
 }
 
-void CKeysetRegistry::ReadSubkey(Registry::Key keysetKey, StoredSubkey& subkey, const StringSource& names) {
+StoreResult CKeysetRegistry::Glance(CKeysetStore& store) {
+    KeysetLockGuard guard(lock_); // a save of the other program's ends first
+    const RegKey root = RegKey::Open(registry_, Registry::kCurrentUser, root_.c_str());
+    const RegKey keysets = RegKey::Open(registry_, root, kKeysetsKeyName);
+    if (!keysets)
+        return StoreResult::Failed(keysets.Status());
+    std::vector<StoredSubkey> subkeys;
+    std::vector<std::string> subkeyNames;
+    SubkeyNames(registry_, keysets.Get(), subkeyNames);
+    for (const std::string& name : subkeyNames) {
+        const RegKey keyset = RegKey::Open(registry_, keysets.Get(), name.c_str());
+        if (!keyset)
+            continue;
+        subkeys.emplace_back();
+        subkeys.back().name = name;
+        subkeys.back().folded = textCase_.Fold(name);
+        ReadSubkey(keyset.Get(), subkeys.back(), store.Names(), false);
+    }
+    ChooseTaken(subkeys);
+    TakeList(subkeys, store);
+    const int current = store.GetCurrentIndex();
+    const int shown = current >= 0 && current < store.GetCount() ? current : 0;
+    const std::string folded = textCase_.Fold(store.GetName(shown));
+    for (StoredSubkey& subkey : subkeys) {
+        if (!subkey.taken || subkey.foldedAppName != folded)
+            continue;
+        if (const RegKey keyset = RegKey::Open(registry_, keysets.Get(), subkey.name.c_str())) {
+            ReadSubkey(keyset.Get(), subkey, store.Names());
+            store.SetKeyset(shown, subkey.loaded);
+        }
+        break;
+    }
+    return StoreResult();
+}
+
+void CKeysetRegistry::ReadSubkey(Registry::Key keysetKey, StoredSubkey& subkey, const StringSource& names, bool banks) {
     subkey.present = 0;
     std::memset(&subkey.stored, 0, sizeof subkey.stored);
     for (int field = 0; field < kRuleFieldCount; ++field)
@@ -186,7 +221,7 @@ void CKeysetRegistry::ReadSubkey(Registry::Key keysetKey, StoredSubkey& subkey, 
     if (!ReadStoredValue(registry_, keysetKey, kHeaderValue, subkey.stored))
         return; // no identity: not a keyset, and its banks are left as they are
     subkey.present |= 1u << kHeaderValue;
-    for (int bank = 0; bank < kBankCount; ++bank) {
+    for (int bank = 0; banks && bank < kBankCount; ++bank) {
         // A missing bank subkey is made, empty, as every load of the store has always done.
         RegKey bankKey = RegKey::Create(registry_, keysetKey, kBankKeyNames[bank]);
         for (int control = 0; bankKey && control < kControlCount; ++control) {

@@ -16,6 +16,9 @@ CollectionParts::CollectionParts(KeysetCommands& commands, KeysetUi& ui, Collect
     : folder_(BackupsFolderPath()), backups_(folder_, clock_), commands_(commands, ui, dialogs, backups_, textCase) {
     commands.SetBeforeLoss([this] { commands_.BackUp(); });
     commands.SetBeforeWrite([this] { commands_.WriteStartBackup(); });
+    // A backup when the stored keysets differ from the newest one: kept at the load, written once the
+    // panel has shown.
+    commands.SetAfterLoad([this, &commands] { commands_.KeepStartBackup(*commands.Store()); });
 }
 
 } // namespace qvl

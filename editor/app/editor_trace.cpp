@@ -6,6 +6,10 @@ void CEditorTrace::Start() {
     writer_.Write(Line("start").Number("frequency", writer_.Frequency()).Str());
 }
 
+void CEditorTrace::Glance() {
+    writer_.Write(Line("glance").Str());
+}
+
 void CEditorTrace::Load() {
     writer_.Write(Line("load").Str());
 }

@@ -3,9 +3,12 @@
 // so a benchmark can tell how long its own start took and what part of it the keysets' load was:
 //
 //   start t=.. frequency=10000000        the program was entered
-//   load t=..                            the document begins to load the keysets
-//   loaded t=.. keysets=100              the keysets are loaded (and stored back where the load changed any)
+//   glance t=..                          the document takes a first look at the keysets (enough to show
+//                                        the current one)
 //   paint t=..                           the device panel painted for the first time (once)
+//   load t=..                            the document begins to load the keysets whole (after the paint)
+//   loaded t=.. keysets=100              the keysets are loaded (and stored back where the load changed any)
+
 #pragma once
 
 #include "base/trace_line.h"
@@ -21,6 +24,7 @@ public:
     CEditorTrace& operator=(const CEditorTrace&) = delete;
 
     void Start();
+    void Glance();
     void Load();
     void Loaded(int keysets);
     // Only the first paint is written.

@@ -29,15 +29,26 @@ CKeysetStore& KeysetCommands::NewDocument() {
     store_ = std::make_unique<CKeysetStore>(shared_, names_);
     unsavedPaste_ = false;
     unwritten_ = false;
-    LoadOrCreate(*store_, keysets_);
-    // The save raises keysetsChanged when it works, which has the driver select again.
-    SaveKeysets();
+    loadPending_ = true;
+    GlanceOrCreate(*store_, keysets_);
     return *store_;
+}
+
+bool KeysetCommands::FinishLoad() {
+    if (!loadPending_ || store_ == nullptr)
+        return false;
+    loadPending_ = false;
+    LoadOrCreate(*store_, keysets_);
+    SaveKeysets();
+    if (afterLoad_)
+        afterLoad_();
+    return true;
 }
 
 StoreResult KeysetCommands::SaveKeysets() {
     if (store_ == nullptr)
         return StoreResult();
+    FinishLoad();
     if (beforeWrite_)
         beforeWrite_();
     const StoreResult saved = Noted(SaveAllKeysets(*store_, keysets_));
@@ -47,7 +58,9 @@ StoreResult KeysetCommands::SaveKeysets() {
 }
 
 StoreResult KeysetCommands::ReloadKeysets() {
-    if (store_ == nullptr)
+    // While the start's load is pending (the focus comes as the window shows) there is nothing to read
+    // again: that load reads everything.
+    if (store_ == nullptr || loadPending_)
         return StoreResult();
     if (unsavedPaste_ || unwritten_) {
         const StoreResult saved = SaveKeysets();
@@ -131,6 +144,7 @@ void KeysetCommands::SetCurrent(int index) {
 }
 
 StoreResult KeysetCommands::PutAssignment(const ControlAssignment& assignment, int keyset, int bank, int control) {
+    FinishLoad();
     if (store_ == nullptr || !store_->GetAssignment(keyset, bank, control))
         return StoreResult::Failed(RegStatus::Error(kNoSuchAssignment));
     store_->SetAssignment(keyset, bank, control, assignment);

@@ -45,8 +45,15 @@ public:
     KeysetCommands(const KeysetCommands&) = delete;
     KeysetCommands& operator=(const KeysetCommands&) = delete;
 
-    // A new document: a new store with the stored keysets (or "Default" alone), saved at once.
+    // A new document: a new store with a first look at the stored keysets, enough to show the current
+    // one (GlanceOrCreate); nothing is written until FinishLoad, and the commands are for after it.
     CKeysetStore& NewDocument();
+    // Load the list whole and save it at once, unless that was done: false then. The save raises
+    // keysetsChanged when it works, which has the driver select again. The editor does this once its
+    // panel has painted; a save or an edit before that does it first, so a list of first looks is never
+    // saved, and a reload before it reads nothing (this load reads everything).
+    bool FinishLoad();
+    bool LoadPending() const { return loadPending_; }
     // Null before NewDocument.
     CKeysetStore* Store() const { return store_.get(); }
 
@@ -77,8 +84,10 @@ public:
     void RebuildKeysetsMenu();
     // Called before Delete Keyset or Clear Keyset loses a keyset's assignments (the backups).
     void SetBeforeLoss(std::function<void()> beforeLoss) { beforeLoss_ = std::move(beforeLoss); }
+    // Called when FinishLoad has loaded and saved the list (the start's backup keeps it).
+    void SetAfterLoad(std::function<void()> afterLoad) { afterLoad_ = std::move(afterLoad); }
     // Called before each write of the list or of an assignment (the start's backup, kept after
-    // NewDocument's own save, is written before the next write).
+    // FinishLoad's own save, is written before the next write).
     void SetBeforeWrite(std::function<void()> beforeWrite) { beforeWrite_ = std::move(beforeWrite); }
     // Keyset `index` as the Keysets menu and the overview name it: its name, and its window rule in
     // brackets when it has one ("browser - Video  [title: Video]").
@@ -125,11 +134,13 @@ private:
     std::unique_ptr<CKeysetStore> store_;
     // The keyset clipboard: made by the first Copy Keyset, kept until the program ends.
     std::unique_ptr<KeysetRecord> clipboard_;
+    bool loadPending_ = false; // the list holds NewDocument's first look only
     bool unsavedPaste_ = false;
     bool unwritten_ = false;   // a write failed: the list holds what the registry does not
     bool failureTold_ = false; // since the last write that worked
     std::function<void()> beforeLoss_;
     std::function<void()> beforeWrite_;
+    std::function<void()> afterLoad_;
 };
 
 } // namespace qvl

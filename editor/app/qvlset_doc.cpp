@@ -38,14 +38,21 @@ bool CQVLsetDoc::OnNewDocument() {
     if (!Document::OnNewDocument())
         return false;
     if (CEditorTrace* trace = app_.Trace())
-        trace->Load();
+        trace->Glance();
     app_.SetStore(&commands_.NewDocument());
+    return true;
+}
+
+void CQVLsetDoc::FinishLoad() {
+    if (!commands_.LoadPending())
+        return;
+    if (CEditorTrace* trace = app_.Trace())
+        trace->Load();
+    commands_.FinishLoad();
     if (CEditorTrace* trace = app_.Trace())
         trace->Loaded(commands_.Store()->GetCount());
-    // A backup when the stored keysets differ from the newest one; not part of the load, and written
-    // once the panel has shown.
-    collections_.Commands().KeepStartBackup(*commands_.Store());
-    return true;
+    commands_.RebuildKeysetsMenu();
+    UpdateAllViews();
 }
 
 bool CQVLsetDoc::OnOpenDocument(const std::string& path) {

@@ -17,8 +17,12 @@ class CQVLsetDoc : public framework::Document, private KeysetUi {
 public:
     explicit CQVLsetDoc(CEditorApp& app);
 
-    // Create the store, load it (or start with "Default") and save it at once.
+    // Create the store with a first look at the stored keysets, enough for the panel's first paint
+    // (or with "Default" alone when none are stored).
     bool OnNewDocument() override;
+    // Load the keysets whole and save them, then show them; the editor calls this once the panel has
+    // painted (nothing when it was done).
+    void FinishLoad();
     // Import the keyset file at `path`; true when it was one.
     bool OnOpenDocument(const std::string& path) override;
     // Export the current keyset to `path`.

@@ -66,6 +66,7 @@ struct CollectionRig : CommandsParts {
     explicit CollectionRig(const std::vector<KeysetRecord>& keysets) {
         shared.Create();
         CKeysetStore& store = commands.NewDocument();
+        commands.FinishLoad();
         for (std::size_t n = 1; n < keysets.size(); ++n)
             store.Add(keysets[n]);
         store.SetKeyset(0, keysets[0]);
@@ -150,18 +151,21 @@ TEST(CollectionCommands, RestoreBringsBackADeletedKeysetAfterBackingUpTheListAsO
 }
 
 // The start's backup holds the list as loaded and is written before the first write after the start.
+// Here the write comes before the load has finished (an edit while the panel shows the first look):
+// the load finishes first, so neither the backup nor the registry gets the first look's blank banks.
 TEST(CollectionCommands, TheStartsBackupHoldsTheLoadedListAndIsWrittenBeforeTheFirstWrite) {
     CollectionRig rig({Marked("Default", 'D'), Marked("notepad", 'N')});
     std::filesystem::remove_all(rig.folder.File("Backups"));
-    rig.collections.KeepStartBackup(rig.commands.NewDocument());
+    rig.commands.SetAfterLoad([&rig] { rig.collections.KeepStartBackup(*rig.commands.Store()); });
+    rig.commands.NewDocument();
     std::size_t backupsAtWrite = 0;
     rig.commands.SetBeforeWrite([&rig, &backupsAtWrite] {
         rig.collections.WriteStartBackup();
         backupsAtWrite = rig.backups.List().size();
     });
-    ControlAssignment edited = *rig.commands.Store()->GetAssignment(1, kMainBank, kPlay);
+    ControlAssignment edited = *rig.commands.Store()->GetAssignment(1, kMainBank, kStop);
     edited.hotKeyVk = 'X';
-    ASSERT_TRUE(rig.commands.PutAssignment(edited, 1, kMainBank, kPlay).Done());
+    ASSERT_TRUE(rig.commands.PutAssignment(edited, 1, kMainBank, kStop).Done());
     rig.collections.WriteStartBackup(); // the first idle moment, later
 
     CollectionRead read;
@@ -170,6 +174,10 @@ TEST(CollectionCommands, TheStartsBackupHoldsTheLoadedListAndIsWrittenBeforeTheF
     ASSERT_EQ(rig.backups.List().size(), 1u);
     ASSERT_TRUE(rig.backups.Read(rig.backups.List()[0].name, read, error) && read.keysets.size() == 2);
     EXPECT_EQ(read.keysets[1].record.banks[kMainBank].controls[kPlay].hotKeyVk, 'N');
+    EXPECT_EQ(rig.commands.Store()->GetAssignment(1, kMainBank, kPlay)->hotKeyVk, 'N');
+    EXPECT_EQ(rig.registry.Value(kKeysetsKeyPath + std::string("\\notepad\\MainBank"), "Play")
+                  ->at(offsetof(ControlAssignment, hotKeyVk)),
+              'N');
 }
 
 TEST(CollectionCommands, ABackupThatCannotBeWrittenIsToldOnceAndStopsNothing) {

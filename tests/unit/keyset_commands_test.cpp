@@ -60,6 +60,7 @@ struct CommandsRig : CommandsParts {
         for (const KeysetRecord& record : stored)
             Put(record);
         CKeysetStore& store = commands.NewDocument();
+        commands.FinishLoad();
         commands.RebuildKeysetsMenu();
         shared.SetKeysetsChanged(0); // as the driver leaves it after selecting
         registry.journal.clear();
@@ -96,9 +97,12 @@ struct CommandsRig : CommandsParts {
     }
 };
 
-TEST(KeysetCommands, ANewDocumentLoadsOrCreatesDefaultAndSavesAtOnce) {
+TEST(KeysetCommands, ANewDocumentLoadsOrCreatesDefaultAndSavesWhenTheLoadFinishes) {
     CommandsRig rig;
     CKeysetStore& store = rig.commands.NewDocument();
+    EXPECT_FALSE(rig.registry.KeyExists(kStoreRootPath)) << "nothing written before FinishLoad";
+    EXPECT_TRUE(rig.commands.FinishLoad());
+    EXPECT_FALSE(rig.commands.FinishLoad());
     EXPECT_EQ(rig.Names(), (std::vector<std::string>{"Default"}));
     EXPECT_EQ(store.GetCurrentIndex(), 0);
     EXPECT_EQ(rig.StoredNames(), (std::vector<std::string>{"Default"}));

@@ -46,7 +46,9 @@ TEST(NameRule, TheEditorTheRegistryAndTheDriverTakeTwoNamesForOneAlike) {
         fakes::ScriptedKeysetUi ui;
         fakes::FakeKeysetWatch watch(rig.registry);
         KeysetCommands editor(rig.shared, rig.names, KeysetStorage{rig.registry, rig.lock, rule, watch}, ui, rule);
-        editor.NewDocument().Add(*rig.store.GetKeyset(1));
+        editor.NewDocument();
+        editor.FinishLoad();
+        editor.Store()->Add(*rig.store.GetKeyset(1));
         EXPECT_EQ(editor.FindSameTarget(row.other).has_value(), row.same) << "the editor";
         KeysetRecord other;
         InitKeyset(other, row.other, 0, rig.names);

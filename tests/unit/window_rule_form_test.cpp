@@ -28,6 +28,7 @@ struct FormRig : CommandsParts {
     FormRig() {
         shared.Create();
         commands.NewDocument();
+        commands.FinishLoad();
         KeysetRecord record;
         InitKeyset(record, "browser - Video", 0, names);
         commands.AddOrReplace(record);
