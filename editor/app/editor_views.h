@@ -21,6 +21,8 @@ public:
 
     // The device panel, made for the document's template.
     virtual std::unique_ptr<framework::View> CreatePanel() = 0;
+    // Make what the panel's first paint did not need; once, when it has painted.
+    virtual void CompletePanel(framework::View& panel) = 0;
     // Store what the panel's controls hold (an edit that waited for the message queue to empty).
     virtual void SavePanelAssignment(framework::View& panel) = 0;
     // About and Preferences, modal.

@@ -22,6 +22,10 @@ std::unique_ptr<framework::View> CEditorWindows::CreatePanel() {
     return std::make_unique<CQVLsetView>(app_, *this);
 }
 
+void CEditorWindows::CompletePanel(framework::View& panel) {
+    static_cast<CQVLsetView&>(panel).MakeLaterControls();
+}
+
 void CEditorWindows::SavePanelAssignment(framework::View& panel) {
     // The panel this made for the document.
     static_cast<CQVLsetView&>(panel).SaveAssignment();

@@ -5,6 +5,7 @@
 #include "editor/res/resource.h"
 #include "editor/views/editor_windows.h"
 #include "editor/views/panel_face.h"
+#include "editor/views/panel_later_controls.h"
 #include "editor/app/panel_tables.h"
 #include "framework/dpi.h"
 #include "framework/frame_window.h"
@@ -109,21 +110,32 @@ void CQVLsetView::AttachControls() {
     nameEdit_.AttachItem(form, IDC_NAME);
     specialKeyList_.AttachItem(form, IDC_SPECIAL_KEY);
     clickList_.AttachItem(form, IDC_MOUSE_CLICK);
+    for (const char* item : kSpecialKeyItems)
+        specialKeyList_.AddString(item);
+    for (const char* item : kClickItems)
+        clickList_.AddString(item);
+    // The record keeps 32 characters of name.
+    nameEdit_.LimitText(kMaxControlNameLength);
+    face_.LoadPictures(instance, dpi_);
+}
+
+void CQVLsetView::MakeLaterControls() {
+    if (state_ != ControlsState::kStarting)
+        return;
+    HWND form = Handle();
+    MakeLaterPanelControls(form, app_.Instance());
     emulationList_.AttachItem(form, IDC_MOUSE_EMULATION);
     captureBox_.AttachItem(form, IDC_CAPTURE);
     speedSlider_.AttachItem(form, IDC_WHEEL_SPEED);
     speedLabel_.AttachItem(form, IDC_WHEEL_SPEED_LABEL);
     slowerLabel_.AttachItem(form, IDC_SLOWER);
     fasterLabel_.AttachItem(form, IDC_FASTER);
-    for (const char* item : kSpecialKeyItems)
-        specialKeyList_.AddString(item);
-    for (const char* item : kClickItems)
-        clickList_.AddString(item);
     for (const char* item : kEmulationItems)
         emulationList_.AddString(item);
-    // The record keeps 32 characters of name.
-    nameEdit_.LimitText(kMaxControlNameLength);
-    face_.LoadPictures(instance, dpi_);
+    speedSlider_.SetRange(kSlowestWheelSpeed, kFastestWheelSpeed);
+    state_ = ControlsState::kShowing;
+    ShowWheelControls(IsWheelControl(m_nControl));
+    LoadAssignment();
 }
 
 void CQVLsetView::OnInitialUpdate() {
@@ -135,8 +147,7 @@ void CQVLsetView::OnInitialUpdate() {
     controlsBrush_.Reset(CreateSolidBrush(kPanelControlsColour));
     AttachControls();
     UpdateData(false);
-    speedSlider_.SetRange(kSlowestWheelSpeed, kFastestWheelSpeed);
-    state_ = ControlsState::kShowing;
+    state_ = ControlsState::kStarting;
     {
         // Play in the main bank, then the LED as the driver last saw it (its pictures were loaded for
         // that state when the controls were attached).
@@ -145,7 +156,6 @@ void CQVLsetView::OnInitialUpdate() {
         SendCommand(app_.GetWheelLedOn() != 0 ? kLedOnCommandId : kLedOffCommandId);
     }
 
-    captureBox_.SetText(framework::FormatResourceString(app_.Instance(), IDS_CAPTURE_PRESS, {m_strControlCaption}));
     if (CQVLsetDoc* document = GetDocument())
         document->RebuildKeysetsMenu();
 }
@@ -168,17 +178,10 @@ void CQVLsetView::SelectControl(int slot) {
     const bool wheel = IsWheelControl(slot);
     option_.Enable(!wheel);
     shift_.Enable(!wheel);
-    clickList_.Show(!wheel);
-    emulationList_.Show(wheel);
     for (CLatchButton& button : controls_)
         button.SetLatched(0);
     controls_[slot].SetLatched(1);
-    speedSlider_.Show(wheel);
-    if (wheel)
-        speedLabel_.SetText(LoadString(IDS_WHEEL_SPEED));
-    speedLabel_.Show(wheel);
-    slowerLabel_.Show(wheel);
-    fasterLabel_.Show(wheel);
+    ShowWheelControls(wheel);
 
     const std::string caption =
         LoadString(CaptionStringId(slot, option_.GetLatched() != 0, shift_.GetLatched() != 0, m_bLedOn != 0));
@@ -192,6 +195,17 @@ void CQVLsetView::SelectControl(int slot) {
     // cursor happens to be over then, often this panel's own check box.
     if (m_bCapturePending != 0)
         CaptureTarget();
+}
+
+void CQVLsetView::ShowWheelControls(bool wheel) {
+    clickList_.Show(!wheel);
+    emulationList_.Show(wheel);
+    speedSlider_.Show(wheel);
+    if (wheel)
+        speedLabel_.SetText(LoadString(IDS_WHEEL_SPEED));
+    speedLabel_.Show(wheel);
+    slowerLabel_.Show(wheel);
+    fasterLabel_.Show(wheel);
 }
 
 void CQVLsetView::ToggleModifier(unsigned button) {

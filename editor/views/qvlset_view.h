@@ -34,6 +34,9 @@ public:
     CQVLsetView(CEditorApp& app, CEditorWindows& windows);
 
     void OnInitialUpdate() override;
+    // Make the controls the first paint does not need (panel_later_controls.h) and show the
+    // assignment in them; until then nothing the panel shows is stored. Once, after the first paint.
+    void MakeLaterControls();
     void OnUpdate(framework::View* sender) override;
 
     // Select control `slot` (0 to 6) and show its assignment in the current bank.
@@ -77,14 +80,17 @@ private:
     // The id of the latched control picture, or 0.
     unsigned LatchedControlCommand() const;
     std::string LoadString(unsigned id) const;
+    // The list of the click or of the wheel's emulation, and the wheel's speed when `wheel`.
+    void ShowWheelControls(bool wheel);
     void SendCommand(unsigned id);
     void UpdateKeysetCaption();
 
     // What the panel is doing with its controls. Before the initial update they are not attached:
     // nothing is shown or stored. While it fills them (the initial selection, or a stored assignment
     // being shown) their change notices are not edits, nothing is stored, and Play's first selection
-    // runs in full. Afterwards every change notice is an edit.
-    enum class ControlsState { kDetached, kFilling, kShowing };
+    // runs in full. Between the initial update and MakeLaterControls (kStarting) they are filled for
+    // the first paint and nothing is stored. Afterwards every change notice is an edit.
+    enum class ControlsState { kDetached, kStarting, kFilling, kShowing };
     // The panel fills its controls for as long as this lives, then returns to the state before.
     class Filling {
     public:

@@ -87,7 +87,13 @@ class Editor:
         session.watchdog(self.check_running)
         frame = session.wait_window("QVL2MainFrame", "Quorvel 2", timeout=30)
         self.hwnd = frame.int("hwnd")
-        self.children = session.children(self.hwnd)
+
+        def whole_panel():
+            # The panel makes its hidden controls once it has painted, "Faster" (1021) the last.
+            children = session.children(self.hwnd)
+            return children if any(c.int("id") == 1021 for c in children) else None
+
+        self.children = wait_until(whole_panel, 30, "the editor's panel with all its controls")
         self.caption_hwnd = next(c.int("hwnd") for c in self.children if c.int("id") == 1007)
 
     def check_running(self, what):
