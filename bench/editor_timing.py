@@ -110,9 +110,8 @@ def main():
             mine = starts(s, this_build, runs, s.path("editor.trace"))
             print(f"{count:3d} keysets: start to caption {mine['whole']:5.0f} ms (Wine's start of the process "
                   f"{mine['entry']:4.0f} ms, then the editor's own start to the panel's first paint {mine['own']:4.0f} "
-                  f"ms; the keysets' whole load after it {mine['load']:4.0f} ms, the own start "
-                  f"{mine['own'] - mine['load']:+5.0f} ms beside it; input taken {mine['ready']:4.0f} ms after the "
-                  f"entry); {runs} runs")
+                  f"ms, {mine['own'] - mine['load']:+4.0f} ms against the keysets' whole load after it "
+                  f"{mine['load']:4.0f} ms; input taken {mine['ready']:4.0f} ms after the entry); {runs} runs")
             for program in options.compare:
                 # Each build starts from the keysets as imported: an earlier one may rewrite them its way.
                 fresh(s, *keysets)

@@ -88,11 +88,11 @@ public:
     // program holds it too long: what it reads then is what is stored, and anything that moves under
     // it is read again the next time.
     StoreResult LoadAll(CKeysetStore& store);
-    // A first look for a window that must show one keyset soon: the list a load would give, every
-    // keyset with its name, header and rule, but the assignments of the keyset the current index names
-    // (else of "Default") only; the others' banks are a new keyset's. Leaves the image alone, so the
-    // load that must follow reads everything; such a list is never to be saved. Failed, with the list
-    // unchanged, as LoadAll.
+    // A first look for a window that must show one keyset soon: the keyset the current index names
+    // (else "Default") as a load gives it, in the list a load would give with every other keyset's
+    // name and header only (no rule, a new keyset's banks); when "Default" is shown, it alone. Leaves
+    // the image alone, so the load that must follow reads everything; such a list is never to be
+    // saved. Failed, with the list unchanged, as LoadAll.
     StoreResult Glance(CKeysetStore& store);
     // Make the stored keysets those of `store`'s list; the list is then put in the order a load gives.
     // Done when every write needed was made; without the lock nothing is written.
@@ -133,8 +133,11 @@ private:
     // is taken as it was (only our writers wrote, and they move it).
     void ReadAll(Registry::Key keysetsKey, const StringSource& names, bool recorded);
     std::string KeysetsPath() const { return root_ + "\\" + kKeysetsKeyName; }
-    // The subkey's rule and header, and with `banks` its assignments.
-    void ReadSubkey(Registry::Key keysetKey, StoredSubkey& subkey, const StringSource& names, bool banks = true);
+    // The subkey's header, and when `whole` its rule and assignments.
+    void ReadSubkey(Registry::Key keysetKey, StoredSubkey& subkey, const StringSource& names, bool whole = true);
+    // The subkeys a first look reads the headers of: just "Default" when it is shown and has its own
+    // subkey (the load puts it first), else every one.
+    std::vector<StoredSubkey> GlanceHeaders(Registry::Key keysetsKey, bool defaultShown, const StringSource& names);
 
     // Writing (keyset_registry_write.cpp): carry out a plan, deletes after every write.
     StoreResult Apply(Registry::Key keysetsKey, const WritePlan& plan, const StringSource& names);

@@ -183,21 +183,10 @@ StoreResult CKeysetRegistry::Glance(CKeysetStore& store) {
     const RegKey keysets = RegKey::Open(registry_, root, kKeysetsKeyName);
     if (!keysets)
         return StoreResult::Failed(keysets.Status());
-    std::vector<StoredSubkey> subkeys;
-    std::vector<std::string> subkeyNames;
-    SubkeyNames(registry_, keysets.Get(), subkeyNames);
-    for (const std::string& name : subkeyNames) {
-        const RegKey keyset = RegKey::Open(registry_, keysets.Get(), name.c_str());
-        if (!keyset)
-            continue;
-        subkeys.emplace_back();
-        subkeys.back().name = name;
-        subkeys.back().folded = textCase_.Fold(name);
-        ReadSubkey(keyset.Get(), subkeys.back(), store.Names(), false);
-    }
+    const int current = store.GetCurrentIndex();
+    std::vector<StoredSubkey> subkeys = GlanceHeaders(keysets.Get(), current <= 0, store.Names());
     ChooseTaken(subkeys);
     TakeList(subkeys, store);
-    const int current = store.GetCurrentIndex();
     const int shown = current >= 0 && current < store.GetCount() ? current : 0;
     const std::string folded = textCase_.Fold(store.GetName(shown));
     for (StoredSubkey& subkey : subkeys) {
@@ -206,22 +195,50 @@ StoreResult CKeysetRegistry::Glance(CKeysetStore& store) {
         if (const RegKey keyset = RegKey::Open(registry_, keysets.Get(), subkey.name.c_str())) {
             ReadSubkey(keyset.Get(), subkey, store.Names());
             store.SetKeyset(shown, subkey.loaded);
+            store.SetRule(shown, subkey.rule);
         }
         break;
     }
     return StoreResult();
 }
 
-void CKeysetRegistry::ReadSubkey(Registry::Key keysetKey, StoredSubkey& subkey, const StringSource& names, bool banks) {
+std::vector<StoredSubkey> CKeysetRegistry::GlanceHeaders(Registry::Key keysetsKey, bool defaultShown,
+                                                         const StringSource& names) {
+    std::vector<StoredSubkey> subkeys;
+    // "Default" shown: its own subkey is the one a load takes for it, and the load puts it first.
+    std::vector<std::string> subkeyNames;
+    if (defaultShown)
+        subkeyNames.push_back(kDefaultKeysetName);
+    for (int pass = defaultShown ? 0 : 1; pass < 2; ++pass) {
+        if (pass == 1)
+            SubkeyNames(registry_, keysetsKey, subkeyNames);
+        subkeys.clear();
+        for (const std::string& name : subkeyNames) {
+            const RegKey keyset = RegKey::Open(registry_, keysetsKey, name.c_str());
+            if (!keyset)
+                continue;
+            subkeys.emplace_back();
+            subkeys.back().name = name;
+            subkeys.back().folded = textCase_.Fold(name);
+            ReadSubkey(keyset.Get(), subkeys.back(), names, false);
+        }
+        if (pass == 0 && subkeys.size() == 1 && subkeys[0].HasHeader() &&
+            ReadField(subkeys[0].loaded.header.appName) == kDefaultKeysetName)
+            break;
+    }
+    return subkeys;
+}
+
+void CKeysetRegistry::ReadSubkey(Registry::Key keysetKey, StoredSubkey& subkey, const StringSource& names, bool whole) {
     subkey.present = 0;
     std::memset(&subkey.stored, 0, sizeof subkey.stored);
-    for (int field = 0; field < kRuleFieldCount; ++field)
+    for (int field = 0; whole && field < kRuleFieldCount; ++field)
         RuleField(subkey.rule, field) = ReadRuleText(registry_, keysetKey, kRuleValueNames[field]);
     subkey.rule = Bounded(subkey.rule);
     if (!ReadStoredValue(registry_, keysetKey, kHeaderValue, subkey.stored))
         return; // no identity: not a keyset, and its banks are left as they are
     subkey.present |= 1u << kHeaderValue;
-    for (int bank = 0; banks && bank < kBankCount; ++bank) {
+    for (int bank = 0; whole && bank < kBankCount; ++bank) {
         // A missing bank subkey is made, empty, as every load of the store has always done.
         RegKey bankKey = RegKey::Create(registry_, keysetKey, kBankKeyNames[bank]);
         for (int control = 0; bankKey && control < kControlCount; ++control) {

@@ -152,6 +152,12 @@ TEST(KeysetRegistry, AGlanceReadsTheCurrentKeysetAndTheLoadAfterItReadsTheRest) 
     ASSERT_TRUE(keysets.LoadAll(fresh).Done());
     EXPECT_TRUE(SameBytes(*fresh.GetKeyset(0), Keyset("Default", 0x11)));
     EXPECT_TRUE(SameBytes(*fresh.GetKeyset(1), Keyset("audacity", 0x33)));
+
+    // "Default" shown: the load puts it first, and nothing else is read.
+    rig.shared.SetCurrentKeysetIndex(0);
+    ASSERT_TRUE(keysets.Glance(fresh).Done());
+    ASSERT_EQ(fresh.GetCount(), 1);
+    EXPECT_TRUE(SameBytes(*fresh.GetKeyset(0), Keyset("Default", 0x11)));
 }
 
 TEST(KeysetRegistry, LoadWithoutDefaultPutsANewOneFirst) {
