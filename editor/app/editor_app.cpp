@@ -71,7 +71,8 @@ bool CEditorApp::InitInstance() {
     UpdateWindow(GetMainHandle());
     // The panel has painted the current keyset from a first look at the keysets; its hidden controls
     // and the rest of the keysets come now, before any message of the user's is taken.
-    views_->CompletePanel(template_->GetView());
+    if (!views_->CompletePanel(template_->GetView()))
+        return false;
     GetDocument()->FinishLoad();
     // A keyset file given on the command line (dropped on the program, say) is imported as Import
     // Keyset would, question included, into the keysets the document has just loaded.

@@ -21,8 +21,9 @@ public:
 
     // The device panel, made for the document's template.
     virtual std::unique_ptr<framework::View> CreatePanel() = 0;
-    // Make what the panel's first paint did not need; once, when it has painted.
-    virtual void CompletePanel(framework::View& panel) = 0;
+    // Make what the panel's first paint did not need; once, when it has painted. False when that
+    // could not be made (the start fails, as when the panel itself cannot be made).
+    virtual bool CompletePanel(framework::View& panel) = 0;
     // Store what the panel's controls hold (an edit that waited for the message queue to empty).
     virtual void SavePanelAssignment(framework::View& panel) = 0;
     // About and Preferences, modal.

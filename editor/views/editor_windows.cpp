@@ -22,8 +22,8 @@ std::unique_ptr<framework::View> CEditorWindows::CreatePanel() {
     return std::make_unique<CQVLsetView>(app_, *this);
 }
 
-void CEditorWindows::CompletePanel(framework::View& panel) {
-    static_cast<CQVLsetView&>(panel).MakeLaterControls();
+bool CEditorWindows::CompletePanel(framework::View& panel) {
+    return static_cast<CQVLsetView&>(panel).MakeLaterControls();
 }
 
 void CEditorWindows::SavePanelAssignment(framework::View& panel) {

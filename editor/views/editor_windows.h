@@ -21,7 +21,7 @@ public:
     ~CEditorWindows() override;
 
     std::unique_ptr<framework::View> CreatePanel() override;
-    void CompletePanel(framework::View& panel) override;
+    bool CompletePanel(framework::View& panel) override;
     void SavePanelAssignment(framework::View& panel) override;
 
     // Display Keyset: open the overview on a copy of the current keyset; when it is open already, point

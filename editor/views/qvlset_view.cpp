@@ -119,11 +119,12 @@ void CQVLsetView::AttachControls() {
     face_.LoadPictures(instance, dpi_);
 }
 
-void CQVLsetView::MakeLaterControls() {
+bool CQVLsetView::MakeLaterControls() {
     if (state_ != ControlsState::kStarting)
-        return;
+        return true;
     HWND form = Handle();
-    MakeLaterPanelControls(form, app_.Instance());
+    if (!MakeLaterPanelControls(form, app_.Instance()))
+        return false; // as a form that could not be made: nothing is stored from a panel without them
     emulationList_.AttachItem(form, IDC_MOUSE_EMULATION);
     captureBox_.AttachItem(form, IDC_CAPTURE);
     speedSlider_.AttachItem(form, IDC_WHEEL_SPEED);
@@ -136,6 +137,7 @@ void CQVLsetView::MakeLaterControls() {
     state_ = ControlsState::kShowing;
     ShowWheelControls(IsWheelControl(m_nControl));
     LoadAssignment();
+    return true;
 }
 
 void CQVLsetView::OnInitialUpdate() {

@@ -35,8 +35,9 @@ public:
 
     void OnInitialUpdate() override;
     // Make the controls the first paint does not need (panel_later_controls.h) and show the
-    // assignment in them; until then nothing the panel shows is stored. Once, after the first paint.
-    void MakeLaterControls();
+    // assignment in them; until then nothing the panel shows is stored. Once, after the first paint;
+    // false when they could not be made.
+    bool MakeLaterControls();
     void OnUpdate(framework::View* sender) override;
 
     // Select control `slot` (0 to 6) and show its assignment in the current bank.
