@@ -32,6 +32,18 @@ qvl_wine_env() {
     mkdir -p "$TMPDIR"
 }
 
+# Wine maps a few things at fixed addresses as a process starts; with the address space laid out at
+# random, now and then something else is there first and the program ends at once with 1, before it
+# runs ("failed to map the shared user data": about once in 2500 starts on a loaded machine). Without
+# the randomisation (setarch -R, for Wine's processes only) the layout is the same at every start.
+qvl_wine64() {
+    if command -v setarch >/dev/null; then
+        setarch -R "$QVL_WINE_BIN/wine64" "$@"
+    else
+        "$QVL_WINE_BIN/wine64" "$@"
+    fi
+}
+
 # A display for Wine: the caller's, or one Xvfb kept for this Wine folder (Wine's desktop process
 # stays connected to the display it started on, so every program of one prefix uses the same one).
 qvl_display() {
@@ -73,7 +85,7 @@ qvl_wine_prefix() {
         if [ ! -f "$WINEPREFIX/.qvl-ready" ]; then
             rm -rf "$WINEPREFIX"
             # Nothing started under the lock may keep its descriptor, or the lock is held for ever.
-            "$QVL_WINE_BIN/wine64" wineboot -i >/dev/null 2>&1 </dev/null 9>&-
+            qvl_wine64 wineboot -i >/dev/null 2>&1 </dev/null 9>&-
             "$WINESERVER" -w 9>&-
             qvl_unmanaged_windows 9>&-
             qvl_map_ports 9>&-
@@ -103,7 +115,7 @@ qvl_wine_fonts() {
 # each time a window is hidden, wait two seconds for the manager to confirm; windows Wine manages
 # itself are hidden (and programs end) at once.
 qvl_unmanaged_windows() {
-    "$QVL_WINE_BIN/wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+    qvl_wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
 }
 
 # COM1 to COM4 of the prefix name fixed links under build/wine/ports; Wine resolves a link when the
@@ -113,7 +125,7 @@ qvl_map_ports() {
     mkdir -p "$QVL_WINE_DIR/ports"
     local n
     for n in 1 2 3 4; do
-        "$QVL_WINE_BIN/wine64" reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /d "$QVL_WINE_DIR/ports/com$n" /f \
+        qvl_wine64 reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /d "$QVL_WINE_DIR/ports/com$n" /f \
             >/dev/null 2>&1 </dev/null
     done
     # The serial mapping is read when the server starts.

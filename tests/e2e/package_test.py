@@ -50,7 +50,7 @@ class Installer:
         log = self.s.path(f"msiexec.{self.runs}.log")
         with open(self.s.path(f"msiexec.{self.runs}.out"), "wb") as out:
             return subprocess.run(
-                [self.s.wine.wine64, "C:\\windows\\system32\\msiexec.exe", action, self.s.wine.windows_path(package),
+                [*self.s.wine.wine64, "C:\\windows\\system32\\msiexec.exe", action, self.s.wine.windows_path(package),
                  "/qn", "/l*v", self.s.wine.windows_path(log)],
                 env=self.s.wine.env, stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
                 timeout=120).returncode

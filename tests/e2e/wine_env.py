@@ -2,6 +2,7 @@
 the COM port links of scripts/lib/wine.sh."""
 
 import os
+import shutil
 import subprocess
 import tempfile
 from pathlib import Path
@@ -49,7 +50,10 @@ class WineEnv:
 
     @property
     def wine64(self):
-        return str(Path(self.env["QVL_WINE_BIN"]) / "wine64")
+        """How a Windows program is started: wine64, without address space randomisation when
+        setarch is there (see qvl_wine64 in scripts/lib/wine.sh); a list to put the program after."""
+        wine64 = str(Path(self.env["QVL_WINE_BIN"]) / "wine64")
+        return ["setarch", "-R", wine64] if shutil.which("setarch") else [wine64]
 
     def program(self, name):
         """The absolute path of a program: a name in build/win/bin, or a path as it stands."""
@@ -68,7 +72,7 @@ class WineEnv:
     def command(self, program, args):
         # Always the absolute path: a bare name not found from the current folder makes Wine start
         # something else.
-        return [self.wine64, self.program(program)] + [str(a) for a in args]
+        return self.wine64 + [self.program(program)] + [str(a) for a in args]
 
     def reg(self, *args, check=True):
         """Run reg.exe of the prefix; returns (exit code, output)."""
@@ -77,7 +81,7 @@ class WineEnv:
         self.wine_dir.mkdir(parents=True, exist_ok=True)
         with tempfile.TemporaryFile(dir=self.wine_dir) as out, tempfile.TemporaryFile(dir=self.wine_dir) as err:
             done = subprocess.run(
-                [self.wine64, "C:\\windows\\system32\\reg.exe", *args],
+                [*self.wine64, "C:\\windows\\system32\\reg.exe", *args],
                 env=self.env,
                 stdin=subprocess.DEVNULL,
                 stdout=out,
