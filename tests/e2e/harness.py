@@ -171,9 +171,9 @@ class Session:
         """Run a helper to its end, with `env` added to its environment (which what it starts
         inherits); its output lines as records. HarnessError when its exit code is not one of `ok`.
 
-        Every helper says something, a record or an error, before it ends. On a loaded machine a
-        helper has now and then ended with 1 without a word, before it did anything; it is run once
-        more then, and the harness says so (on standard error, and in build/e2e/repeated-helpers.log,
+        Every helper says something, a record or an error, before it ends. One that ends with 1
+        without a word never ran (Wine could not map the shared user data: see WineEnv.wine64); it
+        is run once more then, and the harness says so (on standard error, and in build/e2e/repeated-helpers.log,
         which scripts/test counts)."""
         for attempt in range(2):
             self._tools += 1
