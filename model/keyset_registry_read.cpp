@@ -204,15 +204,8 @@ StoreResult CKeysetRegistry::Glance(CKeysetStore& store) {
 
 std::vector<StoredSubkey> CKeysetRegistry::GlanceHeaders(Registry::Key keysetsKey, bool defaultShown,
                                                          const StringSource& names) {
-    std::vector<StoredSubkey> subkeys;
-    // "Default" shown: its own subkey is the one a load takes for it, and the load puts it first.
-    std::vector<std::string> subkeyNames;
-    if (defaultShown)
-        subkeyNames.push_back(kDefaultKeysetName);
-    for (int pass = defaultShown ? 0 : 1; pass < 2; ++pass) {
-        if (pass == 1)
-            SubkeyNames(registry_, keysetsKey, subkeyNames);
-        subkeys.clear();
+    const auto headersOf = [&](const std::vector<std::string>& subkeyNames) {
+        std::vector<StoredSubkey> subkeys;
         for (const std::string& name : subkeyNames) {
             const RegKey keyset = RegKey::Open(registry_, keysetsKey, name.c_str());
             if (!keyset)
@@ -222,11 +215,18 @@ std::vector<StoredSubkey> CKeysetRegistry::GlanceHeaders(Registry::Key keysetsKe
             subkeys.back().folded = textCase_.Fold(name);
             ReadSubkey(keyset.Get(), subkeys.back(), names, false);
         }
-        if (pass == 0 && subkeys.size() == 1 && subkeys[0].HasHeader() &&
-            ReadField(subkeys[0].loaded.header.appName) == kDefaultKeysetName)
-            break;
+        return subkeys;
+    };
+    // "Default" shown: its own subkey is the one a load takes for it, and the load puts it first.
+    if (defaultShown) {
+        std::vector<StoredSubkey> alone = headersOf({kDefaultKeysetName});
+        if (alone.size() == 1 && alone[0].HasHeader() &&
+            ReadField(alone[0].loaded.header.appName) == kDefaultKeysetName)
+            return alone;
     }
-    return subkeys;
+    std::vector<std::string> subkeyNames;
+    SubkeyNames(registry_, keysetsKey, subkeyNames);
+    return headersOf(subkeyNames);
 }
 
 void CKeysetRegistry::ReadSubkey(Registry::Key keysetKey, StoredSubkey& subkey, const StringSource& names, bool whole) {

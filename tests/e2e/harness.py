@@ -169,24 +169,11 @@ class Session:
 
     def tool(self, program, *args, timeout=20, ok=(0,), env=None):
         """Run a helper to its end, with `env` added to its environment (which what it starts
-        inherits); its output lines as records. HarnessError when its exit code is not one of `ok`.
-
-        Every helper says something, a record or an error, before it ends. One that ends with 1
-        without a word never ran (Wine could not map the shared user data: see WineEnv.wine64); it
-        is run once more then, and the harness says so (on standard error, and in build/e2e/repeated-helpers.log,
-        which scripts/test counts)."""
-        for attempt in range(2):
-            self._tools += 1
-            process = WinProcess(self.wine, program, args, self.folder, name=f"{Path(program).stem}.{self._tools}",
-                                 env=env)
-            code = process.wait(timeout)
-            if code in ok or attempt or process.output().strip() or process.errors().strip():
-                break
-            note = f"{self.folder.name}: {process.name} {' '.join(map(str, args))} ended with {code} saying nothing"
-            print(f"harness: {note}: run again", file=sys.stderr)
-            # Kept beside the sessions' folders too, for scripts/test to count at the end.
-            with open(self.folder.parent / "repeated-helpers.log", "a", encoding="utf-8") as notes:
-                notes.write(note + "\n")
+        inherits); its output lines as records. HarnessError when its exit code is not one of `ok`."""
+        self._tools += 1
+        process = WinProcess(self.wine, program, args, self.folder, name=f"{Path(program).stem}.{self._tools}",
+                             env=env)
+        code = process.wait(timeout)
         records = process.records()
         if code not in ok:
             said = " ".join(r.line for r in records)
