@@ -40,16 +40,17 @@ void CKeysetStore::SetAssignment(int index, int bank, int control, const Control
     TerminateStrings(stored);
 }
 
-void CKeysetStore::Add(const KeysetRecord& record, const WindowRule& rule) {
-    InsertAt(GetCount(), record, rule);
+void CKeysetStore::Add(const KeysetRecord& record, const WindowRule& rule, const KeysetSteps& steps) {
+    InsertAt(GetCount(), record, rule, steps);
 }
 
-void CKeysetStore::InsertAt(int index, const KeysetRecord& record, const WindowRule& rule) {
+void CKeysetStore::InsertAt(int index, const KeysetRecord& record, const WindowRule& rule, const KeysetSteps& steps) {
     if (index < 0 || index > GetCount())
         return;
     auto inserted = keysets_.insert(keysets_.begin() + index, record);
     TerminateStrings(*inserted);
     rules_.insert(rules_.begin() + index, Bounded(rule));
+    steps_.insert(steps_.begin() + index, steps);
 }
 
 void CKeysetStore::RemoveAt(int index) {
@@ -57,6 +58,7 @@ void CKeysetStore::RemoveAt(int index) {
         return;
     keysets_.erase(keysets_.begin() + index);
     rules_.erase(rules_.begin() + index);
+    steps_.erase(steps_.begin() + index);
 }
 
 WindowRule CKeysetStore::GetRule(int index) const {
@@ -66,6 +68,24 @@ WindowRule CKeysetStore::GetRule(int index) const {
 void CKeysetStore::SetRule(int index, const WindowRule& rule) {
     if (Contains(index))
         rules_[static_cast<std::size_t>(index)] = Bounded(rule);
+}
+
+KeysetSteps CKeysetStore::GetSteps(int index) const {
+    return Contains(index) ? steps_[static_cast<std::size_t>(index)] : KeysetSteps();
+}
+
+void CKeysetStore::SetSteps(int index, const KeysetSteps& steps) {
+    if (Contains(index))
+        steps_[static_cast<std::size_t>(index)] = steps;
+}
+
+AssignmentSteps CKeysetStore::GetAssignmentSteps(int index, int bank, int control) const {
+    return Contains(index) ? steps_[static_cast<std::size_t>(index)].Get(bank, control) : AssignmentSteps();
+}
+
+void CKeysetStore::SetAssignmentSteps(int index, int bank, int control, const AssignmentSteps& steps) {
+    if (Contains(index))
+        steps_[static_cast<std::size_t>(index)].Set(bank, control, steps);
 }
 
 std::optional<int> CKeysetStore::Find(std::string_view name) const {

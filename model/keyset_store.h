@@ -8,6 +8,7 @@
 #pragma once
 
 #include "model/keyset_record.h"
+#include "model/keyset_steps.h"
 #include "model/shared_info.h"
 #include "model/window_rule.h"
 
@@ -30,18 +31,27 @@ public:
     std::optional<ControlAssignment> GetAssignment(int index, int bank, int control) const;
     void SetKeyset(int index, const KeysetRecord& record);
     void SetAssignment(int index, int bank, int control, const ControlAssignment& assignment);
-    // A keyset joins the list with its window rule (none by default); SetKeyset keeps the rule there is.
-    void Add(const KeysetRecord& record, const WindowRule& rule = WindowRule());
+    // A keyset joins the list with its window rule and its steps (none by default); SetKeyset keeps the
+    // rule and the steps there are.
+    void Add(const KeysetRecord& record, const WindowRule& rule = WindowRule(),
+             const KeysetSteps& steps = KeysetSteps());
     // Insert before `index` (0 to GetCount()); later keysets move up by one.
-    void InsertAt(int index, const KeysetRecord& record, const WindowRule& rule = WindowRule());
+    void InsertAt(int index, const KeysetRecord& record, const WindowRule& rule = WindowRule(),
+                  const KeysetSteps& steps = KeysetSteps());
     void RemoveAt(int index);
     void RemoveAll() {
         keysets_.clear();
         rules_.clear();
+        steps_.clear();
     }
     // The window rule of keyset `index` (empty: none, or outside the list); set cut to its bounds.
     WindowRule GetRule(int index) const;
     void SetRule(int index, const WindowRule& rule);
+    // The steps of keyset `index` (none outside the list), whole or for one control.
+    KeysetSteps GetSteps(int index) const;
+    void SetSteps(int index, const KeysetSteps& steps);
+    AssignmentSteps GetAssignmentSteps(int index, int bank, int control) const;
+    void SetAssignmentSteps(int index, int bank, int control, const AssignmentSteps& steps);
 
     // The first keyset whose name is exactly `name` (case matters); nothing when there is none.
     std::optional<int> Find(std::string_view name) const;
@@ -69,7 +79,8 @@ private:
     CSharedInfo& shared_;
     const StringSource& names_;
     std::vector<KeysetRecord> keysets_;
-    std::vector<WindowRule> rules_; // one per keyset, beside it
+    std::vector<WindowRule> rules_;  // one per keyset, beside it
+    std::vector<KeysetSteps> steps_; // one per keyset, beside it
 };
 
 } // namespace qvl
