@@ -165,6 +165,18 @@ StoreResult KeysetCommands::PutAssignment(const ControlAssignment& assignment, i
     return Noted(stored);
 }
 
+StoreResult KeysetCommands::PutSteps(const AssignmentSteps& steps, int keyset, int bank, int control) {
+    FinishLoad();
+    if (store_ == nullptr || !store_->GetAssignment(keyset, bank, control))
+        return StoreResult::Failed(RegStatus::Error(kNoSuchAssignment));
+    store_->SetAssignmentSteps(keyset, bank, control, steps);
+    return SaveKeysets();
+}
+
+AssignmentSteps KeysetCommands::FetchSteps(int keyset, int bank, int control) const {
+    return store_ != nullptr ? store_->GetAssignmentSteps(keyset, bank, control) : AssignmentSteps();
+}
+
 bool KeysetCommands::FetchAssignment(ControlAssignment& assignment, int keyset, int bank, int control) const {
     if (store_ == nullptr)
         return false;

@@ -81,6 +81,11 @@ public:
     StoreResult PutAssignment(const ControlAssignment& assignment, int keyset, int bank, int control);
     // False, with `assignment` untouched, when the store has no such assignment.
     bool FetchAssignment(ControlAssignment& assignment, int keyset, int bank, int control) const;
+    // The panel's edit of a control's steps: stored like PutAssignment's edit (the text is stored as
+    // given; the panel checks it first). Failed, with nothing changed, when there is no such keyset.
+    StoreResult PutSteps(const AssignmentSteps& steps, int keyset, int bank, int control);
+    // The stored steps of a control; none when there is no such keyset.
+    AssignmentSteps FetchSteps(int keyset, int bank, int control) const;
     void RebuildKeysetsMenu();
     // Called before Delete Keyset or Clear Keyset loses a keyset's assignments (the backups).
     void SetBeforeLoss(std::function<void()> beforeLoss) { beforeLoss_ = std::move(beforeLoss); }
