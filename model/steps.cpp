@@ -282,7 +282,7 @@ StepsParse ParseSteps(std::string_view text) {
     StepsParse parse;
     if (Trim(text).empty())
         return parse;
-    for (std::size_t start = 0;; ) {
+    for (std::size_t start = 0;;) {
         const std::size_t end = StepEnd(text, start);
         const std::string_view stepText = Trim(text.substr(start, end - start));
         const int number = static_cast<int>(parse.steps.size()) + 1;

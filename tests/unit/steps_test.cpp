@@ -100,8 +100,11 @@ TEST(Steps, WhatThePrinterWritesReadsBackToTheSameSteps) {
 }
 
 TEST(Steps, Utf16OfALoneHalfPrintsAsReplacementAndBadUtf8IsRefused) {
-    EXPECT_EQ(Utf8FromUtf16(u"a\xD800" "b"), "a\xEF\xBF\xBD" "b");
-    EXPECT_FALSE(Utf16FromUtf8("\xC0\x80")); // overlong NUL
+    EXPECT_EQ(Utf8FromUtf16(u"a\xD800"
+                            "b"),
+              "a\xEF\xBF\xBD"
+              "b");
+    EXPECT_FALSE(Utf16FromUtf8("\xC0\x80"));     // overlong NUL
     EXPECT_FALSE(Utf16FromUtf8("\xED\xA0\x80")); // a surrogate written as UTF-8
     EXPECT_EQ(Utf16FromUtf8("\xF4\x8F\xBF\xBF"), std::u16string(u"\xDBFF\xDFFF"));
 }
