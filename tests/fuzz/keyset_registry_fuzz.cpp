@@ -52,11 +52,23 @@ public:
     std::optional<std::size_t> ReadValue(Key key, const char* name, void* buffer, std::size_t size) override {
         return Pass() ? inner_.ReadValue(key, name, buffer, size) : std::nullopt;
     }
+    std::optional<std::uint32_t> CountValues(Key key) override {
+        return Pass() ? inner_.CountValues(key) : std::nullopt;
+    }
+    std::optional<std::u16string> ReadText16(Key key, const char* name, std::size_t maxUnits) override {
+        return Pass() ? inner_.ReadText16(key, name, maxUnits) : std::nullopt;
+    }
+    std::optional<std::uint32_t> ReadDword(Key key, const char* name) override {
+        return Pass() ? inner_.ReadDword(key, name) : std::nullopt;
+    }
     RegStatus WriteBinary(Key key, const char* name, const void* data, std::size_t size) override {
         return Pass() ? inner_.WriteBinary(key, name, data, size) : Failure();
     }
     RegStatus WriteText(Key key, const char* name, const char* text) override {
         return Pass() ? inner_.WriteText(key, name, text) : Failure();
+    }
+    RegStatus WriteText16(Key key, const char* name, std::u16string_view text) override {
+        return Pass() ? inner_.WriteText16(key, name, text) : Failure();
     }
     RegStatus WriteDword(Key key, const char* name, std::uint32_t value) override {
         return Pass() ? inner_.WriteDword(key, name, value) : Failure();

@@ -136,54 +136,99 @@ bool FakeRegistry::EnumSubkey(Key key, std::uint32_t index, char* name, std::siz
     return true;
 }
 
-std::optional<std::size_t> FakeRegistry::ReadValue(Key key, const char* name, void* buffer, std::size_t size) {
+const FakeRegistry::StoredValue* FakeRegistry::FindValue(Key key, const char* name) {
     ++reads;
     std::shared_ptr<Node> node = NodeOf(key);
     if (node == nullptr)
-        return std::nullopt;
+        return nullptr;
     auto found = node->values.find(Fold(name));
-    if (found == node->values.end())
+    return found != node->values.end() ? &found->second : nullptr;
+}
+
+std::optional<std::size_t> FakeRegistry::ReadValue(Key key, const char* name, void* buffer, std::size_t size) {
+    const StoredValue* value = FindValue(key, name);
+    if (value == nullptr)
         return std::nullopt;
-    const Bytes& bytes = found->second.second;
-    if (bytes.size() <= size && !bytes.empty())
-        std::memcpy(buffer, bytes.data(), bytes.size());
-    return bytes.size();
+    if (value->bytes.size() <= size && !value->bytes.empty())
+        std::memcpy(buffer, value->bytes.data(), value->bytes.size());
+    return value->bytes.size();
+}
+
+std::optional<std::uint32_t> FakeRegistry::CountValues(Key key) {
+    std::shared_ptr<Node> node = NodeOf(key);
+    if (node == nullptr)
+        return std::nullopt;
+    return static_cast<std::uint32_t>(node->values.size());
+}
+
+std::optional<std::u16string> FakeRegistry::ReadText16(Key key, const char* name, std::size_t maxUnits) {
+    const StoredValue* value = FindValue(key, name);
+    if (value == nullptr || (value->type != ValueType::kText && value->type != ValueType::kWideText))
+        return std::nullopt;
+    std::u16string text;
+    if (value->type == ValueType::kText) {
+        for (const unsigned char byte : value->bytes)
+            text += static_cast<char16_t>(byte);
+    } else {
+        for (std::size_t at = 0; at + 1 < value->bytes.size(); at += 2)
+            text += static_cast<char16_t>(value->bytes[at] | value->bytes[at + 1] << 8);
+    }
+    // The real registry answers a value too long for the room given without its text.
+    if (text.size() > maxUnits + 1)
+        return std::nullopt;
+    text = text.substr(0, text.find(u'\0'));
+    if (text.size() > maxUnits)
+        return std::nullopt;
+    return text;
+}
+
+std::optional<std::uint32_t> FakeRegistry::ReadDword(Key key, const char* name) {
+    const StoredValue* value = FindValue(key, name);
+    if (value == nullptr || value->type != ValueType::kDword || value->bytes.size() != 4)
+        return std::nullopt;
+    const Bytes& b = value->bytes;
+    return static_cast<std::uint32_t>(b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24);
+}
+
+RegStatus FakeRegistry::Write(Key key, const char* name, ValueType type, Bytes bytes, const char* what) {
+    std::shared_ptr<Node> node = NodeOf(key);
+    if (node == nullptr || failWrite_.count(Fold(name)) != 0)
+        return RegStatus::Error(failCode);
+    StoredValue& value = node->values[Fold(name)];
+    if (value.name.empty())
+        value.name = name;
+    value.type = type;
+    value.bytes = std::move(bytes);
+    journal.push_back(std::string(what) + node->path + ":" + name);
+    changed_.push_back(Fold(node->path));
+    return RegStatus();
 }
 
 RegStatus FakeRegistry::WriteBinary(Key key, const char* name, const void* data, std::size_t size) {
-    std::shared_ptr<Node> node = NodeOf(key);
-    if (node == nullptr || failWrite_.count(Fold(name)) != 0)
-        return RegStatus::Error(failCode);
     const auto* bytes = static_cast<const unsigned char*>(data);
-    auto& value = node->values[Fold(name)];
-    if (value.first.empty())
-        value.first = name;
-    value.second.assign(bytes, bytes + size);
-    journal.push_back("write " + node->path + ":" + name);
-    changed_.push_back(Fold(node->path));
-    return RegStatus();
+    return Write(key, name, ValueType::kBinary, Bytes(bytes, bytes + size), "write ");
 }
 
 RegStatus FakeRegistry::WriteText(Key key, const char* name, const char* text) {
-    std::shared_ptr<Node> node = NodeOf(key);
-    if (node == nullptr || failWrite_.count(Fold(name)) != 0)
-        return RegStatus::Error(failCode);
-    auto& value = node->values[Fold(name)];
-    if (value.first.empty())
-        value.first = name;
-    value.second.assign(text, text + std::strlen(text) + 1);
-    journal.push_back("write text " + node->path + ":" + name);
-    changed_.push_back(Fold(node->path));
-    return RegStatus();
+    return Write(key, name, ValueType::kText, Bytes(text, text + std::strlen(text) + 1), "write text ");
+}
+
+RegStatus FakeRegistry::WriteText16(Key key, const char* name, std::u16string_view text) {
+    Bytes bytes;
+    for (const char16_t unit : text) {
+        bytes.push_back(static_cast<unsigned char>(unit & 0xFF));
+        bytes.push_back(static_cast<unsigned char>(unit >> 8));
+    }
+    bytes.push_back(0);
+    bytes.push_back(0);
+    return Write(key, name, ValueType::kWideText, std::move(bytes), "write text ");
 }
 
 RegStatus FakeRegistry::WriteDword(Key key, const char* name, std::uint32_t value) {
-    const unsigned char bytes[4] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-                                    static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
-    const RegStatus status = WriteBinary(key, name, bytes, sizeof bytes);
-    if (status)
-        journal.back() = "write dword " + NodeOf(key)->path + ":" + name;
-    return status;
+    Bytes bytes(4);
+    for (int i = 0; i < 4; ++i)
+        bytes[static_cast<std::size_t>(i)] = static_cast<unsigned char>(value >> (8 * i));
+    return Write(key, name, ValueType::kDword, std::move(bytes), "write dword ");
 }
 
 RegStatus FakeRegistry::DeleteValue(Key parent, const char* path, const char* name) {
@@ -251,7 +296,7 @@ std::vector<std::string> FakeRegistry::ValueNames(const std::string& path) const
     std::vector<std::string> names;
     if (std::shared_ptr<Node> node = FindPath(path))
         for (const auto& entry : node->values)
-            names.push_back(entry.second.first);
+            names.push_back(entry.second.name);
     return names;
 }
 
@@ -262,13 +307,20 @@ std::optional<Bytes> FakeRegistry::Value(const std::string& path, const std::str
     auto found = node->values.find(Fold(name));
     if (found == node->values.end())
         return std::nullopt;
-    return found->second.second;
+    return found->second.bytes;
 }
 
-void FakeRegistry::SetValue(const std::string& path, const std::string& name, const Bytes& bytes) {
+std::optional<ValueType> FakeRegistry::TypeOf(const std::string& path, const std::string& name) const {
+    std::shared_ptr<Node> node = FindPath(path);
+    if (node == nullptr || node->values.count(Fold(name)) == 0)
+        return std::nullopt;
+    return node->values.at(Fold(name)).type;
+}
+
+void FakeRegistry::SetValue(const std::string& path, const std::string& name, const Bytes& bytes, ValueType type) {
     Key key = kNoKey;
     if (CreateKey(kCurrentUser, path.c_str(), key)) {
-        WriteBinary(key, name.c_str(), bytes.data(), bytes.size());
+        Write(key, name.c_str(), type, bytes, "write ");
         CloseKey(key);
     }
 }
