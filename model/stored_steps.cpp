@@ -96,10 +96,7 @@ RegStatus WriteStepsField(Registry& registry, Registry::Key keysetKey, const cha
     if (!HasStepsField(control, field))
         return RegStatus::Error(kInvalidData);
     const std::string name = StepsValueName(control, field);
-    const bool set = field == kPressField ? !steps.press.empty()
-                     : field == kReleaseField ? !steps.release.empty()
-                                              : steps.repeat;
-    if (!set)
+    if (SameStepsField(steps, AssignmentSteps(), field)) // not set
         return registry.DeleteValue(keysetKey, bankName, name.c_str());
     if (field == kRepeatField) {
         const RegKey bank = RegKey::Create(registry, keysetKey, bankName);
