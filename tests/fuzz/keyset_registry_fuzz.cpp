@@ -4,11 +4,11 @@
 // The input: the first failing call (2 bytes, little-endian, 0 for none) and how many fail from there
 // (1 byte), how many characters short the registry reports the longest subkey name (1 byte), then values:
 // the key's path below "Keysets" (a length byte and the path), the value's name (the same), its size
-// (2 bytes) and its bytes.
+// (2 bytes: the low 14 bits; the top two its type: binary, text, UTF-16 text, number) and its bytes.
 //
 // A load gives "Default" at index 0 and every string ended within its field, and closes every key it
 // opened; saving what was loaded and loading it again gives the same keysets, and doing so once more
-// changes nothing.
+// changes nothing; the steps beside the assignments come back the same too.
 #include "ascii_text_case.h"
 #include "fake_registry.h"
 #include "fuzz_check.h"
@@ -168,10 +168,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (input.More()) {
         const std::string path = input.Text(input.Byte());
         const std::string name = input.Text(input.Byte());
-        const std::size_t length = input.Byte() | input.Byte() << 8;
-        const std::string bytes = input.Text(length);
+        const unsigned shape = input.Byte() | input.Byte() << 8;
+        const std::string bytes = input.Text(shape & 0x3FFF);
         stored.SetValue(std::string(kKeysetsKeyPath) + (path.empty() ? "" : "\\" + path), name,
-                        fakes::Bytes(bytes.begin(), bytes.end()));
+                        fakes::Bytes(bytes.begin(), bytes.end()), static_cast<fakes::ValueType>(shape >> 14));
     }
 
     FailingRegistry registry(stored, firstFailure == 0 ? ~0u : firstFailure, failures);
@@ -189,8 +189,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     Store once, twice;
     SaveAndLoad(loaded.keysets, once.keysets);
-    if (NamesSurviveASave(loaded.keysets))
+    if (NamesSurviveASave(loaded.keysets)) {
         Require(Keysets(once.keysets) == Keysets(loaded.keysets), "a save and a load give the same keysets");
+        for (int i = 0; i < loaded.keysets.GetCount(); ++i)
+            Require(once.keysets.GetSteps(once.keysets.Find(loaded.keysets.GetName(i)).value_or(-1)) ==
+                        loaded.keysets.GetSteps(i),
+                    "and the same steps");
+    }
     SaveAndLoad(once.keysets, twice.keysets);
     Require(Keysets(twice.keysets) == Keysets(once.keysets), "a second save and load change nothing");
     return 0;

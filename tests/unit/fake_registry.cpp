@@ -136,99 +136,106 @@ bool FakeRegistry::EnumSubkey(Key key, std::uint32_t index, char* name, std::siz
     return true;
 }
 
-const FakeRegistry::StoredValue* FakeRegistry::FindValue(Key key, const char* name) {
+std::optional<std::size_t> FakeRegistry::ReadValue(Key key, const char* name, void* buffer, std::size_t size) {
     ++reads;
     std::shared_ptr<Node> node = NodeOf(key);
     if (node == nullptr)
-        return nullptr;
+        return std::nullopt;
     auto found = node->values.find(Fold(name));
-    return found != node->values.end() ? &found->second : nullptr;
+    if (found == node->values.end())
+        return std::nullopt;
+    const Bytes& bytes = found->second.second;
+    if (bytes.size() <= size && !bytes.empty())
+        std::memcpy(buffer, bytes.data(), bytes.size());
+    return bytes.size();
 }
 
-std::optional<std::size_t> FakeRegistry::ReadValue(Key key, const char* name, void* buffer, std::size_t size) {
-    const StoredValue* value = FindValue(key, name);
-    if (value == nullptr)
-        return std::nullopt;
-    if (value->bytes.size() <= size && !value->bytes.empty())
-        std::memcpy(buffer, value->bytes.data(), value->bytes.size());
-    return value->bytes.size();
-}
-
-std::optional<std::uint32_t> FakeRegistry::CountValues(Key key) {
-    std::shared_ptr<Node> node = NodeOf(key);
-    if (node == nullptr)
-        return std::nullopt;
-    return static_cast<std::uint32_t>(node->values.size());
-}
-
-std::optional<std::u16string> FakeRegistry::ReadText16(Key key, const char* name, std::size_t maxUnits) {
-    const StoredValue* value = FindValue(key, name);
-    if (value == nullptr || (value->type != ValueType::kText && value->type != ValueType::kWideText))
-        return std::nullopt;
-    std::u16string text;
-    if (value->type == ValueType::kText) {
-        for (const unsigned char byte : value->bytes)
-            text += static_cast<char16_t>(byte);
-    } else {
-        for (std::size_t at = 0; at + 1 < value->bytes.size(); at += 2)
-            text += static_cast<char16_t>(value->bytes[at] | value->bytes[at + 1] << 8);
-    }
-    // The real registry answers a value too long for the room given without its text.
-    if (text.size() > maxUnits + 1)
-        return std::nullopt;
-    text = text.substr(0, text.find(u'\0'));
-    if (text.size() > maxUnits)
-        return std::nullopt;
-    return text;
-}
-
-std::optional<std::uint32_t> FakeRegistry::ReadDword(Key key, const char* name) {
-    const StoredValue* value = FindValue(key, name);
-    if (value == nullptr || value->type != ValueType::kDword || value->bytes.size() != 4)
-        return std::nullopt;
-    const Bytes& b = value->bytes;
-    return static_cast<std::uint32_t>(b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24);
-}
-
-RegStatus FakeRegistry::Write(Key key, const char* name, ValueType type, Bytes bytes, const char* what) {
+RegStatus FakeRegistry::WriteBinary(Key key, const char* name, const void* data, std::size_t size) {
     std::shared_ptr<Node> node = NodeOf(key);
     if (node == nullptr || failWrite_.count(Fold(name)) != 0)
         return RegStatus::Error(failCode);
-    StoredValue& value = node->values[Fold(name)];
-    if (value.name.empty())
-        value.name = name;
-    value.type = type;
-    value.bytes = std::move(bytes);
-    journal.push_back(std::string(what) + node->path + ":" + name);
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    auto& value = node->values[Fold(name)];
+    if (value.first.empty())
+        value.first = name;
+    value.second.assign(bytes, bytes + size);
+    node->types[Fold(name)] = ValueType::kBinary;
+    journal.push_back("write " + node->path + ":" + name);
     changed_.push_back(Fold(node->path));
     return RegStatus();
 }
 
-RegStatus FakeRegistry::WriteBinary(Key key, const char* name, const void* data, std::size_t size) {
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    return Write(key, name, ValueType::kBinary, Bytes(bytes, bytes + size), "write ");
+RegStatus FakeRegistry::WriteText(Key key, const char* name, const char* text) {
+    std::shared_ptr<Node> node = NodeOf(key);
+    if (node == nullptr || failWrite_.count(Fold(name)) != 0)
+        return RegStatus::Error(failCode);
+    auto& value = node->values[Fold(name)];
+    if (value.first.empty())
+        value.first = name;
+    value.second.assign(text, text + std::strlen(text) + 1);
+    journal.push_back("write text " + node->path + ":" + name);
+    changed_.push_back(Fold(node->path));
+    node->types[Fold(name)] = ValueType::kText;
+    return RegStatus();
 }
 
-RegStatus FakeRegistry::WriteText(Key key, const char* name, const char* text) {
-    return Write(key, name, ValueType::kText, Bytes(text, text + std::strlen(text) + 1), "write text ");
+RegStatus FakeRegistry::WriteDword(Key key, const char* name, std::uint32_t value) {
+    const unsigned char bytes[4] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
+                                    static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
+    return Typed(WriteBinary(key, name, bytes, sizeof bytes), key, name, ValueType::kDword, "write dword ");
 }
 
 RegStatus FakeRegistry::WriteText16(Key key, const char* name, std::u16string_view text) {
     Bytes bytes;
-    for (const char16_t unit : text) {
-        bytes.push_back(static_cast<unsigned char>(unit & 0xFF));
-        bytes.push_back(static_cast<unsigned char>(unit >> 8));
-    }
-    bytes.push_back(0);
-    bytes.push_back(0);
-    return Write(key, name, ValueType::kWideText, std::move(bytes), "write text ");
+    for (const char16_t unit : std::u16string(text) + u'\0')
+        bytes.insert(bytes.end(), {static_cast<unsigned char>(unit & 0xFF), static_cast<unsigned char>(unit >> 8)});
+    return Typed(WriteBinary(key, name, bytes.data(), bytes.size()), key, name, ValueType::kWideText, "write text ");
 }
 
-RegStatus FakeRegistry::WriteDword(Key key, const char* name, std::uint32_t value) {
-    Bytes bytes(4);
-    for (int i = 0; i < 4; ++i)
-        bytes[static_cast<std::size_t>(i)] = static_cast<unsigned char>(value >> (8 * i));
-    return Write(key, name, ValueType::kDword, std::move(bytes), "write dword ");
+RegStatus FakeRegistry::Typed(RegStatus status, Key key, const char* name, ValueType type, const char* journalled) {
+    if (status) {
+        NodeOf(key)->types[Fold(name)] = type;
+        journal.back() = journalled + NodeOf(key)->path + ":" + name;
+    }
+    return status;
+}
+
+const Bytes* FakeRegistry::Find(Key key, const char* name, ValueType& type) {
+    ++reads;
+    std::shared_ptr<Node> node = NodeOf(key);
+    if (node == nullptr || node->values.count(Fold(name)) == 0)
+        return nullptr;
+    type = node->types.count(Fold(name)) != 0 ? node->types[Fold(name)] : ValueType::kBinary;
+    return &node->values[Fold(name)].second;
+}
+
+std::optional<std::uint32_t> FakeRegistry::CountValues(Key key) {
+    std::shared_ptr<Node> node = NodeOf(key);
+    return node != nullptr ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(node->values.size()))
+                           : std::nullopt;
+}
+
+std::optional<std::u16string> FakeRegistry::ReadText16(Key key, const char* name, std::size_t maxUnits) {
+    ValueType type = ValueType::kBinary;
+    const Bytes* bytes = Find(key, name, type);
+    if (bytes == nullptr || (type != ValueType::kText && type != ValueType::kWideText))
+        return std::nullopt;
+    std::u16string text;
+    const std::size_t width = type == ValueType::kText ? 1 : 2;
+    for (std::size_t at = 0; at + width <= bytes->size(); at += width)
+        text += static_cast<char16_t>((*bytes)[at] | (width == 2 ? (*bytes)[at + 1] << 8 : 0));
+    // The real registry answers a value longer than the room given without its text.
+    text = text.size() <= maxUnits + 1 ? text.substr(0, text.find(u'\0')) : text;
+    return text.size() <= maxUnits ? std::optional(text) : std::nullopt;
+}
+
+std::optional<std::uint32_t> FakeRegistry::ReadDword(Key key, const char* name) {
+    ValueType type = ValueType::kBinary;
+    const Bytes* b = Find(key, name, type);
+    if (b == nullptr || type != ValueType::kDword || b->size() != 4)
+        return std::nullopt;
+    return static_cast<std::uint32_t>((*b)[0] | (*b)[1] << 8 | (*b)[2] << 16 |
+                                      static_cast<std::uint32_t>((*b)[3]) << 24);
 }
 
 RegStatus FakeRegistry::DeleteValue(Key parent, const char* path, const char* name) {
@@ -296,7 +303,7 @@ std::vector<std::string> FakeRegistry::ValueNames(const std::string& path) const
     std::vector<std::string> names;
     if (std::shared_ptr<Node> node = FindPath(path))
         for (const auto& entry : node->values)
-            names.push_back(entry.second.name);
+            names.push_back(entry.second.first);
     return names;
 }
 
@@ -307,22 +314,22 @@ std::optional<Bytes> FakeRegistry::Value(const std::string& path, const std::str
     auto found = node->values.find(Fold(name));
     if (found == node->values.end())
         return std::nullopt;
-    return found->second.bytes;
+    return found->second.second;
+}
+
+void FakeRegistry::SetValue(const std::string& path, const std::string& name, const Bytes& bytes, ValueType type) {
+    Key key = kNoKey;
+    if (CreateKey(kCurrentUser, path.c_str(), key)) {
+        Typed(WriteBinary(key, name.c_str(), bytes.data(), bytes.size()), key, name.c_str(), type, "write ");
+        CloseKey(key);
+    }
 }
 
 std::optional<ValueType> FakeRegistry::TypeOf(const std::string& path, const std::string& name) const {
     std::shared_ptr<Node> node = FindPath(path);
     if (node == nullptr || node->values.count(Fold(name)) == 0)
         return std::nullopt;
-    return node->values.at(Fold(name)).type;
-}
-
-void FakeRegistry::SetValue(const std::string& path, const std::string& name, const Bytes& bytes, ValueType type) {
-    Key key = kNoKey;
-    if (CreateKey(kCurrentUser, path.c_str(), key)) {
-        Write(key, name.c_str(), type, bytes, "write ");
-        CloseKey(key);
-    }
+    return node->types.count(Fold(name)) != 0 ? node->types.at(Fold(name)) : ValueType::kBinary;
 }
 
 void FakeRegistry::RemoveValue(const std::string& path, const std::string& name) {

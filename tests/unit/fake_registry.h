@@ -1,7 +1,7 @@
 // A registry in memory that behaves like the real one where the keyset store can tell: key and value
 // names ignore case (a key keeps the spelling it was created with), subkeys enumerate in name order,
-// a deleted key's open handles stop working, each value has its type (text written narrow or wide
-// reads back as wide text, a number only as a number). It records every change in `journal` and can be told to
+// a deleted key's open handles stop working, a value keeps its type (text written narrow or wide reads
+// back wide, a number only as a number). It records every change in `journal` and can be told to
 // fail opens of a key or writes of a value.
 #pragma once
 
@@ -20,8 +20,6 @@
 namespace qvl::fakes {
 
 using Bytes = std::vector<unsigned char>;
-
-// A value's type, as the system's registry keeps it.
 enum class ValueType { kBinary, kText, kWideText, kDword };
 
 class FakeRegistry final : public Registry {
@@ -34,11 +32,11 @@ public:
     bool QueryKeyInfo(Key key, std::uint32_t& subkeyCount, std::uint32_t& longestName) override;
     bool EnumSubkey(Key key, std::uint32_t index, char* name, std::size_t size) override;
     std::optional<std::size_t> ReadValue(Key key, const char* name, void* buffer, std::size_t size) override;
+    RegStatus WriteBinary(Key key, const char* name, const void* data, std::size_t size) override;
+    RegStatus WriteText(Key key, const char* name, const char* text) override;
     std::optional<std::uint32_t> CountValues(Key key) override;
     std::optional<std::u16string> ReadText16(Key key, const char* name, std::size_t maxUnits) override;
     std::optional<std::uint32_t> ReadDword(Key key, const char* name) override;
-    RegStatus WriteBinary(Key key, const char* name, const void* data, std::size_t size) override;
-    RegStatus WriteText(Key key, const char* name, const char* text) override;
     RegStatus WriteText16(Key key, const char* name, std::u16string_view text) override;
     RegStatus WriteDword(Key key, const char* name, std::uint32_t value) override;
     RegStatus DeleteValue(Key parent, const char* path, const char* name) override;
@@ -49,10 +47,10 @@ public:
     std::vector<std::string> Subkeys(const std::string& path) const; // as enumerated, with their spelling
     std::vector<std::string> ValueNames(const std::string& path) const;
     std::optional<Bytes> Value(const std::string& path, const std::string& name) const;
-    std::optional<ValueType> TypeOf(const std::string& path, const std::string& name) const;
-    // Creates the key; as another program writes it.
+    // Creates the key.
     void SetValue(const std::string& path, const std::string& name, const Bytes& bytes,
                   ValueType type = ValueType::kBinary);
+    std::optional<ValueType> TypeOf(const std::string& path, const std::string& name) const;
     void RemoveValue(const std::string& path, const std::string& name);
     void RemoveKey(const std::string& path);
 
@@ -76,20 +74,17 @@ public:
     std::size_t reads = 0; // values read, found or not
 
 private:
-    struct StoredValue {
-        std::string name; // as first written
-        ValueType type = ValueType::kBinary;
-        Bytes bytes; // wide text: UTF-16LE with its NUL
-    };
     struct Node {
         std::string name;
         std::string path;
         bool deleted = false;
         std::map<std::string, std::shared_ptr<Node>> subkeys; // by folded name
-        std::map<std::string, StoredValue> values;            // by folded name
+        std::map<std::string, std::pair<std::string, Bytes>> values;
+        std::map<std::string, ValueType> types; // of the values written, by folded name
     };
-    RegStatus Write(Key key, const char* name, ValueType type, Bytes bytes, const char* what);
-    const StoredValue* FindValue(Key key, const char* name);
+    // The stored bytes and type of value `name`, counted as a read; null when it is missing.
+    const Bytes* Find(Key key, const char* name, ValueType& type);
+    RegStatus Typed(RegStatus status, Key key, const char* name, ValueType type, const char* journalled);
     static std::string Fold(const std::string& text);
     std::shared_ptr<Node> Find(const std::shared_ptr<Node>& from, const std::string& path, bool create);
     std::shared_ptr<Node> FindPath(const std::string& path) const;
