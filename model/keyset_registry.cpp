@@ -144,10 +144,10 @@ void CKeysetRegistry::PutInLoadOrder(CKeysetStore& store) const {
         steps.push_back(store.GetSteps(from));
     }
     for (int index = 0; index < count; ++index) {
-        const auto at = static_cast<std::size_t>(index);
-        store.SetKeyset(index, records[at]);
-        store.SetRule(index, rules[at]);
-        store.SetSteps(index, steps[at]);
+        const auto slot = static_cast<std::size_t>(index);
+        store.SetKeyset(index, records[slot]);
+        store.SetRule(index, rules[slot]);
+        store.SetSteps(index, steps[slot]);
     }
     const auto at = std::find(moved.begin(), moved.end(), store.GetCurrentIndex());
     if (at != moved.end())
