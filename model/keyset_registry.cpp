@@ -133,14 +133,17 @@ void CKeysetRegistry::PutInLoadOrder(CKeysetStore& store) const {
         return;
     std::vector<KeysetRecord> records;
     std::vector<WindowRule> rules;
+    std::vector<KeysetSteps> steps; // each keyset's steps move with it
     records.reserve(moved.size());
     for (int from : moved) {
         records.push_back(*store.GetKeyset(from));
         rules.push_back(store.GetRule(from));
+        steps.push_back(store.GetSteps(from));
     }
     for (int index = 0; index < count; ++index) {
         store.SetKeyset(index, records[static_cast<std::size_t>(index)]);
         store.SetRule(index, rules[static_cast<std::size_t>(index)]);
+        store.SetSteps(index, steps[static_cast<std::size_t>(index)]);
     }
     const auto at = std::find(moved.begin(), moved.end(), store.GetCurrentIndex());
     if (at != moved.end())
