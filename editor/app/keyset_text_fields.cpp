@@ -37,8 +37,8 @@ bool NoValue(std::string_view value, const char* field, std::string& reason) {
     return false;
 }
 
-template <std::size_t N> bool Text(char (&field)[N], std::string_view value, FieldTarget& t, const char* what,
-                                   std::string& reason) {
+template <std::size_t N>
+bool Text(char (&field)[N], std::string_view value, FieldTarget& t, const char* what, std::string& reason) {
     const std::optional<std::string> bytes = CodePageValue(value, N - 1, what, t.codePage, reason);
     if (bytes)
         CopyToField(field, bytes->c_str());
@@ -186,11 +186,9 @@ struct FieldKind {
     FieldReader read;
 };
 constexpr FieldKind kFields[] = {
-    {"name", Name},       {"key", Key},         {"extended", Extended},
-    {"special", Special}, {"flags", Flags},     {"mouse", Mouse},
-    {"point", Point},     {"window", Window},   {"windowclass", WindowClass},
-    {"capture", Capture}, {"speed", Speed},     {"press", Press},
-    {"release", Release}, {"repeat", Repeat},
+    {"name", Name},   {"key", Key},     {"extended", Extended}, {"special", Special},         {"flags", Flags},
+    {"mouse", Mouse}, {"point", Point}, {"window", Window},     {"windowclass", WindowClass}, {"capture", Capture},
+    {"speed", Speed}, {"press", Press}, {"release", Release},   {"repeat", Repeat},
 };
 
 } // namespace

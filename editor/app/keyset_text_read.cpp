@@ -69,7 +69,7 @@ private:
     int line_ = 0;
     bool headerRead_ = false;
     std::vector<TextKeyset> keysets_;
-    int ruleLine_ = 0;                                   // of the current keyset; 0: none yet
+    int ruleLine_ = 0;                                    // of the current keyset; 0: none yet
     std::array<int, kBankCount * kControlCount> given_{}; // the line of each assignment of the current keyset
     KeysetTextRead result_;
 };
@@ -95,9 +95,9 @@ KeysetTextRead Reader::Read(std::string_view text) {
             return result_;
     }
     if (keysets_.empty()) {
-        Fail(headerRead_ ? "the text holds no keyset (a keyset begins with a line \"Keyset: \"name\"\")"
-                         : "the text is empty; keysets as text begin with the line \"" +
-                               std::string(kKeysetTextHeader) + "\"");
+        Fail(headerRead_
+                 ? "the text holds no keyset (a keyset begins with a line \"Keyset: \"name\"\")"
+                 : "the text is empty; keysets as text begin with the line \"" + std::string(kKeysetTextHeader) + "\"");
         return result_;
     }
     result_.keysets = std::move(keysets_);

@@ -23,7 +23,8 @@ bool IsHex(char c) {
 }
 
 int HexValue(char c) {
-    return std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::tolower(static_cast<unsigned char>(c)) - 'a' + 10;
+    return std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                                                       : std::tolower(static_cast<unsigned char>(c)) - 'a' + 10;
 }
 
 void Append(std::vector<QuotedPiece>& pieces, bool bytes, char c) {

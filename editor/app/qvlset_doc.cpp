@@ -13,10 +13,14 @@ static_assert(kKeysetsNotSavedMessageId == IDS_KEYSETS_NOT_SAVED);
 
 CQVLsetDoc::CQVLsetDoc(CEditorApp& app)
     : app_(app), commands_(*app.GetSharedInfo(), app.Strings(), app.Storage(), *this, app.Case()),
-      collections_(commands_, *this, app.CollectionDialogs(), app.Case()) {
+      collections_(commands_, *this, app.CollectionDialogs(), app.Case()),
+      text_(commands_, collections_.Commands(), *this, app.CollectionDialogs(), app.TextDialogs(), app.Codes(),
+            app.Case()) {
     OnCommand(ID_NEW_KEYSET, [this] { commands_.NewKeyset(); });
-    OnCommand(ID_IMPORT_KEYSET, [this] { commands_.ImportKeyset(); });
-    OnCommand(ID_EXPORT_KEYSET, [this] { commands_.ExportKeyset(); });
+    OnCommand(ID_NEW_FROM_TEMPLATE, [this] { text_.NewFromTemplate(); });
+    // Import and export know keysets as text beside the keyset files and collections.
+    OnCommand(ID_IMPORT_KEYSET, [this] { text_.ImportKeyset(); });
+    OnCommand(ID_EXPORT_KEYSET, [this] { text_.ExportKeyset(); });
     OnUpdateCommand(ID_EXPORT_KEYSET, [this](framework::CommandUpdate& u) { u.Enable(commands_.CanExport()); });
     OnCommand(ID_COPY_KEYSET, [this] { commands_.CopyKeyset(); });
     OnCommand(ID_PASTE_KEYSET, [this] { commands_.PasteKeyset(); });
@@ -24,8 +28,8 @@ CQVLsetDoc::CQVLsetDoc(CEditorApp& app)
     OnCommand(ID_CLEAR_KEYSET, [this] { commands_.ClearKeyset(); });
     OnCommand(ID_DELETE_KEYSET, [this] { commands_.DeleteCurrentKeyset(); });
     OnUpdateCommand(ID_DELETE_KEYSET, [this](framework::CommandUpdate& u) { u.Enable(commands_.CanDelete()); });
-    OnCommand(ID_EXPORT_ALL_KEYSETS, [this] { collections_.Commands().ExportAll(); });
-    OnCommand(ID_IMPORT_KEYSETS, [this] { collections_.Commands().ImportKeysets(); });
+    OnCommand(ID_EXPORT_ALL_KEYSETS, [this] { text_.ExportAll(); });
+    OnCommand(ID_IMPORT_KEYSETS, [this] { text_.ImportKeysets(); });
     OnCommand(ID_RESTORE_BACKUP, [this] { collections_.Commands().RestoreFromBackup(); });
     OnCommand(ID_WINDOW_RULE, [this] {
         if (commands_.CanEditRule() && app_.Views() != nullptr)
@@ -56,7 +60,7 @@ void CQVLsetDoc::FinishLoad() {
 }
 
 bool CQVLsetDoc::OnOpenDocument(const std::string& path) {
-    return commands_.ImportFile(path);
+    return text_.ImportKeysetFrom(path);
 }
 
 bool CQVLsetDoc::OnSaveDocument(const std::string& path) {

@@ -5,6 +5,7 @@
 
 #include "editor/app/collection_parts.h"
 #include "editor/app/keyset_commands.h"
+#include "editor/app/text_commands.h"
 #include "framework/document.h"
 
 #include <string>
@@ -61,6 +62,7 @@ private:
     CEditorApp& app_;
     KeysetCommands commands_;
     CollectionParts collections_; // all keysets at once, and the backups
+    TextCommands text_;           // keysets as text and the templates, around the other two
 };
 
 } // namespace qvl

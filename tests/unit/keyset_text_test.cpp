@@ -29,40 +29,48 @@ ControlAssignment& At(TextKeyset& keyset, int bank, int control) {
 const std::vector<std::pair<const char*, std::vector<TextKeyset>>> kRoundTrips = {
     {"a new keyset", {Keyset("waveedit")}},
     {"keys, special keys, flags and the extended bit off and on where a key has it otherwise",
-     {Keyset("keys", [](TextKeyset& k) {
-         At(k, 0, 0).hotKeyVk = 'S', At(k, 0, 0).hotKeyMods = kHotKeyControl | kHotKeyShift | kHotKeyAlt;
-         At(k, 0, 1).hotKeyVk = 37, At(k, 0, 1).hotKeyMods = kHotKeyShift; // Left from the keypad
-         At(k, 0, 2).hotKeyVk = 'A', At(k, 0, 2).hotKeyMods = kHotKeyExtended;
-         At(k, 0, 3).hotKeyVk = 188, At(k, 0, 3).specialKey = kSpecialShiftTab; // both kept; the key wins
-         const std::uint32_t specials[] = {kSpecialEnter, kSpecialTab, kSpecialSpace, kSpecialBackspace, kSpecialDelete};
-         for (int n = 0; n < 5; ++n)
-             At(k, 1, n).specialKey = specials[n];
-         for (int n = 0; n < 7; ++n)
-             At(k, 2, n).flagCode = static_cast<std::int16_t>(n + 1);
-     })}},
+     {Keyset("keys",
+             [](TextKeyset& k) {
+                 At(k, 0, 0).hotKeyVk = 'S', At(k, 0, 0).hotKeyMods = kHotKeyControl | kHotKeyShift | kHotKeyAlt;
+                 At(k, 0, 1).hotKeyVk = 37, At(k, 0, 1).hotKeyMods = kHotKeyShift; // Left from the keypad
+                 At(k, 0, 2).hotKeyVk = 'A', At(k, 0, 2).hotKeyMods = kHotKeyExtended;
+                 At(k, 0, 3).hotKeyVk = 188, At(k, 0, 3).specialKey = kSpecialShiftTab; // both kept; the key wins
+                 const std::uint32_t specials[] = {kSpecialEnter, kSpecialTab, kSpecialSpace, kSpecialBackspace,
+                                                   kSpecialDelete};
+                 for (int n = 0; n < 5; ++n)
+                     At(k, 1, n).specialKey = specials[n];
+                 for (int n = 0; n < 7; ++n)
+                     At(k, 2, n).flagCode = static_cast<std::int16_t>(n + 1);
+             })}},
     {"every mouse mode of both kinds, numbers the editor has no word for, points, windows, capture, speeds",
-     {Keyset("mouse", [](TextKeyset& k) {
-         const std::int16_t buttonModes[] = {1, 2, 3, 7, -5};
-         for (int n = 0; n < 5; ++n)
-             At(k, 3, n).mouseMode = buttonModes[n];
-         const std::int16_t wheelModes[] = {1, 2, 3, 4, 5, 6, 7, -1};
-         for (int n = 0; n < 8; ++n)
-             At(k, n / 2, 5 + n % 2).mouseMode = wheelModes[n];
-         At(k, 0, 5).wheelSpeed = 1;
-         At(k, 0, 6).wheelSpeed = 128, At(k, 1, 6).wheelSpeed = 100;
-         At(k, 0, 4).clickX = 0, At(k, 0, 4).clickY = -2000000000;
-         At(k, 0, 4).captureOnFirstPress = 1;
-         CopyToField(At(k, 0, 4).windowTitle, "Say \"hi\" \\ or \t tab, x; y: z");
-         CopyToField(At(k, 0, 4).windowClass, "Afx:400000:8");
-     })}},
+     {Keyset("mouse",
+             [](TextKeyset& k) {
+                 const std::int16_t buttonModes[] = {1, 2, 3, 7, -5};
+                 for (int n = 0; n < 5; ++n)
+                     At(k, 3, n).mouseMode = buttonModes[n];
+                 const std::int16_t wheelModes[] = {1, 2, 3, 4, 5, 6, 7, -1};
+                 for (int n = 0; n < 8; ++n)
+                     At(k, n / 2, 5 + n % 2).mouseMode = wheelModes[n];
+                 At(k, 0, 5).wheelSpeed = 1;
+                 At(k, 0, 6).wheelSpeed = 128, At(k, 1, 6).wheelSpeed = 100;
+                 At(k, 0, 4).clickX = 0, At(k, 0, 4).clickY = -2000000000;
+                 At(k, 0, 4).captureOnFirstPress = 1;
+                 CopyToField(At(k, 0, 4).windowTitle, "Say \"hi\" \\ or \t tab, x; y: z");
+                 CopyToField(At(k, 0, 4).windowClass, "Afx:400000:8");
+             })}},
     {"names beyond ASCII, bytes the code page lacks, rules and steps",
-     {Keyset("caf\xE9 \x81", [](TextKeyset& k) {
-          CopyToField(At(k, 1, 0).controlName, "\xC0 la carte \x9F");
-          k.rule = WindowRule{"Caf\xE9", "Untitled \"1\"", "Frame\x90"};
-          k.steps.Set(0, 0, AssignmentSteps{"Ctrl+S, wait 50, \"na\xC3\xAFve \\\"x\\\\\", Comma", "Shift up", true});
-          k.steps.Set(0, 6, AssignmentSteps{"Key 254, Win+R", "", false});
-      }),
-      Keyset("browser - Video", [](TextKeyset& k) { k.rule = WindowRule{"browser", "Video", ""}; })}},
+     {Keyset("caf\xE9 \x81",
+             [](TextKeyset& k) {
+                 CopyToField(At(k, 1, 0).controlName, "\xC0 la carte \x9F");
+                 k.rule = WindowRule{"Caf\xE9", "Untitled \"1\"", "Frame\x90"};
+                 k.steps.Set(0, 0,
+                             AssignmentSteps{"Ctrl+S, wait 50, \"na\xC3\xAFve \\\"x\\\\\", Comma", "Shift up", true});
+                 k.steps.Set(0, 6, AssignmentSteps{"Key 254, Win+R", "", false});
+             }),
+      Keyset("browser - Video",
+             [](TextKeyset& k) {
+                 k.rule = WindowRule{"browser", "Video", ""};
+             })}},
 };
 
 TEST(KeysetText, WrittenThenReadGivesBackEveryValueTheRuleAndTheSteps) {
@@ -72,8 +80,8 @@ TEST(KeysetText, WrittenThenReadGivesBackEveryValueTheRuleAndTheSteps) {
         ASSERT_TRUE(read.Ok()) << what << ": " << read.error << "\n" << text;
         ASSERT_EQ(read.keysets.size(), keysets.size()) << what;
         for (std::size_t n = 0; n < keysets.size(); ++n) {
-            EXPECT_EQ(std::memcmp(&read.keysets[n].record, &keysets[n].record, sizeof(KeysetRecord)), 0)
-                << what << "\n" << text;
+            EXPECT_EQ(std::memcmp(&read.keysets[n].record, &keysets[n].record, sizeof(KeysetRecord)), 0) << what << "\n"
+                                                                                                         << text;
             EXPECT_EQ(read.keysets[n].rule, keysets[n].rule) << what;
             EXPECT_EQ(read.keysets[n].steps, keysets[n].steps) << what;
         }
@@ -136,7 +144,8 @@ const Refusal kRefusals[] = {
 
 TEST(KeysetText, ARefusedTextSaysWhichLineAndWhatWasExpected) {
     for (const Refusal& r : kRefusals) {
-        const KeysetTextRead read = ReadKeysetText("Quorvel 2 keysets, version 1\r\nKeyset: \"k\"\r\n" + r.lines, kCodePage);
+        const KeysetTextRead read =
+            ReadKeysetText("Quorvel 2 keysets, version 1\r\nKeyset: \"k\"\r\n" + r.lines, kCodePage);
         EXPECT_TRUE(read.keysets.empty()) << r.lines;
         EXPECT_EQ(read.line, r.line) << r.lines << ": " << read.error;
         EXPECT_NE(read.error.find(r.message), std::string::npos) << r.lines << ": " << read.error;
