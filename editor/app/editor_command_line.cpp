@@ -49,7 +49,8 @@ int CEditorApp::RunCommandLine(const CommandLineRequest& request) {
     DeterminePlatformName();
     if (!CreateSharedInfo() && !GetSharedInfo()->IsMapped())
         CreatePrivateSharedInfo();
-    CommandLineUi ui(strings_, request.conflict, [this](const StoreResult& failed) { return StoreFailureReason(failed); });
+    CommandLineUi ui(strings_, request.conflict,
+                     [this](const StoreResult& failed) { return StoreFailureReason(failed); });
     bool done = false;
     if (request.action == CommandLineRequest::Action::kHelp) {
         Print(STD_OUTPUT_HANDLE, framework::LoadResourceString(Instance(), IDS_COMMAND_LINE_HELP));

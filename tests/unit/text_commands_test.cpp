@@ -40,6 +40,11 @@ TEST(KeysetTemplates, EveryShippedTemplateReadsNamesItsSourceAndServesItsProgram
             for (int control = 0; control < kWheelCounterClockwise; ++control)
                 EXPECT_NE(AssignmentAt(read.keysets[0].record, bank, control).hotKeyVk, 0) << shipped.fileName;
     }
+    // The whole keyset the form's description shows reads too.
+    const std::string docs = SourceFile("docs/keyset-text.md");
+    const std::size_t example = docs.find("```\n") + 4;
+    const KeysetTextRead read = ReadKeysetText(docs.substr(example, docs.find("```", example) - example), kCodePage);
+    EXPECT_TRUE(read.Ok()) << read.error;
 }
 
 struct FixedClock final : LocalClock {
@@ -96,9 +101,8 @@ TEST(TextCommands, ATextJoinsTheListWithItsRulesAndStepsInOneSave) {
     };
     for (const auto& row : rows) {
         TextRig rig(row.choice);
-        ASSERT_TRUE(rig.text.ImportText(kTwoKeysets, "two.txt", [&](const std::string& name) {
-            return rig.lineUi.AskConflict(name);
-        }));
+        ASSERT_TRUE(rig.text.ImportText(kTwoKeysets, "two.txt",
+                                        [&](const std::string& name) { return rig.lineUi.AskConflict(name); }));
         EXPECT_EQ(rig.Names(), row.names);
         CKeysetStore& store = *rig.commands.Store();
         const int vlc = *store.Find("vlc");
@@ -122,8 +126,10 @@ TEST(TextCommands, ATextJoinsTheListWithItsRulesAndStepsInOneSave) {
 TEST(TextCommands, ADamagedTextChangesNothingAndSaysWhichLine) {
     TextRig rig(ConflictChoice::kReplace);
     const std::string damaged = kTwoKeysets + "Option Bank, Play: key Ctr\n";
-    EXPECT_FALSE(rig.text.ImportText(damaged, "two.txt", [&](const std::string& n) { return rig.lineUi.AskConflict(n); }));
-    EXPECT_EQ(rig.ui.told, std::vector<std::string>{"1850:two.txt|Line 7: \"Option Bank, Play\": there is no key named \"Ctr\"."});
+    EXPECT_FALSE(
+        rig.text.ImportText(damaged, "two.txt", [&](const std::string& n) { return rig.lineUi.AskConflict(n); }));
+    EXPECT_EQ(rig.ui.told,
+              std::vector<std::string>{"1850:two.txt|Line 7: \"Option Bank, Play\": there is no key named \"Ctr\"."});
     EXPECT_EQ(rig.Names(), (std::vector<std::string>{"Default", "vlc"}));
     EXPECT_TRUE(rig.registry.journal.empty());
     EXPECT_EQ(rig.shared.GetKeysetsChanged(), 0);
@@ -144,12 +150,16 @@ TEST(CommandLine, WordsBecomeARequestOrSayWhatIsWrong) {
         {"/import \"C:\\My Keysets\\all.txt\" /KEEP-BOTH", Action::kImport, "C:\\My Keysets\\all.txt", "",
          ConflictChoice::kKeepBoth, ""},
         {"-skip /import a.qvlx", Action::kImport, "a.qvlx", "", ConflictChoice::kSkip, ""},
-        {"/export b.qvl \"browser - Video\"", Action::kExport, "b.qvl", "browser - Video", ConflictChoice::kReplace, ""},
+        {"/export b.qvl \"browser - Video\"", Action::kExport, "b.qvl", "browser - Video", ConflictChoice::kReplace,
+         ""},
         {"/import a.txt /?", Action::kHelp, "a.txt", "", ConflictChoice::kReplace, ""},
         {"/import", Action::kWrong, "", "", ConflictChoice::kReplace, "\"/import\" must be followed by a file"},
-        {"/export a.txt x y", Action::kWrong, "a.txt", "x", ConflictChoice::kReplace, "\"y\" follows no option that takes it"},
-        {"/import a.txt /export b.txt", Action::kWrong, "a.txt", "", ConflictChoice::kReplace, "only one of /import and /export"},
-        {"/skip /export b.txt", Action::kWrong, "b.txt", "", ConflictChoice::kSkip, "/keep-both and /skip belong to /import"},
+        {"/export a.txt x y", Action::kWrong, "a.txt", "x", ConflictChoice::kReplace,
+         "\"y\" follows no option that takes it"},
+        {"/import a.txt /export b.txt", Action::kWrong, "a.txt", "", ConflictChoice::kReplace,
+         "only one of /import and /export"},
+        {"/skip /export b.txt", Action::kWrong, "b.txt", "", ConflictChoice::kSkip,
+         "/keep-both and /skip belong to /import"},
         {"/skip", Action::kWrong, "", "", ConflictChoice::kSkip, "/import or /export must say what to do"},
         {"/imprt a.txt", Action::kWrong, "", "", ConflictChoice::kReplace, "there is no option \"/imprt\""},
     };
