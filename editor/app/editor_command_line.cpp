@@ -64,6 +64,7 @@ int CEditorApp::RunCommandLine(const CommandLineRequest& request) {
         commands.NewDocument();
         commands.FinishLoad();
         TextCommands text(commands, collections.Commands(), ui, ui, ui, codePage_, textCase_);
+        text.LeaveCurrent();
         done = qvl::RunCommandLine(request, commands, collections.Commands(), text, ui);
     }
     const int exitCode = done && !ui.storeFailed ? 0 : 1;

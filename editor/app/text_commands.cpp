@@ -186,7 +186,7 @@ void TextCommands::Apply(const std::vector<ImportStep>& steps, const std::vector
         }
     }
     // The one keyset of a text is shown; the save that follows keeps the current index on it.
-    if (steps.size() == 1 && placed)
+    if (makeCurrent_ && steps.size() == 1 && placed)
         commands_.SetCurrent(*placed);
 }
 

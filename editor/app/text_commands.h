@@ -70,6 +70,9 @@ public:
     bool ImportText(const std::string& bytes, const std::string& source, const AskConflict& ask);
     // Read the file at `path` as an import does; nothing, told, when it cannot be read.
     std::optional<std::string> ReadForImport(const std::string& path);
+    // Leave the current keyset as it is after an import (the command line: the current keyset is the
+    // user's and the driver's).
+    void LeaveCurrent() { makeCurrent_ = false; }
 
 private:
     void Apply(const std::vector<ImportStep>& steps, const std::vector<TextKeyset>& keysets);
@@ -81,6 +84,7 @@ private:
     TextUi& texts_;
     const CodePage& codePage_;
     const TextCase& textCase_;
+    bool makeCurrent_ = true; // the one keyset of a text becomes the current one
 };
 
 } // namespace qvl

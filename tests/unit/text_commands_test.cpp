@@ -4,6 +4,7 @@
 
 #include "editor/app/command_line.h"
 #include "editor/app/keyset_templates.h"
+#include "editor/app/others_changes.h"
 #include "model/backup_folder_files.h"
 #include "model/keyset_file.h"
 #include "model/whole_file.h"
@@ -133,6 +134,31 @@ TEST(TextCommands, ADamagedTextChangesNothingAndSaysWhichLine) {
     EXPECT_EQ(rig.Names(), (std::vector<std::string>{"Default", "vlc"}));
     EXPECT_TRUE(rig.registry.journal.empty());
     EXPECT_EQ(rig.shared.GetKeysetsChanged(), 0);
+}
+
+// A second program writes the stored keysets (QVL2.exe /import): the editor's list takes its keyset
+// before the editor's next command, whose save keeps it; a command on the current keyset waits for the
+// user to see the list that changed.
+TEST(OthersChanges, AnotherWritersKeysetsComeInBeforeACommandSoItsSaveKeepsThem) {
+    TextRig rig(ConflictChoice::kReplace);
+    fakes::FakeKeysetWatch watch{rig.registry};
+    fakes::ScriptedKeysetUi ui;
+    KeysetCommands other{rig.shared, rig.names, KeysetStorage{rig.registry, rig.lock, rig.textCase, watch}, ui,
+                         rig.textCase};
+    other.NewDocument();
+    other.FinishLoad();
+    KeysetRecord mpv;
+    InitKeyset(mpv, "mpv", 0, rig.names);
+    other.AddOrReplace(mpv);
+
+    EXPECT_FALSE(TakeOthersChanges(rig.commands, rig.ui));
+    EXPECT_EQ(rig.Names(), (std::vector<std::string>{"Default", "mpv", "vlc"}));
+    EXPECT_EQ(rig.ui.menu, rig.Names());
+    EXPECT_TRUE(TakeOthersChanges(rig.commands, rig.ui)) << "nothing changed since";
+    rig.commands.SetCurrent(2);
+    rig.commands.ClearKeyset();
+    EXPECT_TRUE(rig.registry.Value(std::string(kKeysetsKeyPath) + "\\mpv", "AppPref").has_value());
+    EXPECT_EQ(rig.registry.Value(std::string(kKeysetsKeyPath) + "\\vlc\\MainBank", "Play")->at(6), 0) << "cleared";
 }
 
 TEST(CommandLine, WordsBecomeARequestOrSayWhatIsWrong) {
