@@ -10,15 +10,20 @@ Run one group:  python3 tests/e2e/text_test.py TextFiles
 import sys
 import unittest
 
-from backups_test import stored_values
 from driver import Driver
 from driver_test import PLAY_DOWN, PLAY_UP, down, up
-from editor_test import (ID_EXPORT_KEYSET, ID_IMPORT_KEYSET, ID_KEYSET_FIRST, Editor, fresh, keyset_values,
-                         stored_names, stored_play, watch)
+from editor_test import (BANKS, ID_EXPORT_KEYSET, ID_IMPORT_KEYSET, ID_KEYSET_FIRST, KEYSETS, Editor, fresh,
+                         keyset_values, stored_names, stored_play, watch)
 from harness import Session, WineEnv, wait_until
 
 ID_NEW_FROM_TEMPLATE = 1851
 NAMES = ["Default", "waveedit"]
+
+
+def stored_values(wine):
+    """Every value of the keysets NAMES, one reg.exe query per key."""
+    return {f"{name}\\{key}": wine.reg_query(f"{KEYSETS}\\{name}" + (f"\\{key}" if key else ""))
+            for name in NAMES for key in [""] + BANKS}
 
 
 class TextFiles(unittest.TestCase):
@@ -57,7 +62,7 @@ class TextFiles(unittest.TestCase):
             self.assertEqual(probe.wait_key_events(2, since), [down("Q"), up("Q")])
 
             # One mistyped key refuses the whole text, with its line; nothing is stored.
-            before = stored_values(s.wine, NAMES)
+            before = stored_values(s.wine)
             lines[play + 1] = 'MainBank, Stop: name "Stop"; key Ctr'
             damaged.write_bytes("\r\n".join(lines).encode("utf-8"))
             since = watcher.mark()
@@ -68,7 +73,7 @@ class TextFiles(unittest.TestCase):
                             box["text"])
             watcher.wait_closed(box.int("hwnd"))
             editor.send(ID_KEYSET_FIRST)
-            self.assertEqual(stored_values(s.wine, NAMES), before)
+            self.assertEqual(stored_values(s.wine), before)
             self.assertEqual(editor.close(), 0)
 
 
