@@ -4,6 +4,7 @@
 #include "editor/app/editor_trace.h"
 #include "editor/views/collection_dialogs.h"
 #include "editor/views/editor_windows.h"
+#include "editor/views/text_dialogs.h"
 
 #include <windows.h>
 
@@ -19,10 +20,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
         trace->Start();
     }
     qvl::CEditorApp app(instance, commandLine != nullptr ? commandLine : "");
+    app.SetTrace(trace.get());
+    // /import, /export and /? do their work without the editor's windows.
+    const qvl::CommandLineRequest request = qvl::ParseCommandLine(commandLine != nullptr ? commandLine : "");
+    if (request.action != qvl::CommandLineRequest::Action::kEditor)
+        return app.RunCommandLine(request);
     qvl::CEditorWindows windows(app);
     app.SetViews(windows);
     qvl::CCollectionDialogs collectionDialogs(app);
     app.SetCollectionDialogs(collectionDialogs);
-    app.SetTrace(trace.get());
+    qvl::CTextDialogs textDialogs(app);
+    app.SetTextDialogs(textDialogs);
     return app.Run();
 }

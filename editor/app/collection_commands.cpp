@@ -100,8 +100,19 @@ void CollectionCommands::ExportAll() {
         ExportAllTo(*path);
 }
 
-bool CollectionCommands::ExportAllTo(const std::string& path) {
-    const WholeFileResult written = WriteCollectionFile(path, Listed(), ListedRules(), ListedSteps());
+bool CollectionCommands::ExportAllTo(const std::string& path, std::optional<int> only) {
+    std::vector<KeysetRecord> keysets = Listed();
+    std::vector<WindowRule> rules = ListedRules();
+    std::vector<KeysetSteps> steps = ListedSteps();
+    if (only) {
+        const auto at = static_cast<std::size_t>(*only);
+        if (*only < 0 || at >= keysets.size())
+            return false;
+        keysets = {keysets[at]};
+        rules = {rules[at]};
+        steps = {steps[at]};
+    }
+    const WholeFileResult written = WriteCollectionFile(path, keysets, rules, steps);
     if (!written.done)
         commands_.TellFileResult({KeysetFileStatus::kCannotWrite, path, written.error});
     return written.done;

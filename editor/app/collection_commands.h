@@ -47,8 +47,9 @@ public:
     void ExportAll();
     void ImportKeysets();
     void RestoreFromBackup();
-    // The same with the file chosen; true when it was written, imported or restored.
-    bool ExportAllTo(const std::string& path);
+    // The same with the file chosen; true when it was written, imported or restored. `only` writes that
+    // keyset alone.
+    bool ExportAllTo(const std::string& path, std::optional<int> only = std::nullopt);
     bool ImportFrom(const std::string& path);
     bool Restore(const BackupEntry& backup);
 

@@ -131,7 +131,7 @@ StoreResult CEditorApp::WritePrefs() {
     return qvl::WritePrefs(registry_, *prefs_);
 }
 
-void CEditorApp::TellStoreFailure(unsigned stringId, const StoreResult& failed) {
+std::string CEditorApp::StoreFailureReason(const StoreResult& failed) const {
     std::string reason;
     if (failed.status == StoreResult::Status::kNotLocked)
         reason = framework::LoadResourceString(Instance(), IDS_KEYSETS_LOCKED);
@@ -139,7 +139,11 @@ void CEditorApp::TellStoreFailure(unsigned stringId, const StoreResult& failed) 
         reason = SystemErrorPhrase(static_cast<unsigned long>(failed.error));
     if (reason.empty())
         reason = framework::FormatResourceString(Instance(), IDS_UNKNOWN_ERROR, {std::to_string(failed.error)});
-    const std::string text = framework::FormatResourceString(Instance(), stringId, {reason});
+    return reason;
+}
+
+void CEditorApp::TellStoreFailure(unsigned stringId, const StoreResult& failed) {
+    const std::string text = framework::FormatResourceString(Instance(), stringId, {StoreFailureReason(failed)});
     boxes_.Show(text.c_str(), nullptr, MessageIcon::kWarning);
 }
 

@@ -8,11 +8,13 @@
 #include "appbase/run_entry.h"
 #include "editor/app/editor_trace.h"
 #include "editor/app/collection_ui.h"
+#include "editor/app/command_line.h"
 #include "editor/app/editor_views.h"
 #include "base/unique_handle_win32.h"
 #include "framework/single_doc_template.h"
 #include "model/keyset_lock_win32.h"
 #include "model/keyset_watch_win32.h"
+#include "model/code_page_win32.h"
 #include "model/keyset_registry.h"
 #include "model/prefs_record.h"
 #include "model/registry_win32.h"
@@ -76,6 +78,13 @@ public:
     // The dialogs of the commands on all keysets at once, handed over the same way.
     void SetCollectionDialogs(CollectionUi& dialogs) { collectionDialogs_ = &dialogs; }
     CollectionUi& CollectionDialogs() const { return *collectionDialogs_; }
+    // The template list and texts of the text commands, handed over the same way.
+    void SetTextDialogs(TextUi& dialogs) { textDialogs_ = &dialogs; }
+    TextUi& TextDialogs() const { return *textDialogs_; }
+    const CodePage& Codes() const { return codePage_; }
+    // QVL2.exe /import, /export or /?: the work done through the commands without the main window; the
+    // program's exit code (editor_command_line.cpp).
+    int RunCommandLine(const CommandLineRequest& request);
     EditorViews* Views() const { return views_; }
     // The start's trace, when it was asked for (null otherwise).
     void SetTrace(CEditorTrace* trace) { trace_ = trace; }
@@ -85,6 +94,8 @@ public:
 
 private:
     void CreateOverviewFont();
+    // Why a store write failed, in the system's words (or the program's, for a lock not had).
+    std::string StoreFailureReason(const StoreResult& failed) const;
     void OnPreferences();
 
     std::string title_;
@@ -101,6 +112,8 @@ private:
     std::unique_ptr<framework::SingleDocTemplate> template_;
     EditorViews* views_ = nullptr;
     CollectionUi* collectionDialogs_ = nullptr;
+    TextUi* textDialogs_ = nullptr;
+    Win32CodePage codePage_;
     CEditorTrace* trace_ = nullptr;
     int pendingSave_ = 0;
 };

@@ -25,4 +25,8 @@ void CEditorTrace::Painted() {
     writer_.Write(Line("paint").Str());
 }
 
+void CEditorTrace::CommandLine(const std::string& action, int exitCode, const std::string& reason) {
+    writer_.Write(Line("command").Text("action", action).Number("exit", exitCode).Text("reason", reason).Str());
+}
+
 } // namespace qvl

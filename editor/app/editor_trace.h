@@ -8,10 +8,15 @@
 //   paint t=..                           the device panel painted for the first time (once)
 //   load t=..                            the document begins to load the keysets whole (after the paint)
 //   loaded t=.. keysets=100              the keysets are loaded (and stored back where the load changed any)
+//   command t=.. action="import" exit=1 reason="..."
+//                                        QVL2.exe /import, /export or /? ended (no window was shown): its
+//                                        exit code and what went wrong (the lines of standard error)
 
 #pragma once
 
 #include "base/trace_line.h"
+
+#include <string>
 
 namespace qvl {
 
@@ -29,6 +34,7 @@ public:
     void Loaded(int keysets);
     // Only the first paint is written.
     void Painted();
+    void CommandLine(const std::string& action, int exitCode, const std::string& reason);
 
 private:
     TraceLine Line(const char* kind) { return TraceLine(kind, writer_.Now()); }

@@ -277,14 +277,15 @@ void KeysetCommands::ExportKeyset() {
         ExportFile(*path);
 }
 
-bool KeysetCommands::ExportFile(const std::string& path) {
+bool KeysetCommands::ExportFile(const std::string& path, std::optional<int> index) {
     if (store_ == nullptr)
         return false;
-    std::optional<KeysetRecord> keyset = store_->GetCurrentKeyset();
+    const int exported = index.value_or(store_->GetCurrentIndex());
+    std::optional<KeysetRecord> keyset = store_->GetKeyset(exported);
     CKeysetFile file;
     file.Init(path, keyset ? &*keyset : nullptr);
-    file.SetRule(store_->GetRule(store_->GetCurrentIndex()));
-    file.SetSteps(store_->GetSteps(store_->GetCurrentIndex()));
+    file.SetRule(store_->GetRule(exported));
+    file.SetSteps(store_->GetSteps(exported));
     const KeysetFileResult written = file.Write();
     TellFileResult(written);
     return written.Done();

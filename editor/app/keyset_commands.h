@@ -115,8 +115,8 @@ public:
     // Import the keyset file at `path` (asking before a stored keyset is replaced); true when it was a
     // keyset file, whether or not the user let it replace one.
     bool ImportFile(const std::string& path);
-    // Export the current keyset to `path`; true when the file was written.
-    bool ExportFile(const std::string& path);
+    // Export the current keyset (or keyset `index`) to `path`; true when the file was written.
+    bool ExportFile(const std::string& path, std::optional<int> index = std::nullopt);
     // Tell the user why a keyset file could not be read or written; nothing when it was.
     void TellFileResult(const KeysetFileResult& result);
 

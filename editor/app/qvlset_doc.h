@@ -5,6 +5,7 @@
 
 #include "editor/app/collection_parts.h"
 #include "editor/app/keyset_commands.h"
+#include "editor/app/text_commands.h"
 #include "framework/document.h"
 
 #include <string>
@@ -33,7 +34,8 @@ public:
     StoreResult SaveKeysets() { return commands_.SaveKeysets(); }
     // The start's backup, once the panel has shown (unless a save made it already).
     void WriteStartBackup() { collections_.Commands().WriteStartBackup(); }
-    StoreResult ReloadKeysets() { return commands_.ReloadKeysets(); }
+    // Read the list again for another writer's changes (editor/app/others_changes.h).
+    void ReloadKeysets();
     std::optional<int> FindByName(const std::string& name) const { return commands_.FindByName(name); }
     void AddOrReplace(const KeysetRecord& record) { commands_.AddOrReplace(record); }
     void DeleteKeyset(int index) { commands_.DeleteKeyset(index); }
@@ -47,6 +49,20 @@ public:
     const KeysetCommands& Commands() const { return commands_; }
 
 private:
+    // The menu commands, each after another writer's changes came in (the constructor).
+    void NewKeyset();
+    void NewFromTemplate();
+    void ImportKeyset();
+    void ExportKeyset();
+    void CopyKeyset();
+    void PasteKeyset();
+    void ClearKeyset();
+    void DeleteCurrentKeyset();
+    void ExportAll();
+    void ImportKeysets();
+    void RestoreFromBackup();
+    void EditWindowRule();
+
     bool AskYesNo(unsigned stringId) override;
     void Tell(unsigned stringId, const std::string& argument) override;
     void Tell(unsigned stringId, const std::string& argument, const std::string& second) override;
@@ -61,6 +77,7 @@ private:
     CEditorApp& app_;
     KeysetCommands commands_;
     CollectionParts collections_; // all keysets at once, and the backups
+    TextCommands text_;           // keysets as text and the templates, around the other two
 };
 
 } // namespace qvl

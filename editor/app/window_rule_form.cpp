@@ -9,8 +9,9 @@ bool WindowRuleForm::Begin() {
     const CKeysetStore* store = commands_.Store();
     if (store == nullptr || !commands_.CanEditRule())
         return false;
-    index_ = store->GetCurrentIndex();
-    rule = store->GetRule(index_);
+    const int index = store->GetCurrentIndex();
+    name_ = store->GetName(index);
+    rule = store->GetRule(index);
     rows_.clear();
     // The windows a rule could be about: ones the user sees, with a title to tell them apart, and not
     // the editor's own (the dialog itself among them).
@@ -34,9 +35,13 @@ void WindowRuleForm::Pick(std::size_t row) {
     rule = Bounded(rule);
 }
 
-StoreResult WindowRuleForm::Store() {
+std::optional<StoreResult> WindowRuleForm::Store() {
     rule = Bounded(rule);
-    return commands_.SetRule(index_, rule);
+    const CKeysetStore* store = commands_.Store();
+    const std::optional<int> index = store != nullptr ? store->Find(name_) : std::nullopt;
+    if (!index || *index == 0)
+        return std::nullopt;
+    return commands_.SetRule(*index, rule);
 }
 
 } // namespace qvl

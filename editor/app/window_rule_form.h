@@ -8,6 +8,7 @@
 #include "model/window_rule.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,9 +29,13 @@ public:
     static std::string RowText(const OpenWindow& window);
     // Fill the three fields from row `row` (its program without ".exe"); nothing for a row not there.
     void Pick(std::size_t row);
-    // Store the fields, each cut to the longest a rule keeps, as the keyset's rule: the incremental
-    // save writes what differs and tells a failure as every failed save is told.
-    StoreResult Store();
+    // Store the fields, each cut to the longest a rule keeps, as the rule of the keyset the form was
+    // begun for, wherever another writer's changes to the list have put it meanwhile: the incremental
+    // save writes what differs and tells a failure as every failed save is told. Nothing, and nothing
+    // stored, when that keyset is no longer in the list.
+    std::optional<StoreResult> Store();
+    // The name of the keyset whose rule this is.
+    const std::string& KeysetName() const { return name_; }
 
     WindowRule rule; // the fields, as the dialog shows and reads them
 
@@ -38,7 +43,7 @@ private:
     KeysetCommands& commands_;
     OpenWindows& windows_;
     std::vector<OpenWindow> rows_;
-    int index_ = 0;
+    std::string name_; // the keyset's identity: its place in the list may change while the form is open
 };
 
 } // namespace qvl

@@ -4,6 +4,7 @@
 #include "editor/res/resource.h"
 #include "editor/views/open_windows_win32.h"
 #include "framework/data_exchange.h"
+#include "framework/string_table.h"
 
 namespace qvl {
 
@@ -44,7 +45,7 @@ void CWindowRuleDlg::OnOK() {
     UpdateData(true);
     // A failed save is told by the commands, once, as every failed save; the dialog closes either
     // way, and the next save writes what this one could not.
-    form_.Store();
+    keysetGone = !form_.Store().has_value();
     EndDialog(IDOK);
 }
 
@@ -55,6 +56,11 @@ void RunWindowRuleDialog(CEditorApp& app, KeysetCommands& commands) {
         return;
     CWindowRuleDlg dialog(app.Instance(), form);
     dialog.DoModal(app.GetMainHandle());
+    if (dialog.keysetGone) {
+        const std::string text =
+            framework::FormatResourceString(app.Instance(), IDS_RULE_KEYSET_GONE, {form.KeysetName()});
+        app.Boxes().Show(text.c_str(), nullptr, MessageIcon::kWarning);
+    }
 }
 
 } // namespace qvl

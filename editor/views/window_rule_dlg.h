@@ -24,6 +24,10 @@ private:
     void OnPick();
 
     WindowRuleForm& form_;
+
+public:
+    // OK found the keyset gone from the list (another writer removed it) and stored nothing.
+    bool keysetGone = false;
 };
 
 // Run the dialog for the current keyset, owned by the editor's window; nothing for "Default".

@@ -170,6 +170,23 @@ void PerfDataSeeds(const fs::path& folder) {
     }
 }
 
+// Keysets as text: the shipped templates, a keyset with every kind of field, a damaged line.
+void TextSeeds(const fs::path& folder) {
+    for (const char* name : {"audacity.txt", "openshot.txt", "vlc.txt"}) {
+        std::ifstream in(fs::path(QVL_SOURCE_DIR) / "editor/res/templates" / name, std::ios::binary);
+        Put(folder, "keyset_text", name, Bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+    }
+    const std::string fields =
+        "\xEF\xBB\xBFQuorvel 2 keysets, version 1\r\n# every field\r\nKeyset: \"caf\\xE9\"\r\n"
+        "Rule: program \"wave\"; title \"Un \\\"titled\\\"\"; class \"Frame\"\r\n"
+        "Option Bank, Play: name \"Home\"; key Ctrl+Home; extended no; special Shift + Tab; flags Ctl+Shft; "
+        "mouse Right click; point 10, -20; window \"W\"; window class \"C\"; capture; speed 100; "
+        "press \"Ctrl+S, wait 5, \\\"x\\\"\"; release \"Shift up\"; repeat\r\n"
+        "MainBank, Wheel Right: key Num +; mouse Vertical Scroll; speed 1\r\n";
+    Put(folder, "keyset_text", "fields", Text(fields));
+    Put(folder, "keyset_text", "damaged", Text(fields + "Shift Bank, Stop: key Ctr\r\n"));
+}
+
 void ScriptSeeds(const fs::path& folder) {
     Put(folder, "sim_script", "keys",
         Text("expect start\ntap play\npress record\nwait 100\nrelease record\n"
@@ -192,5 +209,6 @@ int main(int argc, char** argv) {
     qvl::RegistrySeeds(folder);
     qvl::PerfDataSeeds(folder);
     qvl::ScriptSeeds(folder);
+    qvl::TextSeeds(folder);
     return 0;
 }

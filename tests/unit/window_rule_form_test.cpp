@@ -63,7 +63,7 @@ TEST(WindowRuleForm, ListsTheWindowsARuleCanNamePicksOneAndStoresTheRule) {
 
     // The user keeps the program, shortens the title and clears the class.
     rig.form.rule = WindowRule{"browser", "Video", ""};
-    ASSERT_TRUE(rig.form.Store().Done());
+    ASSERT_TRUE(rig.form.Store()->Done());
     EXPECT_EQ(rig.Stored(kMatchProgramValueName), std::string("browser") + '\0');
     EXPECT_EQ(rig.Stored(kMatchTitleValueName), std::string("Video") + '\0');
     EXPECT_EQ(rig.Stored(kMatchClassValueName), "(none)");
@@ -84,10 +84,32 @@ TEST(WindowRuleForm, DefaultHasNoRuleAndARefusedSaveIsToldOnce) {
     ASSERT_TRUE(rig.form.Begin());
     rig.registry.FailWrite(kMatchTitleValueName);
     rig.form.rule.title = "Video";
-    EXPECT_FALSE(rig.form.Store().Done());
-    EXPECT_FALSE(rig.form.Store().Done());
+    EXPECT_FALSE(rig.form.Store()->Done());
+    EXPECT_FALSE(rig.form.Store()->Done());
     EXPECT_EQ(rig.ui.told, std::vector<std::string>{"62030:error 5"});
     EXPECT_EQ(rig.shared.GetKeysetsChanged(), 0);
+}
+
+// The list rewritten while the dialog is open (another writer's keyset comes first, or the keyset goes):
+// the rule lands on the keyset the dialog was opened for, or nowhere.
+TEST(WindowRuleForm, TheRuleGoesToTheKeysetItWasOpenedForOrNowhereWhenItIsGone) {
+    for (const bool gone : {false, true}) {
+        FormRig rig;
+        ASSERT_TRUE(rig.form.Begin());
+        CKeysetStore& store = *rig.commands.Store();
+        KeysetRecord alpha;
+        InitKeyset(alpha, "alpha", 0, rig.names);
+        if (gone)
+            store.RemoveAt(1);
+        store.InsertAt(1, alpha);
+        rig.form.rule.title = "Video";
+        const std::optional<StoreResult> stored = rig.form.Store();
+        EXPECT_EQ(stored.has_value(), !gone);
+        EXPECT_EQ(store.GetRule(1), WindowRule()) << "alpha keeps no rule";
+        EXPECT_EQ(store.GetRule(2).title, gone ? "" : "Video");
+        EXPECT_EQ(rig.Stored(kMatchTitleValueName), gone ? "(none)" : std::string("Video") + '\0');
+        EXPECT_EQ(rig.shared.GetKeysetsChanged(), gone ? 0 : 1);
+    }
 }
 
 } // namespace
