@@ -145,11 +145,8 @@ void CTrayCommands::Listen() {
 
 void CTrayCommands::FindDevice() {
     lostWhenDisabled_ = false;
-    if (link_.IsOpen()) {
-        CloseLink(); // its port is listened on with the others
-        shell_.ResumeQuestions();
-        shared_.SetPortOpen(0);
-    }
+    if (link_.IsOpen())
+        ClosePort(); // its port is listened on with the others
     Listen();
     shell_.PortStateChanged();
 }
@@ -181,11 +178,8 @@ void CTrayCommands::PortChosen(int port) {
     lostWhenDisabled_ = false;
     retry_.Stop();
     listener_.Stop(); // it may hold the new port
-    if (link_.IsOpen()) {
-        CloseLink();
-        shell_.ResumeQuestions();
-        shared_.SetPortOpen(0);
-    }
+    if (link_.IsOpen())
+        ClosePort();
     if (OpenAndStart()) {
         shell_.Notify(IDS_PORT_BACK, port_);
         shell_.PortStateChanged();
@@ -198,10 +192,7 @@ void CTrayCommands::PortChosen(int port) {
 void CTrayCommands::PortLost() {
     if (retry_.Active() || !link_.IsOpen())
         return;
-    CloseLink();
-    // Nothing can hold the reader any more; the next connection may ask again.
-    shell_.ResumeQuestions();
-    shared_.SetPortOpen(0);
+    ClosePort();
     shell_.Notify(IDS_PORT_LOST, port_);
     StartRetrying();
 }
@@ -232,9 +223,7 @@ void CTrayCommands::TryReopen() {
         // A port that opens but takes nothing (a stalled adapter) is still away: closed again without
         // a word, and the retrying goes on (the link's own notice of the loss finds it retrying). The
         // next try counts from now, after the write's wait, so the window thread is free in between.
-        CloseLink();
-        shell_.ResumeQuestions();
-        shared_.SetPortOpen(0);
+        ClosePort();
         retry_.Tried(shell_.NowMs());
         return;
     }
@@ -263,6 +252,13 @@ TrayOutcome CTrayCommands::Exit() {
     CloseLink();
     shell_.Quit(0);
     return TrayOutcome::kQuit;
+}
+
+void CTrayCommands::ClosePort() {
+    CloseLink();
+    // Nothing can hold the reader any more; the next connection may ask again.
+    shell_.ResumeQuestions();
+    shared_.SetPortOpen(0);
 }
 
 void CTrayCommands::CloseLink() {

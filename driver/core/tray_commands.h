@@ -151,6 +151,8 @@ private:
     // Stop the reader thread: the question it may be waiting on first, then the port; then let go of
     // whatever the device's presses hold down.
     void CloseLink();
+    // CloseLink while the driver goes on (with another port, or retrying): questions may come again.
+    void ClosePort();
     // One try to open the lost port; once it takes the start byte the user is told it is back.
     void TryReopen();
     void StartRetrying();
