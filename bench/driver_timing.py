@@ -8,8 +8,10 @@
 2. Idle: the driver's CPU time (user and system, all its threads) over 60 seconds with the port open
    and nothing happening; and the Wine server's over the same time. Once on a pty with modem lines
    (the shim), once on a plain pty (no modem lines), and once with the port lost and not coming
-   back, the driver trying to open it every 2 seconds. Under Wine the link keeps no line-status wait
-   (Wine would service it by polling), so the first two should cost alike.
+   back, the driver trying to open it every 2 seconds; and once listening for the device on two ports
+   (COM5 and COM9) while its own port cannot be opened and is tried every 2 seconds. Under Wine the
+   link keeps no line-status wait (Wine would service it by polling), so the first two should cost
+   alike.
 3. Burst: wheel messages at the line's full rate (2400 baud: 120 messages a second) for 10 seconds:
    every byte reaches the driver in order, and every keystroke the wheel's throttle lets through
    (a key on the first step and every 9th after it at the fastest speed) reaches the program.
@@ -134,8 +136,10 @@ def latency(count, notes=None):
             print(f"  notes shown: {len(driver.lines('note', trace_since))}")
 
 
-def idle(seconds, modem_lines, lost=False, note=False):
-    if note:
+def idle(seconds, modem_lines, lost=False, note=False, listening=False):
+    if listening:
+        print(f"\n2e. {seconds} s listening for the device on COM5 and COM9, its own port away: a try every 2 s")
+    elif note:
         print(f"\n2d. idle for {seconds} s after one press whose note is shown, then fades (in the first 2 s)")
     elif lost:
         print(f"\n2c. {seconds} s with the port lost and away: a try to open it every 2 s")
@@ -148,10 +152,19 @@ def idle(seconds, modem_lines, lost=False, note=False):
         store_keysets(s)
         if note:
             s.wine.reg_set(SETTINGS, "Notes", 3)
-        port = s.device_port(1)
-        watcher = s.watcher("caption=Error;press=OK")  # a plain pty's reports of DTR and the status wait
+        if listening:
+            s.wine.point_port(1, s.folder)  # cannot be opened
+            heard = [s.device_port(5), s.device_port(9)]
+        else:
+            port = s.device_port(1)
+        # A plain pty's reports of DTR and the status wait; the box of a port that cannot be opened.
+        watcher = s.watcher("caption=Error;press=OK", "text=Could not connect*;press=OK")
         driver = Driver(s, shim=modem_lines)
-        port.wait_for_bytes(b"\xb3")
+        if listening:
+            for line in heard:
+                line.wait_opened()
+        else:
+            port.wait_for_bytes(b"\xb3")
         driver.wait_ready()
         time.sleep(2)  # start-up settled, the boxes answered
         if lost:
@@ -232,6 +245,7 @@ def main():
     idle(opts.idle, modem_lines=False)
     if not opts.no_lost:
         idle(opts.idle, modem_lines=True, lost=True)
+    idle(opts.idle, modem_lines=True, listening=True)
     burst(opts.burst)
     return 0
 

@@ -50,7 +50,7 @@ def main():
     os.replace(link + ".new", link)
 
     env = dict(os.environ, LD_PRELOAD=shim)
-    process = subprocess.Popen([os.path.join(ROOT, "scripts", "wine-run"), probe, "burst", "1", str(2 * messages)],
+    process = subprocess.Popen([os.path.join(ROOT, "scripts", "wine-run"), probe, "burst", "2", str(2 * messages)],
                                stdout=subprocess.PIPE, text=True, env=env)
     if os.read(master, 1) != b"\xb3":
         sys.exit("no start byte from the link")

@@ -1,5 +1,6 @@
 #include "model/prefs_storage.h"
 
+#include "model/port_name.h"
 #include "model/shared_names.h"
 
 namespace qvl {
@@ -22,6 +23,48 @@ StoreResult WritePrefs(Registry& registry, const PrefsRecord& prefs) {
     if (!settings)
         return StoreResult::Failed(settings.Status());
     return StoreResult::Of(registry.WriteBinary(settings.Get(), kPrefsValueName, &prefs, sizeof prefs));
+}
+
+Preferences ReadPreferences(Registry& registry) {
+    Preferences prefs;
+    ReadPrefs(registry, prefs.record);
+    prefs.port = prefs.record.comPort + 1;
+    const RegKey root = RegKey::Open(registry, Registry::kCurrentUser, kStoreRootPath);
+    const RegKey settings = RegKey::Open(registry, root.Get(), kSettingsKeyName);
+    char text[16] = {};
+    const std::optional<std::size_t> size =
+        settings ? registry.ReadValue(settings.Get(), kPortValueName, text, sizeof text - 1) : std::nullopt;
+    if (size && *size < sizeof text) {
+        // Stored with its NUL, or without one by a careless writer.
+        const std::string_view stored(text, *size);
+        if (const std::optional<int> port = ParsePortName(stored.substr(0, stored.find('\0'))))
+            prefs.port = *port;
+    }
+    return prefs;
+}
+
+StoreResult WritePreferences(Registry& registry, const Preferences& prefs) {
+    const RegKey root = RegKey::Create(registry, Registry::kCurrentUser, kStoreRootPath);
+    const RegKey settings = RegKey::Create(registry, root, kSettingsKeyName);
+    if (!settings)
+        return StoreResult::Failed(settings.Status());
+    // The port first: a driver that watches reads it whichever of the two writes it wakes to.
+    StoreResult result =
+        StoreResult::Of(registry.WriteText(settings.Get(), kPortValueName, PortName(prefs.port).c_str()));
+    PrefsRecord record = prefs.record;
+    record.comPort = ComPortFor(prefs.port, record.comPort);
+    result.Note(registry.WriteBinary(settings.Get(), kPrefsValueName, &record, sizeof record));
+    return result;
+}
+
+StoreResult StorePort(Registry& registry, int port) {
+    Preferences prefs = ReadPreferences(registry);
+    prefs.port = port;
+    return WritePreferences(registry, prefs);
+}
+
+std::int32_t ComPortFor(int port, std::int32_t comPort) {
+    return port >= 1 && port <= kComPortCount ? port - 1 : comPort;
 }
 
 NoteSettings NoteSettingsFromBits(std::uint32_t bits) {

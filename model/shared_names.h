@@ -40,6 +40,12 @@ constexpr const char* kSharedInfoName = "QVL2SharedInfo";
 constexpr const char* kDataAreaName = "QVL3DataArea";
 constexpr const char* kKeysetLockName = "QVL2KeysetsLock";
 
+// The driver's hidden window, by its class and title, and the registered message the editor posts it to
+// have it look for the device on every port (the tray's Find Device).
+constexpr const char* kDriverWindowClass = "QVL2DriverWnd";
+constexpr const char* kDriverWindowTitle = "QLV";
+constexpr const char* kFindDeviceMessageName = "QVL2FindDevice";
+
 // The registry root of the keysets and settings, under HKEY_CURRENT_USER.
 constexpr const char* kStoreRootPath = "Software\\Vendrake Electronics\\QVL2";
 constexpr const char* kKeysetsKeyPath = "Software\\Vendrake Electronics\\QVL2\\Keysets";

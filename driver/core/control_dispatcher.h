@@ -121,6 +121,7 @@ private:
     KeysetChooser chooser_;
     std::string foregroundProgram_; // the program whose window is in front (the hosted app's, in a host)
     std::string foregroundClass_;   // its window's class, read only when some rule asks for it
+    bool emptyHost_ = false;        // the window in front is a host's frame with no app inside (yet)
     bool unreachable_ = false;
     std::set<std::string> told_; // programs found unreachable, folded
     DispatchNotes* notes_ = nullptr;

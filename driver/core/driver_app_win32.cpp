@@ -1,10 +1,12 @@
 #include "driver/core/driver_app_win32.h"
 
 #include "base/module_path_win32.h"
+#include "base/system_error_text_win32.h"
 #include "base/unique_handle_win32.h"
 #include "driver/output/process_rights_win32.h"
 #include "driver/res/resource.h"
 #include "framework/string_table.h"
+#include "model/port_name.h"
 #include "model/prefs_storage.h"
 
 namespace qvl {
@@ -17,6 +19,8 @@ const char* StateName(PortState state) {
             return "connected";
         case PortState::kRetrying:
             return "retrying";
+        case PortState::kListening:
+            return "listening";
         default:
             return "disabled";
     }
@@ -31,16 +35,21 @@ struct CDriverApp::Parts {
     Win32ProcessRights rights;
     std::unique_ptr<CNoteFeed> notes; // told by the dispatcher, so made before it
     std::unique_ptr<CControlDispatcher> dispatcher;
-    PrefsRecord prefs;
+    Preferences prefs;
     std::unique_ptr<Win32WheelIdleTimer> idleTimer; // made before the decoder's input, ends after it
     std::unique_ptr<SharedInfoLed> led;
     std::unique_ptr<TracingEvents> tracedEvents;
     std::unique_ptr<CDeviceInput> deviceInput; // the decoder, fed under one lock with the wheel's idle end
     std::unique_ptr<CSerialLink> link;         // closed before the decoder goes
     std::unique_ptr<TracingLink> tracedLink;
+    std::unique_ptr<CPortListener> listener; // stopped (its thread ended) when it goes
+    std::unique_ptr<TracingListener> tracedListener;
     std::unique_ptr<CTrayCommands> commands;
 
     DeviceLink& Link() { return tracedLink != nullptr ? static_cast<DeviceLink&>(*tracedLink) : *link; }
+    PortListener& Listener() {
+        return tracedListener != nullptr ? static_cast<PortListener&>(*tracedListener) : *listener;
+    }
 };
 
 CDriverApp::CDriverApp(HINSTANCE instance, std::unique_ptr<NamedBlocks> blocks)
@@ -87,10 +96,13 @@ bool CDriverApp::InitInstance() {
     // existed woke nobody: it is shown now.
     if (note_.CreateNote(Instance()))
         note_.PostNoteWaiting();
-    RefreshTray(); // the icon goes in with the picture and the tip of the port's state
+    PortStateChanged(); // the retry timer; the icon goes in with the picture and the tip of the state
     TraceIcon(window_.AddTrayIcon());
     if (lostPending_.load())
         window_.PostPortLost();
+    if (foundPending_.load() != 0)
+        window_.PostPortFound();
+    WatchSettings();
     return true;
 }
 
@@ -129,9 +141,12 @@ void CDriverApp::BuildKeysetsAndDispatcher(CSharedInfo& shared) {
     parts.notes->ReadSettings();
     parts.dispatcher->SetNotes(parts.notes.get());
 
-    // 5. The preferences: the defaults unless the registry has them. The driver only reads them; the
-    // editor owns them, so the driver's own saves leave them alone.
-    ReadPrefs(registry_, parts.prefs);
+    // 5. The preferences: the defaults unless the registry has them. The driver reads them, and stores
+    // only the port it found the device on; its saves of the keysets leave them alone. Whatever is
+    // written to them from now on is heard (WatchSettings); the key is made so that it can be watched.
+    RegKey::Create(registry_, RegKey::Create(registry_, Registry::kCurrentUser, kStoreRootPath), kSettingsKeyName);
+    settingsWatch_.Arm(kSettingsKeyPath);
+    parts.prefs = ReadPreferences(registry_);
 }
 
 void CDriverApp::BuildDeviceInput(CSharedInfo& shared) {
@@ -151,15 +166,27 @@ void CDriverApp::OpenPort(CSharedInfo& shared) {
     Parts& parts = *parts_;
     DeviceByteSink& bytes = *this;
     DriverShell& shell = *this;
+    PortFoundSink& found = *this;
     parts.link = std::make_unique<CSerialLink>(bytes, reporter_);
-    if (trace_ != nullptr)
+    parts.listener = std::make_unique<CPortListener>(found);
+    if (trace_ != nullptr) {
         parts.tracedLink = std::make_unique<TracingLink>(*parts.link, *trace_);
-    parts.commands = std::make_unique<CTrayCommands>(parts.Link(), shared, *parts.processes, textCase_, desktop_, shell,
-                                                     parts.prefs.comPort);
+        parts.tracedListener = std::make_unique<TracingListener>(*parts.listener, *trace_);
+    }
+    parts.commands = std::make_unique<CTrayCommands>(DevicePorts{parts.Link(), parts.Listener(), portList_}, shared,
+                                                     *parts.processes, textCase_, desktop_, shell, parts.prefs.port);
     parts.commands->OpenAtStart();
 }
 
+void CDriverApp::WatchSettings() {
+    settingsWatch_.OnWritten([this] {
+        settingsWatch_.Arm(kSettingsKeyPath);
+        window_.PostSettingsWritten();
+    });
+}
+
 int CDriverApp::ExitInstance() {
+    settingsWatch_.OnWritten(nullptr);
     window_.RemoveTrayIcon();
     // Exit and Reload Driver have closed the port; a loop that ended otherwise (the session's end) has
     // not, and the reader must not outlive the decoder.
@@ -188,6 +215,30 @@ void CDriverApp::OnPortLost() {
         trace_->Lost();
     lostPending_ = true;
     window_.PostPortLost();
+}
+
+void CDriverApp::OnPortFound(int port) {
+    if (trace_ != nullptr)
+        trace_->Found(port);
+    foundPending_ = port;
+    window_.PostPortFound();
+}
+
+void CDriverApp::PortFound() {
+    const int port = foundPending_.exchange(0);
+    if (parts_ != nullptr && port != 0)
+        parts_->commands->PortFound(port);
+}
+
+void CDriverApp::SettingsWritten() {
+    if (parts_ == nullptr)
+        return;
+    const int port = ReadPreferences(registry_).port;
+    if (port == parts_->commands->Port())
+        return; // the notes, the autostart flag, or the port the driver stored itself
+    if (trace_ != nullptr)
+        trace_->PortChosen(port);
+    parts_->commands->PortChosen(port);
 }
 
 void CDriverApp::PortLost() {
@@ -245,21 +296,31 @@ void CDriverApp::ReleaseHeldInput() {
         heldInput_->ReleaseAll();
 }
 
-std::string CDriverApp::PortName() const {
-    const int comPort = parts_ != nullptr ? parts_->prefs.comPort : 0;
-    return PortNameFor(comPort).value_or("COM?");
+std::string CDriverApp::PortText() const {
+    return parts_ != nullptr ? PortName(parts_->commands->Port()) : std::string();
 }
 
-void CDriverApp::Notify(unsigned stringId) {
-    const std::string text = framework::FormatResourceString(Instance(), stringId, {PortName()});
+std::string CDriverApp::ErrorText(long error) const {
+    const std::string phrase = error > 0 ? SystemErrorPhrase(static_cast<unsigned long>(error)) : std::string();
+    return phrase.empty() ? "error " + std::to_string(error) : phrase;
+}
+
+void CDriverApp::Notify(unsigned stringId, int port, long error) {
+    const std::string text = framework::FormatResourceString(Instance(), stringId, {PortName(port), ErrorText(error)});
     if (trace_ != nullptr)
         trace_->Notify(text);
     window_.Icon().ShowBalloon(framework::LoadResourceString(Instance(), IDS_CAPTION), text);
 }
 
+StoreResult CDriverApp::StorePort(int port) {
+    const StoreResult result = qvl::StorePort(registry_, port);
+    if (trace_ != nullptr)
+        trace_->PortStored(port, result);
+    return result;
+}
+
 void CDriverApp::PortStateChanged() {
-    const bool retrying = parts_ != nullptr && parts_->commands->State() == PortState::kRetrying;
-    window_.SetRetryTimer(retrying, CRetrySchedule::kPeriodMs);
+    window_.SetRetryTimer(parts_ != nullptr && parts_->commands->Retrying(), CRetrySchedule::kPeriodMs);
     RefreshTray();
 }
 
@@ -274,9 +335,11 @@ void CDriverApp::RefreshTray() {
             std::lock_guard<std::mutex> hold(keysetLock_);
             keyset = keysetName_;
         }
-        tip = framework::FormatResourceString(Instance(), IDS_TIP_CONNECTED, {PortName(), keyset});
+        tip = framework::FormatResourceString(Instance(), IDS_TIP_CONNECTED, {PortText(), keyset});
     } else if (state == PortState::kRetrying) {
-        tip = framework::FormatResourceString(Instance(), IDS_TIP_RETRYING, {PortName()});
+        tip = framework::FormatResourceString(Instance(), IDS_TIP_RETRYING, {PortText()});
+    } else if (state == PortState::kListening) {
+        tip = framework::LoadResourceString(Instance(), IDS_TIP_LISTENING);
     } else {
         tip = framework::LoadResourceString(Instance(), IDS_TIP_DISABLED);
     }
@@ -338,8 +401,10 @@ void CDriverApp::KeysetsFailed(const char* action, const StoreResult& result) {
         trace_->KeysetsFailed(action, result);
 }
 
-void CDriverApp::ShowPortError() {
-    ShowMessage(IDS_PORT_ERROR);
+void CDriverApp::ShowPortError(int port, long error) {
+    const std::string text =
+        framework::FormatResourceString(Instance(), IDS_PORT_ERROR, {PortName(port), ErrorText(error)});
+    boxes_.Show(text.c_str(), nullptr, MessageIcon::kNone);
 }
 
 void CDriverApp::ShowMessage(unsigned stringId) {

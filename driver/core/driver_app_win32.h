@@ -9,7 +9,9 @@
 //
 // Every key and button the driver presses goes through one held-input tracker; whenever the driver
 // stops listening to the device (the port lost, Disable, Exit, Reload, the session ending or locked)
-// it lets go of everything still down. A port that goes away is opened again when it comes back.
+// it lets go of everything still down. A port that goes away is opened again when it comes back; a
+// port that cannot be opened is looked for (CTrayCommands), and a port stored while the driver runs is
+// taken over at once: the driver watches "Settings" as it watches "Keysets".
 #pragma once
 
 #include "appbase/message_boxes_win32.h"
@@ -26,6 +28,7 @@
 #include "driver/core/tray_commands.h"
 #include "driver/core/wheel_idle_timer_win32.h"
 #include "driver/device/error_reporter_win32.h"
+#include "driver/device/port_listener_win32.h"
 #include "driver/device/serial_link_win32.h"
 #include "driver/output/desktop_win32.h"
 #include "driver/output/held_input.h"
@@ -38,6 +41,7 @@
 #include "model/keyset_registry.h"
 #include "model/prefs_record.h"
 #include "model/registry_win32.h"
+#include "model/serial_ports_win32.h"
 #include "model/text_case_win32.h"
 
 #include <atomic>
@@ -50,6 +54,7 @@ namespace qvl {
 
 class CDriverApp final : public CQVLApp,
                          private DeviceByteSink,
+                         private PortFoundSink,
                          private DriverShell,
                          private TrackingObserver,
                          private NoteOutlet {
@@ -67,6 +72,8 @@ public:
     void OnDeviceByte(std::uint8_t byte) override;
     // From whichever thread found it: the port went away. The window thread takes it over.
     void OnPortLost() override;
+    // From the listener's thread: the device is on COM`port`. The window thread takes it over.
+    void OnPortFound(int port) override;
 
     // The tray, from the hidden window.
     TrayItem TrayToggle();
@@ -80,6 +87,9 @@ public:
     void PortLost();
     void RetryTick();
     void RetryNow();
+    // The port the listener found, and "Settings" written by anybody (another port stored?).
+    void PortFound();
+    void SettingsWritten();
     // The icon and the tip as the port's state and the keyset in use say.
     void RefreshTray();
     void ReleaseHeldInput() override;
@@ -94,14 +104,15 @@ private:
     struct Parts;
 
     // DriverShell
-    void ShowPortError() override;
+    void ShowPortError(int port, long error) override;
     void RestoreWindow(WindowId window) override;
     bool StartProgram(const char* program) override;
     void CancelQuestion() override { question_.CancelAll(); }
     void ResumeQuestions() override { question_.Resume(); }
     void ExitProcessing() override { EndSession(); }
     void Quit(int exitCode) override { PostQuitMessage(exitCode); }
-    void Notify(unsigned stringId) override;
+    void Notify(unsigned stringId, int port, long error) override;
+    StoreResult StorePort(int port) override;
     void PortStateChanged() override;
     std::uint64_t NowMs() override { return GetTickCount64(); }
 
@@ -124,11 +135,15 @@ private:
     void BuildKeysetsAndDispatcher(CSharedInfo& shared);
     void BuildDeviceInput(CSharedInfo& shared);
     void OpenPort(CSharedInfo& shared);
+    // Hear of writes to "Settings" from now on (a write since start-up's read is heard at once).
+    void WatchSettings();
 
     KeysetStorage Storage() { return KeysetStorage{registry_, lock_, textCase_, watch_}; }
     void ShowMessage(unsigned stringId);
     InputSynth& TracedInput() { return tracedInput_ != nullptr ? static_cast<InputSynth&>(*tracedInput_) : input_; }
-    std::string PortName() const;
+    // "COM7", and the system's reason for `error` to go inside a sentence.
+    std::string PortText() const;
+    std::string ErrorText(long error) const;
     // The port's reader must have stopped before the decoder goes; a question it waits on is
     // answered first.
     void StopReader();
@@ -147,6 +162,7 @@ private:
     Win32UserQuestion question_;
     Win32ErrorReporter reporter_;
     SystemTextCase textCase_;
+    Win32SerialPortSource portList_;
 
     // The optional trace, and the input as the driver's parts press it: through the trace, then
     // through the tracker of what is held down (whose late releases are never sent, nor traced).
@@ -162,6 +178,8 @@ private:
     CNoteWnd note_;
 
     std::unique_ptr<Parts> parts_;
+    // "Settings": made after the hidden window, which it posts to, and ended before it.
+    Win32KeysetWatch settingsWatch_;
 
     // The keyset in use, as the tray's tip shows it: written on the reader thread, read on the window
     // thread.
@@ -171,6 +189,8 @@ private:
     // reader sets this, then posts to the window's published handle; start-up publishes the handle,
     // then reads this. Both atomic: one of the two at least sees the other's write.
     std::atomic<bool> lostPending_{false};
+    // The port the listener found, waiting for the window thread (0: none); posted the same way.
+    std::atomic<int> foundPending_{0};
     std::string shownTip_; // the tip and icon as the tray shows them, on the window thread
     bool shownConnected_ = true;
     bool startFailed_ = false;

@@ -1,5 +1,7 @@
 #include "driver/core/driver_trace.h"
 
+#include "model/port_name.h"
+
 namespace qvl {
 
 namespace {
@@ -26,8 +28,27 @@ void CDriverTrace::Start(const std::string& platform) {
     Write(Line("start").Number("frequency", writer_.Frequency()).Text("platform", platform));
 }
 
-void CDriverTrace::PortOpened(int comPort, bool open) {
-    Write(Line("port").Number("open", open ? 1 : 0).Number("com", comPort));
+void CDriverTrace::PortOpened(int port, bool open, std::uint32_t error) {
+    Write(Line("port").Number("open", open ? 1 : 0).Text("name", PortName(port)).Number("error", error));
+}
+
+void CDriverTrace::Listening(const std::vector<int>& ports) {
+    std::string names;
+    for (const int port : ports)
+        names += (names.empty() ? "" : " ") + PortName(port);
+    Write(Line("listen").Text("ports", names));
+}
+
+void CDriverTrace::Found(int port) {
+    Write(Line("found").Text("name", PortName(port)));
+}
+
+void CDriverTrace::PortStored(int port, const StoreResult& result) {
+    Write(Line("stored").Text("name", PortName(port)).Number("error", result.Done() ? 0 : result.error));
+}
+
+void CDriverTrace::PortChosen(int port) {
+    Write(Line("chosen").Text("name", PortName(port)));
 }
 
 void CDriverTrace::StartByte(bool ok) {
@@ -133,10 +154,16 @@ void TracingInput::Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy) 
     trace_.Mouse(flags, dx, dy);
 }
 
-bool TracingLink::Open(int comPort) {
-    const bool open = link_.Open(comPort);
-    trace_.PortOpened(comPort, open);
+bool TracingLink::Open(int port) {
+    const bool open = link_.Open(port);
+    trace_.PortOpened(port, open, link_.OpenError());
     return open;
+}
+
+std::vector<int> TracingListener::Listen(const std::vector<int>& ports) {
+    std::vector<int> opened = listener_.Listen(ports);
+    trace_.Listening(opened);
+    return opened;
 }
 
 bool TracingLink::Close() {

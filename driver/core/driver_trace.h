@@ -9,7 +9,12 @@
 // escapes. `t` is always the first field:
 //
 //   start t=.. frequency=10000000 platform="WINNT"            the driver began its start-up
-//   port t=.. open=1 com=0                                    the port was opened (0: it could not be)
+//   port t=.. open=1 name="COM1" error=0                      the port was opened (0: it could not be, with
+//                                                             the system's error code)
+//   listen t=.. ports="COM5 COM9"                             listening for the device on these ports
+//   found t=.. name="COM9"                                    a whole press arrived there first
+//   stored t=.. name="COM9" error=0                           the port found was stored (or the code of why not)
+//   chosen t=.. name="COM12"                                  another port was stored while the driver runs
 //   startbyte t=.. ok=1                                       the start byte went out
 //   byte t=.. value=0x80                                      a byte arrived from the device
 //   event t=.. kind=button control=0 bank=0 magnitude=1 editor=1013 fire=1
@@ -36,11 +41,13 @@
 #include "driver/core/control_dispatcher.h"
 #include "driver/device/device_decoder.h"
 #include "driver/device/device_link.h"
+#include "driver/device/port_listener.h"
 #include "driver/output/input_synth.h"
 
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace qvl {
 
@@ -51,7 +58,11 @@ public:
     explicit CDriverTrace(TraceWriter& writer) : writer_(writer) {}
 
     void Start(const std::string& platform);
-    void PortOpened(int comPort, bool open);
+    void PortOpened(int port, bool open, std::uint32_t error);
+    void Listening(const std::vector<int>& ports);
+    void Found(int port);
+    void PortStored(int port, const StoreResult& result);
+    void PortChosen(int port);
     void StartByte(bool ok);
     void Byte(std::uint8_t value);
     void Event(const CDeviceDecoder& decoder);
@@ -110,13 +121,27 @@ private:
 class TracingLink final : public DeviceLink {
 public:
     TracingLink(DeviceLink& link, CDriverTrace& trace) : link_(link), trace_(trace) {}
-    bool Open(int comPort) override;
+    bool Open(int port) override;
     bool Close() override;
     bool WriterGeneric(const std::uint8_t* buffer, std::size_t count) override;
     bool IsOpen() const override { return link_.IsOpen(); }
+    std::uint32_t OpenError() const override { return link_.OpenError(); }
 
 private:
     DeviceLink& link_;
+    CDriverTrace& trace_;
+};
+
+// The listening for the device: the ports it listens on, traced once they are open.
+class TracingListener final : public PortListener {
+public:
+    TracingListener(PortListener& listener, CDriverTrace& trace) : listener_(listener), trace_(trace) {}
+    std::vector<int> Listen(const std::vector<int>& ports) override;
+    void Stop() override { listener_.Stop(); }
+    bool Listening() const override { return listener_.Listening(); }
+
+private:
+    PortListener& listener_;
     CDriverTrace& trace_;
 };
 

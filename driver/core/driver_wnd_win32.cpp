@@ -15,12 +15,15 @@ namespace qvl {
 
 CDriverWnd::CDriverWnd(CDriverApp& app, UINT trayMessage)
     : app_(app), trayMessage_(trayMessage), taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")),
+      findDevice_(RegisterWindowMessageA(kFindDeviceMessageName)),
       icon_(app.Instance(), IDI_TRAY, trayMessage, kTipText) {}
 
 namespace {
 
 constexpr UINT kPortLostMessage = WM_APP + 1;
 constexpr UINT kKeysetChangedMessage = WM_APP + 2;
+constexpr UINT kPortFoundMessage = WM_APP + 3;
+constexpr UINT kSettingsWrittenMessage = WM_APP + 4;
 constexpr UINT_PTR kRetryTimer = 1;
 constexpr UINT_PTR kTipTimer = 2;
 // The tip follows keyset changes at most this often.
@@ -57,12 +60,22 @@ void CDriverWnd::PostKeysetChanged() {
     Post(kKeysetChangedMessage);
 }
 
+void CDriverWnd::PostPortFound() {
+    Post(kPortFoundMessage);
+}
+
+void CDriverWnd::PostSettingsWritten() {
+    Post(kSettingsWrittenMessage);
+}
+
 void CDriverWnd::Post(UINT message) {
     if (const HWND target = postTarget_.load())
         PostMessageA(target, message, 0, 0);
 }
 
 void CDriverWnd::SetRetryTimer(bool on, unsigned periodMs) {
+    if (Handle() == nullptr)
+        return; // start-up sets it once the window is there
     if (on)
         SetTimer(Handle(), kRetryTimer, periodMs, nullptr);
     else
@@ -96,9 +109,20 @@ LRESULT CDriverWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         app_.TraceIcon(icon_.Add(Handle()));
         return 0;
     }
+    if (message == findDevice_ && findDevice_ != 0) {
+        if (!inMenu_)
+            app_.RunTrayCommand(ID_FIND_DEVICE);
+        return 0;
+    }
     switch (message) {
         case kPortLostMessage:
             app_.PortLost();
+            return 0;
+        case kPortFoundMessage:
+            app_.PortFound();
+            return 0;
+        case kSettingsWrittenMessage:
+            app_.SettingsWritten();
             return 0;
         case kKeysetChangedMessage:
             if (!std::exchange(tipPending_, true))

@@ -6,6 +6,7 @@
 
 #include "driver/core/tray_icon_win32.h"
 #include "framework/window.h"
+#include "model/shared_names.h"
 
 #include <windows.h>
 
@@ -16,8 +17,6 @@ namespace qvl {
 
 class CDriverApp;
 
-constexpr const char* kDriverWindowClass = "QVL2DriverWnd";
-constexpr const char* kDriverWindowTitle = "QLV";
 constexpr const char* kTrayMessageName = "TBarDlgMessage";
 constexpr const char* kTipText = "QVL 2";
 
@@ -39,11 +38,15 @@ public:
     // times a second). Nothing is posted before the window exists or once it is being destroyed.
     void PostPortLost();
     void PostKeysetChanged();
+    // From the listener's thread: the device was found; from the watch's: "Settings" was written.
+    void PostPortFound();
+    void PostSettingsWritten();
     // The retry timer ticks every retry period while `on`.
     void SetRetryTimer(bool on, unsigned periodMs);
 
     // Load the menu, put the Disable or Enable item at its position 2, show it at the cursor and
-    // carry out the command chosen.
+    // carry out the command chosen. The editor's Preferences asks for Find Device with the registered
+    // message kFindDeviceMessageName.
     void ShowTrayMenu();
 
 protected:
@@ -63,6 +66,7 @@ private:
     CDriverApp& app_;
     UINT trayMessage_;
     UINT taskbarCreated_; // the shell restarted: the icon has to be added again
+    UINT findDevice_;     // the editor asks the driver to find the device
     CTrayIcon icon_;
     bool inMenu_ = false;       // a menu or its command is running: another right click waits for it
     bool sessionNotes_ = false; // registered for the session's lock and unlock

@@ -48,7 +48,9 @@ bool FindOtherProcess(WindowId window, void* context) {
 
 void CControlDispatcher::TrackForeground() {
     const WindowId foreground = desktop_.ForegroundWindow();
-    if (foreground == lastForeground && !reselect_ && store_.Shared().GetKeysetsChanged() == 0) {
+    // A host's frame with no app inside yet is looked into again at each event: the system puts a
+    // restored app's window into a frame that is in front already.
+    if (foreground == lastForeground && !reselect_ && !emptyHost_ && store_.Shared().GetKeysetsChanged() == 0) {
         // The same window: only its title can have moved on (a tab switch), and only title rules ask.
         if (chooser_.NeedsTitle() && editorForeground == 0 && !unreachable_)
             ChooseKeyset(foreground, false);
@@ -67,6 +69,7 @@ void CControlDispatcher::TrackForeground() {
     processes_.GetProcessList(processes.names, processes.ids);
     foregroundProgram_ = processes.Of(processId);
     editorForeground = 0;
+    emptyHost_ = false;
     testDialogForeground = 0;
     unreachable_ = false;
     foregroundThreadId = threadId;
@@ -87,6 +90,7 @@ void CControlDispatcher::TrackForeground() {
         OtherProcessChild search{desktop_, processId};
         desktop_.EnumChildWindows(foreground, FindOtherProcess, &search);
         const std::string hosted = search.found != 0 ? processes.Of(search.found) : std::string();
+        emptyHost_ = hosted.empty();
         if (!hosted.empty()) {
             foregroundProgram_ = hosted;
             processId = search.found;

@@ -10,18 +10,19 @@
 
 namespace qvl {
 
-CTrayCommands::CTrayCommands(DeviceLink& link, CSharedInfo& shared, ProcessSource& processes, const TextCase& textCase,
-                             Desktop& desktop, DriverShell& shell, int comPort)
-    : link_(link), shared_(shared), processes_(processes), textCase_(textCase), desktop_(desktop), shell_(shell),
-      comPort_(comPort) {}
+CTrayCommands::CTrayCommands(DevicePorts ports, CSharedInfo& shared, ProcessSource& processes, const TextCase& textCase,
+                             Desktop& desktop, DriverShell& shell, int port)
+    : link_(ports.link), listener_(ports.listener), list_(ports.list), shared_(shared), processes_(processes),
+      textCase_(textCase), desktop_(desktop), shell_(shell), port_(port) {}
 
 bool CTrayCommands::OpenAtStart() {
-    if (link_.Open(comPort_)) {
+    if (link_.Open(port_)) {
         SendStartByte();
         return true;
     }
     shared_.SetPortOpen(0);
-    shell_.ShowPortError();
+    shell_.ShowPortError(port_, static_cast<long>(link_.OpenError()));
+    LookForDevice();
     return false;
 }
 
@@ -36,6 +37,8 @@ TrayItem CTrayCommands::ToggleItem() {
 PortState CTrayCommands::State() const {
     if (link_.IsOpen())
         return PortState::kConnected;
+    if (listener_.Listening())
+        return PortState::kListening;
     return retry_.Active() ? PortState::kRetrying : PortState::kDisabled;
 }
 
@@ -48,6 +51,9 @@ TrayOutcome CTrayCommands::Run(unsigned commandId) {
             break;
         case ID_ENABLE:
             Enable();
+            break;
+        case ID_FIND_DEVICE:
+            FindDevice();
             break;
         case ID_OPEN_EDITOR:
             OpenEditor();
@@ -88,36 +94,106 @@ void CTrayCommands::OpenEditor() {
 
 void CTrayCommands::Disable() {
     lostWhenDisabled_ = retry_.Active();
+    StopAll();
+    shell_.PortStateChanged();
+}
+
+void CTrayCommands::StopAll() {
     retry_.Stop();
+    listener_.Stop();
     CloseLink();
     shared_.SetPortOpen(0);
-    shell_.PortStateChanged();
 }
 
 void CTrayCommands::Enable() {
     shell_.ResumeQuestions();
-    if (!link_.Open(comPort_)) {
-        if (std::exchange(lostWhenDisabled_, false)) {
-            StartRetrying(); // the user was told when it was lost; it is still away
-            return;
-        }
-        shell_.ShowPortError();
+    if (!OpenAndStart()) {
+        // The user was told when it was lost (or could not be opened): no second box.
+        if (!std::exchange(lostWhenDisabled_, false))
+            shell_.ShowPortError(port_, static_cast<long>(link_.OpenError()));
+        LookForDevice();
         return;
     }
     lostWhenDisabled_ = false;
+    shell_.PortStateChanged();
+}
+
+bool CTrayCommands::OpenAndStart() {
+    if (!link_.Open(port_))
+        return false;
     shared_.SetPortOpen(1);
     SendStartByte();
+    return true;
+}
+
+void CTrayCommands::LookForDevice() {
+    retry_.Start(shell_.NowMs());
+    Listen();
     shell_.PortStateChanged();
+}
+
+void CTrayCommands::Listen() {
+    // A port being retried is left to the retries: they open it the moment it answers and send it the
+    // start byte.
+    std::vector<int> ports;
+    for (const SerialPort& port : ListSerialPorts(list_)) {
+        if (port.number != port_ || !retry_.Active())
+            ports.push_back(port.number);
+    }
+    listener_.Listen(ports);
+}
+
+void CTrayCommands::FindDevice() {
+    lostWhenDisabled_ = false;
+    if (link_.IsOpen())
+        ClosePort(); // its port is listened on with the others
+    Listen();
+    shell_.PortStateChanged();
+}
+
+void CTrayCommands::PortFound(int port) {
+    if (!listener_.Listening())
+        return;
+    listener_.Stop();
+    retry_.Stop();
+    // The new port first, so that the driver's own watch on the stored port finds nothing to move to.
+    port_ = port;
+    const StoreResult stored = shell_.StorePort(port);
+    if (!OpenAndStart()) {
+        // Gone again between the press and now: tried every retry period, as a lost port.
+        shell_.Notify(IDS_PORT_LOST, port_);
+        StartRetrying();
+        return;
+    }
+    shell_.Notify(stored.Done() ? IDS_PORT_FOUND : IDS_PORT_FOUND_NOT_STORED, port_, stored.error);
+    shell_.PortStateChanged();
+}
+
+void CTrayCommands::PortChosen(int port) {
+    if (port == port_)
+        return;
+    port_ = port;
+    if (State() == PortState::kDisabled)
+        return; // Enable opens it
+    lostWhenDisabled_ = false;
+    retry_.Stop();
+    listener_.Stop(); // it may hold the new port
+    if (link_.IsOpen())
+        ClosePort();
+    if (OpenAndStart()) {
+        shell_.Notify(IDS_PORT_BACK, port_);
+        shell_.PortStateChanged();
+        return;
+    }
+    shell_.Notify(IDS_PORT_NOT_OPENED, port_, static_cast<long>(link_.OpenError()));
+    LookForDevice();
 }
 
 void CTrayCommands::PortLost() {
     if (retry_.Active() || !link_.IsOpen())
         return;
-    CloseLink();
-    // Nothing can hold the reader any more; the next connection may ask again.
-    shell_.ResumeQuestions();
-    shared_.SetPortOpen(0);
-    shell_.Notify(IDS_PORT_LOST);
+    ClosePort();
+    shell_.Notify(IDS_PORT_LOST, port_);
     StartRetrying();
 }
 
@@ -134,30 +210,32 @@ void CTrayCommands::RetryTick() {
 void CTrayCommands::RetryNow() {
     if (retry_.Active())
         TryReopen();
+    if (listener_.Listening())
+        Listen(); // a port plugged in is listened on from now on
 }
 
 void CTrayCommands::TryReopen() {
     retry_.Tried(shell_.NowMs());
-    if (!link_.Open(comPort_))
+    if (!link_.Open(port_))
         return;
     shared_.SetPortOpen(1);
     if (!SendStartByte()) {
         // A port that opens but takes nothing (a stalled adapter) is still away: closed again without
         // a word, and the retrying goes on (the link's own notice of the loss finds it retrying). The
         // next try counts from now, after the write's wait, so the window thread is free in between.
-        CloseLink();
-        shell_.ResumeQuestions();
-        shared_.SetPortOpen(0);
+        ClosePort();
         retry_.Tried(shell_.NowMs());
         return;
     }
     retry_.Stop();
-    shell_.Notify(IDS_PORT_BACK);
+    listener_.Stop();
+    shell_.Notify(IDS_PORT_BACK, port_);
     shell_.PortStateChanged();
 }
 
 TrayOutcome CTrayCommands::Reload() {
     retry_.Stop();
+    listener_.Stop();
     CloseLink();
     // The exit processing ends the driver's objects, this one among them: only the shell is used
     // after it.
@@ -170,9 +248,17 @@ TrayOutcome CTrayCommands::Reload() {
 
 TrayOutcome CTrayCommands::Exit() {
     retry_.Stop();
+    listener_.Stop();
     CloseLink();
     shell_.Quit(0);
     return TrayOutcome::kQuit;
+}
+
+void CTrayCommands::ClosePort() {
+    CloseLink();
+    // Nothing can hold the reader any more; the next connection may ask again.
+    shell_.ResumeQuestions();
+    shared_.SetPortOpen(0);
 }
 
 void CTrayCommands::CloseLink() {

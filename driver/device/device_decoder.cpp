@@ -6,10 +6,6 @@ namespace qvl {
 
 namespace {
 
-constexpr std::uint8_t kKeyDown = 0x40;
-constexpr std::uint8_t kKeyNumberMask = 0x07;
-constexpr std::uint8_t kButtonReservedBits = 0xB8; // bits 3, 4, 5 and 7 are zero in every button byte
-
 constexpr int kKeyOption = 0;
 constexpr int kKeyShift = 1;
 constexpr int kKeyLed = 7;

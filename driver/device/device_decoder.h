@@ -45,6 +45,11 @@ public:
 constexpr std::uint8_t kStatusButton = 0x80;
 constexpr std::uint8_t kStatusWheel = 0x81;
 constexpr std::uint8_t kStartByte = 0xB3; // the one byte the driver sends, right after opening the port
+// A button message's data byte: the key (0 OPTION, 1 SHIFT, 2 to 6 the transport keys, 7 the LED key)
+// and whether it went down; bits 3, 4, 5 and 7 are zero in every valid one.
+constexpr std::uint8_t kKeyDown = 0x40;
+constexpr std::uint8_t kKeyNumberMask = 0x07;
+constexpr std::uint8_t kButtonReservedBits = 0xB8;
 
 // A wheel data byte's direction (0 none, 1 counter-clockwise, 2 clockwise) and step size.
 struct WheelStep {

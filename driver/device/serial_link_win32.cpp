@@ -3,6 +3,7 @@
 #include "driver/device/error_reporter_win32.h"
 #include "driver/device/link_failure.h"
 #include "driver/device/serial_settings_win32.h"
+#include "model/port_name.h"
 
 #include <memory>
 
@@ -53,11 +54,11 @@ bool CSerialLink::CreateEvents() {
     return true;
 }
 
-bool CSerialLink::Open(int comPort) {
+bool CSerialLink::Open(int port) {
     if (connected_.load())
         return true;
-    const std::optional<std::string> name = PortNameFor(comPort);
-    if (!name)
+    openError_ = ERROR_FILE_NOT_FOUND;
+    if (port < kFirstPortNumber || port > kLastPortNumber)
         return false;
 
     throttle_.Reset();
@@ -68,11 +69,16 @@ bool CSerialLink::Open(int comPort) {
     if (!CreateEvents())
         return false;
 
-    KernelHandle port(CreateFileA(name->c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_OVERLAPPED, nullptr));
-    if (!port || !ConfigurePort(port.Get()))
+    KernelHandle opened(CreateFileA(PortDevicePath(port).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
+    if (!opened) {
+        openError_ = GetLastError();
         return false;
-    port_ = std::move(port);
+    }
+    if (!ConfigurePort(opened.Get()))
+        return false;
+    openError_ = 0;
+    port_ = std::move(opened);
     // Marked open before the threads start, so that a fatal error from here on closes what exists.
     connected_ = true;
     return StartThreads();
@@ -83,13 +89,15 @@ bool CSerialLink::ConfigurePort(HANDLE port) {
     // missing) and then refuses every line call: that is a port that cannot be opened, which the
     // caller tells the user about, not a string of failed calls.
     if (!GetCommTimeouts(port, &savedTimeouts_)) {
-        NoteFailure("GetCommTimeouts", GetLastError());
+        openError_ = GetLastError();
+        NoteFailure("GetCommTimeouts", openError_);
         return false;
     }
     DCB dcb = {};
     dcb.DCBlength = sizeof dcb;
     if (!GetCommState(port, &dcb)) {
-        NoteFailure("GetCommState", GetLastError());
+        openError_ = GetLastError();
+        NoteFailure("GetCommState", openError_);
         return false;
     }
     ApplyLineSettings(dcb, kDeviceLine);

@@ -1,4 +1,5 @@
-// The serial line to the Quorvel 2: opens the configured port with the device's settings, runs a
+// The serial line to the Quorvel 2: opens the configured port (COM1 to COM256, by its device path
+// \\.\COMn, the one form that opens COM10 and above) with the device's settings, runs a
 // reader thread that hands every received byte to the application, a writer thread for queued
 // writes, and closes the port again. One connection per object.
 //
@@ -45,10 +46,11 @@ public:
     // Closes a connection that is still open.
     ~CSerialLink() override;
 
-    bool Open(int comPort) override;
+    bool Open(int port) override;
     bool Close() override;
     bool WriterGeneric(const std::uint8_t* buffer, std::size_t count) override;
     bool IsOpen() const override { return connected_.load(); }
+    std::uint32_t OpenError() const override { return openError_; }
 
     // Hand a request to the writer thread; false when no connection is open or the queue is full.
     bool QueueWrite(WriteRequest request);
@@ -122,6 +124,7 @@ private:
 
     KernelHandle port_;
     std::atomic<bool> connected_{false};
+    DWORD openError_ = 0; // why the last open failed
     COMMTIMEOUTS savedTimeouts_ = {};
     KernelHandle readerThread_;
     KernelHandle writerThread_;

@@ -4,8 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
-#include <string>
 
 namespace qvl {
 
@@ -73,9 +71,5 @@ constexpr std::uint32_t kCloseWaitMs = 20000;
 // How long a write waits for the port to take its bytes. The driver's writes are a byte or a few (at
 // 2400 bits per second a byte takes about 4 ms); a port that has taken nothing after this has stalled.
 constexpr std::uint32_t kWriteWaitMs = 2000;
-
-// "COM1" to "COM4" for the preferences' comPort 0 to 3; nothing for any other value, which no port
-// answers to.
-std::optional<std::string> PortNameFor(int comPort);
 
 } // namespace qvl

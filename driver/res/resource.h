@@ -14,6 +14,10 @@
 #define ID_OPEN_EDITOR 32773
 #define ID_DISABLE 32774
 #define ID_ENABLE 32775
+// Right after Disable/Enable, so the items above keep their places counted from the top and those
+// below their places counted from the bottom.
+#define TRAY_POS_FIND_DEVICE 3
+#define ID_FIND_DEVICE 32776
 #define ID_RELOAD_DRIVER 32771
 #define ID_EXIT 32772
 
@@ -32,6 +36,12 @@
 #define IDS_TIP_CONNECTED 11
 #define IDS_TIP_RETRYING 12
 #define IDS_TIP_DISABLED 13
+// Looking for the device on every port, and finding it ("%1": the port; "%2": why it could not be
+// opened or stored).
+#define IDS_TIP_LISTENING 14
+#define IDS_PORT_FOUND 15
+#define IDS_PORT_FOUND_NOT_STORED 16
+#define IDS_PORT_NOT_OPENED 17
 
 // Window rules (ids 1700 to 1749). A program in front that runs above the driver ("%1": its name).
 #define IDS_UNREACHABLE 1700

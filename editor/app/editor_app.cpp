@@ -4,6 +4,7 @@
 #include "base/system_error_text_win32.h"
 
 #include "editor/app/main_frame.h"
+#include "editor/app/preferences.h"
 #include "editor/app/qvlset_doc.h"
 #include "editor/res/resource.h"
 #include "framework/control.h"
@@ -120,15 +121,26 @@ bool CEditorApp::PreTranslateMessage(MSG& message) {
 }
 
 void CEditorApp::ReadPrefs() {
+    seen_ = ReadPreferences(registry_);
+    prefs_ = std::make_unique<Preferences>(seen_);
+}
+
+void CEditorApp::RefreshPrefs() {
     if (prefs_ == nullptr)
-        prefs_ = std::make_unique<PrefsRecord>();
-    qvl::ReadPrefs(registry_, *prefs_);
+        return ReadPrefs();
+    const Preferences stored = ReadPreferences(registry_);
+    *prefs_ = MergePreferences(seen_, *prefs_, stored);
+    seen_ = stored;
 }
 
 StoreResult CEditorApp::WritePrefs() {
     if (prefs_ == nullptr)
         return StoreResult();
-    return qvl::WritePrefs(registry_, *prefs_);
+    RefreshPrefs();
+    const StoreResult written = WritePreferences(registry_, *prefs_);
+    if (written.Done())
+        seen_ = *prefs_;
+    return written;
 }
 
 std::string CEditorApp::StoreFailureReason(const StoreResult& failed) const {
@@ -205,8 +217,7 @@ void CEditorApp::CreateOverviewFont() {
 }
 
 void CEditorApp::OnPreferences() {
-    if (prefs_ == nullptr)
-        ReadPrefs();
+    RefreshPrefs();
     if (views_ != nullptr)
         views_->RunPreferences();
 }

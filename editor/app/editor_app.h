@@ -16,7 +16,7 @@
 #include "model/keyset_watch_win32.h"
 #include "model/code_page_win32.h"
 #include "model/keyset_registry.h"
-#include "model/prefs_record.h"
+#include "model/prefs_storage.h"
 #include "model/registry_win32.h"
 #include "model/text_case_win32.h"
 
@@ -42,12 +42,17 @@ public:
     // Accelerators and the form's keyboard navigation, then the modeless overview window.
     bool PreTranslateMessage(MSG& message) override;
 
-    // The preferences record: created with its defaults and overwritten by the stored one.
+    // The preferences: created with their defaults and overwritten by the stored ones.
     void ReadPrefs();
+    // Take over what others stored since the editor last read or wrote the preferences, where the
+    // editor has not changed it itself (the Preferences dialog opens with it).
+    void RefreshPrefs();
+    // Write the preferences (Port and Prefs), keeping what others stored in the meantime where the
+    // editor changed nothing.
     StoreResult WritePrefs();
     // Tell the user, in a box, the text of string `stringId` with "%1" replaced by why `failed` failed.
     void TellStoreFailure(unsigned stringId, const StoreResult& failed);
-    PrefsRecord* GetPrefs() const { return prefs_.get(); }
+    Preferences* GetPrefs() const { return prefs_.get(); }
 
     // Whether the top-level window titled "Quorvel 2" is the foreground window.
     bool IsEditorForeground() const;
@@ -107,7 +112,8 @@ private:
     ModuleStrings strings_;
     SystemTextCase textCase_;
     RunKeyEntry autostart_{registry_};
-    std::unique_ptr<PrefsRecord> prefs_;
+    std::unique_ptr<Preferences> prefs_;
+    Preferences seen_; // what the store held when the editor last read or wrote it
     GdiObjectHandle overviewFont_;
     std::unique_ptr<framework::SingleDocTemplate> template_;
     EditorViews* views_ = nullptr;

@@ -61,6 +61,10 @@
 #define IDC_SPECIAL_KEY 1089
 #define IDC_COM_PORT 1050
 #define IDC_LOAD_AT_START 1051
+// The Preferences dialog's port: what it says under the port box, and its button that has the driver
+// look for the device on every port.
+#define IDC_PORT_NOTE 1052
+#define IDC_FIND_DEVICE 1053
 
 // The on-screen note's settings in the Preferences dialog.
 #define IDC_NOTE_KEYSET 1750
@@ -106,7 +110,12 @@
 #define IDS_EXPORT_KEYSET_TITLE 62004
 #define IDS_TARGET_FILTER 62005
 #define IDS_KEYSET_FILTER 62006
-#define IDS_COM_PORT_ITEM 62007
+// The Preferences dialog's port box: a stored port the system does not list ("%1" its name), a
+// typed name that names no port ("%1"), the driver not running, and the driver looking for the device.
+#define IDS_PORT_NOT_PRESENT 62007
+#define IDS_PORT_NAME_REFUSED 62008
+#define IDS_NO_DRIVER 62009
+#define IDS_FINDING_DEVICE 62034
 // The captions of the panel's editing controls, which the panel paints.
 #define IDS_NAME_CAPTION 62010
 #define IDS_KEY_PRESS_CAPTION 62011

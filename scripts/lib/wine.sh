@@ -91,6 +91,10 @@ qvl_wine_prefix() {
             qvl_map_ports 9>&-
             touch "$WINEPREFIX/.qvl-ready"
         fi
+        # A prefix made before the ports it maps now.
+        if [ "$(cat "$WINEPREFIX/.qvl-ports" 2>/dev/null)" != "$QVL_MAPPED_PORTS" ]; then
+            qvl_map_ports 9>&-
+        fi
         # Also for a prefix made before the fonts were linked.
         [ -e "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ] || qvl_wine_fonts
         # A persistent server keeps the session's background processes running between programs.
@@ -118,19 +122,32 @@ qvl_unmanaged_windows() {
     qvl_wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
 }
 
-# COM1 to COM4 of the prefix name fixed links under build/wine/ports; Wine resolves a link when the
+# The ports of the prefix: each names a fixed link under build/wine/ports; Wine resolves a link when the
 # program opens the port, so a test points comN at whatever it likes (a simulator's pty, a real
-# serial device, a folder for "cannot be opened") without restarting the Wine server.
+# serial device, a folder for "cannot be opened") without restarting the Wine server. Wine lists them
+# all in HARDWARE\DEVICEMAP\SERIALCOMM.
+QVL_MAPPED_PORTS="1 2 3 4 5 9 12"
+
+# Wine also gives this machine's own serial devices (/dev/ttyS0, the console of many a virtual
+# machine; /dev/ttyUSB0, ...) the next free COM numbers, and a driver that looks for the device would
+# open them. Where a free number's dosdevices entry is a folder, Wine cannot make that port: numbers up
+# to 64 are kept that way.
 qvl_map_ports() {
     mkdir -p "$QVL_WINE_DIR/ports"
     local n
-    for n in 1 2 3 4; do
+    for n in $QVL_MAPPED_PORTS; do
         qvl_wine64 reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /d "$QVL_WINE_DIR/ports/com$n" /f \
             >/dev/null 2>&1 </dev/null
     done
     # The serial mapping is read when the server starts.
     "$WINESERVER" -k >/dev/null 2>&1
     "$WINESERVER" -w
+    for n in $(seq 1 64); do
+        case " $QVL_MAPPED_PORTS " in *" $n "*) continue ;; esac
+        rm -f "$WINEPREFIX/dosdevices/com$n"
+        mkdir -p "$WINEPREFIX/dosdevices/com$n"
+    done
+    echo "$QVL_MAPPED_PORTS" >"$WINEPREFIX/.qvl-ports"
 }
 
 # Point COM<n> at a device path (or a folder, which no program can open as a port).

@@ -21,10 +21,12 @@ from wine_env import ROOT, WineEnv
 
 # The tray menu's commands, by position in the menu.
 ID_OPEN_EDITOR, ID_DISABLE, ID_ENABLE, ID_RELOAD_DRIVER, ID_EXIT = 32773, 32774, 32775, 32771, 32772
+ID_FIND_DEVICE = 32776
 MENU_KEYS = {
     ID_OPEN_EDITOR: ["DOWN", "RETURN"],
     ID_DISABLE: ["DOWN", "DOWN", "RETURN"],
     ID_ENABLE: ["DOWN", "DOWN", "RETURN"],
+    ID_FIND_DEVICE: ["DOWN", "DOWN", "DOWN", "RETURN"],
     ID_RELOAD_DRIVER: ["UP", "UP", "RETURN"],
     ID_EXIT: ["UP", "RETURN"],
 }
@@ -32,9 +34,11 @@ TRAY_ICON_ID = 135
 WM_RBUTTONDOWN = 0x0204
 WM_CLOSE = 0x0010
 
-# The texts of the driver's boxes.
-PORT_ERROR = ("Could not connect the QVL2 to the specified Communication Port. Right click on the QVL icon, point "
-              "to \"Use Open QVL2 Editor\", select Edit_Preferences and choose another port.")
+# The texts of the driver's boxes: the port that could not be opened is named, with the system's reason
+# between the two parts.
+PORT_ERROR = ("Could not connect the QVL2 to the specified Communication Port, {port}: ",
+              ". Press a button on the Quorvel 2 and QVL2 will find the port it is on, or right click on the QVL icon, "
+              "point to \"Use Open QVL2 Editor\", select Edit_Preferences and choose another port.")
 
 EDITOR_KEY = "HKCU\\Software\\Vendrake Electronics\\QVL2"
 

@@ -11,8 +11,8 @@ import sys
 import unittest
 from pathlib import Path
 
-from driver import (ID_DISABLE, ID_ENABLE, ID_EXIT, ID_OPEN_EDITOR, ID_RELOAD_DRIVER, PORT_ERROR, Driver,
-                    Simulator)
+from driver import (ID_DISABLE, ID_ENABLE, ID_EXIT, ID_FIND_DEVICE, ID_OPEN_EDITOR, ID_RELOAD_DRIVER, PORT_ERROR,
+                    Driver, Simulator)
 from device_port import StalledPort
 from harness import VK, PtyPort, Session, qpc_now, wait_until
 from keysets import (ALT, CTRL, HORIZONTAL_DRAG, KEYSETS, LEFT_CLICK, SETTINGS, SHIFT, assignment, keyset,
@@ -82,7 +82,7 @@ class DriverStart(unittest.TestCase):
             self.assertEqual([r["name"] for r in driver.lines("keyset")], ["Default"])
             self.assertEqual(s.wine.reg_value(f"{KEYSETS}\\Default", "AppPref")[:8], b"Default\0")
 
-    def test_a_missing_port_gives_one_box_and_the_menu_then_offers_enable(self):
+    def test_a_missing_port_gives_one_box_naming_it_and_is_retried_while_the_driver_listens(self):
         with Session("driver-missing-port") as s:
             s.screen()
             store_keysets(s)
@@ -92,26 +92,30 @@ class DriverStart(unittest.TestCase):
             since = watcher.mark()
             driver = Driver(s)
             self.assertEqual(driver.wait_port()["open"], "0")
-            box = watcher.wait_dialog(since, text=PORT_ERROR)
+            box = watcher.wait_dialog(since)
+            before, after = PORT_ERROR
+            self.assertTrue(box["text"].startswith(before.format(port="COM1")) and box["text"].endswith(after),
+                            box["text"])
             watcher.wait_closed(box.int("hwnd"))
             self.assertEqual(driver.wait_ready()["added"], "1", "the tray icon is added all the same")
             # A shell that restarts announces it; the icon comes back.
             icons = driver.trace.mark()
             s.post(driver.hidden_window().int("hwnd"), "reg:TaskbarCreated")
             self.assertEqual(driver.trace.wait_for("icon", icons)["added"], "1")
+            # It listens for the device on the other ports; Disable would stop that.
+            driver.trace.wait_for("listen")
+            tray = driver.trace.wait_for("tray", where=lambda r: r["state"] == "listening")
+            self.assertEqual(tray["tip"], "QVL 2 - press a button on the Quorvel 2 to find it")
             menu = driver.open_menu()
-            self.assertEqual((menu["toggle"], menu.int("command")), ("Enable QVL2", ID_ENABLE))
+            self.assertEqual((menu["toggle"], menu.int("command")), ("Disable QVL2", ID_DISABLE))
             driver.dismiss_menu()
-            self.assertEqual(len(watcher.dialogs(since)), 1, "exactly one box")
 
-            # With the device there now, Enable opens the port and sends the start byte.
+            # With the device there now, a retry opens the port and sends the start byte.
             s.wine.point_port(1, port.path)
-            driver.choose_from_menu(ID_ENABLE)
             port.wait_opened()
             port.wait_for_bytes(START_BYTE)
-            self.assertEqual(driver.open_menu()["toggle"], "Disable QVL2")
-            driver.dismiss_menu()
-            self.assertEqual(len(watcher.dialogs(since)), 1)
+            driver.trace.wait_for("tray", where=lambda r: r["state"] == "connected")
+            self.assertEqual(len(watcher.dialogs(since)), 1, "exactly one box")
 
     def test_the_port_of_the_preferences_is_opened(self):
         with Session("driver-com2") as s:
@@ -119,7 +123,7 @@ class DriverStart(unittest.TestCase):
             store_keysets(s, keyset("Default"), com_port=1)
             com1, com2 = s.device_port(1), s.device_port(2)
             driver = Driver(s)
-            self.assertEqual((driver.wait_port()["open"], driver.wait_port().int("com")), ("1", 1))
+            self.assertEqual((driver.wait_port()["open"], driver.wait_port()["name"]), ("1", "COM2"))
             com2.wait_opened()
             self.assertEqual(com2.read(1), START_BYTE)
             self.assertEqual((com1.open_count, com1.received()), (0, b""))
@@ -140,6 +144,62 @@ class DriverStart(unittest.TestCase):
             self.assertFalse(driver.lines("port"), "no port is opened")
             self.assertEqual(port.open_count, 0)
 
+
+
+class DriverPorts(unittest.TestCase):
+    def test_a_port_above_com9_stored_by_name_is_opened(self):
+        with Session("driver-com12") as s:
+            s.screen()
+            store_keysets(s)
+            s.wine.reg_set(SETTINGS, "Port", "COM12")
+            com12 = s.device_port(12)
+            driver = Driver(s)
+            com12.wait_for_bytes(START_BYTE)
+            driver.trace.wait_for("tray", where=lambda r: r["tip"] == "QVL 2 - COM12 - Default")
+            probe = s.probe()
+            since = probe.mark()
+            com12.write(PLAY_DOWN + PLAY_UP)
+            self.assertEqual(probe.wait_key_events(2, since), [down("RETURN"), up("RETURN")])
+
+    def test_the_device_is_found_by_a_press_on_its_port_and_nothing_is_written_to_the_others(self):
+        with Session("driver-find-device") as s:
+            s.screen()
+            store_keysets(s)  # no port stored: COM1, which cannot be opened
+            s.wine.point_port(1, s.folder)
+            com5, com9 = s.device_port(5), s.device_port(9)
+            watcher = s.watcher("text=Could not connect*;press=OK")
+            probe = s.probe()
+            driver = Driver(s)
+            listening = driver.trace.wait_for("listen")
+            self.assertLessEqual({"COM5", "COM9"}, set(listening["ports"].split()))
+            com5.wait_opened()
+            com9.wait_opened()
+            since = probe.mark()
+            com5.write(b"ATZ\r\n" + PLAY_UP)  # noise
+            com9.write(PLAY_DOWN + PLAY_UP)
+            self.assertEqual(driver.trace.wait_for("found")["name"], "COM9")
+            com9.wait_for_bytes(START_BYTE)
+            self.assertEqual(driver.trace.wait_for("stored")["error"], "0")
+            self.assertEqual(s.wine.reg_value(SETTINGS, "Port"), "COM9")
+            self.assertEqual(s.wine.reg_value(SETTINGS, "Prefs"), bytes([1, 0, 0, 0, 0, 0, 0, 0]))
+            self.assertEqual(driver.trace.wait_for("notify")["text"], "Quorvel 2 found on COM9")
+            com5.wait_closed()
+            self.assertEqual(com5.received(), b"", "nothing written to a port the device is not on")
+            com9.write(STOP_DOWN + STOP_UP)
+            self.assertEqual(probe.wait_key_events(2, since), [down("SPACE"), up("SPACE")],
+                             "the finding press reaches no program")
+
+            # Find Device, right after Disable: the port in use is listened on with the others.
+            found = driver.trace.mark()
+            driver.choose_from_menu(ID_FIND_DEVICE)
+            com9.wait_closed()
+            driver.trace.wait_for("listen", found)
+            com5.wait_opened(2)
+            com5.write(OPTION_DOWN + OPTION_UP)
+            self.assertEqual(driver.trace.wait_for("found", found)["name"], "COM5")
+            com5.wait_for_bytes(START_BYTE)
+            self.assertEqual(com9.received(), START_BYTE, "nothing but its own start byte")
+            self.assertEqual(len(watcher.dialogs()), 1, "one box, at the start")
 
 
 class DriverKeys(unittest.TestCase):
@@ -235,8 +295,8 @@ class DriverMouse(unittest.TestCase):
                 mouse=LEFT_CLICK, point=(5, 5), title="Gone", class_name="Nothing")})
             port, driver, watcher = started(s, keyset("Default"), mixer, watcher_rules=["caption=qvl2rs;press=OK"])
             probe = s.probe(exe_name="mixer.exe", title="Mixer Main")
-            # Meanwhile the editor chose another port (COM3) for the next start.
-            s.wine.reg_set(SETTINGS, "Prefs", bytes([1, 0, 0, 0, 2, 0, 0, 0]))
+            # Meanwhile the editor stored other preferences (the same port, no autostart).
+            s.wine.reg_set(SETTINGS, "Prefs", bytes([0, 0, 0, 0, 0, 0, 0, 0]))
             since = watcher.mark()
             port.write(PLAY_DOWN + PLAY_UP)
             box = watcher.wait_dialog(since, caption="qvl2rs")
@@ -250,8 +310,8 @@ class DriverMouse(unittest.TestCase):
                 return play[28:28 + 256].split(b"\0")[0]
 
             wait_until(lambda: stored_title() == b"Mixer Main", 10, "the new click window to be stored")
-            self.assertEqual(s.wine.reg_value(SETTINGS, "Prefs"), bytes([1, 0, 0, 0, 2, 0, 0, 0]),
-                             "the driver's save keeps the port the editor chose")
+            self.assertEqual(s.wine.reg_value(SETTINGS, "Prefs"), bytes([0, 0, 0, 0, 0, 0, 0, 0]),
+                             "the driver's save keeps the preferences the editor stored")
             self.assertFalse(probe.received_mouse(), "the click of that press is not made")
 
     def test_a_drag_holds_the_button_until_the_wheel_has_rested_for_a_second(self):

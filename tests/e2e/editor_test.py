@@ -347,15 +347,19 @@ class EditorKeysetCommands(unittest.TestCase):
             self.assertEqual(editor.close(), 0)
 
 
+REFUSED = '"LPT1" is not the name of a serial port. Type COM1 to COM256 (COM7, for example), or choose a port from the list.'
+
+
 class EditorPreferences(unittest.TestCase):
     def test_the_port_and_the_drivers_autostart_entry(self):
         with Session("editor-prefs") as s:
             fresh(s)
             s.wine.reg_set(RUN_KEY, "qvl2rs", "C:\\old\\qvl2rs")
             watcher = watch(s,
-                "caption=Preferences;times=1;select=1050:Communications Port (COM3);check=1051:0;press=Close",
+                "caption=Preferences;times=1;select=1050:COM3;check=1051:0;press=Close",
                 "caption=Preferences;times=1;check=1051:1;press=Close",
-                "caption=Preferences;select=1050:Communications Port (COM2);check=1051:0;press=#2")
+                "caption=Preferences;times=1;fill=1050:LPT1;check=1051:0;press=Close",
+                f"text={REFUSED};press=OK")
             editor = Editor(s)
 
             # First open: COM1, and the box ticked; COM3 and a clear box remove the entry.
@@ -363,11 +367,12 @@ class EditorPreferences(unittest.TestCase):
             editor.post(ID_PREFERENCES)
             dialog = watcher.wait_dialog(since, caption="Preferences")
             ports = [c for c in watcher.controls(dialog.int("hwnd")) if c.int("id") == 1050]
-            self.assertEqual(ports[0]["text"], "Communications Port (COM1)")
+            self.assertEqual(ports[0]["text"], "COM1")
             watcher.wait_answered(dialog.int("hwnd"))
             watcher.wait_closed(dialog.int("hwnd"))
             wait_until(lambda: s.wine.reg_value(SETTINGS, "Prefs") == bytes([0, 0, 0, 0, 2, 0, 0, 0]), 10,
                        "Prefs to hold COM3 without autostart")
+            self.assertEqual(s.wine.reg_value(SETTINGS, "Port"), "COM3")
             self.assertIsNone(s.wine.reg_value(RUN_KEY, "qvl2rs"))
 
             # Second open shows COM3; ticking the box writes the editor's folder and "qvl2rs".
@@ -375,23 +380,27 @@ class EditorPreferences(unittest.TestCase):
             editor.post(ID_PREFERENCES)
             dialog = watcher.wait_dialog(since, caption="Preferences")
             ports = [c for c in watcher.controls(dialog.int("hwnd")) if c.int("id") == 1050]
-            self.assertEqual(ports[0]["text"], "Communications Port (COM3)")
+            self.assertEqual(ports[0]["text"], "COM3")
             watcher.wait_closed(dialog.int("hwnd"))
             folder = WineEnv.windows_path(Path(s.wine.program("QVL2.exe")).parent)
             wait_until(lambda: s.wine.reg_value(RUN_KEY, "qvl2rs") == folder + "\\qvl2rs", 10, "the Run entry")
             self.assertEqual(s.wine.reg_query(RUN_KEY, "qvl2rs")["qvl2rs"][0], "REG_SZ")
             self.assertEqual(s.wine.reg_value(SETTINGS, "Prefs"), bytes([1, 0, 0, 0, 2, 0, 0, 0]))
 
-            # Leaving without Close changes nothing, whatever the controls showed.
+            # A name that is no port's is refused at Close: the dialog stays, and nothing is stored.
             since = watcher.mark()
             editor.post(ID_PREFERENCES)
-            watcher.wait_closed(watcher.wait_dialog(since, caption="Preferences").int("hwnd"))
+            dialog = watcher.wait_dialog(since, caption="Preferences")
+            watcher.wait_closed(watcher.wait_dialog(since, text=REFUSED).int("hwnd"))
+            s.post(dialog.int("hwnd"), WM_COMMAND, 2)  # Cancel: it was still open
+            watcher.wait_closed(dialog.int("hwnd"))
             editor.send(ID_KEYSET_FIRST)
             self.assertEqual(s.wine.reg_value(SETTINGS, "Prefs"), bytes([1, 0, 0, 0, 2, 0, 0, 0]))
             self.assertEqual(s.wine.reg_value(RUN_KEY, "qvl2rs"), folder + "\\qvl2rs")
 
             self.assertEqual(editor.close(), 0)
             self.assertEqual(s.wine.reg_value(SETTINGS, "Prefs"), bytes([1, 0, 0, 0, 2, 0, 0, 0]))
+            self.assertEqual(s.wine.reg_value(SETTINGS, "Port"), "COM3")
 
 
 def play_selects_for(probe, port, driver):
@@ -434,6 +443,32 @@ class EditorAndDriver(unittest.TestCase):
             editor.post(ID_DELETE_KEYSET)
             wait_until(lambda: stored_names(s.wine) == ["Default"], 20, "the keyset to be deleted")
             self.assertEqual(play_selects(), ("Default", 0))
+            self.assertEqual(editor.close(), 0)
+
+    def test_the_preferences_list_the_ports_and_the_running_driver_moves_to_the_one_chosen(self):
+        with Session("editor-driver-port") as s:
+            fresh(s)
+            com1, com12 = s.device_port(1), s.device_port(12)
+            driver = Driver(s)
+            com1.wait_for_bytes(b"\xb3")
+            editor = Editor(s)
+            watcher = watch(s, "caption=Preferences;select=1050:COM12;press=Close")
+            since = watcher.mark()
+            editor.post(ID_PREFERENCES)
+            dialog = watcher.wait_dialog(since, caption="Preferences")
+            # The prefix's ports, by number: COM1 to COM5, COM9 and COM12 is the seventh.
+            selected = watcher.log.wait_for("select", since)
+            self.assertEqual((selected.int("index"), selected["ok"]), (6, "1"))
+            watcher.wait_closed(dialog.int("hwnd"))
+            wait_until(lambda: s.wine.reg_value(SETTINGS, "Port") == "COM12", 10, "Port to hold COM12")
+            self.assertEqual(s.wine.reg_value(SETTINGS, "Prefs"), bytes([1, 0, 0, 0, 0, 0, 0, 0]),
+                             "comPort stays as it was for a port above COM4")
+            # No reload: the driver lets COM1 go and opens COM12.
+            com12.wait_for_bytes(b"\xb3")
+            com1.wait_closed()
+            self.assertEqual(driver.trace.wait_for("chosen")["name"], "COM12")
+            probe = s.probe(exe_name="WaveEdit.exe")
+            self.assertEqual(play_selects_for(probe, com12, driver), ("Default", 0))
             self.assertEqual(editor.close(), 0)
 
     def test_a_program_named_with_a_capital_of_the_code_page_gets_the_keyset_the_editor_made(self):

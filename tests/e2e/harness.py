@@ -100,6 +100,7 @@ class Session:
             shutil.rmtree(self.folder)
         self.folder.mkdir(parents=True)
         self.wine.ready()
+        self.wine.clear_ports()
         return self
 
     def close(self):

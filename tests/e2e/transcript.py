@@ -133,7 +133,7 @@ class Transcript:
         if kind == "start":
             return f"started (platform {r['platform']})"
         if kind == "port":
-            port = f"COM{r.int('com') + 1}"
+            port = r["name"]
             return f"port {port} opened" if r["open"] == "1" else f"port {port} could not be opened"
         if kind == "startbyte":
             return "start byte b3 sent" if r["ok"] == "1" else "start byte b3 could not be sent"

@@ -41,7 +41,7 @@ class TranscriptLines(unittest.TestCase):
     def test_a_press_with_its_bank_the_keyset_the_keys_and_what_the_program_received(self):
         self.assertEqual(run(
             ("driver", 'start t=1000000 frequency=10000000 platform="WINNT"'),
-            ("driver", "port t=1100000 open=1 com=0"),
+            ("driver", 'port t=1100000 open=1 name="COM1" error=0'),
             ("driver", "byte t=6000000 value=0x80"),
             ("driver", "byte t=6000100 value=0x40"),
             ("driver", 'event t=6000200 kind="button" control=1 bank=1 magnitude=1 editor=1008 fire=0'),

@@ -160,6 +160,15 @@ class WineEnv:
         Path(path).write_text("\r\n".join(lines) + "\r\n", encoding="cp1252")
         self.reg("import", self.windows_path(path))
 
+    def clear_ports(self):
+        """Point every COM port of the prefix nowhere: a pty an earlier scenario left a link to may be
+        another pty by now, and a driver looking for the device opens every port."""
+        ports = self.wine_dir / "ports"
+        if ports.is_dir():
+            for link in ports.iterdir():
+                if link.is_symlink():
+                    link.unlink()
+
     def point_port(self, number, target):
         """Point COM<number> of the prefix at a device path (a pty, a serial device, or a folder,
         which no program can open as a port). Takes effect at the next open of the port."""

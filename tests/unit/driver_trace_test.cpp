@@ -153,6 +153,7 @@ public:
     bool Close() override { return std::exchange(open_, false); }
     bool WriterGeneric(const std::uint8_t*, std::size_t) override { return open_; }
     bool IsOpen() const override { return open_; }
+    std::uint32_t OpenError() const override { return open_ ? 0 : 2; }
     bool opens = true;
 
 private:
@@ -170,13 +171,14 @@ TEST(DriverTrace, ThePortsOpeningTheStartByteAndClosingAreTraced) {
     link.opens = false;
     EXPECT_FALSE(traced.Open(3));
     link.opens = true;
-    EXPECT_TRUE(traced.Open(1));
+    EXPECT_TRUE(traced.Open(12));
     EXPECT_TRUE(traced.WriterGeneric(&start, 1));
     EXPECT_TRUE(traced.WriterGeneric(&other, 1)); // only the start byte is worth a line
     EXPECT_TRUE(traced.Close());
     EXPECT_FALSE(traced.Close());
-    EXPECT_EQ(writer.Take(), (Events{"port t=1010 open=0 com=3", "port t=1020 open=1 com=1", "startbyte t=1030 ok=1",
-                                     "close t=1040 was_open=1", "close t=1050 was_open=0"}));
+    EXPECT_EQ(writer.Take(),
+              (Events{"port t=1010 open=0 name=\"COM3\" error=2", "port t=1020 open=1 name=\"COM12\" error=0",
+                      "startbyte t=1030 ok=1", "close t=1040 was_open=1", "close t=1050 was_open=0"}));
 }
 
 TEST(DriverTrace, TheTrayMenuAndItsCommandsAreTraced) {

@@ -30,6 +30,7 @@ TEST(Preferences, TheDriversCommandLineIsTheEditorsFolderAndItsName) {
 // The check box holds the Run entry as it really is after Close: written, removed, or left as it was
 // by a registry that refused, which the result says.
 TEST(Preferences, CloseWritesOrRemovesTheEntryAndTheRecordSaysWhatItIs) {
+    // comPort follows COM1 to COM4 and stays for a higher port, for programs that read only "Prefs".
     struct Case {
         PreferencesChoice choice;
         bool fail;
@@ -37,10 +38,10 @@ TEST(Preferences, CloseWritesOrRemovesTheEntryAndTheRecordSaysWhatItIs) {
         PrefsRecord prefs;
     };
     const Case cases[] = {
-        {{2, 1}, false, "C:\\QVL2\\qvl2rs", {1, 2}},  {{0, 0}, false, std::nullopt, {0, 0}},
-        {{3, 0}, true, "C:\\old\\qvl2rs", {1, 3}},    // not removed: still started with Windows
-        {{3, 1}, true, "C:\\old\\qvl2rs", {0, 3}},    // not written: shown as not ticked
-        {{-1, 1}, false, "C:\\QVL2\\qvl2rs", {1, 1}}, // no port chosen: COM2 stays
+        {{3, 1}, false, "C:\\QVL2\\qvl2rs", {1, 2}},  {{1, 0}, false, std::nullopt, {0, 0}},
+        {{4, 0}, true, "C:\\old\\qvl2rs", {1, 3}},    // not removed: still started with Windows
+        {{4, 1}, true, "C:\\old\\qvl2rs", {0, 3}},    // not written: shown as not ticked
+        {{12, 1}, false, "C:\\QVL2\\qvl2rs", {1, 1}}, // COM12: comPort stays COM2's
     };
     for (const Case& c : cases) {
         fakes::FakeRegistry registry;
@@ -48,15 +49,17 @@ TEST(Preferences, CloseWritesOrRemovesTheEntryAndTheRecordSaysWhatItIs) {
         ASSERT_TRUE(autostart.Write("C:\\old\\qvl2rs").Done());
         if (c.fail)
             registry.FailOpen(kRun);
-        PrefsRecord prefs;
-        prefs.loadAtStart = 1;
-        prefs.comPort = 1;
+        Preferences prefs;
+        prefs.record.loadAtStart = 1;
+        prefs.record.comPort = 1;
+        prefs.port = 2;
         const StoreResult result = ApplyPreferences(c.choice, "C:\\QVL2\\QVL2.exe", autostart, prefs);
         EXPECT_EQ(result.Done(), !c.fail);
         EXPECT_EQ(result.error, c.fail ? registry.failCode : 0);
         EXPECT_EQ(RunEntry(registry), c.entry);
-        EXPECT_EQ(prefs.loadAtStart, c.prefs.loadAtStart);
-        EXPECT_EQ(prefs.comPort, c.prefs.comPort);
+        EXPECT_EQ(prefs.record.loadAtStart, c.prefs.loadAtStart);
+        EXPECT_EQ(prefs.record.comPort, c.prefs.comPort);
+        EXPECT_EQ(prefs.port, c.choice.port);
     }
 }
 

@@ -2,6 +2,7 @@
 #include "driver/device/serial_settings.h"
 #include "driver/device/status_list.h"
 #include "driver/device/write_queue.h"
+#include "model/port_name.h"
 
 #include <gtest/gtest.h>
 
@@ -10,16 +11,28 @@
 namespace qvl {
 namespace {
 
-TEST(SerialPortName, ComPortZeroToThreeNameCom1ToCom4AndNothingElseIsAPort) {
+// Any port from COM1 to COM256, in any case; the stored and shown name is upper case, and every port
+// opens by its device path.
+TEST(SerialPortName, ComOneToTwoHundredFiftySixInAnyCaseAndNothingElse) {
     const struct {
-        int comPort;
-        std::optional<std::string> name;
+        std::string name;
+        std::optional<int> number;
     } cases[] = {
-        {0, "COM1"},        {1, "COM2"},       {2, "COM3"},         {3, "COM4"},
-        {-1, std::nullopt}, {4, std::nullopt}, {255, std::nullopt}, {0x7FFFFFFF, std::nullopt},
+        {"COM1", 1},
+        {"com7", 7},
+        {"COM256", 256},
+        {"COM0", std::nullopt},
+        {"COM257", std::nullopt},
+        {"COM 3", std::nullopt},
+        {"COM07", std::nullopt},
+        {"LPT1", std::nullopt},
+        {"", std::nullopt},
+        {"COM" + std::string(297, '9'), std::nullopt},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(PortNameFor(c.comPort), c.name) << c.comPort;
+        EXPECT_EQ(ParsePortName(c.name), c.number) << c.name;
+    EXPECT_EQ(PortName(9), "COM9");
+    EXPECT_EQ(PortDevicePath(256), "\\\\.\\COM256");
 }
 
 TEST(SerialErrorReport, HasTheExactLayoutOfTheDebuggerLine) {

@@ -134,7 +134,9 @@ TEST(Tracking, WindowRulesChooseTheMostSpecificKeysetAtEachPress) {
     EXPECT_EQ(rig.processes.lists, 2); // the title change took no process list
 }
 
-// A Store app's frame belongs to the host; the keyset is that of the process owning a window inside it.
+// A Store app's frame belongs to the host; the keyset is that of the process owning a window inside it,
+// also when the app's window is put into a frame that is in front already (a suspended app restored).
+// Only an empty frame is looked into again: another program in front costs no process list per event.
 TEST(Tracking, HostedAppsGetTheKeysetOfTheProgramInsideTheHost) {
     DriverRig rig;
     const int host = rig.AddKeyset("applicationframehost");
@@ -145,11 +147,14 @@ TEST(Tracking, HostedAppsGetTheKeysetOfTheProgramInsideTheHost) {
     rig.desktop.Add({"", "TitleBar", frame, 300, 30});
     rig.desktop.Add({"Mail", "CoreWindow", frame, 400, 40});
     rig.processes.processes.emplace_back("Mail", 40);
-    rig.desktop.foreground = kNoWindow;
-    rig.dispatcher.TrackForeground();
-    rig.desktop.foreground = frame;
     rig.dispatcher.TrackForeground();
     EXPECT_EQ(rig.store.GetCurrentIndex(), mail);
+    const int lists = rig.processes.lists;
+    rig.dispatcher.TrackForeground();
+    rig.Run("notepad", 7);
+    rig.dispatcher.TrackForeground();
+    rig.dispatcher.TrackForeground();
+    EXPECT_EQ(rig.processes.lists, lists + 1);
 }
 
 struct AboveRights final : ProcessRights {

@@ -4,6 +4,7 @@
 #include "output_fakes.h"
 
 #include "driver/core/tray_commands.h"
+#include "model/serial_ports.h"
 #include "driver/res/resource.h"
 #include "model/memory_blocks.h"
 
@@ -20,8 +21,8 @@ using fakes::Events;
 class FakeLink final : public DeviceLink {
 public:
     explicit FakeLink(Events& journal) : journal_(journal) {}
-    bool Open(int comPort) override {
-        journal_.push_back("open " + std::to_string(comPort));
+    bool Open(int port) override {
+        journal_.push_back("open " + std::to_string(port));
         open_ = opens;
         return open_;
     }
@@ -42,6 +43,7 @@ public:
         return open_ && takes;
     }
     bool IsOpen() const override { return open_; }
+    std::uint32_t OpenError() const override { return open_ ? 0 : 2; }
 
     bool opens = true;             // whether the next Open succeeds
     bool takes = true;             // whether the port takes what is written (false: a stalled adapter)
@@ -52,12 +54,42 @@ private:
     bool open_ = false;
 };
 
+// Listens on the ports asked for, as "listen 5 9"; "stop listening" when it stops.
+class FakeListener final : public PortListener {
+public:
+    explicit FakeListener(Events& journal) : journal_(journal) {}
+    std::vector<int> Listen(const std::vector<int>& ports) override {
+        journal_.push_back("listen");
+        for (const int port : ports)
+            journal_.back() += " " + std::to_string(port);
+        listening_ = true;
+        return ports;
+    }
+    void Stop() override {
+        if (std::exchange(listening_, false))
+            journal_.push_back("stop listening");
+    }
+    bool Listening() const override { return listening_; }
+
+private:
+    Events& journal_;
+    bool listening_ = false;
+};
+
+class FakePortList final : public SerialPortSource {
+public:
+    std::vector<std::string> MappedPorts() override { return mapped; }
+    std::vector<NamedPort> ClassPorts() override { return {}; }
+    std::vector<std::string> mapped;
+};
+
 class FakeShell final : public DriverShell {
 public:
     FakeShell(Events& journal, const CSharedInfo& shared) : journal_(journal), shared_(shared) {}
     // The box notes portOpen as the user's editor would see it while the box is up.
-    void ShowPortError() override {
-        journal_.push_back("port box (portOpen " + std::to_string(shared_.GetPortOpen()) + ")");
+    void ShowPortError(int port, long error) override {
+        journal_.push_back("port box COM" + std::to_string(port) + " error " + std::to_string(error) + " (portOpen " +
+                           std::to_string(shared_.GetPortOpen()) + ")");
     }
     void RestoreWindow(WindowId window) override { journal_.push_back("restore " + fakes::WindowName(window)); }
     bool StartProgram(const char* program) override {
@@ -69,11 +101,23 @@ public:
     void ExitProcessing() override { journal_.push_back("exit processing"); }
     void Quit(int exitCode) override { journal_.push_back("quit " + std::to_string(exitCode)); }
     void ReleaseHeldInput() override { journal_.push_back("release held"); }
-    void Notify(unsigned stringId) override { journal_.push_back("notify " + std::to_string(stringId)); }
+    void Notify(unsigned stringId, int port, long error) override {
+        journal_.push_back(Notified(stringId, port, error));
+    }
+    StoreResult StorePort(int port) override {
+        journal_.push_back("store COM" + std::to_string(port));
+        return stored;
+    }
     void PortStateChanged() override {}
     std::uint64_t NowMs() override { return now; }
 
+    static std::string Notified(unsigned stringId, int port, long error = 0) {
+        return "notify " + std::to_string(stringId) + " COM" + std::to_string(port) +
+               (error != 0 ? " error " + std::to_string(error) : "");
+    }
+
     std::uint64_t now = 1000; // the fake clock
+    StoreResult stored;       // what storing a port found gives
 
 private:
     Events& journal_;
@@ -81,7 +125,8 @@ private:
 };
 
 struct TrayRig {
-    explicit TrayRig(int comPort = 0) : commands(link, shared, processes, textCase, desktop, shell, comPort) {
+    explicit TrayRig(int port = 1)
+        : commands(DevicePorts{link, listener, ports}, shared, processes, textCase, desktop, shell, port) {
         shared.Create();
     }
 
@@ -91,6 +136,8 @@ struct TrayRig {
     MemoryBlocks blocks;
     CSharedInfo shared{blocks};
     FakeLink link{journal};
+    FakeListener listener{journal};
+    FakePortList ports;
     fakes::FakeProcesses processes;
     AsciiTextCase textCase;
     fakes::FakeDesktop desktop;
@@ -99,25 +146,30 @@ struct TrayRig {
 };
 
 TEST(TrayCommands, StartUpOpensThePreferencesPortAndSendsTheStartByte) {
-    for (int comPort = 0; comPort < 4; ++comPort) {
-        TrayRig rig(comPort);
+    for (const int port : {1, 4, 12, 256}) {
+        TrayRig rig(port);
         EXPECT_TRUE(rig.commands.OpenAtStart());
-        EXPECT_EQ(rig.Take(), (Events{"open " + std::to_string(comPort), "write b3"})) << comPort;
+        EXPECT_EQ(rig.Take(), (Events{"open " + std::to_string(port), "write b3"})) << port;
         EXPECT_EQ(rig.shared.GetPortOpen(), 1);
     }
 }
 
-TEST(TrayCommands, APortThatCannotBeOpenedAtStartUpIsReportedOnceAndLeavesTheDriverDisabled) {
-    TrayRig rig(2);
+// The box names the port and why; then the driver listens on every listed port but the stored one,
+// which it retries every two seconds, and the menu offers Disable.
+TEST(TrayCommands, APortThatCannotBeOpenedAtStartUpIsReportedOnceThenLookedForAndRetried) {
+    TrayRig rig(3);
+    rig.ports.mapped = {"COM1", "COM3", "COM9"};
     rig.link.opens = false;
     EXPECT_FALSE(rig.commands.OpenAtStart());
-    EXPECT_EQ(rig.Take(), (Events{"open 2", "port box (portOpen 0)"}));
+    EXPECT_EQ(rig.Take(), (Events{"open 3", "port box COM3 error 2 (portOpen 0)", "listen 1 9"}));
     EXPECT_EQ(rig.shared.GetPortOpen(), 0);
-
-    const TrayItem item = rig.commands.ToggleItem();
-    EXPECT_EQ(item.stringId, static_cast<unsigned>(IDS_ENABLE));
-    EXPECT_EQ(item.commandId, static_cast<unsigned>(ID_ENABLE));
-    EXPECT_TRUE(rig.Take().empty());
+    EXPECT_EQ(rig.commands.State(), PortState::kListening);
+    EXPECT_TRUE(rig.commands.Retrying());
+    EXPECT_EQ(rig.commands.ToggleItem().commandId, static_cast<unsigned>(ID_DISABLE));
+    rig.link.opens = true;
+    rig.shell.now = 3000;
+    rig.commands.RetryTick();
+    EXPECT_EQ(rig.Take(), (Events{"open 3", "write b3", "stop listening", FakeShell::Notified(IDS_PORT_BACK, 3)}));
 }
 
 // The item at position 2 follows the port itself. The editor's start sets portOpen to 1 whatever the
@@ -139,7 +191,7 @@ TEST(TrayCommands, TheToggleItemFollowsThePortAndPutsTheSharedFlagRight) {
     for (const Case& c : cases) {
         TrayRig rig;
         if (c.open)
-            rig.link.Open(0);
+            rig.link.Open(1);
         rig.shared.SetPortOpen(c.portOpen);
         const TrayItem item = rig.commands.ToggleItem();
         EXPECT_EQ(item.stringId, c.stringId) << c.open << c.portOpen;
@@ -157,7 +209,7 @@ TEST(TrayCommands, ExitCancelsTheQuestionAndClosesThePortBeforeTheLoopEnds) {
 }
 
 TEST(TrayCommands, DisableThenEnableClosesAndReopensThePortWithANewStartByte) {
-    TrayRig rig(1);
+    TrayRig rig(2);
     rig.commands.OpenAtStart();
     rig.Take();
 
@@ -167,24 +219,26 @@ TEST(TrayCommands, DisableThenEnableClosesAndReopensThePortWithANewStartByte) {
     EXPECT_EQ(rig.commands.ToggleItem().commandId, static_cast<unsigned>(ID_ENABLE));
 
     EXPECT_EQ(rig.commands.Run(ID_ENABLE), TrayOutcome::kStay);
-    EXPECT_EQ(rig.Take(), (Events{"resume questions", "open 1", "write b3"}));
+    EXPECT_EQ(rig.Take(), (Events{"resume questions", "open 2", "write b3"}));
     EXPECT_EQ(rig.shared.GetPortOpen(), 1);
     EXPECT_EQ(rig.commands.ToggleItem().commandId, static_cast<unsigned>(ID_DISABLE));
 }
 
-TEST(TrayCommands, EnableThatCannotOpenThePortSaysSoAndStaysDisabled) {
+TEST(TrayCommands, EnableThatCannotOpenThePortSaysSoAndLooksForTheDevice) {
     TrayRig rig;
-    rig.link.opens = false;
     rig.commands.OpenAtStart();
+    rig.commands.Run(ID_DISABLE);
+    rig.link.opens = false;
     rig.Take();
     rig.commands.Run(ID_ENABLE);
-    EXPECT_EQ(rig.Take(), (Events{"resume questions", "open 0", "port box (portOpen 0)"}));
+    EXPECT_EQ(rig.Take(), (Events{"resume questions", "open 1", "port box COM1 error 2 (portOpen 0)", "listen"}));
     EXPECT_EQ(rig.shared.GetPortOpen(), 0);
+    EXPECT_EQ(rig.commands.State(), PortState::kListening);
 }
 
 TEST(TrayCommands, TheStartByteGoesOutOnlyWhileTheDriverIsEnabled) {
     TrayRig rig;
-    rig.link.Open(0);
+    rig.link.Open(1);
     rig.Take();
     rig.shared.SetPortOpen(0);
     rig.commands.SendStartByte();
@@ -245,7 +299,7 @@ TEST(TrayCommands, ALostPortIsClosedReleasedAndRetriedEveryTwoSecondsUntilItAnsw
     rig.link.opens = false;
     rig.commands.PortLost();
     EXPECT_EQ(rig.Take(), (Events{"cancel question", "close", "release held", "resume questions",
-                                  "notify " + std::to_string(IDS_PORT_LOST)}));
+                                  FakeShell::Notified(IDS_PORT_LOST, 1)}));
     EXPECT_EQ(rig.shared.GetPortOpen(), 0);
     EXPECT_EQ(rig.commands.State(), PortState::kRetrying);
     EXPECT_EQ(rig.commands.ToggleItem().commandId, static_cast<unsigned>(ID_DISABLE)) << "Disable stops retrying";
@@ -256,17 +310,17 @@ TEST(TrayCommands, ALostPortIsClosedReleasedAndRetriedEveryTwoSecondsUntilItAnsw
     for (const auto& [now, tries] : ticks) {
         rig.shell.now = now;
         rig.commands.RetryTick();
-        EXPECT_EQ(rig.Take(), tries ? Events{"open 0"} : Events{}) << now;
+        EXPECT_EQ(rig.Take(), tries ? Events{"open 1"} : Events{}) << now;
     }
     rig.commands.RetryNow(); // resume from sleep
-    EXPECT_EQ(rig.Take(), (Events{"open 0"}));
+    EXPECT_EQ(rig.Take(), (Events{"open 1"}));
     rig.commands.PortLost(); // a second notice of the same loss
     EXPECT_TRUE(rig.Take().empty());
 
     rig.link.opens = true;
     rig.shell.now = 8100;
     rig.commands.RetryTick();
-    EXPECT_EQ(rig.Take(), (Events{"open 0", "write b3", "notify " + std::to_string(IDS_PORT_BACK)}));
+    EXPECT_EQ(rig.Take(), (Events{"open 1", "write b3", FakeShell::Notified(IDS_PORT_BACK, 1)}));
     EXPECT_EQ(rig.shared.GetPortOpen(), 1);
     rig.shell.now = 20000;
     rig.commands.RetryTick();
@@ -286,7 +340,7 @@ TEST(TrayCommands, ARetryWhosePortTakesNoStartByteGoesOnRetryingQuietly) {
     rig.shell.now = 3000;
     rig.commands.RetryTick();
     EXPECT_EQ(rig.Take(),
-              (Events{"open 0", "write b3", "cancel question", "close", "release held", "resume questions"}));
+              (Events{"open 1", "write b3", "cancel question", "close", "release held", "resume questions"}));
     EXPECT_EQ(rig.commands.State(), PortState::kRetrying);
     EXPECT_EQ(rig.shared.GetPortOpen(), 0);
     rig.commands.PortLost(); // the link's notice of that loss, taken over later
@@ -298,12 +352,12 @@ TEST(TrayCommands, ARetryWhosePortTakesNoStartByteGoesOnRetryingQuietly) {
     rig.link.onWrite = nullptr;
     rig.shell.now = 7000;
     rig.commands.RetryTick();
-    EXPECT_EQ(rig.Take(), (Events{"open 0", "write b3", "notify " + std::to_string(IDS_PORT_BACK)}));
+    EXPECT_EQ(rig.Take(), (Events{"open 1", "write b3", FakeShell::Notified(IDS_PORT_BACK, 1)}));
     EXPECT_EQ(rig.commands.State(), PortState::kConnected);
 }
 
 // Disable stops the retrying; Enable tries at once and, while the port is still away, goes back to
-// retrying without the box about a port that cannot be opened.
+// retrying (and looks for the device) without the box about a port that cannot be opened.
 TEST(TrayCommands, DisableStopsRetryingAndEnableResumesIt) {
     TrayRig rig;
     rig.commands.OpenAtStart();
@@ -318,12 +372,57 @@ TEST(TrayCommands, DisableStopsRetryingAndEnableResumesIt) {
     EXPECT_TRUE(rig.Take().empty());
 
     rig.commands.Run(ID_ENABLE);
-    EXPECT_EQ(rig.Take(), (Events{"resume questions", "open 0"}));
-    EXPECT_EQ(rig.commands.State(), PortState::kRetrying);
+    EXPECT_EQ(rig.Take(), (Events{"resume questions", "open 1", "listen"}));
+    EXPECT_EQ(rig.commands.State(), PortState::kListening);
     rig.link.opens = true;
     rig.shell.now = 12000;
     rig.commands.RetryTick();
-    EXPECT_EQ(rig.Take(), (Events{"open 0", "write b3", "notify " + std::to_string(IDS_PORT_BACK)}));
+    EXPECT_EQ(rig.Take(), (Events{"open 1", "write b3", "stop listening", FakeShell::Notified(IDS_PORT_BACK, 1)}));
+}
+
+// Find Device closes the port in use and listens on every listed port, that one too; the port a press
+// is heard on first is stored, opened and given the start byte, and the user told once.
+TEST(TrayCommands, FindDeviceListensEverywhereAndTakesThePortThePressCameOn) {
+    TrayRig rig;
+    rig.ports.mapped = {"COM9", "COM1", "COM5"};
+    rig.commands.OpenAtStart();
+    rig.Take();
+    rig.commands.Run(ID_FIND_DEVICE);
+    EXPECT_EQ(rig.Take(), (Events{"cancel question", "close", "release held", "resume questions", "listen 1 5 9"}));
+    EXPECT_EQ(rig.commands.State(), PortState::kListening);
+    EXPECT_FALSE(rig.commands.Retrying());
+    EXPECT_EQ(rig.commands.ToggleItem().commandId, static_cast<unsigned>(ID_DISABLE));
+
+    rig.commands.PortFound(9);
+    EXPECT_EQ(rig.Take(),
+              (Events{"stop listening", "store COM9", "open 9", "write b3", FakeShell::Notified(IDS_PORT_FOUND, 9)}));
+    EXPECT_EQ(rig.commands.Port(), 9);
+    EXPECT_EQ(rig.commands.State(), PortState::kConnected);
+    rig.commands.PortChosen(9); // the driver's own store, heard back: nothing moves
+    EXPECT_TRUE(rig.Take().empty());
+
+    rig.commands.Run(ID_FIND_DEVICE);
+    rig.commands.Run(ID_DISABLE);
+    EXPECT_FALSE(rig.listener.Listening());
+    rig.Take();
+    rig.commands.PortFound(5);
+    EXPECT_TRUE(rig.Take().empty()) << "found after Disable: stale";
+}
+
+// Another port stored while the driver runs: it moves there at once, letting go of what the device
+// held; one that cannot be opened is said so and looked for.
+TEST(TrayCommands, AStoredPortIsTakenOverWithoutAReload) {
+    TrayRig rig;
+    rig.commands.OpenAtStart();
+    rig.Take();
+    rig.commands.PortChosen(12);
+    EXPECT_EQ(rig.Take(), (Events{"cancel question", "close", "release held", "resume questions", "open 12", "write b3",
+                                  FakeShell::Notified(IDS_PORT_BACK, 12)}));
+    rig.link.opens = false;
+    rig.commands.PortChosen(7);
+    EXPECT_EQ(rig.Take(), (Events{"cancel question", "close", "release held", "resume questions", "open 7",
+                                  FakeShell::Notified(IDS_PORT_NOT_OPENED, 7, 2), "listen"}));
+    EXPECT_TRUE(rig.commands.Retrying());
 }
 
 TEST(TrayCommands, ADismissedMenuDoesNothing) {

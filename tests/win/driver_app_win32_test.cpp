@@ -46,13 +46,15 @@ TEST(DriverResources, TheTrayMenuHoldsTheCommandsByPosition) {
     MenuHandle menu = framework::LoadMenuResource(driver.Get(), 130);
     HMENU popup = framework::SubMenu(menu.Get(), 0);
     ASSERT_NE(popup, nullptr);
-    ASSERT_EQ(GetMenuItemCount(popup), 5);
+    ASSERT_EQ(GetMenuItemCount(popup), 6);
+    // Find Device right after Disable: the items above it keep their places from the top, those below
+    // from the bottom.
     const struct {
         const char* text;
         UINT id;
-    } items[] = {
-        {"Open QVL2 Editor", 32773}, {"", 0}, {"Disable QVL2", 32774}, {"Reload Driver", 32771}, {"Exit", 32772}};
-    for (UINT position = 0; position < 5; ++position) {
+    } items[] = {{"Open QVL2 Editor", 32773}, {"", 0},        {"Disable QVL2", 32774}, {"Find Device", 32776},
+                 {"Reload Driver", 32771},    {"Exit", 32772}};
+    for (UINT position = 0; position < 6; ++position) {
         EXPECT_EQ(framework::MenuItemText(popup, position), items[position].text) << position;
         EXPECT_EQ(GetMenuItemID(popup, static_cast<int>(position)), items[position].id) << position;
     }
@@ -67,7 +69,7 @@ TEST(DriverResources, TheTrayMenuHoldsTheCommandsByPosition) {
                                            framework::LoadResourceString(driver.Get(), IDS_ENABLE)));
     EXPECT_EQ(framework::MenuItemText(popup, 2), "Enable QVL2");
     EXPECT_EQ(GetMenuItemID(popup, 2), 32775u);
-    EXPECT_EQ(GetMenuItemCount(popup), 5);
+    EXPECT_EQ(GetMenuItemCount(popup), 6);
 }
 
 TEST(DriverResources, TheStringTableHoldsTheDriversTexts) {
@@ -82,13 +84,16 @@ TEST(DriverResources, TheStringTableHoldsTheDriversTexts) {
         {2, "Default"},
         {3, "Disable QVL2"},
         {4, "Enable QVL2"},
-        {6, "Could not connect the QVL2 to the specified Communication Port. Right click on the QVL icon, point to "
-            "\"Use Open QVL2 Editor\", select Edit_Preferences and choose another port."},
+        {6, "Could not connect the QVL2 to the specified Communication Port, %1: %2. Press a button on the Quorvel 2 "
+            "and QVL2 will find the port it is on, or right click on the QVL icon, point to \"Use Open QVL2 "
+            "Editor\", select Edit_Preferences and choose another port."},
         {9, "The QVL2 on %1 is not answering; QVL2 will reconnect when it is back."},
         {10, "The QVL2 on %1 is connected."},
         {11, "QVL 2 - %1 - %2"},
         {12, "QVL 2 - %1 not connected, retrying"},
         {13, "QVL 2 - disabled"},
+        {14, "QVL 2 - press a button on the Quorvel 2 to find it"},
+        {15, "Quorvel 2 found on %1"},
     };
     for (const auto& s : strings)
         EXPECT_EQ(framework::LoadResourceString(driver.Get(), s.id), s.text) << s.id;

@@ -2,6 +2,7 @@
 // serial_link_test.py, which plays the device at the other end of a pty and checks what this program
 // prints once it has ended. Reports, boxes and the end of the process are recorded, not carried out.
 //
+// <comPort> is the port's number (2: COM2).
 //   serial_link_probe echo <comPort> <count> [<text> <times>]
 //                                              open, send 0xB3, take <count> bytes, send them back,
 //                                              queue two writes, wait for one more byte (the

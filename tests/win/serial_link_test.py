@@ -122,7 +122,7 @@ def echo_scenario(opts, com_number, shim, extra_env=None, report=None):
     point_port(opts.ports, com_number, device.path)
     played = [b"\x80\x45", b"\x80\x05\x81\x7f", b"\x80\x47"]
     total = sum(len(p) for p in played)
-    probe = start_probe(opts, ["echo", com_number - 1, total] + list(report or ()), shim, extra_env)
+    probe = start_probe(opts, ["echo", com_number, total] + list(report or ()), shim, extra_env)
 
     got_start = device.wait_for(1, 90)
     check(got_start and device.received[:1] == b"\xb3", label + ": the start byte 0xB3 arrives first")
@@ -176,7 +176,7 @@ def simulator_scenario(opts):
     sim.stdin = None
     header = [sim.stdout.readline().strip(), sim.stdout.readline().strip()]
     check(header[1].startswith("link " + link), "simulator: the port is linked to its pty (%s)" % header)
-    lines = finish(start_probe(opts, ["echo", 1, 10], shim=True))
+    lines = finish(start_probe(opts, ["echo", 2, 10], shim=True))
     sim.terminate()
     log = sim.communicate(timeout=20)[0].splitlines()
     check(value(lines, "received") == "80 41 80 46 80 06 81 07 81 07",
@@ -230,12 +230,12 @@ def main():
     check(len(failures) >= 4, "failing call: each failure is reported to the debugger (%d)" % len(failures))
     check(len(boxes) == 1 and "ClearCommError" in boxes[0], "failing call: but shown in one box only (%s)" % boxes)
 
-    # Ports that cannot be opened: a folder, a device path that is gone, a number past COM4.
+    # Ports that cannot be opened: a folder, a device path that is gone, a number past COM256.
     folder = os.path.join(wine_dir, "not-a-port")
     os.makedirs(folder, exist_ok=True)
     point_port(opts.ports, 3, folder)
     point_port(opts.ports, 4, os.path.join(wine_dir, "no-such-device"))
-    for com_port, label in [(2, "a folder"), (3, "a missing device"), (4, "comPort 4")]:
+    for com_port, label in [(3, "a folder"), (4, "a missing device"), (257, "COM257")]:
         lines = finish(start_probe(opts, ["missing", com_port], shim=True))
         check(value(lines, "open") == "0", label + ": open fails")
         check(value(lines, "threads-started") == "0", label + ": no thread is started")
@@ -247,7 +247,7 @@ def main():
     for waits in ("1", "0"):
         device = Device()
         point_port(opts.ports, 2, device.path)
-        probe = start_probe(opts, ["hangup", 1], shim=True, extra_env={"QVL_STATUS_WAITS": waits})
+        probe = start_probe(opts, ["hangup", 2], shim=True, extra_env={"QVL_STATUS_WAITS": waits})
         check(device.wait_for(1, 90), "hangup: the start byte arrives")
         device.hang_up()
         lines = finish(probe)
@@ -261,7 +261,7 @@ def main():
     # reports "Error closing port." and ends the process.
     device = Device()
     point_port(opts.ports, 2, device.path)
-    probe = start_probe(opts, ["stuck", 1], shim=True)
+    probe = start_probe(opts, ["stuck", 2], shim=True)
     check(device.wait_for(1, 90), "stuck reader: the start byte arrives")
     device.send(b"\x80\x45")
     lines = finish(probe)
