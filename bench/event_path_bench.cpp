@@ -59,7 +59,21 @@ namespace {
 class NullInput final : public InputSynth {
 public:
     void Key(std::uint8_t vk, bool) override { benchmark::DoNotOptimize(vk); }
+    void StepKey(std::uint8_t vk, bool) override { benchmark::DoNotOptimize(vk); }
+    void Text(std::u16string_view text) override { benchmark::DoNotOptimize(text.data()); }
     void Mouse(std::uint32_t, std::int32_t, std::int32_t) override {}
+};
+
+// The player's loop stands still: nothing measured here waits.
+class StillLoop final : public PlayerLoop {
+public:
+    std::uint64_t NowMs() override { return 0; }
+    void Wake() override {}
+};
+
+class DefaultRepeat final : public KeyboardRepeat {
+public:
+    RepeatTiming Timing() override { return RepeatTiming(); }
 };
 
 // Two program windows; the benchmark says which one is in front. The thread of window 1 (thread 10)
@@ -194,11 +208,14 @@ struct EventPath {
     FiftyProcesses processes;
     AsciiTextCase textCase; // letters A to Z, about what the system's rule costs for these names
     NullInput input;
+    StillLoop loop;
+    DefaultRepeat repeat;
+    CStepPlayer player{input, loop, repeat};
     StillPointer pointer;
     NoQuestion question;
     NoWatch watch;
     CKeysetRegistry keysets{KeysetStorage{registry, lock, textCase, watch}};
-    CControlDispatcher dispatcher{store, keysets, desktop, processes, textCase, input, pointer, question};
+    CControlDispatcher dispatcher{store, keysets, desktop, processes, textCase, player, pointer, question};
     NoTimer timer;
     NoLed led;
     CDeviceDecoder decoder{dispatcher, led, timer};

@@ -43,15 +43,31 @@ bool CHeldInput::Released(const Held& held) {
 }
 
 void CHeldInput::Key(std::uint8_t vk, bool up) {
+    SendKey(Held{false, vk, false}, up);
+}
+
+void CHeldInput::StepKey(std::uint8_t vk, bool up) {
+    SendKey(Held{false, vk, true}, up);
+}
+
+void CHeldInput::SendKey(const Held& key, bool up) {
     std::lock_guard<std::mutex> hold(lock_);
-    const Held key{false, vk};
     if (up) {
         if (!Released(key))
             return;
     } else {
         Pressed(key);
     }
-    input_.Key(vk, up);
+    const auto vk = static_cast<std::uint8_t>(key.code);
+    if (key.step)
+        input_.StepKey(vk, up);
+    else
+        input_.Key(vk, up);
+}
+
+void CHeldInput::Text(std::u16string_view text) {
+    std::lock_guard<std::mutex> hold(lock_); // between other events, not inside them
+    input_.Text(text);
 }
 
 void CHeldInput::Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy) {
@@ -81,6 +97,8 @@ int CHeldInput::ReleaseAll() {
         releasedEarly_.push_back(held);
         if (held.mouse)
             input_.Mouse(held.code, 0, 0);
+        else if (held.step)
+            input_.StepKey(static_cast<std::uint8_t>(held.code), true);
         else
             input_.Key(static_cast<std::uint8_t>(held.code), true);
     }

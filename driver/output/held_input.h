@@ -25,6 +25,8 @@ public:
     explicit CHeldInput(InputSynth& input) : input_(input) {}
 
     void Key(std::uint8_t vk, bool up) override;
+    void StepKey(std::uint8_t vk, bool up) override;
+    void Text(std::u16string_view text) override;
     void Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy) override;
 
     // The up event of everything held, in reverse order of the presses. Returns how many went out.
@@ -33,6 +35,8 @@ public:
     struct Held {
         bool mouse;         // a mouse button (its up flag in `code`), else a key
         std::uint32_t code; // the virtual key, or the button's up flag
+        bool step = false;  // a key that went down as a step's, with its scan code: it comes up so too
+        // One key is one key, however it went down.
         bool operator==(const Held& other) const { return mouse == other.mouse && code == other.code; }
     };
     std::vector<Held> HeldNow() const;
@@ -42,6 +46,7 @@ private:
     void Pressed(const Held& held);
     // Note a release; false when it is the late release of something ReleaseAll already let go of.
     bool Released(const Held& held);
+    void SendKey(const Held& key, bool up);
 
     InputSynth& input_;
     mutable std::mutex lock_;
