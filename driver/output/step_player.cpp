@@ -153,6 +153,7 @@ CStepPlayer::Control* CStepPlayer::Transport(int control) {
 
 void CStepPlayer::Open(int control, Event::Kind kind, bool withWaits) {
     open_ = true;
+    direct_ = !Busy();
     withWaits_ = withWaits;
     discard_ = false;
     releasing_.clear();
@@ -169,13 +170,18 @@ void CStepPlayer::Open(int control, Event::Kind kind, bool withWaits) {
     }
     // A press while the last one was never released: what that one holds goes first, and its repeat and
     // release steps end with it.
-    if (state->pressed)
+    if (state->pressed && MayHold(*state))
         building_.items.push_back(KeyItem(PlayItem::Kind::kLetGo, 0, true));
     state->pressed = true;
     state->dropped = false;
     state->release.clear();
     state->repeatArmed = false;
     state->repeatScheduled = false;
+}
+
+// While something plays, a press waiting its turn may still take keys; else what is held is known now.
+bool CStepPlayer::MayHold(const Control& state) const {
+    return !direct_ || !state.held.empty();
 }
 
 void CStepPlayer::OpenRelease(Control& state) {
@@ -186,18 +192,42 @@ void CStepPlayer::OpenRelease(Control& state) {
     } else if (state.pressed) {
         releasing_ = std::move(state.release);
         AppendSteps(releasing_, withWaits_, building_.items);
-        building_.items.push_back(KeyItem(PlayItem::Kind::kLetGo, 0, true));
+        if (!releasing_.empty() || MayHold(state))
+            building_.items.push_back(KeyItem(PlayItem::Kind::kLetGo, 0, true));
     }
     state.pressed = false;
     state.dropped = false;
     state.release.clear();
 }
 
+// A keystroke with nothing playing goes out at once, on the reader's thread, as it always has.
 void CStepPlayer::EventKeys::Key(std::uint8_t vk, bool up) {
-    if (player_.open_)
-        player_.building_.items.push_back(KeyItem(PlayItem::Kind::kKey, vk, up));
-    else
+    if (!player_.open_)
+        LockedInput::Key(vk, up);
+    else if (player_.direct_ && player_.building_.items.empty())
         player_.held_.Key(vk, up);
+    else
+        player_.building_.items.push_back(KeyItem(PlayItem::Kind::kKey, vk, up));
+}
+
+void CStepPlayer::LockedInput::Key(std::uint8_t vk, bool up) {
+    std::lock_guard<std::mutex> hold(player_.lock_);
+    player_.held_.Key(vk, up);
+}
+
+void CStepPlayer::LockedInput::StepKey(std::uint8_t vk, bool up) {
+    std::lock_guard<std::mutex> hold(player_.lock_);
+    player_.held_.StepKey(vk, up);
+}
+
+void CStepPlayer::LockedInput::Text(std::u16string_view text) {
+    std::lock_guard<std::mutex> hold(player_.lock_);
+    player_.held_.Text(text);
+}
+
+void CStepPlayer::LockedInput::Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy) {
+    std::lock_guard<std::mutex> hold(player_.lock_);
+    player_.held_.Mouse(flags, dx, dy);
 }
 
 void CStepPlayer::Close() {

@@ -122,11 +122,12 @@ public:
         CStepPlayer& player_;
     };
 
-    // The keystroke object's input: inside an Event its key events join the event; outside one they go
-    // straight out.
+    // The keystroke object's input: inside an Event its key events join the event (or go out at once while
+    // nothing plays); outside one they go straight out.
     InputSynth& Keys() { return keys_; }
-    // The mouse's input: straight out, past the record of what is held.
-    InputSynth& Held() { return held_; }
+    // The mouse's input: straight out, past the record of what is held, under the player's lock. Never
+    // used inside an Event (the lock is not taken twice).
+    InputSynth& Held() { return mouse_; }
 
     // From the loop: play what is due. The time the next thing is due, or nothing while nothing waits.
     std::optional<std::uint64_t> Run();
@@ -156,22 +157,28 @@ private:
         PlayItems repeatItems;
         std::vector<std::uint8_t> held; // keys its steps left down, in the order they went down
     };
-    class EventKeys final : public InputSynth {
+    // Input from outside the player's events, one event at a time under its lock.
+    class LockedInput : public InputSynth {
     public:
-        explicit EventKeys(CStepPlayer& player) : player_(player) {}
+        explicit LockedInput(CStepPlayer& player) : player_(player) {}
         void Key(std::uint8_t vk, bool up) override;
-        void StepKey(std::uint8_t vk, bool up) override { player_.held_.StepKey(vk, up); }
-        void Text(std::u16string_view text) override { player_.held_.Text(text); }
-        void Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy) override {
-            player_.held_.Mouse(flags, dx, dy);
-        }
+        void StepKey(std::uint8_t vk, bool up) override;
+        void Text(std::u16string_view text) override;
+        void Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy) override;
 
-    private:
+    protected:
         CStepPlayer& player_;
+    };
+    // The keystroke's: inside an event, into it.
+    class EventKeys final : public LockedInput {
+    public:
+        using LockedInput::LockedInput;
+        void Key(std::uint8_t vk, bool up) override;
     };
 
     void Open(int control, Event::Kind kind, bool withWaits);
     void OpenRelease(Control& state);
+    bool MayHold(const Control& state) const;
     void Close();
     void Enqueue(Job job);
     bool Busy() const { return current_.has_value() || !queue_.empty(); }
@@ -191,6 +198,7 @@ private:
     PlayerLoop& loop_;
     KeyboardRepeat& repeat_;
     EventKeys keys_{*this};
+    LockedInput mouse_{*this};
     mutable std::mutex lock_;
     std::array<Control, kControlCount> controls_;
     std::optional<Job> current_; // playing, or in one of its waits
@@ -199,6 +207,7 @@ private:
     // The event being handed over, on the reader's thread; its vector keeps its room from event to event,
     // so a plain keystroke costs no allocation.
     bool open_ = false;
+    bool direct_ = false; // nothing played when it opened: its keys go out as they come
     bool withWaits_ = true;
     bool discard_ = false; // the release of a dropped press
     Job building_;
