@@ -396,8 +396,13 @@ void CStepPlayer::StopAll() {
         current_.reset();
         queue_.clear();
         waitEnd_ = 0;
-        for (Control& state : controls_)
+        // A button held now comes up later (after Enable, after the unlock): its release then sends
+        // nothing, as if its press had been dropped. What was down goes up here.
+        for (Control& state : controls_) {
+            const bool pressed = state.pressed;
             state = Control();
+            state.dropped = pressed;
+        }
         held_.ReleaseAll();
     }
     loop_.Wake();

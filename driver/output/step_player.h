@@ -22,7 +22,7 @@
 //
 // The player owns the record of what is held down. StopAll (Disable, Exit, Reload Driver, a lost port, the
 // workstation's lock, the session's end) ends a wait at once, drops everything waiting and every repeat,
-// and lets go of every key and button still down.
+// and lets go of every key and button still down; the later release of a button held then sends nothing.
 //
 // One lock keeps the reader, the loop and StopAll apart; output is sent under it, a wait never is.
 #pragma once
@@ -148,7 +148,7 @@ private:
     };
     struct Control {
         bool pressed = false; // a press was handed over and its release has not come
-        bool dropped = false; // that press was dropped: its release sends nothing
+        bool dropped = false; // that press was dropped, or stopped: its release sends nothing
         Steps release;        // what its release plays
         bool repeatArmed = false;
         bool repeatScheduled = false; // the press began: the next repeat is due at repeatDue
