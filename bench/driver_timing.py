@@ -10,6 +10,10 @@
    (the shim), once on a plain pty (no modem lines), and once with the port lost and not coming
    back, the driver trying to open it every 2 seconds. Under Wine the link keeps no line-status wait
    (Wine would service it by polling), so the first two should cost alike.
+1c. Steps: Play sends Ctrl+Shift+A as its keystroke, Stop the same key as the first of its steps; both
+   pressed in turn, 500 times each: from the press's last byte (the driver's own part) and from the byte
+   written (the whole way) to the first key at the program's keyboard hook, side by side. And a press
+   typing 100 characters: from the byte written to the last character at the hook.
 3. Burst: wheel messages at the line's full rate (2400 baud: 120 messages a second) for 10 seconds:
    every byte reaches the driver in order, and every keystroke the wheel's throttle lets through
    (a key on the first step and every 9th after it at the fastest speed) reaches the program.
@@ -31,7 +35,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
 
 from driver import Driver  # noqa: E402
 from harness import Session, qpc_now  # noqa: E402
-from keysets import EXT, SETTINGS, assignment, keyset, store_keysets  # noqa: E402
+from keysets import CTRL, EXT, SETTINGS, SHIFT, assignment, keyset, steps, store_keysets  # noqa: E402
 
 MESSAGE_TIME = 20 / 2400  # two bytes of ten bits at 2400 baud: 8.33 ms
 TICKS = 1e7  # the performance counter's ticks per second under Wine
@@ -134,6 +138,57 @@ def latency(count, notes=None):
             print(f"  notes shown: {len(driver.lines('note', trace_since))}")
 
 
+def first_keys(driver_lines, hooked, sent, count):
+    """For each press (every other message, from the first): the driver's own part (its last byte in to
+    its first key out) and the whole way (the byte written to its first key at the hook), in ms."""
+    own, whole = [], []
+    timed = per_message(driver_lines)
+    for n in range(0, count, 2):
+        arrived, out = timed[n]
+        if out is not None:
+            own.append(ms(out - arrived))
+        following = sent[n + 1] if n + 1 < len(sent) else float("inf")
+        first = next((r.int("t") for r in hooked if sent[n] < r.int("t") < following), None)
+        if first is not None:
+            whole.append(ms(first - sent[n]))
+    return own, whole
+
+
+def steps_latency(count):
+    print(f"\n1c. a press with steps beside the keystroke ({count} of each), and 100 characters typed")
+    with Session("bench-steps") as s:
+        s.screen()
+        play = {("MainBank", "Play"): assignment(vk=ord("A"), mods=CTRL | SHIFT)}
+        typed = "".join(chr(ord("a") + n % 26) for n in range(100))
+        extra = {("MainBank", "Stop"): steps("Ctrl+Shift+A, Tab"), ("MainBank", "Record"): steps(f'"{typed}"')}
+        store_keysets(s, keyset("Default", play, extra))
+        port = s.device_port(1)
+        driver = Driver(s)
+        port.wait_for_bytes(b"\xb3")
+        driver.wait_ready()
+        probe = s.probe()
+        pressed = (("keystroke Ctrl+Shift+A", b"\x80\x45\x80\x05", 6),
+                   ("steps Ctrl+Shift+A, Tab", b"\x80\x44\x80\x04", 8))
+        for name, press, keys in pressed:
+            since, trace_since = probe.mark(), driver.trace.mark()
+            sent = paced_writes(port, [press[:2], press[2:]] * count)
+            injected = probe.log.wait_count(keys * count, "llkey", since, where=lambda r: r["injected"] == "1",
+                                            timeout=120)
+            own, whole = first_keys(driver.lines(since=trace_since), injected, sent, 2 * count)
+            summary(f"{name}: driver's own part to the first key", own)
+            summary(f"{name}: whole way to the first key", whole)
+        took = []
+        for _ in range(10):
+            since = probe.mark()
+            written = port.write(b"\x80\x46\x80\x06")
+            typed_keys = probe.log.wait_count(200, "llkey", since, where=lambda r: r["injected"] == "1", timeout=60)
+            took.append((ms(typed_keys[0].int("t") - written), ms(typed_keys[-1].int("t") - typed_keys[0].int("t")),
+                         ms(typed_keys[-1].int("t") - written)))
+        summary("100 characters: byte written -> first character at the hook", [t[0] for t in took])
+        summary("100 characters: first -> last character at the hook", [t[1] for t in took])
+        summary("100 characters: byte written -> last character at the hook", [t[2] for t in took])
+
+
 def idle(seconds, modem_lines, lost=False, note=False):
     if note:
         print(f"\n2d. idle for {seconds} s after one press whose note is shown, then fades (in the first 2 s)")
@@ -227,6 +282,7 @@ def main():
     opts = parser.parse_args()
     latency(opts.messages)
     latency(opts.messages, notes=3)
+    steps_latency(opts.messages // 2)
     idle(opts.idle, modem_lines=True)
     idle(opts.idle, modem_lines=True, note=True)
     idle(opts.idle, modem_lines=False)
