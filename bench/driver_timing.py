@@ -138,19 +138,13 @@ def latency(count, notes=None):
             print(f"  notes shown: {len(driver.lines('note', trace_since))}")
 
 
-def first_keys(driver_lines, hooked, sent, count):
-    """For each press (every other message, from the first): the driver's own part (its last byte in to
-    its first key out) and the whole way (the byte written to its first key at the hook), in ms."""
-    own, whole = [], []
+def first_keys(driver_lines, hooked, sent, keys):
+    """For each press (every other message, from the first) and its release, which together send `keys`
+    key events: the driver's own part (its last byte in to its first key out) and the whole way (the byte
+    written to its first key at the hook), in ms."""
     timed = per_message(driver_lines)
-    for n in range(0, count, 2):
-        arrived, out = timed[n]
-        if out is not None:
-            own.append(ms(out - arrived))
-        following = sent[n + 1] if n + 1 < len(sent) else float("inf")
-        first = next((r.int("t") for r in hooked if sent[n] < r.int("t") < following), None)
-        if first is not None:
-            whole.append(ms(first - sent[n]))
+    own = [ms(out - arrived) for arrived, out in timed[::2] if out is not None]
+    whole = [ms(hooked[n * keys].int("t") - written) for n, written in enumerate(sent[::2])]
     return own, whole
 
 
@@ -174,7 +168,7 @@ def steps_latency(count):
             sent = paced_writes(port, [press[:2], press[2:]] * count)
             injected = probe.log.wait_count(keys * count, "llkey", since, where=lambda r: r["injected"] == "1",
                                             timeout=120)
-            own, whole = first_keys(driver.lines(since=trace_since), injected, sent, 2 * count)
+            own, whole = first_keys(driver.lines(since=trace_since), injected, sent, keys)
             summary(f"{name}: driver's own part to the first key", own)
             summary(f"{name}: whole way to the first key", whole)
         took = []
