@@ -10,10 +10,12 @@
    (the shim), once on a plain pty (no modem lines), and once with the port lost and not coming
    back, the driver trying to open it every 2 seconds. Under Wine the link keeps no line-status wait
    (Wine would service it by polling), so the first two should cost alike.
-1c. Steps: Play sends Ctrl+Shift+A as its keystroke, Stop the same key as the first of its steps; both
-   pressed in turn, 500 times each: from the press's last byte (the driver's own part) and from the byte
-   written (the whole way) to the first key at the program's keyboard hook, side by side. And a press
-   typing 100 characters: from the byte written to the last character at the hook.
+1c. Steps: Play sends Ctrl+Shift+A as its keystroke, Stop the same key as the first of its steps; each
+   pressed and released 500 times, one press at a time: from the press's last byte (the driver's own part)
+   and from the byte written (the whole way) to its first key at the program's keyboard hook, side by
+   side. And a press typing 100 characters: from the byte written to the last character at the hook, and
+   with no hook to the last WM_CHAR in the program's window (and the driver's own part, to its SendInput
+   done).
 3. Burst: wheel messages at the line's full rate (2400 baud: 120 messages a second) for 10 seconds:
    every byte reaches the driver in order, and every keystroke the wheel's throttle lets through
    (a key on the first step and every 9th after it at the fastest speed) reaches the program.
@@ -164,23 +166,44 @@ def steps_latency(count):
         pressed = (("keystroke Ctrl+Shift+A", b"\x80\x45\x80\x05", 6),
                    ("steps Ctrl+Shift+A, Tab", b"\x80\x44\x80\x04", 8))
         for name, press, keys in pressed:
+            # One press and its release at a time, each once the keys of the last have arrived: the first
+            # key of a press that finds nothing playing.
             since, trace_since = probe.mark(), driver.trace.mark()
-            sent = paced_writes(port, [press[:2], press[2:]] * count)
-            injected = probe.log.wait_count(keys * count, "llkey", since, where=lambda r: r["injected"] == "1",
-                                            timeout=120)
+            sent = []
+            for n in range(count):
+                sent += [port.write(press), None]
+                probe.log.wait_count(keys * (n + 1), "llkey", since, where=lambda r: r["injected"] == "1")
+            injected = probe.log.records("llkey", since, where=lambda r: r["injected"] == "1")
             own, whole = first_keys(driver.lines(since=trace_since), injected, sent, keys)
             summary(f"{name}: driver's own part to the first key", own)
             summary(f"{name}: whole way to the first key", whole)
-        took = []
-        for _ in range(10):
-            since = probe.mark()
-            written = port.write(b"\x80\x46\x80\x06")
-            typed_keys = probe.log.wait_count(200, "llkey", since, where=lambda r: r["injected"] == "1", timeout=60)
-            took.append((ms(typed_keys[0].int("t") - written), ms(typed_keys[-1].int("t") - typed_keys[0].int("t")),
-                         ms(typed_keys[-1].int("t") - written)))
-        summary("100 characters: byte written -> first character at the hook", [t[0] for t in took])
-        summary("100 characters: first -> last character at the hook", [t[1] for t in took])
-        summary("100 characters: byte written -> last character at the hook", [t[2] for t in took])
+        typed_in = typing(port, driver, probe, hooked=True)
+        probe.stop()
+        # Under Wine a low-level hook takes each character on its own, a round trip to the hooking
+        # process: without one the program's window is where the characters are timed.
+        typed_out = typing(port, driver, s.probe(hooks=False), hooked=False)
+        summary("100 characters, hooked: byte written -> last character at the hook", typed_in)
+        summary("100 characters, no hook: byte written -> last WM_CHAR in the window", typed_out[0])
+        summary("100 characters, no hook: driver's own part, last byte in -> sent", typed_out[1])
+
+
+def typing(port, driver, probe, hooked, runs=10):
+    """Record types 100 characters, `runs` times: from the byte written to the last character at the
+    program (its hook, or its window's WM_CHAR); without the hook also the driver's own part, from the
+    press's last byte in to its SendInput done (the trace's text line)."""
+    whole, own = [], []
+    for _ in range(runs):
+        since, trace_since = probe.mark(), driver.trace.mark()
+        written = port.write(b"\x80\x46\x80\x06")
+        if hooked:
+            last = probe.log.wait_count(200, "llkey", since, where=lambda r: r["injected"] == "1", timeout=60)[-1]
+        else:
+            last = probe.log.wait_count(100, "char", since, timeout=60)[-1]
+            sent = driver.trace.wait_for("text", trace_since)
+            arrived = [r for r in driver.lines("byte", trace_since) if r.int("t") < sent.int("t")][1]
+            own.append(ms(sent.int("t") - arrived.int("t")))
+        whole.append(ms(last.int("t") - written))
+    return whole if hooked else (whole, own)
 
 
 def idle(seconds, modem_lines, lost=False, note=False):
