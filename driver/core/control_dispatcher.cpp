@@ -121,14 +121,14 @@ void CControlDispatcher::SendKeys(CDeviceDecoder& decoder, const PlayableSteps& 
     const int control = decoder.ControlIndex();
     // The Test dialog shows what the steps type, without their waits.
     CStepPlayer::Event out(player_, control, CStepPlayer::Event::Kind::kPress, editorForeground == 0);
-    if (IsTransport(control)) {
+    int passes = 1;
+    if (IsTransport(control))
         SendTransportKeys(decoder, steps, out);
-    } else if (!steps.press) {
+    else if (!steps.press)
         keystroke->Execute(decoder.Magnitude(), decoder.Wheel());
-    } else if (const int passes = keystroke->Passes(decoder.Magnitude()); passes > 0) {
+    else if ((passes = keystroke->Passes(decoder.Magnitude())) > 0)
         out.WheelSteps(*steps.press, passes); // where the keystroke would have gone out
-    }
-    if (steps.press && observer_ != nullptr)
+    if (steps.press && passes > 0 && observer_ != nullptr)
         observer_->StepsPlayed(eventBank_, control, "press", *steps.press);
 }
 

@@ -77,7 +77,8 @@ bool FindObject(const BoundedBytes& block, std::uint32_t wanted, std::size_t& ob
             return false;
         std::size_t end = 0;
         // Every object holds at least its own header, so the walk always moves on.
-        if (object.totalByteLength < sizeof(PerfObjectType) || !Advance(offset, object.totalByteLength, block.Size(), end))
+        if (object.totalByteLength < sizeof(PerfObjectType) ||
+            !Advance(offset, object.totalByteLength, block.Size(), end))
             return false;
         if (object.objectNameTitleIndex == wanted) {
             objectStart = offset;

@@ -7,7 +7,8 @@
 // reader), exactly as a keystroke always has; if it reaches a wait, the rest is left to the player's loop,
 // a thread that sleeps until Run says something is due or Wake is called. An event that comes while
 // another one plays waits its turn whole, so that no key of one control comes between the keys of another.
-// Mouse actions do not pass here: they follow the wheel and the pointer as they are when their event comes.
+// Mouse actions are not queued: they follow the wheel and the pointer as they are when their event comes
+// (their input passes the record of what is held all the same).
 //
 // A press's steps may leave keys down ("Shift down"): the control holds them until its release, which plays
 // the release steps and then lets go of whatever the press still holds. A wheel step holds nothing after
