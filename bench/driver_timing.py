@@ -5,6 +5,12 @@
    the time from its last byte reaching the driver (OnDeviceByte) to the first input event the driver
    synthesized for it, from the driver's own trace. Also the whole way: from the byte entering the
    line on Linux to the driver, and to the program in front (the probe's keyboard hook).
+1c. Steps: Play sends Ctrl+Shift+A as its keystroke, Stop the same key as the first of its steps; each
+   pressed and released 500 times, one press at a time: from the press's last byte (the driver's own part)
+   and from the byte written (the whole way) to its first key at the program's keyboard hook, side by
+   side. And a press typing 100 characters: from the byte written to the last character at the hook, and
+   with no hook to the last WM_CHAR in the program's window (and the driver's own part, to its SendInput
+   done).
 2. Idle: the driver's CPU time (user and system, all its threads) over 60 seconds with the port open
    and nothing happening; and the Wine server's over the same time. Once on a pty with modem lines
    (the shim), once on a plain pty (no modem lines), and once with the port lost and not coming
@@ -33,7 +39,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
 
 from driver import Driver  # noqa: E402
 from harness import Session, qpc_now  # noqa: E402
-from keysets import EXT, SETTINGS, assignment, keyset, store_keysets  # noqa: E402
+from keysets import CTRL, EXT, SETTINGS, SHIFT, assignment, keyset, steps, store_keysets  # noqa: E402
 
 MESSAGE_TIME = 20 / 2400  # two bytes of ten bits at 2400 baud: 8.33 ms
 TICKS = 1e7  # the performance counter's ticks per second under Wine
@@ -134,6 +140,72 @@ def latency(count, notes=None):
         print(f"  messages without input: {missing}; the line itself takes {MESSAGE_TIME * 1000:.2f} ms a message")
         if notes:
             print(f"  notes shown: {len(driver.lines('note', trace_since))}")
+
+
+def first_keys(driver_lines, hooked, sent, keys):
+    """For each press (every other message, from the first) and its release, which together send `keys`
+    key events: the driver's own part (its last byte in to its first key out) and the whole way (the byte
+    written to its first key at the hook), in ms."""
+    timed = per_message(driver_lines)
+    own = [ms(out - arrived) for arrived, out in timed[::2] if out is not None]
+    whole = [ms(hooked[n * keys].int("t") - written) for n, written in enumerate(sent[::2])]
+    return own, whole
+
+
+def steps_latency(count):
+    print(f"\n1c. a press with steps beside the keystroke ({count} of each), and 100 characters typed")
+    with Session("bench-steps") as s:
+        s.screen()
+        play = {("MainBank", "Play"): assignment(vk=ord("A"), mods=CTRL | SHIFT)}
+        typed = "".join(chr(ord("a") + n % 26) for n in range(100))
+        extra = {("MainBank", "Stop"): steps("Ctrl+Shift+A, Tab"), ("MainBank", "Record"): steps(f'"{typed}"')}
+        store_keysets(s, keyset("Default", play, extra))
+        port = s.device_port(1)
+        driver = Driver(s)
+        port.wait_for_bytes(b"\xb3")
+        driver.wait_ready()
+        probe = s.probe()
+        pressed = (("keystroke Ctrl+Shift+A", b"\x80\x45\x80\x05", 6),
+                   ("steps Ctrl+Shift+A, Tab", b"\x80\x44\x80\x04", 8))
+        for name, press, keys in pressed:
+            # One press and its release at a time, each once the keys of the last have arrived: the first
+            # key of a press that finds nothing playing.
+            since, trace_since = probe.mark(), driver.trace.mark()
+            sent = []
+            for n in range(count):
+                sent += [port.write(press), None]
+                probe.log.wait_count(keys * (n + 1), "llkey", since, where=lambda r: r["injected"] == "1")
+            injected = probe.log.records("llkey", since, where=lambda r: r["injected"] == "1")
+            own, whole = first_keys(driver.lines(since=trace_since), injected, sent, keys)
+            summary(f"{name}: driver's own part to the first key", own)
+            summary(f"{name}: whole way to the first key", whole)
+        typed_in = typing(port, driver, probe, hooked=True)
+        probe.stop()
+        # Under Wine a low-level hook takes each character on its own, a round trip to the hooking
+        # process: without one the program's window is where the characters are timed.
+        typed_out = typing(port, driver, s.probe(hooks=False), hooked=False)
+        summary("100 characters, hooked: byte written -> last character at the hook", typed_in)
+        summary("100 characters, no hook: byte written -> last WM_CHAR in the window", typed_out[0])
+        summary("100 characters, no hook: driver's own part, last byte in -> sent", typed_out[1])
+
+
+def typing(port, driver, probe, hooked, runs=10):
+    """Record types 100 characters, `runs` times: from the byte written to the last character at the
+    program (its hook, or its window's WM_CHAR); without the hook also the driver's own part, from the
+    press's last byte in to its SendInput done (the trace's text line)."""
+    whole, own = [], []
+    for _ in range(runs):
+        since, trace_since = probe.mark(), driver.trace.mark()
+        written = port.write(b"\x80\x46\x80\x06")
+        if hooked:
+            last = probe.log.wait_count(200, "llkey", since, where=lambda r: r["injected"] == "1", timeout=60)[-1]
+        else:
+            last = probe.log.wait_count(100, "char", since, timeout=60)[-1]
+            sent = driver.trace.wait_for("text", trace_since)
+            arrived = [r for r in driver.lines("byte", trace_since) if r.int("t") < sent.int("t")][1]
+            own.append(ms(sent.int("t") - arrived.int("t")))
+        whole.append(ms(last.int("t") - written))
+    return whole if hooked else (whole, own)
 
 
 def idle(seconds, modem_lines, lost=False, note=False, listening=False):
@@ -240,6 +312,7 @@ def main():
     opts = parser.parse_args()
     latency(opts.messages)
     latency(opts.messages, notes=3)
+    steps_latency(opts.messages // 2)
     idle(opts.idle, modem_lines=True)
     idle(opts.idle, modem_lines=True, note=True)
     idle(opts.idle, modem_lines=False)

@@ -10,9 +10,11 @@
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,8 +60,33 @@ namespace {
 
 class NullInput final : public InputSynth {
 public:
-    void Key(std::uint8_t vk, bool) override { benchmark::DoNotOptimize(vk); }
+    void Key(std::uint8_t vk, bool) override { Sent(vk); }
+    void StepKey(std::uint8_t vk, bool) override { Sent(vk); }
+    void Text(std::u16string_view text) override { benchmark::DoNotOptimize(text.data()); }
     void Mouse(std::uint32_t, std::int32_t, std::int32_t) override {}
+
+    // When the first key after Arm went out.
+    void Arm() { first.reset(); }
+    std::optional<std::chrono::steady_clock::time_point> first;
+
+private:
+    void Sent(std::uint8_t vk) {
+        benchmark::DoNotOptimize(vk);
+        if (!first)
+            first = std::chrono::steady_clock::now();
+    }
+};
+
+// The player's loop stands still: nothing measured here waits.
+class StillLoop final : public PlayerLoop {
+public:
+    std::uint64_t NowMs() override { return 0; }
+    void Wake() override {}
+};
+
+class DefaultRepeat final : public KeyboardRepeat {
+public:
+    RepeatTiming Timing() override { return RepeatTiming(); }
 };
 
 // Two program windows; the benchmark says which one is in front. The thread of window 1 (thread 10)
@@ -187,6 +214,7 @@ public:
 // The driver's objects with twenty keysets (or `count`); program 1's keyset sends Ctrl+Shift+A for Play
 // and the arrows for the wheel. With `ruled`, the later half of the keysets have window rules for
 // program 1 whose titles its window never has, so that every press reads the title and weighs them all.
+// With `playSteps`, Play sends those steps in its keystroke's place.
 struct EventPath {
     NoStrings names;
     MemoryBlocks blocks;
@@ -198,16 +226,19 @@ struct EventPath {
     FiftyProcesses processes;
     AsciiTextCase textCase; // letters A to Z, about what the system's rule costs for these names
     NullInput input;
+    StillLoop loop;
+    DefaultRepeat repeat;
+    CStepPlayer player{input, loop, repeat};
     StillPointer pointer;
     NoQuestion question;
     NoWatch watch;
     CKeysetRegistry keysets{KeysetStorage{registry, lock, textCase, watch}};
-    CControlDispatcher dispatcher{store, keysets, desktop, processes, textCase, input, pointer, question};
+    CControlDispatcher dispatcher{store, keysets, desktop, processes, textCase, player, pointer, question};
     NoTimer timer;
     NoLed led;
     CDeviceDecoder decoder{dispatcher, led, timer};
 
-    explicit EventPath(int count = 20, bool ruled = false) {
+    explicit EventPath(int count = 20, bool ruled = false, const char* playSteps = nullptr) {
         shared.Create();
         for (int k = 0; k < count; ++k) {
             KeysetRecord record;
@@ -227,6 +258,8 @@ struct EventPath {
                 drag.wheelSpeed = 128;
             }
             store.Add(record);
+            if (playSteps != nullptr)
+                store.SetAssignmentSteps(k, kMainBank, kPlay, AssignmentSteps{playSteps, "", false});
             if (ruled && k >= count / 2)
                 store.SetRule(k, WindowRule{"program1", "Tab " + std::to_string(k), ""});
         }
@@ -252,6 +285,31 @@ void PlayPressAndRelease(benchmark::State& state) {
     ReportAllocations(state, before, 2);
 }
 BENCHMARK(PlayPressAndRelease);
+
+// Beside it, Play with steps in its keystroke's place: the same keys as steps ("Ctrl+Shift+A"), and steps
+// that go on after that key (two more keys and a typed text), sent together.
+void PlayPressAndReleaseWithSteps(benchmark::State& state) {
+    EventPath path(20, false, state.range(0) == 0 ? "Ctrl+Shift+A" : "Ctrl+Shift+A, Tab, Enter, \"take 1\"");
+    const long long before = allocations.load();
+    for (auto _ : state)
+        path.Feed({0x80, 0x45, 0x80, 0x05});
+    ReportAllocations(state, before, 2);
+}
+BENCHMARK(PlayPressAndReleaseWithSteps)->ArgName("more")->Arg(0)->Arg(1);
+
+// From Play's press (its bytes handed to the decoder) to its first key event out, with the keystroke
+// Ctrl+Shift+A and with steps that begin with it and go on.
+void FirstKeyOfAPress(benchmark::State& state) {
+    EventPath path(20, false, state.range(0) == 0 ? nullptr : "Ctrl+Shift+A, Tab, Enter, \"take 1\"");
+    for (auto _ : state) {
+        path.input.Arm();
+        const auto pressed = std::chrono::steady_clock::now();
+        path.Feed({0x80, 0x45});
+        state.SetIterationTime(std::chrono::duration<double>(*path.input.first - pressed).count());
+        path.Feed({0x80, 0x05});
+    }
+}
+BENCHMARK(FirstKeyOfAPress)->ArgName("steps")->Arg(0)->Arg(1)->UseManualTime();
 
 void WheelStep(benchmark::State& state) {
     EventPath path;

@@ -18,16 +18,16 @@ bool IsTransport(int control) {
 } // namespace
 
 CControlDispatcher::CControlDispatcher(CKeysetStore& store, CKeysetRegistry& keysets, Desktop& desktop,
-                                       ProcessSource& processes, const TextCase& textCase, InputSynth& input,
+                                       ProcessSource& processes, const TextCase& textCase, CStepPlayer& player,
                                        MousePointer& pointer, UserQuestion& question,
                                        std::unique_ptr<MouseOutput> mouse)
     : store_(store), keysets_(keysets), desktop_(desktop), processes_(processes), textCase_(textCase),
-      chooser_(textCase), mouse(std::move(mouse)) {
+      chooser_(textCase), player_(player), mouse(std::move(mouse)) {
     if (keystroke == nullptr)
-        keystroke = std::make_unique<CKeystrokeAction>(input);
+        keystroke = std::make_unique<CKeystrokeAction>(player.Keys());
     if (this->mouse == nullptr)
         this->mouse = std::make_unique<CMouseAction>(
-            input, MousePorts{desktop, pointer, question, store.Names(), store.Shared()});
+            player.Held(), MousePorts{desktop, pointer, question, store.Names(), store.Shared()});
     this->mouse->Attach(*this);
 }
 
@@ -87,16 +87,8 @@ void CControlDispatcher::ExecuteAssignment(CDeviceDecoder& decoder) {
     keystroke->Load(*assignment, control);
     if (!IsScrollMode(assignment->mouseMode) && mouse->IsScrollActive())
         mouse->EndScroll(wheel);
-    if (IsTransport(control)) {
-        // A second press without a release between (the release was lost on the line): the keys the
-        // first one sent come up now, as no release would reach them once this press replaces them.
-        std::optional<SentKeystroke>& held = held_[static_cast<std::size_t>(control)];
-        if (held)
-            keystroke->Release(*std::exchange(held, std::nullopt));
-    }
-    const bool sent = keystroke->Execute(decoder.Magnitude(), wheel);
-    if (IsTransport(control))
-        held_[static_cast<std::size_t>(control)] = sent ? keystroke->Loaded() : SentKeystroke{};
+    const PlayableSteps& steps = EventSteps();
+    SendKeys(decoder, steps);
     if (editorForeground != 0)
         return; // the Test dialog only receives keystrokes
     if (decoder.MessageKind() == CDeviceDecoder::kButtonMessage)
@@ -113,7 +105,54 @@ void CControlDispatcher::ExecuteAssignment(CDeviceDecoder& decoder) {
         }
     }
     if (notes_ != nullptr)
-        notes_->ActionSent(eventBank_, control, *assignment, decoder.Magnitude());
+        notes_->ActionSent(eventBank_, control, *assignment, decoder.Magnitude(),
+                           steps.press ? &*steps.press : nullptr);
+}
+
+const PlayableSteps& CControlDispatcher::EventSteps() {
+    const PlayableSteps& steps = steps_.Get(store_, KeysetIndexForLookup(), eventBank_, eventControl_);
+    if (steps_.HasProblems() && observer_ != nullptr)
+        for (const StepsProblem& problem : steps_.TakeProblems())
+            observer_->StepsUnreadable(problem);
+    return steps;
+}
+
+void CControlDispatcher::SendKeys(CDeviceDecoder& decoder, const PlayableSteps& steps) {
+    const int control = decoder.ControlIndex();
+    // The Test dialog shows what the steps type, without their waits.
+    CStepPlayer::Event out(player_, control, CStepPlayer::Event::Kind::kPress, editorForeground == 0);
+    int passes = 1;
+    if (IsTransport(control))
+        SendTransportKeys(decoder, steps, out);
+    else if (!steps.press)
+        keystroke->Execute(decoder.Magnitude(), decoder.Wheel());
+    else if ((passes = keystroke->Passes(decoder.Magnitude())) > 0)
+        out.WheelSteps(*steps.press, passes); // where the keystroke would have gone out
+    if (steps.press && passes > 0 && observer_ != nullptr)
+        observer_->StepsPlayed(eventBank_, control, "press", *steps.press);
+}
+
+void CControlDispatcher::SendTransportKeys(CDeviceDecoder& decoder, const PlayableSteps& steps,
+                                           CStepPlayer::Event& out) {
+    // A second press without a release between (the release was lost on the line): the keys the first
+    // one sent come up now, as no release would reach them once this press replaces them.
+    std::optional<SentKeystroke>& held = held_[static_cast<std::size_t>(decoder.ControlIndex())];
+    if (held)
+        keystroke->Release(*std::exchange(held, std::nullopt));
+    if (steps.press) {
+        out.PressSteps(*steps.press);
+        held = SentKeystroke{};
+        if (steps.repeat)
+            out.RepeatSteps(*steps.press);
+    } else {
+        const bool sent = keystroke->Execute(decoder.Magnitude(), decoder.Wheel());
+        held = sent ? keystroke->Loaded() : SentKeystroke{};
+        // A key left down repeats; one tapped while the wheel turns has nothing to repeat.
+        if (steps.repeat && sent && decoder.Wheel().Running() == 0)
+            out.RepeatKey(CKeystrokeAction::VirtualKey(keystroke->KeyCode()));
+    }
+    if (!steps.release.empty())
+        out.ReleaseSteps(steps.release);
 }
 
 void CControlDispatcher::ReleaseControl(CDeviceDecoder& decoder) {
@@ -122,14 +161,21 @@ void CControlDispatcher::ReleaseControl(CDeviceDecoder& decoder) {
     std::optional<SentKeystroke> held;
     if (IsTransport(eventControl_))
         held = std::exchange(held_[static_cast<std::size_t>(eventControl_)], std::nullopt);
-    if (held) {
-        // The keys its press sent, even when another keyset, another program or the editor is current
-        // now: anything else would leave them down.
-        keystroke->Release(*held);
-    } else if (!unreachable_ && (editorForeground == 0 || testDialogForeground != 0)) {
-        if (const std::optional<ControlAssignment> assignment = EventAssignment()) {
-            keystroke->Load(*assignment, eventControl_);
-            keystroke->Release();
+    {
+        // The repeat stops now; the release steps of the press play, then whatever it holds goes up.
+        CStepPlayer::Event out(player_, eventControl_, CStepPlayer::Event::Kind::kRelease,
+                               editorForeground == 0 || testDialogForeground == 0);
+        if (const Steps* releasing = out.Releasing(); releasing != nullptr && observer_ != nullptr)
+            observer_->StepsPlayed(eventBank_, eventControl_, "release", *releasing);
+        if (held) {
+            // The keys its press sent, even when another keyset, another program or the editor is current
+            // now: anything else would leave them down.
+            keystroke->Release(*held);
+        } else if (!unreachable_ && (editorForeground == 0 || testDialogForeground != 0)) {
+            if (const std::optional<ControlAssignment> assignment = EventAssignment()) {
+                keystroke->Load(*assignment, eventControl_);
+                keystroke->Release();
+            }
         }
     }
     if (mouse->IsButtonDown())
@@ -166,6 +212,7 @@ std::optional<ControlAssignment> CControlDispatcher::EventAssignment() const {
 // A reload that fails leaves the list as it was.
 void CControlDispatcher::ReloadKeysets() {
     Report("reload", ReloadAllKeysets(store_, keysets_));
+    steps_.Clear();
 }
 
 void CControlDispatcher::Report(const char* action, const StoreResult& result) {

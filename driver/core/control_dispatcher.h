@@ -8,6 +8,7 @@
 #pragma once
 
 #include "driver/core/dispatch_notes.h"
+#include "driver/core/steps_cache.h"
 #include "driver/device/device_decoder.h"
 #include "driver/output/click_targeting.h"
 #include "driver/output/desktop.h"
@@ -17,6 +18,7 @@
 #include "driver/output/mouse_pointer.h"
 #include "driver/output/process_rights.h"
 #include "driver/output/process_source.h"
+#include "driver/output/step_player.h"
 #include "driver/output/user_question.h"
 #include "model/keyset_registry.h"
 #include "model/keyset_store.h"
@@ -51,6 +53,11 @@ public:
     // The keysets could not be reloaded (`action` "reload") or saved ("save"): the driver goes on with
     // the ones it has.
     virtual void KeysetsFailed(const char* action, const StoreResult& result) = 0;
+    // Steps went to the player: a press's (`which` "press") or a release's ("release"). Only the trace
+    // listens; the call comes inside the player's event, so it must not wait for anything.
+    virtual void StepsPlayed(int /*bank*/, int /*control*/, const char* /*which*/, const Steps& /*steps*/) {}
+    // A stored text is not steps: its assignment sends its keystroke. Once for each text.
+    virtual void StepsUnreadable(const StepsProblem& /*problem*/) {}
 
 protected:
     ~TrackingObserver() = default;
@@ -59,9 +66,11 @@ protected:
 class CControlDispatcher final : public ControlEventSink, public ClickTargetContext {
 public:
     // The dispatcher makes its own mouse object unless it is handed one; either way the mouse object
-    // asks it about the window in front and hands it a new click window to keep.
+    // asks it about the window in front and hands it a new click window to keep. Keys go out through the
+    // player, in the order of the events; the mouse's input goes straight out past its record of what is
+    // held.
     CControlDispatcher(CKeysetStore& store, CKeysetRegistry& keysets, Desktop& desktop, ProcessSource& processes,
-                       const TextCase& textCase, InputSynth& input, MousePointer& pointer, UserQuestion& question,
+                       const TextCase& textCase, CStepPlayer& player, MousePointer& pointer, UserQuestion& question,
                        std::unique_ptr<MouseOutput> mouse = nullptr);
 
     void HandleControlEvent(CDeviceDecoder& decoder) override;
@@ -101,6 +110,12 @@ private:
     static constexpr int kTransportCount = 5; // controls 0 to 4; the wheel's keys never stay down
 
     std::optional<ControlAssignment> EventAssignment() const;
+    // The steps of the event's control in the keyset in use (none for most), read once per load.
+    const PlayableSteps& EventSteps();
+    // The event's keys, through the player: the steps in the keystroke's place, or the keystroke; what
+    // the release will play and let go of; the repeat while held.
+    void SendKeys(CDeviceDecoder& decoder, const PlayableSteps& steps);
+    void SendTransportKeys(CDeviceDecoder& decoder, const PlayableSteps& steps, CStepPlayer::Event& out);
     int KeysetIndexForLookup() const;
     void ReloadKeysets();
     void Report(const char* action, const StoreResult& result);
@@ -119,6 +134,8 @@ private:
     TrackingObserver* observer_ = nullptr;
     ProcessRights* rights_ = nullptr;
     KeysetChooser chooser_;
+    CStepPlayer& player_;
+    CStepsCache steps_;
     std::string foregroundProgram_; // the program whose window is in front (the hosted app's, in a host)
     std::string foregroundClass_;   // its window's class, read only when some rule asks for it
     bool emptyHost_ = false;        // the window in front is a host's frame with no app inside (yet)

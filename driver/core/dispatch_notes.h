@@ -4,6 +4,7 @@
 #pragma once
 
 #include "model/keyset_record.h"
+#include "model/steps.h"
 
 #include <string>
 
@@ -15,7 +16,9 @@ public:
     DispatchNotes(const DispatchNotes&) = delete;
     DispatchNotes& operator=(const DispatchNotes&) = delete;
     virtual void KeysetChosen(const std::string& name) = 0;
-    virtual void ActionSent(int bank, int control, const ControlAssignment& assignment, int magnitude) = 0;
+    // `steps`: what the press sent in its keystroke's place (null: the keystroke).
+    virtual void ActionSent(int bank, int control, const ControlAssignment& assignment, int magnitude,
+                            const Steps* steps) = 0;
     virtual void KeysetsReloaded() = 0;
 
 protected:

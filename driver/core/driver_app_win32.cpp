@@ -113,7 +113,8 @@ void CDriverApp::StartTrace() {
         trace_ = std::make_unique<CDriverTrace>(*traceFile_);
         tracedInput_ = std::make_unique<TracingInput>(input_, *trace_);
     }
-    heldInput_ = std::make_unique<CHeldInput>(TracedInput());
+    player_ = std::make_unique<CStepPlayer>(TracedInput(), playerLoop_, keyboardRepeat_);
+    playerLoop_.Start(*player_);
 }
 
 void CDriverApp::BuildKeysetsAndDispatcher(CSharedInfo& shared) {
@@ -132,7 +133,7 @@ void CDriverApp::BuildKeysetsAndDispatcher(CSharedInfo& shared) {
     // 4. The dispatcher, with its keystroke and mouse objects.
     parts.processes = std::make_unique<Win32ProcessList>(GetOSName().c_str(), boxes_);
     parts.dispatcher = std::make_unique<CControlDispatcher>(*parts.store, *parts.keysets, desktop_, *parts.processes,
-                                                            textCase_, *heldInput_, pointer_, question_);
+                                                            textCase_, *player_, pointer_, question_);
     parts.dispatcher->SetTrackingObserver(this);
     parts.dispatcher->SetProcessRights(&parts.rights);
     // The on-screen note, with its settings as stored (read again whenever the keysets are).
@@ -194,6 +195,7 @@ int CDriverApp::ExitInstance() {
     SetStore(nullptr);
     parts_.reset();
     ReleaseHeldInput();
+    playerLoop_.Stop();
     note_.DestroyNote();
     window_.DestroyHidden();
     if (trace_ != nullptr)
@@ -292,8 +294,8 @@ void CDriverApp::EndSessionNow() {
 }
 
 void CDriverApp::ReleaseHeldInput() {
-    if (heldInput_ != nullptr)
-        heldInput_->ReleaseAll();
+    if (player_ != nullptr)
+        player_->StopAll();
 }
 
 std::string CDriverApp::PortText() const {
@@ -399,6 +401,16 @@ void CDriverApp::ForwardDropped(int commandId) {
 void CDriverApp::KeysetsFailed(const char* action, const StoreResult& result) {
     if (trace_ != nullptr)
         trace_->KeysetsFailed(action, result);
+}
+
+void CDriverApp::StepsPlayed(int bank, int control, const char* which, const Steps& steps) {
+    if (trace_ != nullptr)
+        trace_->StepsPlayed(bank, control, which, steps);
+}
+
+void CDriverApp::StepsUnreadable(const StepsProblem& problem) {
+    if (trace_ != nullptr)
+        trace_->StepsUnreadable(problem);
 }
 
 void CDriverApp::ShowPortError(int port, long error) {

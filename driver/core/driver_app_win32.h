@@ -7,11 +7,12 @@
 // thread serves the tray menu, whose Exit closes the port before the message loop ends; the exit
 // processing then takes the objects down.
 //
-// Every key and button the driver presses goes through one held-input tracker; whenever the driver
-// stops listening to the device (the port lost, Disable, Exit, Reload, the session ending or locked)
-// it lets go of everything still down. A port that goes away is opened again when it comes back; a
-// port that cannot be opened is looked for (CTrayCommands), and a port stored while the driver runs is
-// taken over at once: the driver watches "Settings" as it watches "Keysets".
+// Every key the driver presses goes through one player, which plays the events' keys and steps in their
+// order on a thread of its own when they wait, and every key and button past its record of what is held;
+// whenever the driver stops listening to the device (the port lost, Disable, Exit, Reload, the session
+// ending or locked) it stops playing and lets go of everything still down. A port that goes away is opened
+// again when it comes back; a port that cannot be opened is looked for (CTrayCommands), and a port stored
+// while the driver runs is taken over at once: the driver watches "Settings" as it watches "Keysets".
 #pragma once
 
 #include "appbase/message_boxes_win32.h"
@@ -31,8 +32,10 @@
 #include "driver/device/port_listener_win32.h"
 #include "driver/device/serial_link_win32.h"
 #include "driver/output/desktop_win32.h"
-#include "driver/output/held_input.h"
 #include "driver/output/input_synth_win32.h"
+#include "driver/output/keyboard_repeat_win32.h"
+#include "driver/output/step_player.h"
+#include "driver/output/step_player_win32.h"
 #include "driver/output/mouse_pointer_win32.h"
 #include "driver/output/process_list_win32.h"
 #include "driver/output/user_question_win32.h"
@@ -122,6 +125,8 @@ private:
     void ProgramUnreachable(const std::string& program) override;
     void ForwardDropped(int commandId) override;
     void KeysetsFailed(const char* action, const StoreResult& result) override;
+    void StepsPlayed(int bank, int control, const char* which, const Steps& steps) override;
+    void StepsUnreadable(const StepsProblem& problem) override;
 
     // NoteOutlet: a note waits (from the reader thread); the note settings as stored.
     void NoteWaiting() override { note_.PostNoteWaiting(); }
@@ -158,18 +163,21 @@ private:
     Win32MessageBoxes boxes_;
     Win32Desktop desktop_;
     Win32InputSynth input_;
+    Win32KeyboardRepeat keyboardRepeat_;
     Win32MousePointer pointer_;
     Win32UserQuestion question_;
     Win32ErrorReporter reporter_;
     SystemTextCase textCase_;
     Win32SerialPortSource portList_;
 
-    // The optional trace, and the input as the driver's parts press it: through the trace, then
-    // through the tracker of what is held down (whose late releases are never sent, nor traced).
+    // The optional trace, and the input as the driver's parts press it: through the player and its record
+    // of what is held down (whose late releases are never sent, nor traced), then through the trace. The
+    // player's loop goes first, so that no thread plays while the player goes.
     std::unique_ptr<Win32TraceFile> traceFile_;
     std::unique_ptr<CDriverTrace> trace_;
     std::unique_ptr<TracingInput> tracedInput_;
-    std::unique_ptr<CHeldInput> heldInput_;
+    std::unique_ptr<CStepPlayer> player_;
+    Win32PlayerLoop playerLoop_;
 
     // The hidden window lives as long as the application: a tray command running in it may run the
     // exit processing, which destroys the window itself (its handle), not this object.

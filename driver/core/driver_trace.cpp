@@ -1,6 +1,7 @@
 #include "driver/core/driver_trace.h"
 
 #include "model/port_name.h"
+#include "model/utf_text.h"
 
 namespace qvl {
 
@@ -100,6 +101,24 @@ void CDriverTrace::KeysetsFailed(const char* action, const StoreResult& result) 
               .Number("locked", result.status == StoreResult::Status::kNotLocked ? 0 : 1));
 }
 
+void CDriverTrace::StepsPlayed(int bank, int control, const char* which, const Steps& steps) {
+    Write(Line("steps")
+              .Number("bank", bank)
+              .Number("control", control)
+              .Text("on", which)
+              .Text("steps", PrintSteps(steps)));
+}
+
+void CDriverTrace::StepsUnreadable(const StepsProblem& problem) {
+    Write(Line("badsteps")
+              .Text("keyset", problem.keyset)
+              .Number("bank", problem.bank)
+              .Number("control", problem.control)
+              .Text("on", problem.which)
+              .Text("text", problem.text)
+              .Text("error", problem.message));
+}
+
 void CDriverTrace::Lost() {
     Write(Line("lost"));
 }
@@ -116,8 +135,15 @@ void CDriverTrace::Tray(const char* state, const std::string& tip) {
     Write(Line("tray").Text("state", state).Text("tip", tip));
 }
 
-void CDriverTrace::Key(std::uint8_t vk, bool up) {
-    Write(Line("key").Hex("vk", vk, 2).Number("up", up ? 1 : 0));
+void CDriverTrace::Key(std::uint8_t vk, bool up, bool step) {
+    TraceLine line = Line("key").Hex("vk", vk, 2).Number("up", up ? 1 : 0);
+    if (step)
+        line.Number("step", 1);
+    Write(line);
+}
+
+void CDriverTrace::Text(std::u16string_view text) {
+    Write(Line("text").Text("text", Utf8FromUtf16(text)));
 }
 
 void CDriverTrace::Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy) {
@@ -147,6 +173,16 @@ void CDriverTrace::Exit() {
 void TracingInput::Key(std::uint8_t vk, bool up) {
     input_.Key(vk, up);
     trace_.Key(vk, up);
+}
+
+void TracingInput::StepKey(std::uint8_t vk, bool up) {
+    input_.StepKey(vk, up);
+    trace_.Key(vk, up, true);
+}
+
+void TracingInput::Text(std::u16string_view text) {
+    input_.Text(text);
+    trace_.Text(text);
 }
 
 void TracingInput::Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy) {

@@ -20,7 +20,14 @@
 //   event t=.. kind=button control=0 bank=0 magnitude=1 editor=1013 fire=1
 //   release t=.. control=0 bank=0                             a transport key came up
 //   keyset t=.. index=1 name="waveedit" editor=0 test=0       target tracking ran in full
-//   key t=.. vk=0x0d up=0                                     a synthesized key event
+//   key t=.. vk=0x0d up=0                                     a synthesized key event (a keystroke's)
+//   key t=.. vk=0x53 up=0 step=1                              a step's key event, with its scan code
+//   text t=.. text="take 1"                                   characters typed by a step
+//   steps t=.. bank=0 control=0 on="press" steps="Ctrl+S, Tab" steps handed to the player, in their text
+//                                                             form: a press's in its keystroke's place, or
+//                                                             the release steps ("release")
+//   badsteps t=.. keyset="waveedit" bank=0 control=0 on="press" text="Ctrl+Foo" error="Step 1, ..."
+//                                                             a stored text that is not steps (once each)
 //   mouse t=.. flags=0x0002 dx=0 dy=0                         a synthesized mouse event
 //   icon t=.. added=1                                         the tray icon was added (0: refused), at
 //                                                             start-up and again when the shell restarts
@@ -73,11 +80,14 @@ public:
     void Unreachable(const std::string& program);
     void ForwardDropped(int commandId) override;
     void KeysetsFailed(const char* action, const StoreResult& result) override;
+    void StepsPlayed(int bank, int control, const char* which, const Steps& steps) override;
+    void StepsUnreadable(const StepsProblem& problem) override;
     void Lost();
     void Notify(const std::string& text);
     void Note(const std::string& text);
     void Tray(const char* state, const std::string& tip);
-    void Key(std::uint8_t vk, bool up);
+    void Key(std::uint8_t vk, bool up, bool step = false);
+    void Text(std::u16string_view text);
     void Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy);
     void Icon(bool added);
     void Menu(const std::string& toggleText, unsigned toggleCommand);
@@ -98,6 +108,8 @@ class TracingInput final : public InputSynth {
 public:
     TracingInput(InputSynth& input, CDriverTrace& trace) : input_(input), trace_(trace) {}
     void Key(std::uint8_t vk, bool up) override;
+    void StepKey(std::uint8_t vk, bool up) override;
+    void Text(std::u16string_view text) override;
     void Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy) override;
 
 private:

@@ -18,10 +18,11 @@ void CNoteFeed::KeysetChosen(const std::string& name) {
         Put(name);
 }
 
-void CNoteFeed::ActionSent(int bank, int control, const ControlAssignment& assignment, int magnitude) {
+void CNoteFeed::ActionSent(int bank, int control, const ControlAssignment& assignment, int magnitude,
+                           const Steps* steps) {
     if (!Settings().actions)
         return;
-    std::string text = ActionNoteText(bank, control, assignment, magnitude);
+    std::string text = ActionNoteText(bank, control, assignment, magnitude, steps);
     if (!text.empty())
         Put(std::move(text));
 }

@@ -38,7 +38,8 @@ public:
 
     // DispatchNotes, on the reader thread.
     void KeysetChosen(const std::string& name) override;
-    void ActionSent(int bank, int control, const ControlAssignment& assignment, int magnitude) override;
+    void ActionSent(int bank, int control, const ControlAssignment& assignment, int magnitude,
+                    const Steps* steps) override;
     void KeysetsReloaded() override { ReadSettings(); }
 
     // On the window thread: the latest note not yet shown.

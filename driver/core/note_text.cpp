@@ -39,12 +39,42 @@ std::string MouseText(int control, std::int16_t mouseMode) {
     return mouseMode > 0 && mouseMode < static_cast<int>(kClickNames.size()) ? kClickNames[mouseMode] : "";
 }
 
+// The note draws its text in the system's code page: what is beyond ASCII in a typed text is shown as "?",
+// one for each character.
+std::string Shown(const std::string& utf8) {
+    std::string shown;
+    for (const char byte : utf8) {
+        const auto unit = static_cast<unsigned char>(byte);
+        if (unit < 0x80)
+            shown += byte;
+        else if (unit >= 0xC0) // a character's first byte; the bytes that continue it add nothing
+            shown += '?';
+    }
+    return shown;
+}
+
 } // namespace
 
-std::string ActionNoteText(int bank, int control, const ControlAssignment& assignment, int magnitude) {
+std::string StepsNoteText(const Steps& steps, std::size_t limit) {
+    constexpr const char* kMore = "...";
+    std::string text;
+    for (const Step& step : steps) {
+        const std::string next = (text.empty() ? "" : ", ") + Shown(PrintSteps(Steps{step}));
+        if (text.size() + next.size() > limit) {
+            if (text.empty()) // one long step: cut inside it
+                text = next.substr(0, limit > 3 ? limit - 3 : 0);
+            return text + kMore;
+        }
+        text += next;
+    }
+    return text;
+}
+
+std::string ActionNoteText(int bank, int control, const ControlAssignment& assignment, int magnitude,
+                           const Steps* steps) {
     if (control < 0 || control >= kControlCount || bank < 0 || bank >= kBankCount)
         return "";
-    std::string did = KeystrokeText(assignment);
+    std::string did = steps != nullptr ? StepsNoteText(*steps) : KeystrokeText(assignment);
     const std::string mouse = MouseText(control, assignment.mouseMode);
     if (!mouse.empty())
         did += did.empty() ? mouse : ", " + mouse;

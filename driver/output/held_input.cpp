@@ -20,42 +20,65 @@ constexpr ButtonFlags kButtons[] = {
     {kMouseMiddleDown, kMouseMiddleUp},
 };
 
-bool Erase(std::vector<CHeldInput::Held>& list, const CHeldInput::Held& held) {
-    const auto found = std::find(list.begin(), list.end(), held);
-    if (found == list.end())
-        return false;
-    list.erase(found);
-    return true;
-}
-
 } // namespace
 
+std::size_t CHeldInput::Slot(const Held& held) {
+    if (!held.mouse)
+        return held.code & 0xFF;
+    return held.code == kMouseLeftUp ? 256 : held.code == kMouseRightUp ? 257 : 258;
+}
+
 void CHeldInput::Pressed(const Held& held) {
-    Erase(releasedEarly_, held);
-    if (std::find(held_.begin(), held_.end(), held) == held_.end())
-        held_.push_back(held);
+    const std::size_t slot = Slot(held);
+    releasedEarly_.reset(slot);
+    if (down_.test(slot))
+        return;
+    down_.set(slot);
+    held_.push_back(held);
 }
 
 bool CHeldInput::Released(const Held& held) {
-    if (Erase(held_, held))
+    const std::size_t slot = Slot(held);
+    if (down_.test(slot)) {
+        down_.reset(slot);
+        // Mostly the last one down comes up first.
+        held_.erase(std::find(held_.rbegin(), held_.rend(), held).base() - 1);
         return true;
-    return !Erase(releasedEarly_, held);
+    }
+    if (releasedEarly_.test(slot)) {
+        releasedEarly_.reset(slot);
+        return false;
+    }
+    return true;
 }
 
 void CHeldInput::Key(std::uint8_t vk, bool up) {
-    std::lock_guard<std::mutex> hold(lock_);
-    const Held key{false, vk};
+    SendKey(Held{false, vk, false}, up);
+}
+
+void CHeldInput::StepKey(std::uint8_t vk, bool up) {
+    SendKey(Held{false, vk, true}, up);
+}
+
+void CHeldInput::SendKey(const Held& key, bool up) {
     if (up) {
         if (!Released(key))
             return;
     } else {
         Pressed(key);
     }
-    input_.Key(vk, up);
+    const auto vk = static_cast<std::uint8_t>(key.code);
+    if (key.step)
+        input_.StepKey(vk, up);
+    else
+        input_.Key(vk, up);
+}
+
+void CHeldInput::Text(std::u16string_view text) {
+    input_.Text(text);
 }
 
 void CHeldInput::Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy) {
-    std::lock_guard<std::mutex> hold(lock_);
     bool dropped = false;
     for (const ButtonFlags& button : kButtons) {
         const Held held{true, button.up};
@@ -73,14 +96,16 @@ void CHeldInput::Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy) {
 }
 
 int CHeldInput::ReleaseAll() {
-    std::lock_guard<std::mutex> hold(lock_);
     const int count = static_cast<int>(held_.size());
     while (!held_.empty()) {
         const Held held = held_.back();
         held_.pop_back();
-        releasedEarly_.push_back(held);
+        down_.reset(Slot(held));
+        releasedEarly_.set(Slot(held));
         if (held.mouse)
             input_.Mouse(held.code, 0, 0);
+        else if (held.step)
+            input_.StepKey(static_cast<std::uint8_t>(held.code), true);
         else
             input_.Key(static_cast<std::uint8_t>(held.code), true);
     }
@@ -88,7 +113,6 @@ int CHeldInput::ReleaseAll() {
 }
 
 std::vector<CHeldInput::Held> CHeldInput::HeldNow() const {
-    std::lock_guard<std::mutex> hold(lock_);
     return held_;
 }
 

@@ -46,6 +46,14 @@ bool CKeystrokeAction::Execute(int count, const CWheelTracker& wheel) {
     return sent;
 }
 
+int CKeystrokeAction::Passes(int count) {
+    int passes = 0;
+    for (int pass = 0; pass < count; ++pass)
+        if (!Throttled())
+            ++passes;
+    return passes;
+}
+
 void CKeystrokeAction::Release(const SentKeystroke& sent) {
     const std::uint8_t vk = VirtualKey(sent.keyCode);
     if (vk != 0)

@@ -29,6 +29,8 @@ public:
     // Send the keystroke `count` times (the event's magnitude), subject to the wheel throttle. True
     // when the key went down at least once.
     bool Execute(int count, const CWheelTracker& wheel);
+    // The wheel throttle alone, for steps sent in the keystroke's place: of `count` passes, how many send.
+    int Passes(int count);
     // The key-up and the modifier key-ups of the loaded keystroke; nothing when it has no key.
     void Release() {
         if (VirtualKey(keyCode) != 0)
@@ -39,10 +41,10 @@ public:
 
     SentKeystroke Loaded() const { return {keyCode, modifiers.ModifierCode()}; }
     std::uint16_t KeyCode() const { return keyCode; }
-
-private:
     // Only the low byte of a key code is a virtual key; a code whose low byte is 0 names no key.
     static std::uint8_t VirtualKey(std::uint16_t code) { return static_cast<std::uint8_t>(code & 0xFF); }
+
+private:
     bool Throttled();
 
     std::uint16_t keyCode = 0;

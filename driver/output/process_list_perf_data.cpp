@@ -29,7 +29,7 @@ private:
 };
 
 // `base` + `step`, if the result does not pass `end`.
-bool Step(std::size_t base, std::uint32_t step, std::size_t end, std::size_t& out) {
+bool Advance(std::size_t base, std::uint32_t step, std::size_t end, std::size_t& out) {
     if (base > end || end - base < step)
         return false;
     out = base + step;
@@ -77,7 +77,8 @@ bool FindObject(const BoundedBytes& block, std::uint32_t wanted, std::size_t& ob
             return false;
         std::size_t end = 0;
         // Every object holds at least its own header, so the walk always moves on.
-        if (object.totalByteLength < sizeof(PerfObjectType) || !Step(offset, object.totalByteLength, block.Size(), end))
+        if (object.totalByteLength < sizeof(PerfObjectType) ||
+            !Advance(offset, object.totalByteLength, block.Size(), end))
             return false;
         if (object.objectNameTitleIndex == wanted) {
             objectStart = offset;
@@ -92,14 +93,14 @@ bool FindObject(const BoundedBytes& block, std::uint32_t wanted, std::size_t& ob
 bool FindCounter(const BoundedBytes& block, std::size_t objectStart, std::size_t objectEnd,
                  const PerfObjectType& object, std::uint32_t wanted, PerfCounterDefinition& counter) {
     std::size_t offset = 0;
-    if (!Step(objectStart, object.headerLength, objectEnd, offset))
+    if (!Advance(objectStart, object.headerLength, objectEnd, offset))
         return false;
     for (std::uint32_t i = 0; i < object.numCounters; ++i) {
         if (!block.Read(offset, objectEnd, counter) || counter.byteLength < sizeof(PerfCounterDefinition))
             return false;
         if (counter.counterNameTitleIndex == wanted)
             return true;
-        if (!Step(offset, counter.byteLength, objectEnd, offset))
+        if (!Advance(offset, counter.byteLength, objectEnd, offset))
             return false;
     }
     return false;
@@ -109,8 +110,8 @@ bool FindCounter(const BoundedBytes& block, std::size_t objectStart, std::size_t
 bool ReadInstanceName(const BoundedBytes& block, std::size_t instanceStart, std::size_t instanceEnd,
                       const PerfInstanceDefinition& instance, const AnsiCodePage& codePage, std::string& name) {
     std::size_t nameStart = 0, nameEnd = 0;
-    if (!Step(instanceStart, instance.nameOffset, instanceEnd, nameStart) ||
-        !Step(nameStart, instance.nameLength, instanceEnd, nameEnd))
+    if (!Advance(instanceStart, instance.nameOffset, instanceEnd, nameStart) ||
+        !Advance(nameStart, instance.nameLength, instanceEnd, nameEnd))
         return false;
     std::u16string text;
     for (std::size_t at = nameStart; at + 2 <= nameEnd; at += 2) {
@@ -172,7 +173,7 @@ bool ReadProcessInstances(const unsigned char* data, std::size_t size, std::uint
     std::vector<std::string> foundNames;
     std::vector<std::uint32_t> foundIds;
     std::size_t offset = 0;
-    if (!Step(objectStart, object.definitionLength, objectEnd, offset))
+    if (!Advance(objectStart, object.definitionLength, objectEnd, offset))
         return false;
     for (std::int32_t i = 0; i < object.numInstances; ++i) {
         // Each instance is its definition with its name, then its counter block; both have at least
@@ -180,7 +181,7 @@ bool ReadProcessInstances(const unsigned char* data, std::size_t size, std::uint
         PerfInstanceDefinition instance;
         std::size_t counters = 0;
         if (!block.Read(offset, objectEnd, instance) || instance.byteLength < sizeof instance ||
-            !Step(offset, instance.byteLength, objectEnd, counters))
+            !Advance(offset, instance.byteLength, objectEnd, counters))
             return false;
         std::string name;
         if (!ReadInstanceName(block, offset, counters, instance, codePage, name))
@@ -190,8 +191,8 @@ bool ReadProcessInstances(const unsigned char* data, std::size_t size, std::uint
         std::size_t countersEnd = 0, valueAt = 0;
         std::uint32_t id = 0;
         if (!block.Read(counters, objectEnd, counterBlock) || counterBlock.byteLength < sizeof counterBlock ||
-            !Step(counters, counterBlock.byteLength, objectEnd, countersEnd) ||
-            !Step(counters, idCounter.counterOffset, countersEnd, valueAt) || !block.Read(valueAt, countersEnd, id))
+            !Advance(counters, counterBlock.byteLength, objectEnd, countersEnd) ||
+            !Advance(counters, idCounter.counterOffset, countersEnd, valueAt) || !block.Read(valueAt, countersEnd, id))
             return false;
         foundNames.push_back(std::move(name));
         foundIds.push_back(id);

@@ -15,13 +15,17 @@ from driver import (ID_DISABLE, ID_ENABLE, ID_EXIT, ID_FIND_DEVICE, ID_OPEN_EDIT
                     Driver, Simulator)
 from device_port import StalledPort
 from harness import VK, PtyPort, Session, qpc_now, wait_until
-from keysets import (ALT, CTRL, HORIZONTAL_DRAG, KEYSETS, LEFT_CLICK, SETTINGS, SHIFT, assignment, keyset,
+from keysets import (ALT, CTRL, HORIZONTAL_DRAG, KEYSETS, LEFT_CLICK, SETTINGS, SHIFT, assignment, keyset, steps,
                      store_keysets)
 
 PLAY_DOWN, PLAY_UP = b"\x80\x45", b"\x80\x05"
 STOP_DOWN, STOP_UP = b"\x80\x44", b"\x80\x04"
 OPTION_DOWN, OPTION_UP = b"\x80\x40", b"\x80\x00"
 SHIFT_DOWN, SHIFT_UP = b"\x80\x41", b"\x80\x01"
+FF_DOWN, FF_UP = b"\x80\x43", b"\x80\x03"
+RR_DOWN, RR_UP = b"\x80\x42", b"\x80\x02"
+RECORD_DOWN, RECORD_UP = b"\x80\x46", b"\x80\x06"
+VK_PACKET = 0xE7  # a typed character at the keyboard hook
 START_BYTE = b"\xb3"
 
 
@@ -597,6 +601,83 @@ class DriverResilience(unittest.TestCase):
 
 
 WS_EX_NOTE = 0x08 | 0x80 | 0x20 | 0x80000 | 0x08000000  # topmost, tool, transparent, layered, no-activate
+
+
+class DriverSteps(unittest.TestCase):
+    def test_keys_text_waits_held_keys_release_steps_and_repeat_reach_the_program_in_order(self):
+        with Session("driver-steps") as s:
+            main = {
+                ("MainBank", "Play"): steps('Ctrl+S, "ab", Enter'),
+                ("MainBank", "FF"): steps("A, wait 600, B"),
+                ("MainBank", "RR"): steps("Shift down, X", release="K"),
+                ("MainBank", "Record"): steps(repeat=True),
+                ("Option Bank", "Stop"): steps("wait 300, Space"),
+            }
+            record = {("MainBank", "Record"): assignment(vk=ord("R"))}
+            port, driver, _ = started(s, keyset("Default", record, main))
+            probe = s.probe()
+
+            # Keys with their scan codes, the text as characters, in the order written. (Wine's hook sees a
+            # character's key-up without its up flag: the message says it.)
+            since = probe.mark()
+            port.write(PLAY_DOWN + PLAY_UP)
+            hooked = probe.log.wait_count(10, "llkey", since, where=lambda r: r["injected"] == "1")
+            self.assertEqual([(r.int("vk"), r["msg"][3:]) for r in hooked], [
+                (VK["CONTROL"], "KEYDOWN"), (VK["S"], "KEYDOWN"), (VK["S"], "KEYUP"), (VK["CONTROL"], "KEYUP"),
+                (VK_PACKET, "KEYDOWN"), (VK_PACKET, "KEYUP"), (VK_PACKET, "KEYDOWN"), (VK_PACKET, "KEYUP"),
+                (VK["RETURN"], "KEYDOWN"), (VK["RETURN"], "KEYUP")])
+            self.assertNotIn("0x0", [r["scan"] for r in hooked if r.int("vk") != VK_PACKET])
+            self.assertEqual([r.int("scan") for r in hooked if r.int("vk") == VK_PACKET], [0x61, 0x61, 0x62, 0x62])
+            probe.log.wait_for("char", since, where=lambda r: r.int("code") == 0x0D)
+            self.assertEqual([r.int("code") for r in probe.log.records("char", since) if r.int("code") >= 0x20],
+                             [0x61, 0x62])
+            self.assertEqual(driver.trace.wait_for("steps")["steps"], 'Ctrl+S, "ab", Enter')
+
+            # The wait is honoured; Stop, pressed during it, comes after.
+            since = probe.mark()
+            port.write(FF_DOWN + FF_UP + STOP_DOWN + STOP_UP)
+            self.assertEqual(probe.wait_key_events(6, since),
+                             [down("A"), up("A"), down("B"), up("B"), down("SPACE"), up("SPACE")])
+            a_up, b_down = probe.log.records("llkey", since)[1:3]
+            self.assertGreaterEqual(b_down.int("t") - a_up.int("t"), 5_500_000, "B came before the wait was over")
+
+            # Shift stays down while Rewind is held; the release steps, then Shift goes up.
+            since = probe.mark()
+            port.write(RR_DOWN)
+            self.assertEqual(probe.wait_key_events(3, since), [down("SHIFT"), down("X"), up("X")])
+            port.write(RR_UP)
+            self.assertEqual(probe.wait_key_events(6, since)[3:], [down("K"), up("K"), up("SHIFT")])
+
+            # Record repeats its key while held, ends with one key-up, and nothing repeats after it: Option+Stop
+            # types its space 300 ms after the release.
+            since = probe.mark()
+            port.write(RECORD_DOWN)
+            probe.wait_key_events(3, since, timeout=30)
+            port.write(RECORD_UP + OPTION_DOWN + STOP_DOWN + STOP_UP + OPTION_UP)
+            probe.log.wait_for("llkey", since, where=lambda r: r.int("vk") == VK["SPACE"] and r["up"] == "1")
+            events = probe.key_events(since)
+            repeats = events.index(up("R"))
+            self.assertGreaterEqual(repeats, 3)
+            self.assertEqual(events, [down("R")] * repeats + [up("R"), down("SPACE"), up("SPACE")])
+
+    def test_disable_during_a_long_wait_sends_nothing_more_and_leaves_nothing_down(self):
+        with Session("driver-steps-disable") as s:
+            # The waits outlast the tray menu's way on a busy machine.
+            held = {("MainBank", "Play"): steps("A down, wait 5000, B", release="C"),
+                    ("MainBank", "Stop"): steps("wait 5000, Space")}
+            port, driver, _ = started(s, keyset("Default", None, held))
+            probe = s.probe()
+            since = probe.mark()
+            port.write(PLAY_DOWN)
+            probe.wait_key_events(1, since)
+            driver.choose_from_menu(ID_DISABLE)
+            self.assertEqual(probe.wait_key_events(2, since), [down("A"), up("A")])
+            driver.choose_from_menu(ID_ENABLE)
+            port.wait_opened(2)
+            # Play's late release plays no release steps; Stop's space comes after B would have.
+            port.write(PLAY_UP + STOP_DOWN + STOP_UP)
+            self.assertEqual(probe.wait_key_events(4, since, timeout=60),
+                             [down("A"), up("A"), down("SPACE"), up("SPACE")])
 
 
 class DriverNote(unittest.TestCase):

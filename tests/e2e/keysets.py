@@ -39,15 +39,24 @@ DEFAULTS = {
 }
 
 
-def keyset(name, changes=None):
+def keyset(name, changes=None, steps=None):
     """The registry values of keyset `name`: the defaults, with `changes` ({(bank, control):
-    assignment bytes}) in place."""
+    assignment bytes}) in place, and `steps` ({(bank, control): steps(...)}) beside them."""
     values = {f"{KEYSETS}\\{name}": {"AppPref": name.encode().ljust(32, b"\0") + bytes(12)}}
     for bank in BANKS:
         values[f"{KEYSETS}\\{name}\\{bank}"] = {
             control: (changes or {}).get((bank, control), DEFAULTS.get((bank, control), assignment()))
             for control in CONTROLS}
+    for (bank, control), extra in (steps or {}).items():
+        values[f"{KEYSETS}\\{name}\\{bank}"].update({f"{control} {kind}": v for kind, v in extra.items()})
     return values
+
+
+def steps(press=None, release=None, repeat=False):
+    """The values beside an assignment: what its press sends, what its release sends, whether it repeats
+    while held (only those that are set)."""
+    extra = {"Steps": press, "Release": release, "Repeat": 1 if repeat else None}
+    return {kind: value for kind, value in extra.items() if value is not None}
 
 
 def store_keysets(session, *keysets, com_port=None):

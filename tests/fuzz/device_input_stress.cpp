@@ -88,7 +88,7 @@ int main() {
     rig.Assign(keyset, kMainBank, kPlay, fakes::KeyAssignment('R', kHotKeyControl));
     const WindowId notepad = rig.Run("notepad", 8);
     const WindowId waveedit = rig.Run("waveedit", 7);
-    CControlDispatcher dispatcher(rig.store, rig.keysets, rig.desktop, processes.list, rig.textCase, rig.input,
+    CControlDispatcher dispatcher(rig.store, rig.keysets, rig.desktop, processes.list, rig.textCase, rig.player,
                                   rig.pointer, rig.question);
     ThreadedIdleTimer timer;
     std::atomic<bool> feeding{true};

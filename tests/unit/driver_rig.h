@@ -56,6 +56,9 @@ struct DriverRig {
     FakeKeysetLock lock{registry.journal};
     Events journal; // key and mouse events, pointer and question calls, mouse-object calls, in order
     RecordingInput input{&journal};
+    FakePlayerLoop loop;
+    FixedKeyboardRepeat repeat;
+    CStepPlayer player{input, loop, repeat};
     FakeDesktop desktop;
     FakePointer pointer{journal};
     FakeQuestion question{journal};
@@ -64,7 +67,7 @@ struct DriverRig {
     RecordingMouse* mouse = nullptr; // the recording mouse object, when there is one
     FakeKeysetWatch watch{registry};
     CKeysetRegistry keysets{KeysetStorage{registry, lock, textCase, watch}}; // the driver's, beside its store
-    CControlDispatcher dispatcher{store, keysets, desktop, processes, textCase, input, pointer, question, NewMouse()};
+    CControlDispatcher dispatcher{store, keysets, desktop, processes, textCase, player, pointer, question, NewMouse()};
     RecordingLed led;
     CountingTimer timer;
     CDeviceDecoder decoder{dispatcher, led, timer};

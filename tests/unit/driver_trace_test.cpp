@@ -29,8 +29,8 @@ public:
 // between the output objects and the input stream.
 struct TracedPath {
     explicit TracedPath(DriverRig& rig)
-        : dispatcher(rig.store, rig.keysets, rig.desktop, rig.processes, rig.textCase, input, rig.pointer,
-                     rig.question),
+        : player(input, rig.loop, rig.repeat), dispatcher(rig.store, rig.keysets, rig.desktop, rig.processes,
+                                                          rig.textCase, player, rig.pointer, rig.question),
           events(dispatcher, trace), decoder(events, rig.led, rig.timer) {
         dispatcher.SetTrackingObserver(&trace);
     }
@@ -45,6 +45,7 @@ struct TracedPath {
     CDriverTrace trace{writer};
     fakes::RecordingInput recorded;
     TracingInput input{recorded, trace};
+    CStepPlayer player;
     CControlDispatcher dispatcher;
     TracingEvents events;
     CDeviceDecoder decoder;

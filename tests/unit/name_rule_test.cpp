@@ -37,7 +37,7 @@ TEST(NameRule, TheEditorTheRegistryAndTheDriverTakeTwoNamesForOneAlike) {
         EXPECT_EQ(rule.Lower(row.keyset) == rule.Lower(row.other), row.sameByTheOldRule);
         fakes::DriverRig rig;
         rig.AddKeyset(row.keyset);
-        CControlDispatcher driver(rig.store, rig.keysets, rig.desktop, rig.processes, rule, rig.input, rig.pointer,
+        CControlDispatcher driver(rig.store, rig.keysets, rig.desktop, rig.processes, rule, rig.player, rig.pointer,
                                   rig.question);
         rig.Run(row.other, 7);
         driver.TrackForeground();

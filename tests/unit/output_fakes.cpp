@@ -1,5 +1,7 @@
 #include "output_fakes.h"
 
+#include "model/utf_text.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -51,6 +53,17 @@ void RecordingInput::Note(const std::string& event) {
 void RecordingInput::Key(std::uint8_t vk, bool up) {
     const Entry entry(*this);
     Press(vk, up);
+}
+
+void RecordingInput::StepKey(std::uint8_t vk, bool up) {
+    const Entry entry(*this);
+    ++steps;
+    Press(vk, up);
+}
+
+void RecordingInput::Text(std::u16string_view text) {
+    const Entry entry(*this);
+    Note("\"" + Utf8FromUtf16(text) + "\"");
 }
 
 void RecordingInput::Press(std::uint8_t vk, bool up) {

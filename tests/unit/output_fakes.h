@@ -2,7 +2,8 @@
 // question to the user, the process list, the wheel's idle timer, and a mouse object that notes what
 // the dispatcher asks of it. Key events are written as "+Ctrl" (down) and "-Ctrl" (up), mouse buttons
 // as "+LButton" and "-LButton", relative moves as "move dx dy" and absolute ones as "moveto x y", so
-// expected sequences read like the keyboard and the mouse.
+// expected sequences read like the keyboard and the mouse. A step's key events read like a keystroke's
+// ("+S") and count among `steps`; typed text is written quoted ("\"ab\"").
 #pragma once
 
 #include "driver/core/wheel_idle_timer.h"
@@ -11,6 +12,7 @@
 #include "driver/output/mouse_action.h"
 #include "driver/output/mouse_pointer.h"
 #include "driver/output/process_source.h"
+#include "driver/output/step_player.h"
 #include "driver/output/user_question.h"
 
 #include <atomic>
@@ -37,10 +39,13 @@ class RecordingInput final : public InputSynth {
 public:
     explicit RecordingInput(Events* journal = nullptr) : journal_(journal) {}
     void Key(std::uint8_t vk, bool up) override;
+    void StepKey(std::uint8_t vk, bool up) override;
+    void Text(std::u16string_view text) override;
     void Mouse(std::uint32_t flags, std::int32_t dx, std::int32_t dy) override;
     Events Take() { return std::exchange(events, Events()); }
 
     Events events;
+    int steps = 0;               // key events sent as a step's, with the scan code
     std::set<std::uint8_t> down; // keys and mouse buttons that Windows would hold down now
     std::function<void(std::uint32_t flags, std::int32_t dx, std::int32_t dy)> onMouse; // the pointer follows
     std::atomic<int> overlaps{0}; // calls that began while another one was still running
@@ -64,6 +69,22 @@ private:
     void Note(const std::string& event);
     Events* journal_;
     std::atomic<int> inside_{0};
+};
+
+// The player's clock, which moves when the test says so, and its wake-ups, counted.
+class FakePlayerLoop final : public PlayerLoop {
+public:
+    std::uint64_t NowMs() override { return now; }
+    void Wake() override { ++wakes; }
+    std::uint64_t now = 1000;
+    int wakes = 0;
+};
+
+// The keyboard's repeat settings, as the test sets them.
+class FixedKeyboardRepeat final : public KeyboardRepeat {
+public:
+    RepeatTiming Timing() override { return timing; }
+    RepeatTiming timing{250, 50};
 };
 
 // The cursor on a 1024 x 768 screen, the origins of windows' client areas, and what was done to the
