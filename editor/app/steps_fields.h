@@ -32,9 +32,9 @@ struct StepsFieldLeft {
         kRefuse, // tell `message`, give the field the focus again, store nothing
     };
     Outcome outcome = Outcome::kKeep;
-    AssignmentSteps steps;  // kStore: the control's steps with the field's new text
-    std::string shown;      // kKeep, kStore: what the field shows from now on
-    std::string message;    // kRefuse: `Step 2, "Ctrl+Foo": there is no key named "Foo".`
+    AssignmentSteps steps; // kStore: the control's steps with the field's new text
+    std::string shown;     // kKeep, kStore: what the field shows from now on
+    std::string message;   // kRefuse: `Step 2, "Ctrl+Foo": there is no key named "Foo".`
 };
 
 // Leaving field `field` of control `slot` that was filled with `shown` (UTF-8), while the control's
