@@ -6,12 +6,13 @@ presses that select on the panel and the capture of a click target.
 Run one group:  python3 tests/e2e/panel_test.py PanelSelection
 """
 
+import re
 import sys
 import unittest
 
-from harness import HarnessError, Session, wait_until
+from harness import HarnessError, Session, WineEnv, wait_until
 from driver import Driver
-from editor_test import ASSIGNMENT, KEYSETS, WM_COMMAND, Editor, assignment, fresh, keyset_values
+from editor_test import ASSIGNMENT, KEYSETS, WM_COMMAND, Editor, assignment, fresh, keyset_values, watch
 
 BM_GETSTATE = 0x00F2
 BST_PUSHED = 0x0004
@@ -27,7 +28,21 @@ CONTROL_IDS = (PLAY, STOP, FAST_FORWARD, REWIND, RECORD, CCWHEEL, CWHEEL)
 OPTION, SHIFT, LED_ON, LED_OFF = 1008, 1009, 1022, 1023
 CAPTION, NAME, KEY_PRESS, SPECIAL_KEY, MOUSE_CLICK, MOUSE_EMULATION, CAPTURE, SPEED = (
     1019, 1000, 1004, 1089, 1086, 1006, 1003, 1002)
-VK_CONTROL, VK_SHIFT_KEY = 0x11, 0x10
+STEPS, RELEASE_STEPS, REPEAT, STEPS_NOTE = 1760, 1761, 1762, 1763
+VK_CONTROL, VK_SHIFT_KEY, VK_TAB = 0x11, 0x10, 0x09
+# The keys of the characters the scenarios type (a US layout): (virtual key, with Shift).
+TYPED_KEYS = {" ": (0x20, False), ",": (0xBC, False), "+": (0xBB, True), '"': (0xDE, True),
+              **{c: (ord(c.upper()), False) for c in "abcdefghijklmnopqrstuvwxyz0123456789"}}
+
+
+def typing(text):
+    """The qvl_input steps that type `text` key by key."""
+    steps = []
+    for c in text:
+        vk, shifted = TYPED_KEYS[c]
+        keys = [f"key:{vk:#x}:down", f"key:{vk:#x}:up"]
+        steps += [f"key:{VK_SHIFT_KEY:#x}:down", *keys, f"key:{VK_SHIFT_KEY:#x}:up"] if shifted else keys
+    return steps
 
 
 def stored(wine, keyset, bank, control):
@@ -207,6 +222,86 @@ class PanelEditing(unittest.TestCase):
             panel.choose(SPECIAL_KEY, 4)
             wait_stored(wine, "alpha", "Option Bank", "Play", special=32)
             self.assertEqual(stored(wine, "Default", "Option Bank", "Play")["special"], 0)
+            self.assertEqual(panel.close(), 0)
+
+
+def stored_steps(wine, keyset, bank, control):
+    """The steps stored beside an assignment: (press, release, repeat), None where a value is missing."""
+    key = f"{KEYSETS}\\{keyset}\\{bank}"
+    return tuple(wine.reg_value(key, f"{control} {suffix}") for suffix in ("Steps", "Release", "Repeat"))
+
+
+def exported_text(session, key, name):
+    """A text value as the registry holds it, every character whole (reg query prints the code page):
+    read from `reg export`, which writes UTF-16."""
+    path = session.path("export.reg")
+    session.wine.reg("export", key, WineEnv.windows_path(path), "/y")
+    wanted = '"' + name.replace("\\", "\\\\").replace('"', '\\"') + '"='
+    for line in path.read_bytes().decode("utf-16").splitlines():
+        if line.startswith(wanted):
+            return re.sub(r'\\(.)', r"\1", line[len(wanted) + 1:-1])
+    return None
+
+
+class PanelSteps(unittest.TestCase):
+    def test_steps_are_stored_when_left_and_a_bad_line_is_refused(self):
+        with Session("panel-steps") as s:
+            fresh(s)
+            watcher = watch(s, "caption=Quorvel 2;press=OK")
+            panel = Panel(s)
+            wine = s.wine
+
+            def focus(control):
+                panel.click(control)
+                wait_until(lambda: s.foreground().int("focus") == panel.hwnd_of(control), 10, f"the focus in {control}")
+
+            # Typed and left with Tab: stored in the editor's spelling, which the field then shows.
+            focus(STEPS)
+            s.inject(*typing("ctrl+s,tab ,enter"))
+            self.assertEqual(stored_steps(wine, "Default", "MainBank", "Play"), (None, None, None), "typed is not left")
+            s.inject(f"key:{VK_TAB:#x}:down", f"key:{VK_TAB:#x}:up")
+            wait_until(lambda: stored_steps(wine, "Default", "MainBank", "Play")[0] == "Ctrl+S, Tab, Enter", 10,
+                       "the steps stored")
+            self.assertEqual(panel.text_of(STEPS), "Ctrl+S, Tab, Enter")
+            # The release and the repeat of the same key; the check box is stored at once.
+            s.inject(*typing("shift up"))
+            panel.click(REPEAT)
+            wait_until(lambda: stored_steps(wine, "Default", "MainBank", "Play") == (
+                "Ctrl+S, Tab, Enter", "Shift up", 1), 10, "release steps and repeat stored")
+
+            # Any character: typed as a character (not a key of the layout), stored whole.
+            panel.command(RECORD)
+            focus(STEPS)
+            s.inject(*typing('"'), "char:0x2713:down", "char:0x2713:up", *typing('"'),
+                     f"key:{VK_TAB:#x}:down", f"key:{VK_TAB:#x}:up")
+            record_key = f"{KEYSETS}\\Default\\MainBank"
+            wait_until(lambda: exported_text(s, record_key, "Record Steps") == '"\u2713"', 10, "the text stored whole")
+
+            # A line that does not read: refused with its reason, the focus back in the field, nothing stored.
+            panel.command(PLAY)
+            focus(STEPS)
+            s.send(panel.hwnd_of(STEPS), EM_SETSEL, 0, -1)
+            since = watcher.mark()
+            s.inject(*typing("tab,ctrl+foo"), f"key:{VK_TAB:#x}:down", f"key:{VK_TAB:#x}:up")
+            box = watcher.wait_dialog(since, caption="Quorvel 2")
+            self.assertEqual(box["text"], 'Step 2, "ctrl+foo": there is no key named "foo".')
+            watcher.wait_closed(box.int("hwnd"))
+            wait_until(lambda: s.foreground().int("focus") == panel.hwnd_of(STEPS), 10, "the focus back in Steps")
+            self.assertEqual(panel.text_of(STEPS), "tab,ctrl+foo")
+            self.assertEqual(stored_steps(wine, "Default", "MainBank", "Play")[0], "Ctrl+S, Tab, Enter")
+            # A device press (as the driver forwards it) does not take the field away either.
+            since = watcher.mark()
+            panel.command(STOP)
+            watcher.wait_closed(watcher.wait_dialog(since, caption="Quorvel 2").int("hwnd"))
+            self.assertEqual((panel.control_caption(), panel.text_of(STEPS)), ("Play", "tab,ctrl+foo"))
+
+            # Cleared, it stores none; the wheel has no release steps and no repeat.
+            s.send(panel.hwnd_of(STEPS), EM_SETSEL, 0, -1)
+            s.inject("key:0x2e:down", "key:0x2e:up")
+            panel.command(CCWHEEL)
+            wait_until(lambda: stored_steps(wine, "Default", "MainBank", "Play") == (None, "Shift up", 1), 10,
+                       "the steps cleared")
+            self.assertEqual([panel.info(c).int("enabled") for c in (STEPS, RELEASE_STEPS, REPEAT)], [1, 0, 0])
             self.assertEqual(panel.close(), 0)
 
 

@@ -24,6 +24,7 @@ TEST(StepsFields, WhatLeavingAFieldStores) {
         std::string after;     // what the field shows; for kRefuse the message
     };
     const AssignmentSteps held{"Ctrl+S", "Shift up", true};
+    // clang-format off
     const Row rows[] = {
         {"typed steps, stored printed", kPlay, StepsField::kPress, {}, "", "ctrl+s,tab ,  ENTER", Outcome::kStore,
          {"Ctrl+S, Tab, Enter", "", false}, "Ctrl+S, Tab, Enter"},
@@ -47,6 +48,7 @@ TEST(StepsFields, WhatLeavingAFieldStores) {
         {"the wheel's steps", kWheelCounterClockwise, StepsField::kPress, {}, "", "left, left", Outcome::kStore,
          {"Left, Left", "", false}, "Left, Left"},
     };
+    // clang-format on
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
         const StepsFieldLeft left = LeaveStepsField(r.slot, r.field, r.stored, r.shown, r.typed);
