@@ -28,21 +28,13 @@ CONTROL_IDS = (PLAY, STOP, FAST_FORWARD, REWIND, RECORD, CCWHEEL, CWHEEL)
 OPTION, SHIFT, LED_ON, LED_OFF = 1008, 1009, 1022, 1023
 CAPTION, NAME, KEY_PRESS, SPECIAL_KEY, MOUSE_CLICK, MOUSE_EMULATION, CAPTURE, SPEED = (
     1019, 1000, 1004, 1089, 1086, 1006, 1003, 1002)
-STEPS, RELEASE_STEPS, REPEAT, STEPS_NOTE = 1760, 1761, 1762, 1763
+STEPS, RELEASE_STEPS, REPEAT = 1760, 1761, 1762
 VK_CONTROL, VK_SHIFT_KEY, VK_TAB = 0x11, 0x10, 0x09
-# The keys of the characters the scenarios type (a US layout): (virtual key, with Shift).
-TYPED_KEYS = {" ": (0x20, False), ",": (0xBC, False), "+": (0xBB, True), '"': (0xDE, True),
-              **{c: (ord(c.upper()), False) for c in "abcdefghijklmnopqrstuvwxyz0123456789"}}
 
 
 def typing(text):
-    """The qvl_input steps that type `text` key by key."""
-    steps = []
-    for c in text:
-        vk, shifted = TYPED_KEYS[c]
-        keys = [f"key:{vk:#x}:down", f"key:{vk:#x}:up"]
-        steps += [f"key:{VK_SHIFT_KEY:#x}:down", *keys, f"key:{VK_SHIFT_KEY:#x}:up"] if shifted else keys
-    return steps
+    """The qvl_input steps that type `text`, character by character."""
+    return [f"char:{ord(c):#x}:{d}" for c in text for d in ("down", "up")]
 
 
 def stored(wine, keyset, bank, control):
@@ -225,22 +217,16 @@ class PanelEditing(unittest.TestCase):
             self.assertEqual(panel.close(), 0)
 
 
-def stored_steps(wine, keyset, bank, control):
-    """The steps stored beside an assignment: (press, release, repeat), None where a value is missing."""
-    key = f"{KEYSETS}\\{keyset}\\{bank}"
-    return tuple(wine.reg_value(key, f"{control} {suffix}") for suffix in ("Steps", "Release", "Repeat"))
-
-
-def exported_text(session, key, name):
-    """A text value as the registry holds it, every character whole (reg query prints the code page):
-    read from `reg export`, which writes UTF-16."""
+def stored_steps(session, control, bank="MainBank"):
+    """(press, release, repeat) stored beside a control of "Default", None where a value is missing: read
+    from `reg export`, which writes UTF-16 (reg query prints the code page), so every character is whole."""
     path = session.path("export.reg")
-    session.wine.reg("export", key, WineEnv.windows_path(path), "/y")
-    wanted = '"' + name.replace("\\", "\\\\").replace('"', '\\"') + '"='
-    for line in path.read_bytes().decode("utf-16").splitlines():
-        if line.startswith(wanted):
-            return re.sub(r'\\(.)', r"\1", line[len(wanted) + 1:-1])
-    return None
+    session.wine.reg("export", f"{KEYSETS}\\Default\\{bank}", WineEnv.windows_path(path), "/y")
+    values = dict(re.findall(r'^"(.+?)"=(.*?)\r?$', path.read_bytes().decode("utf-16"), re.M))
+    text = [re.sub(r'\\(.)', r"\1", values[f"{control} {n}"][1:-1]) if f"{control} {n}" in values else None
+            for n in ("Steps", "Release")]
+    repeat = values.get(f"{control} Repeat")
+    return (*text, int(repeat[6:], 16) if repeat else None)
 
 
 class PanelSteps(unittest.TestCase):
@@ -249,58 +235,50 @@ class PanelSteps(unittest.TestCase):
             fresh(s)
             watcher = watch(s, "caption=Quorvel 2;press=OK")
             panel = Panel(s)
-            wine = s.wine
+            tab = (f"key:{VK_TAB:#x}:down", f"key:{VK_TAB:#x}:up")
 
             def focus(control):
                 panel.click(control)
                 wait_until(lambda: s.foreground().int("focus") == panel.hwnd_of(control), 10, f"the focus in {control}")
 
-            # Typed and left with Tab: stored in the editor's spelling, which the field then shows.
-            focus(STEPS)
-            s.inject(*typing("ctrl+s,tab ,enter"))
-            self.assertEqual(stored_steps(wine, "Default", "MainBank", "Play"), (None, None, None), "typed is not left")
-            s.inject(f"key:{VK_TAB:#x}:down", f"key:{VK_TAB:#x}:up")
-            wait_until(lambda: stored_steps(wine, "Default", "MainBank", "Play")[0] == "Ctrl+S, Tab, Enter", 10,
-                       "the steps stored")
-            self.assertEqual(panel.text_of(STEPS), "Ctrl+S, Tab, Enter")
-            # The release and the repeat of the same key; the check box is stored at once.
-            s.inject(*typing("shift up"))
-            panel.click(REPEAT)
-            wait_until(lambda: stored_steps(wine, "Default", "MainBank", "Play") == (
-                "Ctrl+S, Tab, Enter", "Shift up", 1), 10, "release steps and repeat stored")
+            def refused(since):
+                box = watcher.wait_dialog(since, caption="Quorvel 2")
+                watcher.wait_closed(box.int("hwnd"))
+                return box["text"]
 
-            # Any character: typed as a character (not a key of the layout), stored whole.
+            # Left with Tab: stored in the editor's spelling, which the field shows; then the release, and
+            # the repeat, which is stored at once.
+            focus(STEPS)
+            s.inject(*typing("ctrl+s,tab ,enter"), *tab, *typing("shift up"))
+            panel.click(REPEAT)
+            wait_until(lambda: stored_steps(s, "Play") == ("Ctrl+S, Tab, Enter", "Shift up", 1), 10, "Play's steps")
+            self.assertEqual(panel.text_of(STEPS), "Ctrl+S, Tab, Enter")
+            # Any character, stored whole.
             panel.command(RECORD)
             focus(STEPS)
-            s.inject(*typing('"'), "char:0x2713:down", "char:0x2713:up", *typing('"'),
-                     f"key:{VK_TAB:#x}:down", f"key:{VK_TAB:#x}:up")
-            record_key = f"{KEYSETS}\\Default\\MainBank"
-            wait_until(lambda: exported_text(s, record_key, "Record Steps") == '"\u2713"', 10, "the text stored whole")
+            s.inject(*typing('"\u2713"'), *tab)
+            wait_until(lambda: stored_steps(s, "Record")[0] == '"\u2713"', 10, "the text stored whole")
 
-            # A line that does not read: refused with its reason, the focus back in the field, nothing stored.
+            # A line that does not read: refused with its reason, the focus back in the field, nothing stored;
+            # a device press (as the driver forwards it) does not take the field away either.
             panel.command(PLAY)
             focus(STEPS)
             s.send(panel.hwnd_of(STEPS), EM_SETSEL, 0, -1)
             since = watcher.mark()
-            s.inject(*typing("tab,ctrl+foo"), f"key:{VK_TAB:#x}:down", f"key:{VK_TAB:#x}:up")
-            box = watcher.wait_dialog(since, caption="Quorvel 2")
-            self.assertEqual(box["text"], 'Step 2, "ctrl+foo": there is no key named "foo".')
-            watcher.wait_closed(box.int("hwnd"))
+            s.inject(*typing("tab,ctrl+foo"), *tab)
+            self.assertEqual(refused(since), 'Step 2, "ctrl+foo": there is no key named "foo".')
             wait_until(lambda: s.foreground().int("focus") == panel.hwnd_of(STEPS), 10, "the focus back in Steps")
-            self.assertEqual(panel.text_of(STEPS), "tab,ctrl+foo")
-            self.assertEqual(stored_steps(wine, "Default", "MainBank", "Play")[0], "Ctrl+S, Tab, Enter")
-            # A device press (as the driver forwards it) does not take the field away either.
             since = watcher.mark()
             panel.command(STOP)
-            watcher.wait_closed(watcher.wait_dialog(since, caption="Quorvel 2").int("hwnd"))
+            self.assertEqual(refused(since), 'Step 2, "ctrl+foo": there is no key named "foo".')
             self.assertEqual((panel.control_caption(), panel.text_of(STEPS)), ("Play", "tab,ctrl+foo"))
+            self.assertEqual(stored_steps(s, "Play")[0], "Ctrl+S, Tab, Enter")
 
             # Cleared, it stores none; the wheel has no release steps and no repeat.
             s.send(panel.hwnd_of(STEPS), EM_SETSEL, 0, -1)
             s.inject("key:0x2e:down", "key:0x2e:up")
             panel.command(CCWHEEL)
-            wait_until(lambda: stored_steps(wine, "Default", "MainBank", "Play") == (None, "Shift up", 1), 10,
-                       "the steps cleared")
+            wait_until(lambda: stored_steps(s, "Play") == (None, "Shift up", 1), 10, "the steps cleared")
             self.assertEqual([panel.info(c).int("enabled") for c in (STEPS, RELEASE_STEPS, REPEAT)], [1, 0, 0])
             self.assertEqual(panel.close(), 0)
 

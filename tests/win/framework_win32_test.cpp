@@ -164,36 +164,27 @@ TEST(FrameworkApplication, FailedStartUpSkipsTheLoopButStillExits) {
     EXPECT_EQ(app.exits, 1);
 }
 
-// A wide field that is typed a character beyond the code page, then the end.
+// A wide field typed a character beyond the code page (a check mark), then the end.
 class TypingApplication : public Application {
 public:
     using Application::Application;
-    std::wstring typed;
+    HWND edit = nullptr;
 
     bool InitInstance() override {
-        edit_ = CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr, Instance(), nullptr);
-        if (edit_ == nullptr)
-            return false;
-        PostMessageW(edit_, WM_CHAR, 0x2713, 1); // a check mark, which no ANSI code page has
+        edit = CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr, Instance(), nullptr);
+        PostMessageW(edit, WM_CHAR, 0x2713, 1);
         PostQuitMessage(0);
-        return true;
+        return edit != nullptr;
     }
-    int ExitInstance() override {
-        wchar_t text[8] = {};
-        GetWindowTextW(edit_, text, 8);
-        typed = text;
-        DestroyWindow(edit_);
-        return Application::ExitInstance();
-    }
-
-private:
-    HWND edit_ = nullptr;
 };
 
 TEST(FrameworkApplication, ACharacterBeyondTheCodePageReachesAWideWindowWhole) {
     TypingApplication app(Module());
     app.Run();
-    EXPECT_EQ(app.typed, L"\u2713");
+    wchar_t text[8] = {};
+    GetWindowTextW(app.edit, text, 8);
+    DestroyWindow(app.edit);
+    EXPECT_STREQ(text, L"\u2713");
 }
 
 TEST(FrameworkStrings, LoadsTextsWholeAndFormatsPatterns) {
