@@ -114,13 +114,24 @@ CQVLsetDoc* CQVLsetView::GetDocument() const {
 }
 
 void CQVLsetView::AddEditCommand(unsigned id, UINT message) {
-    OnCommand(id, [this, message] { nameEdit_.Send(message); });
+    OnCommand(id, [this, message] { EditMenuTarget().Send(message); });
     OnUpdateCommand(id, [this](framework::CommandUpdate& u) {
+        framework::Edit& edit = EditMenuTarget();
         int start = 0;
         int end = 0;
-        nameEdit_.GetSelection(start, end);
-        u.Enable(start < static_cast<int>(nameEdit_.GetText().size()));
+        edit.GetSelection(start, end);
+        u.Enable(start < GetWindowTextLengthW(edit.Handle()));
     });
+}
+
+framework::Edit& CQVLsetView::EditMenuTarget() {
+    // A menu leaves the focus where it was: in a steps field, the commands are for that field.
+    HWND focus = GetFocus();
+    if (focus != nullptr && focus == stepsEdit_.Handle())
+        return stepsEdit_;
+    if (focus != nullptr && focus == releaseEdit_.Handle())
+        return releaseEdit_;
+    return nameEdit_;
 }
 
 void CQVLsetView::AttachControls() {

@@ -83,8 +83,10 @@ private:
     void OnEmulationListChanged();
     void OnSpecialKeyChanged();
     void OnCaptureClicked();
-    // The Edit menu's commands on the Name field, enabled while its caret is before the end.
+    // The Edit menu's commands on the Name field (or the steps field that has the focus), enabled while
+    // its caret is before the end.
     void AddEditCommand(unsigned id, UINT message);
+    framework::Edit& EditMenuTarget();
     bool CaptureArmed() const;
     // The keyset the panel shows: the current one, or "Default" when the editor does not have it.
     int ShownKeyset() const;
