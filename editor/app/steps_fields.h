@@ -10,14 +10,15 @@
 
 #include "model/keyset_record.h"
 #include "model/keyset_steps.h"
+#include "model/steps.h"
 
 #include <optional>
 #include <string>
 
 namespace qvl {
 
-// The most a steps field takes, in UTF-16 units.
-constexpr int kMaxStepsFieldLength = 1024;
+// The most a steps field takes, in UTF-16 units: what steps may be.
+constexpr int kMaxStepsFieldLength = static_cast<int>(kStepsMaxCharacters);
 
 enum class StepsField { kPress, kRelease };
 
