@@ -30,7 +30,7 @@ constexpr Place kBodyLabels[] = {{IDS_OPTION, 7, 45, 0, 0}, {IDS_SHIFT, 10, 74, 
 // Black on the editing area, broken into lines within their boxes as a left-aligned text static does.
 constexpr Place kCaptions[] = {
     {IDS_NAME_CAPTION, 218, 18, 23, 8},        {IDS_KEY_PRESS_CAPTION, 218, 32, 40, 8},
-    {IDS_SPECIAL_KEY_CAPTION, 218, 46, 40, 8}, {IDS_STEPS_CAPTION, 218, 60, 40, 8},
+    {IDS_SPECIAL_KEY_CAPTION, 218, 46, 40, 8}, {IDS_STEPS_CAPTION, 218, 60, 23, 8},
     {IDS_RELEASE_CAPTION, 218, 74, 40, 8},     {IDS_MOUSE_EMULATION_CAPTION, 218, 98, 40, 16}};
 // The grey behind the editing controls, from corner to corner.
 constexpr RECT kControlsArea = {216, 3, 216 + 142, 3 + 169};
