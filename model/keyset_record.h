@@ -35,6 +35,11 @@ enum BankIndex : int {
     kOptionShiftBank = 3,
 };
 
+// Whether bank `bank` and control `control` name an assignment of a keyset.
+inline bool IsAssignmentIndex(int bank, int control) {
+    return bank >= 0 && bank < kBankCount && control >= 0 && control < kControlCount;
+}
+
 inline bool IsWheelControl(int control) {
     return control == kWheelCounterClockwise || control == kWheelClockwise;
 }

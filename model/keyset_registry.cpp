@@ -29,10 +29,6 @@ void PutDefaultFirst(CKeysetStore& store) {
 
 constexpr long kInvalidParameter = 87; // the system's code for a call with a wrong argument
 
-bool IsAssignmentIndex(int bank, int control) {
-    return bank >= 0 && bank < kBankCount && control >= 0 && control < kControlCount;
-}
-
 // The list as a save sees it: the keysets whose names can be stored, folded as the registry compares.
 std::vector<ListedKeyset> ListForSave(const CKeysetStore& store, const TextCase& textCase,
                                       std::vector<KeysetRecord>& records) {

@@ -4,11 +4,11 @@ namespace qvl {
 
 const AssignmentSteps& KeysetSteps::Get(int bank, int control) const {
     static const AssignmentSteps none;
-    return Contains(bank, control) ? steps_[Slot(bank, control)] : none;
+    return IsAssignmentIndex(bank, control) ? steps_[Slot(bank, control)] : none;
 }
 
 void KeysetSteps::Set(int bank, int control, const AssignmentSteps& steps) {
-    if (Contains(bank, control))
+    if (IsAssignmentIndex(bank, control))
         steps_[Slot(bank, control)] = steps;
 }
 

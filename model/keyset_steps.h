@@ -44,9 +44,6 @@ public:
     bool operator!=(const KeysetSteps& other) const { return !(*this == other); }
 
 private:
-    static bool Contains(int bank, int control) {
-        return bank >= 0 && bank < kBankCount && control >= 0 && control < kControlCount;
-    }
     static std::size_t Slot(int bank, int control) { return static_cast<std::size_t>(bank * kControlCount + control); }
 
     std::array<AssignmentSteps, kBankCount * kControlCount> steps_;

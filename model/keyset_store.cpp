@@ -2,14 +2,6 @@
 
 namespace qvl {
 
-namespace {
-
-bool IsAssignmentIndex(int bank, int control) {
-    return bank >= 0 && bank < kBankCount && control >= 0 && control < kControlCount;
-}
-
-} // namespace
-
 std::optional<KeysetRecord> CKeysetStore::GetKeyset(int index) const {
     if (!Contains(index))
         return std::nullopt;
