@@ -15,8 +15,8 @@ from pathlib import Path
 
 from harness import Session
 from editor_test import fresh
-from panel_test import (CCWHEEL, CWHEEL, KEY_PRESS, LED_ON, MOUSE_CLICK, NAME, OPTION, PLAY, RELEASE_STEPS, SPECIAL_KEY,
-                        STEPS, Panel)
+from panel_test import CCWHEEL, CWHEEL, KEY_PRESS, LED_ON, MOUSE_CLICK, NAME, OPTION, PLAY, SPECIAL_KEY, Panel
+from panel_test import RELEASE_STEPS, STEPS
 
 DESKTOP_KEY = "HKCU\\Control Panel\\Desktop"
 PICTURES = {"Play": PLAY, "wheel left": CCWHEEL, "wheel right": CWHEEL, "LED": LED_ON, "OPTION": OPTION}

@@ -34,7 +34,6 @@ TEST(StepsFields, WhatLeavingAFieldStores) {
         {kPlay, kPress, held, "Ctrl+S", "Ctrl+S, Ctrl+Foo", Outcome::kRefuse, {},
          "Step 2, \"Ctrl+Foo\": there is no key named \"Foo\"."},
         {kPlay, kPress, {"Ctrl+Foo", "", false}, "Ctrl+Foo", "Ctrl+Foo", Outcome::kKeep, {}, "Ctrl+Foo"}, // left alone
-        {kPlay, kPress, held, "Ctrl+S", " ctrl + s", Outcome::kKeep, {}, "Ctrl+S"}, // the same steps
         {kWheelClockwise, kRelease, {}, "", "Enter", Outcome::kKeep, {}, "Enter"}, // the wheel has no release
     };
     // clang-format on
