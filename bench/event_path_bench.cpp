@@ -150,8 +150,12 @@ public:
     bool QueryKeyInfo(Key, std::uint32_t&, std::uint32_t&) override { return false; }
     bool EnumSubkey(Key, std::uint32_t, char*, std::size_t) override { return false; }
     std::optional<std::size_t> ReadValue(Key, const char*, void*, std::size_t) override { return std::nullopt; }
+    std::optional<std::uint32_t> CountValues(Key) override { return std::nullopt; }
+    std::optional<std::u16string> ReadText16(Key, const char*, std::size_t) override { return std::nullopt; }
+    std::optional<std::uint32_t> ReadDword(Key, const char*) override { return std::nullopt; }
     RegStatus WriteBinary(Key, const char*, const void*, std::size_t) override { return RegStatus::Error(5); }
     RegStatus WriteText(Key, const char*, const char*) override { return RegStatus::Error(5); }
+    RegStatus WriteText16(Key, const char*, std::u16string_view) override { return RegStatus::Error(5); }
     RegStatus WriteDword(Key, const char*, std::uint32_t) override { return RegStatus::Error(5); }
     RegStatus DeleteValue(Key, const char*, const char*) override { return RegStatus::Error(5); }
     RegStatus DeleteTree(Key, const char*) override { return RegStatus::Error(5); }

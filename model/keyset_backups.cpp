@@ -57,9 +57,10 @@ std::vector<BackupEntry> CKeysetBackups::List() const {
     return entries;
 }
 
-BackupResult CKeysetBackups::Write(const std::vector<KeysetRecord>& keysets, const std::vector<WindowRule>& rules) {
+BackupResult CKeysetBackups::Write(const std::vector<KeysetRecord>& keysets, const std::vector<WindowRule>& rules,
+                                   const std::vector<KeysetSteps>& steps) {
     const std::vector<BackupEntry> before = List();
-    const std::string bytes = CollectionBytes(keysets, rules);
+    const std::string bytes = CollectionBytes(keysets, rules, steps);
     BackupResult result;
     if (!before.empty()) {
         std::string newest;

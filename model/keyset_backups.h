@@ -38,9 +38,10 @@ public:
 
     // The backups in the folder, newest first.
     std::vector<BackupEntry> List() const;
-    // Write a backup of `keysets` (with their rules) unless the newest backup holds exactly them, then
-    // keep the newest 20.
-    BackupResult Write(const std::vector<KeysetRecord>& keysets, const std::vector<WindowRule>& rules = {});
+    // Write a backup of `keysets` (with their rules and steps) unless the newest backup holds exactly
+    // them, then keep the newest 20.
+    BackupResult Write(const std::vector<KeysetRecord>& keysets, const std::vector<WindowRule>& rules = {},
+                       const std::vector<KeysetSteps>& steps = {});
     // Read one backup; false when it could not be read.
     bool Read(const std::string& name, CollectionRead& read, int& error) const;
     std::string Path() const { return folder_.Path(); }

@@ -87,8 +87,9 @@ std::uint32_t CollectionChecksum(std::string_view bytes) {
     return crc ^ 0xFFFFFFFFu;
 }
 
-// Each keyset's file carries its rule (rules[n] for keysets[n]; none past the end of `rules`).
-std::string CollectionBytes(const std::vector<KeysetRecord>& keysets, const std::vector<WindowRule>& rules) {
+// Each keyset's file carries its rule and its steps.
+std::string CollectionBytes(const std::vector<KeysetRecord>& keysets, const std::vector<WindowRule>& rules,
+                            const std::vector<KeysetSteps>& steps) {
     std::string bytes(kCollectionMagic, sizeof kCollectionMagic);
     PutU32(bytes, kCollectionVersion);
     PutU32(bytes, static_cast<std::uint32_t>(keysets.size()));
@@ -98,6 +99,8 @@ std::string CollectionBytes(const std::vector<KeysetRecord>& keysets, const std:
         file.Init(std::string(), &copy);
         if (n < rules.size())
             file.SetRule(rules[n]);
+        if (n < steps.size())
+            file.SetSteps(steps[n]);
         const std::string piece = file.Bytes();
         PutU32(bytes, static_cast<std::uint32_t>(piece.size()));
         bytes += piece;
@@ -140,17 +143,21 @@ CollectionRead ReadCollectionBytes(std::string_view bytes) {
         }
         CKeysetFile file;
         file.Init(std::string(), &keyset.record);
-        if (file.ReadBytes(pieces[n]) != KeysetFileStatus::kDone)
-            return Damaged(CollectionDamage::kNotAKeyset, n + 1);
+        const KeysetFileStatus status = file.ReadBytes(pieces[n]);
+        if (status != KeysetFileStatus::kDone)
+            return Damaged(status == KeysetFileStatus::kStepsDamaged ? CollectionDamage::kStepsDamaged
+                                                                     : CollectionDamage::kNotAKeyset,
+                           n + 1);
         keyset.fileBytes = std::string(pieces[n]);
         keyset.rule = file.Rule();
+        keyset.steps = file.Steps();
     }
     return read;
 }
 
 WholeFileResult WriteCollectionFile(const std::string& path, const std::vector<KeysetRecord>& keysets,
-                                    const std::vector<WindowRule>& rules) {
-    return WriteFileReplacing(path, CollectionBytes(keysets, rules));
+                                    const std::vector<WindowRule>& rules, const std::vector<KeysetSteps>& steps) {
+    return WriteFileReplacing(path, CollectionBytes(keysets, rules, steps));
 }
 
 bool ReadCollectionFile(const std::string& path, CollectionRead& read, int& error) {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "model/keyset_record.h"
+#include "model/keyset_steps.h"
 #include "model/whole_file.h"
 #include "model/window_rule.h"
 
@@ -41,17 +42,19 @@ enum class CollectionDamage {
     kNotAKeyset,      // a keyset's bytes are not a keyset file
     kStringNotEnded,  // a keyset's name or one of its texts does not end within its field
     kTooLarge,        // larger than any collection the editor writes
+    kStepsDamaged,    // the steps a keyset's file carries are damaged
 };
 
 struct CollectedKeyset {
     KeysetRecord record;
     std::string fileBytes;          // the keyset file's bytes as the collection carried them
     std::optional<WindowRule> rule; // none: the keyset file came from a writer without rules
+    KeysetSteps steps;              // none when its file carries none
 };
 
 struct CollectionRead {
     CollectionDamage damage = CollectionDamage::kNone;
-    std::size_t where = 0; // kNotAKeyset, kStringNotEnded, kEndsEarly: the keyset concerned (0 = header)
+    std::size_t where = 0; // kNotAKeyset, kStringNotEnded, kEndsEarly, kStepsDamaged: the keyset concerned (0 = header)
     std::vector<CollectedKeyset> keysets;
     bool Sound() const { return damage == CollectionDamage::kNone; }
 };
@@ -59,14 +62,17 @@ struct CollectionRead {
 // CRC-32 (the common polynomial 0xEDB88320) of `bytes`.
 std::uint32_t CollectionChecksum(std::string_view bytes);
 
-// The collection of `keysets`, in their order.
-std::string CollectionBytes(const std::vector<KeysetRecord>& keysets, const std::vector<WindowRule>& rules = {});
+// The collection of `keysets`, in their order, each with its rule and steps (rules[n] and steps[n] for
+// keysets[n]; none past the end of either).
+std::string CollectionBytes(const std::vector<KeysetRecord>& keysets, const std::vector<WindowRule>& rules = {},
+                            const std::vector<KeysetSteps>& steps = {});
 // The keysets of a collection; on any damage, none.
 CollectionRead ReadCollectionBytes(std::string_view bytes);
 
 // The same through a file. Writing replaces the file only when the collection is complete.
 WholeFileResult WriteCollectionFile(const std::string& path, const std::vector<KeysetRecord>& keysets,
-                                    const std::vector<WindowRule>& rules = {});
+                                    const std::vector<WindowRule>& rules = {},
+                                    const std::vector<KeysetSteps>& steps = {});
 // False, with `error` set, when the file could not be opened or read; true otherwise, with what it held
 // (or its damage) in `read`.
 bool ReadCollectionFile(const std::string& path, CollectionRead& read, int& error);

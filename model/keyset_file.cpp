@@ -1,5 +1,6 @@
 #include "model/keyset_file.h"
 
+#include "model/steps_chunk.h"
 #include "model/whole_file.h"
 
 #include <cstring>
@@ -18,6 +19,43 @@ std::uint32_t GetLittleEndian(const unsigned char* bytes, int width) {
     for (int i = width - 1; i >= 0; --i)
         value = value << 8 | bytes[i];
     return value;
+}
+
+bool IsChunkMagic(const unsigned char* bytes) {
+    for (int i = 0; i < 4; ++i)
+        if (bytes[i] < 'A' || bytes[i] > 'Z')
+            return false;
+    return true;
+}
+
+// What follows the record: the chunks, read as the comment in the header says. False: a damaged steps
+// chunk.
+bool ReadChunks(std::string_view tail, std::optional<WindowRule>& rule, KeysetSteps& steps) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(tail.data());
+    rule.reset();
+    steps = KeysetSteps();
+    bool stepsRead = false;
+    for (std::size_t at = 0; tail.size() - at >= kRuleTrailerHead && IsChunkMagic(bytes + at);) {
+        const unsigned char* chunk = bytes + at;
+        const std::size_t room = tail.size() - at - kRuleTrailerHead;
+        const std::size_t payload = GetLittleEndian(chunk + 4, 4);
+        const bool isSteps = std::memcmp(chunk, kStepsChunkMagic, sizeof kStepsChunkMagic) == 0;
+        if (isSteps) {
+            const std::optional<KeysetSteps> read =
+                payload <= room && !stepsRead ? DecodeStepsPayload(chunk + kStepsChunkHead, payload) : std::nullopt;
+            if (!read)
+                return false;
+            steps = *read;
+            stepsRead = true;
+        } else if (at == 0) {
+            // The rule trailer, where readers that know nothing else look for it.
+            rule = DecodeRuleTrailer(chunk, tail.size());
+        }
+        if (payload > room)
+            break;
+        at += kRuleTrailerHead + payload;
+    }
+    return true;
 }
 
 } // namespace
@@ -87,10 +125,14 @@ KeysetFileStatus CKeysetFile::ReadBytes(std::string_view bytes) {
         return KeysetFileStatus::kNotValid;
     std::memcpy(&record, bytes.data() + sizeof header, sizeof record);
 
-    // Whatever follows the record may be the rule trailer.
-    const std::string_view tail = bytes.substr(kKeysetFileLength);
-    rule_ = DecodeRuleTrailer(reinterpret_cast<const unsigned char*>(tail.data()), tail.size());
+    // Whatever follows the record may be the rule trailer and the steps.
+    std::optional<WindowRule> rule;
+    KeysetSteps steps;
+    if (!ReadChunks(bytes.substr(kKeysetFileLength), rule, steps))
+        return KeysetFileStatus::kStepsDamaged;
 
+    rule_ = std::move(rule);
+    steps_ = std::move(steps);
     header_ = header;
     if (buffer_ != nullptr) {
         // The strings came from outside: each must end within its field before anyone reads it.
@@ -107,6 +149,10 @@ std::string CKeysetFile::Bytes() const {
         if (rule_) {
             const std::vector<unsigned char> trailer = EncodeRuleTrailer(*rule_);
             bytes.append(trailer.begin(), trailer.end());
+        }
+        if (!steps_.Empty()) {
+            const std::vector<unsigned char> chunk = EncodeStepsChunk(steps_);
+            bytes.append(chunk.begin(), chunk.end());
         }
     }
     return bytes;

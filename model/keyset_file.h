@@ -10,10 +10,19 @@
 //
 // A file without the trailer (an older writer's) says nothing of a rule: an import keeps the rule the
 // keyset has. A trailer with three empty fields says the keyset has none. A trailer that is cut short
-// or does not add up is taken for no trailer; bytes after its payload are ignored.
+// or does not add up is taken for no trailer.
+//
+// The keyset's steps follow as a chunk framed the same way, "STEP" (model/steps_chunk.h gives its
+// payload): after the rule trailer, or right after the record when the writer gives no rule, so that a
+// reader that knows rules alone finds no trailer and keeps the rule, as the writer meant. It is written
+// only for a keyset with steps; a file without it gives the keyset none. A reader walks the chunks from
+// the record on (four capital letters and a length each; one it does not know is passed over) and stops
+// at the first bytes that are not a chunk; a steps chunk that is damaged or cut short refuses the file.
+// docs/keyset-file.md describes the whole file.
 #pragma once
 
 #include "model/keyset_record.h"
+#include "model/keyset_steps.h"
 #include "model/window_rule.h"
 
 #include <cstddef>
@@ -56,9 +65,10 @@ std::optional<WindowRule> DecodeRuleTrailer(const unsigned char* bytes, std::siz
 // What became of a Read or a Write. The program that reads or writes the file tells the user.
 enum class KeysetFileStatus {
     kDone,
-    kCannotOpen,  // the file could not be opened or read
-    kNotValid,    // not a keyset file (wrong magic, or it ends before its record does)
-    kCannotWrite, // the file (or the temporary file beside it) could not be written or put in place
+    kCannotOpen,   // the file could not be opened or read
+    kNotValid,     // not a keyset file (wrong magic, or it ends before its record does)
+    kCannotWrite,  // the file (or the temporary file beside it) could not be written or put in place
+    kStepsDamaged, // a keyset file whose steps chunk is damaged: nothing of it is taken
 };
 
 struct KeysetFileResult {
@@ -78,11 +88,13 @@ public:
     // up the header. The record stays the caller's.
     void Init(std::string path, KeysetRecord* buffer);
 
-    // Read the file into the record, and its rule trailer into Rule(). Nothing of the record changes
-    // unless the whole file was read: a wrong magic or a file that ends early is not valid.
+    // Read the file into the record, its rule trailer into Rule() and its steps into Steps(). Nothing
+    // of the record changes unless the whole file was read: a wrong magic or a file that ends early is
+    // not valid, and one whose steps are damaged is refused as well.
     KeysetFileResult Read();
 
-    // Write the header, the record and (when SetRule was called) the rule trailer. The file is written
+    // Write the header, the record, (when SetRule was called) the rule trailer and (when SetSteps gave
+    // some) the steps. The file is written
     // under a temporary name beside it and put in place only when complete, so a failed export leaves
     // whatever stood there before.
     KeysetFileResult Write();
@@ -97,6 +109,10 @@ public:
     void SetRule(const WindowRule& rule) { rule_ = Bounded(rule); }
     // The rule the last Read found after the record; nothing when the file had no trailer.
     const std::optional<WindowRule>& Rule() const { return rule_; }
+    // The steps a Write puts after the record (none: no chunk), and those the last Read found (none
+    // when the file had no chunk).
+    void SetSteps(const KeysetSteps& steps) { steps_ = steps; }
+    const KeysetSteps& Steps() const { return steps_; }
 
 private:
     KeysetFileResult Result(KeysetFileStatus status, int error = 0) const { return {status, path_, error}; }
@@ -105,6 +121,7 @@ private:
     std::string path_;
     KeysetFileHeader header_ = {};
     std::optional<WindowRule> rule_;
+    KeysetSteps steps_;
 };
 
 } // namespace qvl

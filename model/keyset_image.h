@@ -5,6 +5,7 @@
 
 #include "model/keyset_changes.h"
 #include "model/keyset_record.h"
+#include "model/keyset_steps.h"
 #include "model/window_rule.h"
 
 #include <cstdint>
@@ -33,7 +34,11 @@ struct StoredSubkey {
     KeysetRecord stored{}; // the bytes of the present values; zeros elsewhere
     KeysetRecord loaded{}; // what a load makes of them (valid when the header is present)
     WindowRule rule;       // its "MatchProgram", "MatchTitle" and "MatchClass" (absent: empty)
-    bool taken = false;    // the load takes this subkey as a keyset
+    // What a load makes of the steps values beside the assignments (model/stored_steps.h): the store's
+    // steps compare against it, so a value is written only when its field changed, and a value the
+    // load could not take (another type, too long) stays until the user sets that field.
+    KeysetSteps steps;
+    bool taken = false; // the load takes this subkey as a keyset
 
     bool Has(int value) const { return (present >> value & 1u) != 0; }
     bool HasHeader() const { return Has(kHeaderValue); }

@@ -17,14 +17,16 @@ void PutDefaultFirst(CKeysetStore& store) {
         return;
     std::unique_ptr<KeysetRecord> record = std::make_unique<KeysetRecord>();
     WindowRule rule;
+    KeysetSteps steps;
     if (found) {
         *record = *store.GetKeyset(*found);
         rule = store.GetRule(*found);
+        steps = store.GetSteps(*found);
         store.RemoveAt(*found);
     } else {
         InitKeyset(*record, kDefaultKeysetName, 0, store.Names());
     }
-    store.InsertAt(0, *record, rule);
+    store.InsertAt(0, *record, rule, steps);
 }
 
 constexpr long kInvalidParameter = 87; // the system's code for a call with a wrong argument
@@ -40,8 +42,9 @@ std::vector<ListedKeyset> ListForSave(const CKeysetStore& store, const TextCase&
     for (std::size_t index = 0; index < records.size(); ++index) {
         std::string name = ReadField(records[index].header.appName);
         if (IsStorableKeysetName(name))
-            list.push_back(
-                ListedKeyset{name, textCase.Fold(name), &records[index], store.GetRule(static_cast<int>(index))});
+            list.push_back(ListedKeyset{name, textCase.Fold(name), &records[index],
+                                        store.GetRule(static_cast<int>(index)),
+                                        store.GetSteps(static_cast<int>(index))});
     }
     return list;
 }
@@ -90,7 +93,7 @@ void CKeysetRegistry::TakeList(const std::vector<StoredSubkey>& subkeys, CKeyset
     store.RemoveAll();
     for (const StoredSubkey& subkey : subkeys)
         if (subkey.taken)
-            store.Add(subkey.loaded, subkey.rule);
+            store.Add(subkey.loaded, subkey.rule, subkey.steps);
     PutDefaultFirst(store);
 }
 
@@ -133,21 +136,26 @@ void CKeysetRegistry::PutInLoadOrder(CKeysetStore& store) const {
         return;
     std::vector<KeysetRecord> records;
     std::vector<WindowRule> rules;
+    std::vector<KeysetSteps> steps;
     records.reserve(moved.size());
     for (int from : moved) {
         records.push_back(*store.GetKeyset(from));
         rules.push_back(store.GetRule(from));
+        steps.push_back(store.GetSteps(from));
     }
     for (int index = 0; index < count; ++index) {
-        store.SetKeyset(index, records[static_cast<std::size_t>(index)]);
-        store.SetRule(index, rules[static_cast<std::size_t>(index)]);
+        const auto slot = static_cast<std::size_t>(index);
+        store.SetKeyset(index, records[slot]);
+        store.SetRule(index, rules[slot]);
+        store.SetSteps(index, steps[slot]);
     }
     const auto at = std::find(moved.begin(), moved.end(), store.GetCurrentIndex());
     if (at != moved.end())
         store.SetCurrentIndex(static_cast<int>(at - moved.begin()));
 }
 
-std::optional<StoreResult> CKeysetRegistry::StoreOne(const CKeysetStore& store, int index, int bank, int control) {
+std::optional<StoreResult> CKeysetRegistry::StoreOne(const CKeysetStore& store, int index, int bank, int control,
+                                                     Part part) {
     const std::optional<KeysetRecord> record = store.GetKeyset(index);
     const std::string name = store.GetName(index);
     if (!record || !IsAssignmentIndex(bank, control) || !IsStorableKeysetName(name))
@@ -163,14 +171,22 @@ std::optional<StoreResult> CKeysetRegistry::StoreOne(const CKeysetStore& store, 
     const StoredSubkey* subkey = image_.Find(textCase_.Fold(name));
     if (subkey == nullptr || !subkey->taken || subkey->foldedAppName != subkey->folded)
         return std::nullopt;
-    // The plan of a save whose list differs from the image in this one value.
+    // The plan of a save whose list differs from the image in this one assignment.
     PlannedKeyset planned;
     planned.subkey = subkey->name;
     planned.folded = subkey->folded;
     planned.record = subkey->loaded;
     planned.rule = subkey->rule;
-    AssignmentAt(planned.record, bank, control) = AssignmentAt(*record, bank, control);
-    planned.values = {AssignmentValue(bank, control)};
+    planned.steps = subkey->steps;
+    if (part == Part::kAssignment) {
+        AssignmentAt(planned.record, bank, control) = AssignmentAt(*record, bank, control);
+        planned.values = {AssignmentValue(bank, control)};
+    } else {
+        planned.steps.Set(bank, control, store.GetAssignmentSteps(index, bank, control));
+        PlanStepsValues(&subkey->steps, planned.steps, bank, control, planned.stepsValues);
+        if (planned.stepsValues.empty())
+            return StoreResult(); // stored already
+    }
     WritePlan plan;
     plan.touched = {planned.subkey};
     plan.writes.push_back(std::move(planned));
@@ -216,14 +232,27 @@ StoreResult ReloadAllKeysets(CKeysetStore& store, CKeysetRegistry& registry) {
     return registry.LoadAll(store);
 }
 
-StoreResult StoreAssignment(CKeysetStore& store, CKeysetRegistry& registry, int index, int bank, int control) {
-    std::optional<StoreResult> stored = registry.StoreOne(store, index, bank, control);
+namespace {
+
+StoreResult StorePart(CKeysetStore& store, CKeysetRegistry& registry, int index, int bank, int control,
+                      CKeysetRegistry::Part part) {
+    std::optional<StoreResult> stored = registry.StoreOne(store, index, bank, control, part);
     // A keyset that has no subkey yet (or shares one with another name) is written by a save.
     if (!stored)
         stored = registry.SaveAll(store);
     if (stored->Done())
         store.Shared().SetKeysetsChanged(1);
     return *stored;
+}
+
+} // namespace
+
+StoreResult StoreAssignment(CKeysetStore& store, CKeysetRegistry& registry, int index, int bank, int control) {
+    return StorePart(store, registry, index, bank, control, CKeysetRegistry::Part::kAssignment);
+}
+
+StoreResult StoreSteps(CKeysetStore& store, CKeysetRegistry& registry, int index, int bank, int control) {
+    return StorePart(store, registry, index, bank, control, CKeysetRegistry::Part::kSteps);
 }
 
 } // namespace qvl

@@ -6,10 +6,12 @@
 //                                   keyset's window rule, model/window_rule.h)
 //       MainBank, Option Bank, Shift Bank, Option+Shift Bank
 //                                   "Play" "Stop" "FF" "RR" "Record" "CCWheel" "CWheel" (380 bytes each)
+//                                   "Play Steps" "Play Release" "Play Repeat" ... (each optional: the
+//                                   control's steps, model/stored_steps.h)
 //     Settings                      "Prefs" (8 bytes; model/prefs_storage.h)
 //
-// All values but the rule's are binary copies of the records. The subkey name only finds a keyset; its identity is
-// the name inside "AppPref".
+// All values but the rule's and the steps' are binary copies of the records. The subkey name only finds a keyset; its
+// identity is the name inside "AppPref".
 //
 // Each program keeps one CKeysetRegistry beside its keyset store for as long as the store lives: it
 // holds what the program last saw of the stored keysets (the image), so that a save writes only the
@@ -97,9 +99,13 @@ public:
     // Make the stored keysets those of `store`'s list; the list is then put in the order a load gives.
     // Done when every write needed was made; without the lock nothing is written.
     StoreResult SaveAll(CKeysetStore& store);
-    // Write one assignment of keyset `index` of `store`, and the generations; without the lock nothing
-    // is written. Nothing when that keyset has no subkey of its own yet (a save writes it).
-    std::optional<StoreResult> StoreOne(const CKeysetStore& store, int index, int bank, int control);
+    // What StoreOne writes of an assignment: its record's value, or its steps' values.
+    enum class Part { kAssignment, kSteps };
+    // Write one assignment of keyset `index` of `store` (its value, or those of its steps that changed),
+    // and the generations; without the lock nothing is written. Nothing when that keyset has no subkey
+    // of its own yet (a save writes it).
+    std::optional<StoreResult> StoreOne(const CKeysetStore& store, int index, int bank, int control,
+                                        Part part = Part::kAssignment);
 
     // Forget what was last seen: the next load reads every keyset (a whole rewrite by another writer).
     void Forget() { image_ = StoredKeysets(); }
@@ -151,6 +157,7 @@ private:
     StoreResult WriteValues(const RegKey& keyset, const PlannedKeyset& planned, StoredSubkey& subkey);
     StoreResult WriteRule(Registry::Key keysetsKey, const RegKey& keyset, const PlannedKeyset& planned,
                           StoredSubkey& subkey);
+    StoreResult WriteSteps(const RegKey& keyset, const PlannedKeyset& planned, StoredSubkey& subkey);
     // Put the image's subkeys in the registry's enumeration order again after new ones were made.
     void ReorderByEnumeration(Registry::Key keysetsKey);
 
@@ -195,5 +202,9 @@ StoreResult ReloadAllKeysets(CKeysetStore& store, CKeysetRegistry& registry);
 // raise keysetsChanged. A keyset that is not stored yet is saved whole. Failed when it could not be
 // written (no such keyset or assignment, a name that cannot be stored, a failing registry, no lock).
 StoreResult StoreAssignment(CKeysetStore& store, CKeysetRegistry& registry, int index, int bank, int control);
+
+// The same for the steps of that assignment: the values of its fields that differ from what is stored
+// are written (or deleted, for a field cleared), and nothing when none differs.
+StoreResult StoreSteps(CKeysetStore& store, CKeysetRegistry& registry, int index, int bank, int control);
 
 } // namespace qvl

@@ -2,6 +2,7 @@
 // reading nothing when nobody wrote, the subkeys the record of changes names when only our writers did,
 // and every keyset when anybody else did.
 #include "model/keyset_registry.h"
+#include "model/stored_steps.h"
 
 #include <algorithm>
 #include <cstring>
@@ -46,6 +47,20 @@ std::string ReadRuleText(Registry& registry, Registry::Key key, const char* name
     }
     text.resize(std::min(*stored, text.size()));
     return std::string(text.data(), text.size());
+}
+
+// The steps stored beside the assignments of one bank. Most banks hold their assignments alone, which
+// their count of values tells in one call instead of a read for each value that is not there.
+void ReadBankSteps(Registry& registry, Registry::Key bankKey, int bank, const StoredSubkey& subkey,
+                   KeysetSteps& steps) {
+    std::uint32_t assignments = 0;
+    for (int control = 0; control < kControlCount; ++control)
+        assignments += subkey.Has(AssignmentValue(bank, control)) ? 1 : 0;
+    const std::optional<std::uint32_t> values = registry.CountValues(bankKey);
+    if (values && *values <= assignments)
+        return;
+    for (int control = 0; control < kControlCount; ++control)
+        steps.Set(bank, control, ReadStoredSteps(registry, bankKey, control));
 }
 
 // Writes that left the record where it was came from elsewhere: it lists nothing of them. Without the
@@ -196,6 +211,7 @@ StoreResult CKeysetRegistry::Glance(CKeysetStore& store) {
             ReadSubkey(keyset.Get(), subkey, store.Names());
             store.SetKeyset(shown, subkey.loaded);
             store.SetRule(shown, subkey.rule);
+            store.SetSteps(shown, subkey.steps);
         }
         break;
     }
@@ -232,6 +248,7 @@ std::vector<StoredSubkey> CKeysetRegistry::GlanceHeaders(Registry::Key keysetsKe
 void CKeysetRegistry::ReadSubkey(Registry::Key keysetKey, StoredSubkey& subkey, const StringSource& names, bool whole) {
     subkey.present = 0;
     std::memset(&subkey.stored, 0, sizeof subkey.stored);
+    subkey.steps = KeysetSteps();
     for (int field = 0; whole && field < kRuleFieldCount; ++field)
         RuleField(subkey.rule, field) = ReadRuleText(registry_, keysetKey, kRuleValueNames[field]);
     subkey.rule = Bounded(subkey.rule);
@@ -246,6 +263,8 @@ void CKeysetRegistry::ReadSubkey(Registry::Key keysetKey, StoredSubkey& subkey, 
             if (ReadStoredValue(registry_, bankKey.Get(), value, subkey.stored))
                 subkey.present |= 1u << value;
         }
+        if (bankKey)
+            ReadBankSteps(registry_, bankKey.Get(), bank, subkey, subkey.steps);
     }
     DeriveLoaded(subkey, names);
     subkey.foldedAppName = textCase_.Fold(ReadField(subkey.loaded.header.appName));

@@ -1,6 +1,7 @@
 // Carrying out a save's plan: the record of changes first, then each keyset's values, then the
 // deletes, keeping the image to what was really written and the result to the first call that failed.
 #include "model/keyset_registry.h"
+#include "model/stored_steps.h"
 
 #include <algorithm>
 
@@ -66,6 +67,7 @@ StoreResult CKeysetRegistry::WriteKeyset(Registry::Key keysetsKey, const Planned
         result.Note(registry_.WriteBinary(keyset.Get(), kGenerationValueName, &generation, sizeof generation));
         result.Note(WriteValues(keyset, planned, *subkey));
         result.Note(WriteRule(keysetsKey, keyset, planned, *subkey));
+        result.Note(WriteSteps(keyset, planned, *subkey));
     }
     // A subkey whose values are not all known is read again next time rather than trusted.
     subkey->generation = result.Done() ? generation : 0;
@@ -114,6 +116,22 @@ StoreResult CKeysetRegistry::WriteRule(Registry::Key keysetsKey, const RegKey& k
         result.Note(written);
         if (written)
             RuleField(subkey.rule, field) = text;
+    }
+    return result;
+}
+
+StoreResult CKeysetRegistry::WriteSteps(const RegKey& keyset, const PlannedKeyset& planned, StoredSubkey& subkey) {
+    StoreResult result;
+    for (const StepsValue& value : planned.stepsValues) {
+        const AssignmentSteps& wanted = planned.steps.Get(value.bank, value.control);
+        const RegStatus written =
+            WriteStepsField(registry_, keyset.Get(), kBankKeyNames[value.bank], value.control, value.field, wanted);
+        result.Note(written);
+        if (!written)
+            continue;
+        AssignmentSteps stored = subkey.steps.Get(value.bank, value.control);
+        CopyStepsField(wanted, stored, value.field);
+        subkey.steps.Set(value.bank, value.control, stored);
     }
     return result;
 }

@@ -1,5 +1,7 @@
 #include "model/keyset_write_plan.h"
 
+#include "model/stored_steps.h"
+
 #include <cstring>
 
 namespace qvl {
@@ -22,6 +24,7 @@ std::vector<ListedKeyset> OnePerSubkey(const std::vector<ListedKeyset>& list) {
         if (same != nullptr) {
             same->record = keyset.record;
             same->rule = keyset.rule;
+            same->steps = keyset.steps;
         } else
             wanted.push_back(keyset);
     }
@@ -42,10 +45,26 @@ bool PlanKeyset(const ListedKeyset& keyset, const StoredSubkey* subkey, PlannedK
         if (subkey == nullptr ? !RuleField(keyset.rule, field).empty()
                               : RuleField(subkey->rule, field) != RuleField(keyset.rule, field))
             planned.ruleFields.push_back(field);
-    return planned.made || subkey->generation == 0 || !planned.values.empty() || !planned.ruleFields.empty();
+    planned.steps = keyset.steps;
+    for (int bank = 0; bank < kBankCount; ++bank)
+        for (int control = 0; control < kControlCount; ++control)
+            PlanStepsValues(subkey != nullptr ? &subkey->steps : nullptr, keyset.steps, bank, control,
+                            planned.stepsValues);
+    return planned.made || subkey->generation == 0 || !planned.values.empty() || !planned.ruleFields.empty() ||
+           !planned.stepsValues.empty();
 }
 
 } // namespace
+
+void PlanStepsValues(const KeysetSteps* stored, const KeysetSteps& wanted, int bank, int control,
+                     std::vector<StepsValue>& values) {
+    const AssignmentSteps none;
+    const AssignmentSteps& was = stored != nullptr ? stored->Get(bank, control) : none;
+    const AssignmentSteps& is = wanted.Get(bank, control);
+    for (int field = 0; field < kStepsFieldCount; ++field)
+        if (HasStepsField(control, field) && !SameStepsField(was, is, field))
+            values.push_back(StepsValue{bank, control, field});
+}
 
 WritePlan PlanWrites(const std::vector<ListedKeyset>& list, const StoredKeysets& image) {
     WritePlan plan;

@@ -19,6 +19,17 @@ struct ListedKeyset {
     std::string folded;
     const KeysetRecord* record = nullptr;
     WindowRule rule;
+    KeysetSteps steps;
+};
+
+// One stored steps value: `field` (model/stored_steps.h) of the steps of assignment (bank, control).
+struct StepsValue {
+    int bank = 0;
+    int control = 0;
+    int field = 0;
+    bool operator==(const StepsValue& other) const {
+        return bank == other.bank && control == other.control && field == other.field;
+    }
 };
 
 // A subkey to write.
@@ -30,6 +41,8 @@ struct PlannedKeyset {
     std::vector<int> values;     // the stored values that differ, in record order (kHeaderValue, AssignmentValue)
     WindowRule rule;             // the rule the subkey is to hold
     std::vector<int> ruleFields; // the fields of the rule that differ (kRuleValueNames), in order
+    KeysetSteps steps;           // the steps the subkey is to hold
+    std::vector<StepsValue> stepsValues; // the steps values that differ, bank by bank, control by control
 };
 
 struct WritePlan {
@@ -43,8 +56,14 @@ struct WritePlan {
 
 // The writes that make the stored keysets those of `list`, one keyset per subkey: a later keyset whose
 // name differs from an earlier one's only in case lands in the earlier one's subkey and overwrites it,
-// as a rewrite of the whole list does. A subkey whose generation is not known is written again (its
-// "Generation" at least); subkeys a load does not take are left alone.
+// as a rewrite of the whole list does. A steps value is written where its field differs from what the
+// load made of the subkey, and in a new subkey where it is set. A subkey whose generation is not known is written again
+// (its "Generation" at least); subkeys a load does not take are left alone.
 WritePlan PlanWrites(const std::vector<ListedKeyset>& list, const StoredKeysets& image);
+
+// The steps values of `control` in `bank` whose fields differ between `stored` and `wanted` (against no
+// steps when `stored` is null), appended to `values`.
+void PlanStepsValues(const KeysetSteps* stored, const KeysetSteps& wanted, int bank, int control,
+                     std::vector<StepsValue>& values);
 
 } // namespace qvl

@@ -1,13 +1,15 @@
 // The registry as the keyset store and the autostart entry need it: open and create keys, list
-// subkeys, read and write binary values, write a text value and a number, delete a value, delete a key with
-// everything under it. Key names ignore case, as in the system's registry (TextCase::Fold says how);
-// the store's algorithms are written against this port so that tests can drive them.
+// subkeys, count values, read and write binary values, write a text value and a number, read and write
+// Unicode text, read a number, delete a value, delete a key with everything under it. Key names ignore case, as in the
+// system's registry (TextCase::Fold says how); the store's algorithms are written against this port so that tests can
+// drive them.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -51,10 +53,20 @@ public:
     // The stored size of value `name`, or nothing when it is missing or cannot be read. Its bytes are
     // copied into `buffer` only when they fit `size`.
     virtual std::optional<std::size_t> ReadValue(Key key, const char* name, void* buffer, std::size_t size) = 0;
+    // The number of values `key` holds; nothing when that cannot be asked.
+    virtual std::optional<std::uint32_t> CountValues(Key key) = 0;
+    // The UTF-16 text of value `name`, up to its first NUL, read with the wide functions so that every
+    // character survives. Nothing when it is missing, is not text (REG_SZ), or is longer than
+    // `maxUnits` UTF-16 units: a value is never read beyond that.
+    virtual std::optional<std::u16string> ReadText16(Key key, const char* name, std::size_t maxUnits) = 0;
+    // The number in value `name`; nothing when it is missing or not a REG_DWORD.
+    virtual std::optional<std::uint32_t> ReadDword(Key key, const char* name) = 0;
     // Write value `name` as binary data.
     virtual RegStatus WriteBinary(Key key, const char* name, const void* data, std::size_t size) = 0;
     // Write value `name` as text (REG_SZ), stored with its terminating NUL.
     virtual RegStatus WriteText(Key key, const char* name, const char* text) = 0;
+    // Write value `name` as UTF-16 text (REG_SZ through the wide functions), with its terminating NUL.
+    virtual RegStatus WriteText16(Key key, const char* name, std::u16string_view text) = 0;
     // Write value `name` as a 32-bit number (REG_DWORD).
     virtual RegStatus WriteDword(Key key, const char* name, std::uint32_t value) = 0;
     // Delete value `name` of the key `path` under `parent`; a missing key or value is no error.

@@ -3,6 +3,7 @@
 #include "base/unique_handle_win32.h"
 
 #include <cstring>
+#include <vector>
 #include <windows.h>
 
 namespace qvl {
@@ -21,6 +22,18 @@ Registry::Key FromHandle(HKEY key) {
 
 RegStatus Status(LONG result) {
     return result == ERROR_SUCCESS ? RegStatus() : RegStatus::Error(result);
+}
+
+// A value's name for the wide functions: the names are the program's own, in the ANSI code page as the
+// "A" functions take them.
+std::wstring WideName(const char* name) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
+    if (length <= 0)
+        return std::wstring();
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, name, -1, wide.data(), length);
+    wide.resize(static_cast<std::size_t>(length - 1));
+    return wide;
 }
 
 } // namespace
@@ -74,6 +87,44 @@ std::optional<std::size_t> Win32Registry::ReadValue(Key key, const char* name, v
     return static_cast<std::size_t>(stored);
 }
 
+std::optional<std::uint32_t> Win32Registry::CountValues(Key key) {
+    DWORD values = 0;
+    if (RegQueryInfoKeyA(ToHandle(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS)
+        return std::nullopt;
+    return values;
+}
+
+std::optional<std::u16string> Win32Registry::ReadText16(Key key, const char* name, std::size_t maxUnits) {
+    // Room for the longest text taken and its NUL: a longer value answers ERROR_MORE_DATA, unread.
+    std::vector<wchar_t> text(maxUnits + 1);
+    DWORD type = 0;
+    DWORD stored = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    if (RegQueryValueExW(ToHandle(key), WideName(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
+                         &stored) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return std::nullopt;
+    const std::size_t units = stored / sizeof(wchar_t); // an odd last byte is half a unit: left out
+    std::u16string result(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(units));
+    const std::size_t end = result.find(u'\0');
+    if (end != std::u16string::npos)
+        result.resize(end);
+    if (result.size() > maxUnits)
+        return std::nullopt;
+    return result;
+}
+
+std::optional<std::uint32_t> Win32Registry::ReadDword(Key key, const char* name) {
+    DWORD type = 0;
+    DWORD value = 0;
+    DWORD stored = sizeof value;
+    if (RegQueryValueExA(ToHandle(key), name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &stored) !=
+            ERROR_SUCCESS ||
+        type != REG_DWORD || stored != sizeof value)
+        return std::nullopt;
+    return value;
+}
+
 RegStatus Win32Registry::WriteBinary(Key key, const char* name, const void* data, std::size_t size) {
     return Status(
         RegSetValueExA(ToHandle(key), name, 0, REG_BINARY, static_cast<const BYTE*>(data), static_cast<DWORD>(size)));
@@ -83,6 +134,14 @@ RegStatus Win32Registry::WriteText(Key key, const char* name, const char* text) 
     // The stored length counts the terminating NUL.
     return Status(RegSetValueExA(ToHandle(key), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                                  static_cast<DWORD>(std::strlen(text) + 1)));
+}
+
+RegStatus Win32Registry::WriteText16(Key key, const char* name, std::u16string_view text) {
+    std::wstring stored(text.begin(), text.end()); // wchar_t is UTF-16 on Windows
+    // The stored length counts the terminating NUL.
+    return Status(RegSetValueExW(ToHandle(key), WideName(name).c_str(), 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(stored.c_str()),
+                                 static_cast<DWORD>((stored.size() + 1) * sizeof(wchar_t))));
 }
 
 RegStatus Win32Registry::WriteDword(Key key, const char* name, std::uint32_t value) {

@@ -31,6 +31,8 @@ unsigned DamageText(CollectionDamage damage) {
             return kDamageStringId;
         case CollectionDamage::kTooLarge:
             return kDamageTooLargeId;
+        case CollectionDamage::kStepsDamaged:
+            return kDamageStepsId;
     }
     return kDamageNotKeysetsId;
 }
@@ -65,6 +67,14 @@ std::vector<WindowRule> RulesOf(const CKeysetStore* store) {
     return rules;
 }
 
+std::vector<KeysetSteps> StepsOf(const CKeysetStore* store) {
+    std::vector<KeysetSteps> steps;
+    if (store != nullptr)
+        for (int index = 0; index < store->GetCount(); ++index)
+            steps.push_back(store->GetSteps(index));
+    return steps;
+}
+
 } // namespace
 
 CollectionCommands::CollectionCommands(KeysetCommands& commands, KeysetUi& ui, CollectionUi& dialogs,
@@ -79,6 +89,10 @@ std::vector<WindowRule> CollectionCommands::ListedRules() const {
     return RulesOf(commands_.Store());
 }
 
+std::vector<KeysetSteps> CollectionCommands::ListedSteps() const {
+    return StepsOf(commands_.Store());
+}
+
 void CollectionCommands::ExportAll() {
     if (commands_.Store() == nullptr)
         return;
@@ -87,7 +101,7 @@ void CollectionCommands::ExportAll() {
 }
 
 bool CollectionCommands::ExportAllTo(const std::string& path) {
-    const WholeFileResult written = WriteCollectionFile(path, Listed(), ListedRules());
+    const WholeFileResult written = WriteCollectionFile(path, Listed(), ListedRules(), ListedSteps());
     if (!written.done)
         commands_.TellFileResult({KeysetFileStatus::kCannotWrite, path, written.error});
     return written.done;
@@ -103,7 +117,8 @@ void CollectionCommands::ImportKeysets() {
 bool CollectionCommands::ImportFrom(const std::string& path) {
     std::vector<KeysetRecord> imported;
     std::vector<std::optional<WindowRule>> rules;
-    if (commands_.Store() == nullptr || !ReadKeysets(path, imported, rules))
+    std::vector<KeysetSteps> importedSteps;
+    if (commands_.Store() == nullptr || !ReadKeysets(path, imported, rules, importedSteps))
         return false;
     std::vector<std::string> listed, names;
     for (const KeysetRecord& keyset : Listed())
@@ -119,14 +134,14 @@ bool CollectionCommands::ImportFrom(const std::string& path) {
         changes = changes || step.kind != ImportStep::Kind::kSkip;
     if (changes) {
         BackUp();
-        Apply(*steps, imported, rules);
+        Apply(*steps, imported, rules, importedSteps);
         Changed();
     }
     return true;
 }
 
 bool CollectionCommands::ReadKeysets(const std::string& path, std::vector<KeysetRecord>& keysets,
-                                     std::vector<std::optional<WindowRule>>& rules) {
+                                     std::vector<std::optional<WindowRule>>& rules, std::vector<KeysetSteps>& steps) {
     std::string bytes;
     const WholeFileResult got = ReadFileBounded(path, kCollectionReadLimit, bytes);
     if (!got.done) {
@@ -137,12 +152,14 @@ bool CollectionCommands::ReadKeysets(const std::string& path, std::vector<Keyset
         KeysetRecord record;
         CKeysetFile file;
         file.Init(path, &record);
-        if (file.ReadBytes(bytes) != KeysetFileStatus::kDone) {
-            TellDamage(kDamageEndsEarlyId);
+        const KeysetFileStatus status = file.ReadBytes(bytes);
+        if (status != KeysetFileStatus::kDone) {
+            TellDamage(status == KeysetFileStatus::kStepsDamaged ? kDamageStepsId : kDamageEndsEarlyId);
             return false;
         }
         keysets.push_back(record);
         rules.push_back(file.Rule());
+        steps.push_back(file.Steps());
     } else {
         CollectionRead read = ReadCollectionBytes(bytes);
         if (!read.Sound()) {
@@ -152,6 +169,7 @@ bool CollectionCommands::ReadKeysets(const std::string& path, std::vector<Keyset
         for (const CollectedKeyset& keyset : read.keysets) {
             keysets.push_back(keyset.record);
             rules.push_back(keyset.rule);
+            steps.push_back(keyset.steps);
         }
     }
     for (const KeysetRecord& keyset : keysets)
@@ -167,22 +185,25 @@ void CollectionCommands::TellDamage(unsigned whatId) {
     ui_.Tell(kCollectionDamagedMessageId, LoadText(commands_.Store()->Names(), whatId));
 }
 
-void CollectionCommands::Apply(const std::vector<ImportStep>& steps, std::vector<KeysetRecord>& imported,
-                               const std::vector<std::optional<WindowRule>>& rules) {
+void CollectionCommands::Apply(const std::vector<ImportStep>& plan, std::vector<KeysetRecord>& imported,
+                               const std::vector<std::optional<WindowRule>>& rules,
+                               const std::vector<KeysetSteps>& steps) {
     CKeysetStore& store = *commands_.Store();
     // The plan's indexes are those of the list followed by the keysets it adds, in their order: the
     // order in which they are added here.
-    for (std::size_t n = 0; n < steps.size(); ++n) {
+    for (std::size_t n = 0; n < plan.size(); ++n) {
         KeysetRecord& record = imported[n];
-        CopyToField(record.header.appName, steps[n].name.c_str());
-        // A file without a rule leaves a replaced keyset's rule as it is.
+        CopyToField(record.header.appName, plan[n].name.c_str());
+        // A file without a rule leaves a replaced keyset's rule as it is; its steps go with its
+        // assignments (a file without them gives none).
         const std::optional<WindowRule>& rule = rules[n];
-        if (steps[n].kind == ImportStep::Kind::kAdd) {
-            store.Add(record, rule.value_or(WindowRule()));
-        } else if (steps[n].kind == ImportStep::Kind::kReplace) {
-            store.SetKeyset(steps[n].replaces, record);
+        if (plan[n].kind == ImportStep::Kind::kAdd) {
+            store.Add(record, rule.value_or(WindowRule()), steps[n]);
+        } else if (plan[n].kind == ImportStep::Kind::kReplace) {
+            store.SetKeyset(plan[n].replaces, record);
+            store.SetSteps(plan[n].replaces, steps[n]);
             if (rule)
-                store.SetRule(steps[n].replaces, *rule);
+                store.SetRule(plan[n].replaces, *rule);
         }
     }
 }
@@ -239,18 +260,21 @@ bool CollectionCommands::Restore(const BackupEntry& backup) {
     if (const std::optional<KeysetRecord> listed = store.GetKeyset(0))
         keysets.front() = *listed;
     std::vector<WindowRule> rules(1); // "Default" has none
+    std::vector<KeysetSteps> steps(1, store.GetSteps(0));
     for (const CollectedKeyset& keyset : read.keysets) {
         if (textCase_.Same(ReadField(keyset.record.header.appName), kDefaultKeysetName)) {
             keysets.front() = keyset.record;
+            steps.front() = keyset.steps;
         } else {
             keysets.push_back(keyset.record);
             rules.push_back(keyset.rule.value_or(WindowRule()));
+            steps.push_back(keyset.steps);
         }
     }
     CopyToField(keysets.front().header.appName, kDefaultKeysetName);
     store.RemoveAll();
     for (std::size_t n = 0; n < keysets.size(); ++n)
-        store.Add(keysets[n], rules[n]);
+        store.Add(keysets[n], rules[n], steps[n]);
     commands_.SetCurrent(store.Find(current).value_or(0));
     Changed();
     return true;
@@ -258,11 +282,11 @@ bool CollectionCommands::Restore(const BackupEntry& backup) {
 
 void CollectionCommands::BackUp() {
     if (commands_.Store() != nullptr)
-        BackUp(Listed(), ListedRules());
+        BackUp(Listed(), ListedRules(), ListedSteps());
 }
 
 void CollectionCommands::KeepStartBackup(const CKeysetStore& loaded) {
-    startBackup_ = KeptList{KeysetsOf(&loaded), RulesOf(&loaded)};
+    startBackup_ = KeptList{KeysetsOf(&loaded), RulesOf(&loaded), StepsOf(&loaded)};
 }
 
 void CollectionCommands::WriteStartBackup() {
@@ -270,11 +294,12 @@ void CollectionCommands::WriteStartBackup() {
         return;
     const KeptList kept = std::move(*startBackup_);
     startBackup_.reset();
-    BackUp(kept.keysets, kept.rules);
+    BackUp(kept.keysets, kept.rules, kept.steps);
 }
 
-void CollectionCommands::BackUp(const std::vector<KeysetRecord>& keysets, const std::vector<WindowRule>& rules) {
-    const BackupResult result = backups_.Write(keysets, rules);
+void CollectionCommands::BackUp(const std::vector<KeysetRecord>& keysets, const std::vector<WindowRule>& rules,
+                                const std::vector<KeysetSteps>& steps) {
+    const BackupResult result = backups_.Write(keysets, rules, steps);
     if (result.status != BackupResult::Status::kFailed || backupFailureTold_)
         return;
     backupFailureTold_ = true;

@@ -35,6 +35,7 @@ constexpr unsigned kRestoreQuestionId = 1781;     // "... replaced by the backup
 constexpr unsigned kNoBackupsMessageId = 1782;    // "There are no backups in %1 yet."
 constexpr unsigned kBackupChoiceId = 1783;        // "%1     %2 keysets"
 constexpr unsigned kBackupReasonUnknownId = 1784; // "the backup file could not be put in its place"
+constexpr unsigned kDamageStepsId = 62024;        // "the steps one of its keysets carries are damaged."
 
 class CollectionCommands {
 public:
@@ -61,15 +62,16 @@ public:
 private:
     std::vector<KeysetRecord> Listed() const;
     std::vector<WindowRule> ListedRules() const;
-    // The keysets of the file at `path` (a collection or a keyset file); false, told, when it could
-    // not be read or was damaged.
-    // The keysets of a collection or a keyset file, and the rule each file carries (none: keep the rule).
+    std::vector<KeysetSteps> ListedSteps() const;
+    // The keysets of the file at `path` (a collection or a keyset file), the rule each file carries
+    // (none: keep the rule) and its steps; false, told, when it could not be read or was damaged.
     bool ReadKeysets(const std::string& path, std::vector<KeysetRecord>& keysets,
-                     std::vector<std::optional<WindowRule>>& rules);
+                     std::vector<std::optional<WindowRule>>& rules, std::vector<KeysetSteps>& steps);
     void TellDamage(unsigned whatId);
-    void BackUp(const std::vector<KeysetRecord>& keysets, const std::vector<WindowRule>& rules);
-    void Apply(const std::vector<ImportStep>& steps, std::vector<KeysetRecord>& imported,
-               const std::vector<std::optional<WindowRule>>& rules);
+    void BackUp(const std::vector<KeysetRecord>& keysets, const std::vector<WindowRule>& rules,
+                const std::vector<KeysetSteps>& steps);
+    void Apply(const std::vector<ImportStep>& plan, std::vector<KeysetRecord>& imported,
+               const std::vector<std::optional<WindowRule>>& rules, const std::vector<KeysetSteps>& steps);
     // Save the changed list once, and show it.
     void Changed();
 
@@ -83,6 +85,7 @@ private:
     struct KeptList {
         std::vector<KeysetRecord> keysets;
         std::vector<WindowRule> rules;
+        std::vector<KeysetSteps> steps;
     };
     std::optional<KeptList> startBackup_;
 };

@@ -3,6 +3,7 @@
 #include "editor/app/assignment_form.h"
 #include "framework/file_names.h"
 #include "model/keyset_file.h"
+#include "model/stored_steps.h"
 
 #include <cstring>
 
@@ -102,7 +103,8 @@ std::optional<int> KeysetCommands::FindSameTarget(const std::string& name) const
     return std::nullopt;
 }
 
-void KeysetCommands::AddOrReplace(const KeysetRecord& record, const std::optional<WindowRule>& rule) {
+void KeysetCommands::AddOrReplace(const KeysetRecord& record, const std::optional<WindowRule>& rule,
+                                  const KeysetSteps& steps) {
     if (store_ == nullptr)
         return;
     auto keyset = std::make_unique<KeysetRecord>(record);
@@ -110,11 +112,12 @@ void KeysetCommands::AddOrReplace(const KeysetRecord& record, const std::optiona
     if (index) {
         CopyToField(keyset->header.appName, store_->GetName(*index).c_str());
         store_->SetKeyset(*index, *keyset);
+        store_->SetSteps(*index, steps);
         if (rule) // a file that says nothing of a rule leaves the keyset's own
             store_->SetRule(*index, *rule);
         SetCurrent(*index);
     } else {
-        store_->Add(*keyset, rule.value_or(WindowRule()));
+        store_->Add(*keyset, rule.value_or(WindowRule()), steps);
         SetCurrent(store_->GetCount() - 1);
     }
     // The save puts the list in the order a load gives, and the current index follows the keyset,
@@ -169,8 +172,13 @@ StoreResult KeysetCommands::PutSteps(const AssignmentSteps& steps, int keyset, i
     FinishLoad();
     if (store_ == nullptr || !store_->GetAssignment(keyset, bank, control))
         return StoreResult::Failed(RegStatus::Error(kNoSuchAssignment));
-    store_->SetAssignmentSteps(keyset, bank, control, steps);
-    return SaveKeysets();
+    // The wheel's directions have steps on press alone.
+    store_->SetAssignmentSteps(keyset, bank, control, StepsForControl(control, steps));
+    if (unsavedPaste_ || unwritten_)
+        return SaveKeysets();
+    if (beforeWrite_)
+        beforeWrite_();
+    return Noted(StoreSteps(*store_, keysets_, keyset, bank, control));
 }
 
 AssignmentSteps KeysetCommands::FetchSteps(int keyset, int bank, int control) const {
@@ -229,7 +237,7 @@ void KeysetCommands::NewKeyset() {
         return;
     auto record = std::make_unique<KeysetRecord>();
     InitKeyset(*record, name.c_str(), 0, names_);
-    AddOrReplace(*record, WindowRule()); // a new keyset serves all of its program's windows
+    AddOrReplace(*record, WindowRule(), KeysetSteps()); // a new keyset serves all of its program's windows
 }
 
 void KeysetCommands::ImportKeyset() {
@@ -258,7 +266,7 @@ bool KeysetCommands::ImportFile(const std::string& path) {
     // The question is about the keyset the file would replace: the one its record names.
     if (FindSameTarget(name) && !ui_.AskYesNo(kImportReplaceQuestionId))
         return true;
-    AddOrReplace(*record, file.Rule());
+    AddOrReplace(*record, file.Rule(), file.Steps());
     return true;
 }
 
@@ -276,6 +284,7 @@ bool KeysetCommands::ExportFile(const std::string& path) {
     CKeysetFile file;
     file.Init(path, keyset ? &*keyset : nullptr);
     file.SetRule(store_->GetRule(store_->GetCurrentIndex()));
+    file.SetSteps(store_->GetSteps(store_->GetCurrentIndex()));
     const KeysetFileResult written = file.Write();
     TellFileResult(written);
     return written.Done();
@@ -296,6 +305,9 @@ void KeysetCommands::TellFileResult(const KeysetFileResult& result) {
         case KeysetFileStatus::kCannotWrite:
             ui_.Tell(kFileNotWrittenMessageId, result.path, reason);
             return;
+        case KeysetFileStatus::kStepsDamaged:
+            ui_.Tell(kFileStepsDamagedMessageId, result.path);
+            return;
     }
 }
 
@@ -305,6 +317,7 @@ void KeysetCommands::CopyKeyset() {
     if (clipboard_ == nullptr)
         clipboard_ = std::make_unique<KeysetRecord>();
     *clipboard_ = *store_->GetCurrentKeyset();
+    clipboardSteps_ = store_->GetSteps(store_->GetCurrentIndex());
 }
 
 void KeysetCommands::PasteKeyset() {
@@ -313,6 +326,7 @@ void KeysetCommands::PasteKeyset() {
     // The pasted keyset keeps the identity of the one it replaces.
     CopyToField(clipboard_->header.appName, store_->GetCurrentName().c_str());
     store_->SetCurrentKeyset(*clipboard_);
+    store_->SetSteps(store_->GetCurrentIndex(), clipboardSteps_);
     unsavedPaste_ = true;
     ui_.UpdateAllViews();
 }
@@ -325,6 +339,7 @@ void KeysetCommands::ClearKeyset() {
     auto record = std::make_unique<KeysetRecord>();
     InitKeyset(*record, store_->GetCurrentName().c_str(), 0, names_);
     store_->SetCurrentKeyset(*record);
+    store_->SetSteps(store_->GetCurrentIndex(), KeysetSteps());
     SaveKeysets();
     ui_.UpdateAllViews();
 }

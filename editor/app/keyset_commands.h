@@ -28,14 +28,15 @@
 namespace qvl {
 
 // Strings of the editor's string table that the commands use.
-constexpr unsigned kDeleteQuestionId = 61278;         // "The current keyset will be deleted. Are you sure?"
-constexpr unsigned kImportReplaceQuestionId = 61279;  // "The keyset you are about to import has the same ..."
-constexpr unsigned kNewReplaceQuestionId = 61280;     // "The keyset you are about to create has the same ..."
-constexpr unsigned kNameTooLongMessageId = 62001;     // a program name that does not fit a keyset name
-constexpr unsigned kNotAKeysetFileMessageId = 62020;  // "This is not a valid QVL2 file. "
-constexpr unsigned kFileNotReadMessageId = 62021;     // "The file "%1" could not be read.%2"
-constexpr unsigned kFileNotWrittenMessageId = 62022;  // "The file "%1" could not be written.%2"
-constexpr unsigned kKeysetsNotSavedMessageId = 62030; // "Your keysets could not be saved: %1. ..."
+constexpr unsigned kDeleteQuestionId = 61278;          // "The current keyset will be deleted. Are you sure?"
+constexpr unsigned kImportReplaceQuestionId = 61279;   // "The keyset you are about to import has the same ..."
+constexpr unsigned kNewReplaceQuestionId = 61280;      // "The keyset you are about to create has the same ..."
+constexpr unsigned kNameTooLongMessageId = 62001;      // a program name that does not fit a keyset name
+constexpr unsigned kNotAKeysetFileMessageId = 62020;   // "This is not a valid QVL2 file. "
+constexpr unsigned kFileNotReadMessageId = 62021;      // "The file "%1" could not be read.%2"
+constexpr unsigned kFileNotWrittenMessageId = 62022;   // "The file "%1" could not be written.%2"
+constexpr unsigned kFileStepsDamagedMessageId = 62023; // "The file "%1" was not imported: the steps ..."
+constexpr unsigned kKeysetsNotSavedMessageId = 62030;  // "Your keysets could not be saved: %1. ..."
 
 class KeysetCommands {
 public:
@@ -68,9 +69,10 @@ public:
     // The keyset whose name equals `name` ignoring case, "Default" included; nothing when there is none.
     std::optional<int> FindSameTarget(const std::string& name) const;
     // Replace the keyset that `record` names (it keeps its own name) or add `record` where a load
-    // would put it; make it current, save, and show it. A keyset replaced keeps its window rule unless
-    // `rule` gives one (an empty one: none).
-    void AddOrReplace(const KeysetRecord& record, const std::optional<WindowRule>& rule = std::nullopt);
+    // would put it, with `steps` (a replaced keyset's go); make it current, save, and show it. A keyset
+    // replaced keeps its window rule unless `rule` gives one (an empty one: none).
+    void AddOrReplace(const KeysetRecord& record, const std::optional<WindowRule>& rule = std::nullopt,
+                      const KeysetSteps& steps = KeysetSteps());
     // Remove keyset `index` (not "Default"); a current keyset at or after it moves back by one.
     void DeleteKeyset(int index);
     void SetCurrent(int index);
@@ -81,8 +83,9 @@ public:
     StoreResult PutAssignment(const ControlAssignment& assignment, int keyset, int bank, int control);
     // False, with `assignment` untouched, when the store has no such assignment.
     bool FetchAssignment(ControlAssignment& assignment, int keyset, int bank, int control) const;
-    // The panel's edit of a control's steps: stored like PutAssignment's edit (the text is stored as
-    // given; the panel checks it first). Failed, with nothing changed, when there is no such keyset.
+    // The panel's edit of a control's steps: stored like PutAssignment's edit, just the values of the
+    // fields that changed (the text is stored as given; the panel checks it first; a wheel direction
+    // keeps its press steps alone). Failed, with nothing changed, when there is no such assignment.
     StoreResult PutSteps(const AssignmentSteps& steps, int keyset, int bank, int control);
     // The stored steps of a control; none when there is no such keyset.
     AssignmentSteps FetchSteps(int keyset, int bank, int control) const;
@@ -137,8 +140,10 @@ private:
     KeysetUi& ui_;
     const TextCase& textCase_;
     std::unique_ptr<CKeysetStore> store_;
-    // The keyset clipboard: made by the first Copy Keyset, kept until the program ends.
+    // The keyset clipboard: made by the first Copy Keyset, kept until the program ends; the steps go
+    // with the assignments.
     std::unique_ptr<KeysetRecord> clipboard_;
+    KeysetSteps clipboardSteps_;
     bool loadPending_ = false; // the list holds NewDocument's first look only
     bool unsavedPaste_ = false;
     bool unwritten_ = false;   // a write failed: the list holds what the registry does not

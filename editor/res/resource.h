@@ -116,6 +116,9 @@
 #define IDS_NOT_A_KEYSET_FILE 62020
 #define IDS_FILE_NOT_READ 62021
 #define IDS_FILE_NOT_WRITTEN 62022
+#define IDS_FILE_STEPS_DAMAGED 62023
+// A collection whose keyset carries damaged steps (backups.rc, beside the collection's other damage).
+#define IDS_DAMAGE_STEPS 62024
 // What could not be stored in the registry, and why.
 #define IDS_KEYSETS_NOT_SAVED 62030
 #define IDS_PREFS_NOT_SAVED 62031

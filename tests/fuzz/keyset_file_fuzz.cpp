@@ -1,7 +1,7 @@
 // The keyset file reader over any file. A refused file changes nothing of the record read into and
-// is called not valid; an accepted one leaves every string ended within its field, and exporting it gives
-// the current header and the record byte for byte (so a sound file exports to its own bytes), which
-// reads back as the same record.
+// is called not valid (or, holding a whole keyset, one with damaged steps); an accepted one leaves every
+// string ended within its field, and exporting it gives the current header and the record byte for byte
+// (so a sound file exports to its own bytes), then its rule and steps, which read back as the same.
 #include "fuzz_check.h"
 #include "scratch_folder.h"
 
@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const KeysetFileResult result = file.Read();
 
     const bool whole = size >= kKeysetFileLength && std::memcmp(data, kKeysetFileMagic, 4) == 0;
-    Require(result.status == (whole ? KeysetFileStatus::kDone : KeysetFileStatus::kNotValid),
+    Require(whole ? result.status != KeysetFileStatus::kNotValid : result.status == KeysetFileStatus::kNotValid,
             "not valid exactly when the file holds no whole keyset");
     if (!result.Done()) {
         Require(std::memcmp(&record, &before, sizeof record) == 0, "a refused file changes nothing");
@@ -55,9 +55,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     CKeysetFile writer;
     writer.Init(exported, &record);
+    if (file.Rule())
+        writer.SetRule(*file.Rule());
+    writer.SetSteps(file.Steps());
     Require(writer.Write().Done(), "the export is written");
-    const std::vector<char> bytes = FileBytes(exported);
-    Require(bytes.size() == kKeysetFileLength, "the export is as long as a keyset file");
+    std::vector<char> bytes = FileBytes(exported);
+    Require(bytes.size() >= kKeysetFileLength, "the export holds a keyset file");
+    bytes.resize(kKeysetFileLength);
     KeysetFileHeader header;
     std::memcpy(&header, bytes.data(), sizeof header);
     Require(std::memcmp(header.magic, kKeysetFileMagic, 4) == 0 && header.format == kKeysetFileFormat &&
@@ -74,5 +78,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     reader.Init(exported, &again);
     Require(reader.Read().Done() && std::memcmp(&again, &record, sizeof record) == 0,
             "the export reads back as the same record");
+    Require(reader.Rule() == file.Rule() && reader.Steps() == file.Steps(), "and with the same rule and steps");
     return 0;
 }

@@ -4,11 +4,11 @@
 // The input: the first failing call (2 bytes, little-endian, 0 for none) and how many fail from there
 // (1 byte), how many characters short the registry reports the longest subkey name (1 byte), then values:
 // the key's path below "Keysets" (a length byte and the path), the value's name (the same), its size
-// (2 bytes) and its bytes.
+// (2 bytes: the low 14 bits; the top two its type: binary, text, UTF-16 text, number) and its bytes.
 //
 // A load gives "Default" at index 0 and every string ended within its field, and closes every key it
 // opened; saving what was loaded and loading it again gives the same keysets, and doing so once more
-// changes nothing.
+// changes nothing; the steps beside the assignments come back the same too.
 #include "ascii_text_case.h"
 #include "fake_registry.h"
 #include "fuzz_check.h"
@@ -52,11 +52,23 @@ public:
     std::optional<std::size_t> ReadValue(Key key, const char* name, void* buffer, std::size_t size) override {
         return Pass() ? inner_.ReadValue(key, name, buffer, size) : std::nullopt;
     }
+    std::optional<std::uint32_t> CountValues(Key key) override {
+        return Pass() ? inner_.CountValues(key) : std::nullopt;
+    }
+    std::optional<std::u16string> ReadText16(Key key, const char* name, std::size_t maxUnits) override {
+        return Pass() ? inner_.ReadText16(key, name, maxUnits) : std::nullopt;
+    }
+    std::optional<std::uint32_t> ReadDword(Key key, const char* name) override {
+        return Pass() ? inner_.ReadDword(key, name) : std::nullopt;
+    }
     RegStatus WriteBinary(Key key, const char* name, const void* data, std::size_t size) override {
         return Pass() ? inner_.WriteBinary(key, name, data, size) : Failure();
     }
     RegStatus WriteText(Key key, const char* name, const char* text) override {
         return Pass() ? inner_.WriteText(key, name, text) : Failure();
+    }
+    RegStatus WriteText16(Key key, const char* name, std::u16string_view text) override {
+        return Pass() ? inner_.WriteText16(key, name, text) : Failure();
     }
     RegStatus WriteDword(Key key, const char* name, std::uint32_t value) override {
         return Pass() ? inner_.WriteDword(key, name, value) : Failure();
@@ -156,10 +168,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (input.More()) {
         const std::string path = input.Text(input.Byte());
         const std::string name = input.Text(input.Byte());
-        const std::size_t length = input.Byte() | input.Byte() << 8;
-        const std::string bytes = input.Text(length);
+        const unsigned shape = input.Byte() | input.Byte() << 8;
+        const std::string bytes = input.Text(shape & 0x3FFF);
         stored.SetValue(std::string(kKeysetsKeyPath) + (path.empty() ? "" : "\\" + path), name,
-                        fakes::Bytes(bytes.begin(), bytes.end()));
+                        fakes::Bytes(bytes.begin(), bytes.end()), static_cast<fakes::ValueType>(shape >> 14));
     }
 
     FailingRegistry registry(stored, firstFailure == 0 ? ~0u : firstFailure, failures);
@@ -177,8 +189,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     Store once, twice;
     SaveAndLoad(loaded.keysets, once.keysets);
-    if (NamesSurviveASave(loaded.keysets))
+    if (NamesSurviveASave(loaded.keysets)) {
         Require(Keysets(once.keysets) == Keysets(loaded.keysets), "a save and a load give the same keysets");
+        for (int i = 0; i < loaded.keysets.GetCount(); ++i)
+            Require(once.keysets.GetSteps(once.keysets.Find(loaded.keysets.GetName(i)).value_or(-1)) ==
+                        loaded.keysets.GetSteps(i),
+                    "and the same steps");
+    }
     SaveAndLoad(once.keysets, twice.keysets);
     Require(Keysets(twice.keysets) == Keysets(once.keysets), "a second save and load change nothing");
     return 0;

@@ -85,6 +85,13 @@ void KeysetFileSeeds(const fs::path& folder) {
     fs::remove(file);
     Put(folder, "keyset_file", "new-keyset", bytes);
     Put(folder, "keyset_file", "cut-short", Bytes(bytes.begin(), bytes.begin() + 5000));
+    KeysetSteps steps;
+    steps.Set(kMainBank, kPlay, {"Ctrl+S, \"\xE6\x97\xA5\", wait 50", "Shift up", true});
+    steps.Set(kOptionBank, kWheelClockwise, {"Right", "", false});
+    writer.SetRule(WindowRule{"", "Untitled", ""});
+    writer.SetSteps(steps);
+    const std::string withSteps = writer.Bytes();
+    Put(folder, "keyset_file", "rule-and-steps", Bytes(withSteps.begin(), withSteps.end()));
 
     KeysetRecord second;
     InitKeyset(second, "Default", 0, names);
@@ -106,6 +113,7 @@ void RegistrySeeds(const fs::path& folder) {
         CopyToField(AssignmentAt(record, kMainBank, kRecord).windowClass, "Edit");
         store.Add(record);
     }
+    store.SetAssignmentSteps(1, kShiftBank, kStop, {"Tab, \"\xF0\x9D\x84\x9E\"", "Enter", true});
     fakes::FakeRegistry registry;
     fakes::FakeKeysetLock lock(registry.journal);
     fakes::FakeKeysetWatch watch(registry);
@@ -113,13 +121,14 @@ void RegistrySeeds(const fs::path& folder) {
     SaveAllKeysets(store, keysets);
 
     Bytes values;
-    const auto add = [&values](const std::string& path, const std::string& name, const Bytes& bytes) {
+    const auto add = [&values, &registry](const std::string& path, const std::string& name, const Bytes& bytes) {
         values.push_back(static_cast<unsigned char>(path.size()));
         values.insert(values.end(), path.begin(), path.end());
         values.push_back(static_cast<unsigned char>(name.size()));
         values.insert(values.end(), name.begin(), name.end());
+        const auto type = static_cast<unsigned>(*registry.TypeOf(std::string(kKeysetsKeyPath) + "\\" + path, name));
         values.push_back(static_cast<unsigned char>(bytes.size()));
-        values.push_back(static_cast<unsigned char>(bytes.size() >> 8));
+        values.push_back(static_cast<unsigned char>(bytes.size() >> 8 | type << 6));
         values.insert(values.end(), bytes.begin(), bytes.end());
     };
     const std::string root = kKeysetsKeyPath;

@@ -89,6 +89,7 @@ struct CollectionRig : CommandsParts {
 
 TEST(CollectionCommands, ImportOfACollectionIsOneSaveAfterABackupWithEachConflictAnswered) {
     CollectionRig source({Marked("Default", 'd'), Marked("notepad", 'n'), Marked("paint", 'p')});
+    source.commands.Store()->SetAssignmentSteps(0, kShiftBank, kStop, {"Tab", "", false});
     const std::string path = source.folder.File("all.qvlx");
     ASSERT_TRUE(source.collections.ExportAllTo(path));
 
@@ -101,6 +102,7 @@ TEST(CollectionCommands, ImportOfACollectionIsOneSaveAfterABackupWithEachConflic
     EXPECT_EQ(rig.Names(), (std::vector<std::string>{"Default", "Default (2)", "Notepad", "notepad (2)", "paint"}));
     EXPECT_EQ(rig.Play(0), 'D') << "Default is replaced only on Replace";
     EXPECT_EQ(rig.Play(3), 'n');
+    EXPECT_EQ(rig.commands.Store()->GetAssignmentSteps(1, kShiftBank, kStop).press, "Tab") << "steps go with it";
     EXPECT_EQ(rig.Saves(), 1);
     EXPECT_EQ(rig.shared.GetKeysetsChanged(), 1);
     EXPECT_EQ(rig.backups.List().size(), 1u) << "the state before the import was backed up at the start already";

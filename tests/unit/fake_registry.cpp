@@ -159,6 +159,7 @@ RegStatus FakeRegistry::WriteBinary(Key key, const char* name, const void* data,
     if (value.first.empty())
         value.first = name;
     value.second.assign(bytes, bytes + size);
+    node->types[Fold(name)] = ValueType::kBinary;
     journal.push_back("write " + node->path + ":" + name);
     changed_.push_back(Fold(node->path));
     return RegStatus();
@@ -174,16 +175,67 @@ RegStatus FakeRegistry::WriteText(Key key, const char* name, const char* text) {
     value.second.assign(text, text + std::strlen(text) + 1);
     journal.push_back("write text " + node->path + ":" + name);
     changed_.push_back(Fold(node->path));
+    node->types[Fold(name)] = ValueType::kText;
     return RegStatus();
 }
 
 RegStatus FakeRegistry::WriteDword(Key key, const char* name, std::uint32_t value) {
     const unsigned char bytes[4] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
                                     static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
-    const RegStatus status = WriteBinary(key, name, bytes, sizeof bytes);
-    if (status)
-        journal.back() = "write dword " + NodeOf(key)->path + ":" + name;
+    return Typed(WriteBinary(key, name, bytes, sizeof bytes), key, name, ValueType::kDword, "write dword ");
+}
+
+RegStatus FakeRegistry::WriteText16(Key key, const char* name, std::u16string_view text) {
+    Bytes bytes;
+    for (const char16_t unit : std::u16string(text) + u'\0')
+        bytes.insert(bytes.end(), {static_cast<unsigned char>(unit & 0xFF), static_cast<unsigned char>(unit >> 8)});
+    return Typed(WriteBinary(key, name, bytes.data(), bytes.size()), key, name, ValueType::kWideText, "write text ");
+}
+
+RegStatus FakeRegistry::Typed(RegStatus status, Key key, const char* name, ValueType type, const char* journalled) {
+    if (status) {
+        NodeOf(key)->types[Fold(name)] = type;
+        journal.back() = journalled + NodeOf(key)->path + ":" + name;
+    }
     return status;
+}
+
+const Bytes* FakeRegistry::Find(Key key, const char* name, ValueType& type) {
+    ++reads;
+    std::shared_ptr<Node> node = NodeOf(key);
+    if (node == nullptr || node->values.count(Fold(name)) == 0)
+        return nullptr;
+    type = node->types.count(Fold(name)) != 0 ? node->types[Fold(name)] : ValueType::kBinary;
+    return &node->values[Fold(name)].second;
+}
+
+std::optional<std::uint32_t> FakeRegistry::CountValues(Key key) {
+    std::shared_ptr<Node> node = NodeOf(key);
+    return node != nullptr ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(node->values.size()))
+                           : std::nullopt;
+}
+
+std::optional<std::u16string> FakeRegistry::ReadText16(Key key, const char* name, std::size_t maxUnits) {
+    ValueType type = ValueType::kBinary;
+    const Bytes* bytes = Find(key, name, type);
+    if (bytes == nullptr || (type != ValueType::kText && type != ValueType::kWideText))
+        return std::nullopt;
+    std::u16string text;
+    const std::size_t width = type == ValueType::kText ? 1 : 2;
+    for (std::size_t at = 0; at + width <= bytes->size(); at += width)
+        text += static_cast<char16_t>((*bytes)[at] | (width == 2 ? (*bytes)[at + 1] << 8 : 0));
+    // The real registry answers a value longer than the room given without its text.
+    text = text.size() <= maxUnits + 1 ? text.substr(0, text.find(u'\0')) : text;
+    return text.size() <= maxUnits ? std::optional(text) : std::nullopt;
+}
+
+std::optional<std::uint32_t> FakeRegistry::ReadDword(Key key, const char* name) {
+    ValueType type = ValueType::kBinary;
+    const Bytes* b = Find(key, name, type);
+    if (b == nullptr || type != ValueType::kDword || b->size() != 4)
+        return std::nullopt;
+    return static_cast<std::uint32_t>((*b)[0] | (*b)[1] << 8 | (*b)[2] << 16 |
+                                      static_cast<std::uint32_t>((*b)[3]) << 24);
 }
 
 RegStatus FakeRegistry::DeleteValue(Key parent, const char* path, const char* name) {
@@ -265,12 +317,19 @@ std::optional<Bytes> FakeRegistry::Value(const std::string& path, const std::str
     return found->second.second;
 }
 
-void FakeRegistry::SetValue(const std::string& path, const std::string& name, const Bytes& bytes) {
+void FakeRegistry::SetValue(const std::string& path, const std::string& name, const Bytes& bytes, ValueType type) {
     Key key = kNoKey;
     if (CreateKey(kCurrentUser, path.c_str(), key)) {
-        WriteBinary(key, name.c_str(), bytes.data(), bytes.size());
+        Typed(WriteBinary(key, name.c_str(), bytes.data(), bytes.size()), key, name.c_str(), type, "write ");
         CloseKey(key);
     }
+}
+
+std::optional<ValueType> FakeRegistry::TypeOf(const std::string& path, const std::string& name) const {
+    std::shared_ptr<Node> node = FindPath(path);
+    if (node == nullptr || node->values.count(Fold(name)) == 0)
+        return std::nullopt;
+    return node->types.count(Fold(name)) != 0 ? node->types.at(Fold(name)) : ValueType::kBinary;
 }
 
 void FakeRegistry::RemoveValue(const std::string& path, const std::string& name) {

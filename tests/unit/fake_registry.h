@@ -1,6 +1,7 @@
 // A registry in memory that behaves like the real one where the keyset store can tell: key and value
 // names ignore case (a key keeps the spelling it was created with), subkeys enumerate in name order,
-// a deleted key's open handles stop working. It records every change in `journal` and can be told to
+// a deleted key's open handles stop working, a value keeps its type (text written narrow or wide reads
+// back wide, a number only as a number). It records every change in `journal` and can be told to
 // fail opens of a key or writes of a value.
 #pragma once
 
@@ -19,6 +20,7 @@
 namespace qvl::fakes {
 
 using Bytes = std::vector<unsigned char>;
+enum class ValueType { kBinary, kText, kWideText, kDword };
 
 class FakeRegistry final : public Registry {
 public:
@@ -32,6 +34,10 @@ public:
     std::optional<std::size_t> ReadValue(Key key, const char* name, void* buffer, std::size_t size) override;
     RegStatus WriteBinary(Key key, const char* name, const void* data, std::size_t size) override;
     RegStatus WriteText(Key key, const char* name, const char* text) override;
+    std::optional<std::uint32_t> CountValues(Key key) override;
+    std::optional<std::u16string> ReadText16(Key key, const char* name, std::size_t maxUnits) override;
+    std::optional<std::uint32_t> ReadDword(Key key, const char* name) override;
+    RegStatus WriteText16(Key key, const char* name, std::u16string_view text) override;
     RegStatus WriteDword(Key key, const char* name, std::uint32_t value) override;
     RegStatus DeleteValue(Key parent, const char* path, const char* name) override;
     RegStatus DeleteTree(Key parent, const char* path) override;
@@ -41,7 +47,10 @@ public:
     std::vector<std::string> Subkeys(const std::string& path) const; // as enumerated, with their spelling
     std::vector<std::string> ValueNames(const std::string& path) const;
     std::optional<Bytes> Value(const std::string& path, const std::string& name) const;
-    void SetValue(const std::string& path, const std::string& name, const Bytes& bytes); // creates the key
+    // Creates the key.
+    void SetValue(const std::string& path, const std::string& name, const Bytes& bytes,
+                  ValueType type = ValueType::kBinary);
+    std::optional<ValueType> TypeOf(const std::string& path, const std::string& name) const;
     void RemoveValue(const std::string& path, const std::string& name);
     void RemoveKey(const std::string& path);
 
@@ -59,8 +68,8 @@ public:
     std::size_t ChangeCount() const { return changed_.size(); }
     bool ChangedUnder(const std::string& path, std::size_t since) const;
 
-    // "create <path>", "write <path>:<value>", "write text <path>:<value>", "write dword <path>:<value>", "delete
-    // <path>", "delete <path>:<value>"
+    // "create <path>", "write <path>:<value>", "write text <path>:<value>" (narrow or wide), "write dword
+    // <path>:<value>", "delete <path>", "delete <path>:<value>"
     std::vector<std::string> journal;
     std::size_t reads = 0; // values read, found or not
 
@@ -71,7 +80,11 @@ private:
         bool deleted = false;
         std::map<std::string, std::shared_ptr<Node>> subkeys; // by folded name
         std::map<std::string, std::pair<std::string, Bytes>> values;
+        std::map<std::string, ValueType> types; // of the values written, by folded name
     };
+    // The stored bytes and type of value `name`, counted as a read; null when it is missing.
+    const Bytes* Find(Key key, const char* name, ValueType& type);
+    RegStatus Typed(RegStatus status, Key key, const char* name, ValueType type, const char* journalled);
     static std::string Fold(const std::string& text);
     std::shared_ptr<Node> Find(const std::shared_ptr<Node>& from, const std::string& path, bool create);
     std::shared_ptr<Node> FindPath(const std::string& path) const;

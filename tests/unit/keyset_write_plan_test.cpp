@@ -47,8 +47,8 @@ TEST(KeysetWritePlan, WritesWhatDiffersAndDeletesWhatLeftOnePerSubkey) {
         SCOPED_TRACE(row.what);
         std::vector<ListedKeyset> list;
         for (const KeysetRecord& record : row.list)
-            list.push_back(
-                ListedKeyset{record.header.appName, AsciiCase().Fold(record.header.appName), &record, WindowRule()});
+            list.push_back(ListedKeyset{record.header.appName, AsciiCase().Fold(record.header.appName), &record,
+                                        WindowRule(), KeysetSteps()});
         const WritePlan plan = PlanWrites(list, image);
         Writes writes;
         for (const PlannedKeyset& planned : plan.writes)

@@ -279,6 +279,24 @@ TEST_F(KeysetRegistryWin32, TheNameRuleIsTheRegistrysOwn) {
     }
 }
 
+// Steps are stored as the registry's own UTF-16, so a text with characters of any script and one
+// beyond U+FFFF (two UTF-16 units) comes back from a save and a load byte for byte.
+TEST_F(KeysetRegistryWin32, StepsWithAnyCharacterSurviveASaveAndALoad) {
+    const AssignmentSteps steps{"\"\xE6\x97\xA5\xE6\x9C\xAC \xF0\x9D\x84\x9E\", Ctrl+S", "", true};
+    RealStore real, reader;
+    FillKeysets(real.store, 2, 1);
+    real.store.SetAssignmentSteps(1, kShiftBank, kStop, steps);
+    real.Save();
+    wchar_t text[64] = {};
+    DWORD size = sizeof text;
+    const std::wstring bank = L"Software\\Vendrake Electronics\\QVL2\\Keysets\\app0\\Shift Bank";
+    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, bank.c_str(), L"Stop Steps", RRF_RT_REG_SZ, nullptr, text, &size), 0);
+    EXPECT_EQ(std::wstring(text), L"\"\x65E5\x672C \xD834\xDD1E\", Ctrl+S");
+    EXPECT_EQ(ValueShape(kKeysets + "\\app0\\Shift Bank", "Stop Repeat"), std::make_pair(DWORD{REG_DWORD}, DWORD{4}));
+    ASSERT_TRUE(reader.Load());
+    EXPECT_TRUE(reader.store.GetAssignmentSteps(*reader.store.Find("app0"), kShiftBank, kStop) == steps);
+}
+
 TEST(KeysetLockWin32, WaitsBoundedForTheOtherHolderAndTakesOverAnAbandonedOne) {
     const char* name = "QVL2KeysetsLockTest";
     Win32KeysetLock mine(name, 100);
