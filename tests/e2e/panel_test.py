@@ -344,6 +344,17 @@ class PanelAndDriver(unittest.TestCase):
             tab = [("WM_KEYDOWN", 0x09), ("WM_KEYUP", 0x09)]
             wait_until(lambda: probe.received_keys(since)[:2] == tab, 30, "Tab down and up in the probe")
 
+            # Steps typed into the field and left reach the driver at its next press, instead of the Tab.
+            panel.click(STEPS)
+            wait_until(lambda: s.foreground().int("focus") == panel.hwnd_of(STEPS), 10, "the focus in Steps")
+            s.inject(*typing("left, right"), f"key:{VK_TAB:#x}:down", f"key:{VK_TAB:#x}:up")
+            wait_until(lambda: stored_steps(s, "Stop")[0] == "Left, Right", 10, "Stop's steps stored")
+            probe.take_foreground()
+            since = probe.mark()
+            port.write(STOP_TAP)
+            steps = [(m, vk) for vk in (0x25, 0x27) for m in ("WM_KEYDOWN", "WM_KEYUP")]
+            wait_until(lambda: probe.received_keys(since)[:4] == steps, 30, "Left and Right in the probe")
+
 
 if __name__ == "__main__":
     unittest.main(argv=sys.argv[:1] + sys.argv[1:], verbosity=2)
