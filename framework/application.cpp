@@ -33,18 +33,21 @@ void Application::ExitOnce() {
     exitCode_ = ExitInstance();
 }
 
+// The loop takes and hands on messages wide, whatever the windows: a character typed into a wide window
+// (a field that holds any character) reaches it whole, where the ANSI functions would have made it the
+// code page's default character on the way; an ANSI window still gets its characters converted.
 void Application::RunMessageLoop() {
     bool idle = true;
     long idleCount = 0;
     MSG message = {};
     for (;;) {
-        while (idle && !PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+        while (idle && !PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
             if (!OnIdle(idleCount++))
                 idle = false;
         }
         // Take messages until the queue is empty again, then go back to idle processing.
         do {
-            const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+            const BOOL got = GetMessageW(&message, nullptr, 0, 0);
             if (got == 0) {
                 quitCode_ = static_cast<int>(message.wParam);
                 return;
@@ -53,13 +56,13 @@ void Application::RunMessageLoop() {
                 return;
             if (!PreTranslateMessage(message)) {
                 TranslateMessage(&message);
-                DispatchMessageA(&message);
+                DispatchMessageW(&message);
             }
             if (IsIdleMessage(message)) {
                 idle = true;
                 idleCount = 0;
             }
-        } while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE));
+        } while (PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE));
     }
 }
 

@@ -28,7 +28,7 @@ bool Dialog::PreTranslateModeless(MSG& message) {
         return false;
     HWND top = GetAncestor(message.hwnd, GA_ROOT);
     auto* dialog = dynamic_cast<Dialog*>(DialogWindow::FromHandle(top));
-    return dialog != nullptr && dialog->modeless_ && IsDialogMessageA(top, &message);
+    return dialog != nullptr && dialog->modeless_ && IsDialogMessageW(top, &message);
 }
 
 void Dialog::OnOK() {

@@ -41,7 +41,7 @@ bool FormView::PreTranslateMessage(MSG& message) {
         return false;
     if (message.hwnd != Handle() && !IsChild(Handle(), message.hwnd))
         return false;
-    return IsDialogMessageA(Handle(), &message) != FALSE;
+    return IsDialogMessageW(Handle(), &message) != FALSE;
 }
 
 bool FormView::OnCommandMessage(UINT id, UINT code, HWND control) {

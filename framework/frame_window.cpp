@@ -72,7 +72,7 @@ bool FrameWindow::PreTranslateMessage(MSG& message) {
     if (message.hwnd != Handle() && !IsChild(Handle(), message.hwnd))
         return false;
     if (accelerators_ != nullptr && message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST &&
-        !IsHotKeyControl(message.hwnd) && TranslateAcceleratorA(Handle(), accelerators_, &message))
+        !IsHotKeyControl(message.hwnd) && TranslateAcceleratorW(Handle(), accelerators_, &message))
         return true;
     return view_ != nullptr && view_->PreTranslateMessage(message);
 }

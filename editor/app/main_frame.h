@@ -1,4 +1,4 @@
-// The editor's main window: 552 by 291 pixels at 96 DPI (and as much more as the screen's DPI is
+// The editor's main window: 552 by 356 pixels at 96 DPI (and as much more as the screen's DPI is
 // higher, so that the panel, which grows with the DPI by its dialog units, still fits; and larger where
 // the dialog font measures wider than the form was laid out for: the form view grows it), no sizing
 // border and no maximize box. Its title is "Quorvel 2" and stays so (the document's name is never
@@ -12,7 +12,7 @@ namespace qvl {
 
 constexpr const char* kMainFrameClass = "QVL2MainFrame";
 constexpr int kMainFrameWidth = 552;
-constexpr int kMainFrameHeight = 291;
+constexpr int kMainFrameHeight = 356;
 
 class CMainFrame : public framework::FrameWindow {
 protected:

@@ -1,6 +1,7 @@
 #include "editor/app/overview_text.h"
 
 #include "model/key_names.h"
+#include "model/steps.h"
 #include "model/string_text.h"
 
 #include <algorithm>
@@ -53,6 +54,40 @@ std::string SplitLines(const std::string& text, int width) {
     return lines;
 }
 
+namespace {
+
+// The printed form of stored steps; empty when there are none or they cannot be read (the driver then
+// sends what it would without them).
+std::string PrintedSteps(const std::string& stored) {
+    const StepsParse parse = ParseSteps(stored);
+    return parse.Ok() ? PrintSteps(parse.steps) : std::string();
+}
+
+} // namespace
+
+std::string StepsCellText(const AssignmentSteps& steps, const std::string& keystroke, bool transport) {
+    const std::string press = PrintedSteps(steps.press);
+    const std::string release = transport ? PrintedSteps(steps.release) : std::string();
+    const bool repeat = transport && steps.repeat;
+    if (press.empty() && release.empty() && !repeat)
+        return std::string();
+    std::string text = press.empty() ? keystroke : press;
+    if (!release.empty())
+        text += (text.empty() ? "/ " : " / ") + release;
+    if (repeat)
+        text += text.empty() ? "repeat" : " repeat";
+    return text;
+}
+
+std::string Shorten(const std::string& text, int width) {
+    const auto limit = static_cast<std::size_t>(width > 0 ? width : 0);
+    if (text.size() <= limit)
+        return text;
+    if (limit <= 3)
+        return text.substr(0, limit);
+    return text.substr(0, limit - 3) + "...";
+}
+
 const ControlAssignment* KeyCellText::Assignment() const {
     if (keyset == nullptr || bankIndex < 0 || bankIndex >= kBankCount || controlIndex < 0 ||
         controlIndex >= kControlCount)
@@ -71,6 +106,12 @@ std::string KeyCellText::KeyText() const {
             text = ModifierPrefix(a->hotKeyMods) + KeyName(a->hotKeyVk);
         else if (a->specialKey != 0)
             text = SpecialKeyName(a->specialKey);
+        if (steps != nullptr) {
+            const std::string shown =
+                StepsCellText(steps->Get(bankIndex, controlIndex), text, !IsWheelControl(controlIndex));
+            if (!shown.empty())
+                text = Shorten(stepsText ? stepsText(shown) : shown, lineWidth - 1);
+        }
     }
     return text.empty() ? std::string(static_cast<std::size_t>(lineWidth > 0 ? lineWidth : 0), ' ') : text;
 }
@@ -122,8 +163,12 @@ std::string WheelCellText::Compose() {
     text += " ";
     lineWidth = 15;
     text = Fit(text + FlagPrefix() + KeyText(), 3, lineWidth) + "|";
+    // The clockwise keystroke has one column less, after the bar.
     controlIndex = kWheelClockwise;
-    text = Fit(text + FlagPrefix() + KeyText(), 4, lineWidth);
+    lineWidth = 14;
+    const std::string clockwise = FlagPrefix() + KeyText();
+    lineWidth = 15;
+    text = Fit(text + clockwise, 4, lineWidth);
     lineWidth = 29;
     return text + Centre(ModeName(), lineWidth);
 }

@@ -5,8 +5,10 @@
 
 #include "editor/res/resource.h"
 #include "model/keyset_record.h"
+#include "model/keyset_steps.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -30,6 +32,13 @@ std::string Centre(const std::string& text, int lineWidth);
 // Lines break between words; only a word longer than a line is cut.
 std::string SplitLines(const std::string& text, int width);
 
+// What a control's steps show in its cell, in their printed form: the press steps (or `keystroke`, for
+// a press without steps that read), " / " and the release steps, " repeat" when the press repeats
+// (release and repeat for a transport key only); empty for a control with none of them.
+std::string StepsCellText(const AssignmentSteps& steps, const std::string& keystroke, bool transport);
+// `text` in at most `width` characters: a longer text keeps its start and ends in "...".
+std::string Shorten(const std::string& text, int width);
+
 // One cell's view of the keyset: which assignment it shows and how wide its lines are. A cell without
 // a keyset shows nothing.
 class KeyCellText {
@@ -39,7 +48,7 @@ public:
           bankIndex(static_cast<std::int16_t>(bankIndex)), lineWidth(lineWidth), strings_(strings) {}
 
     // The keystroke: the hot key with its modifier prefix, else the special key; `lineWidth` spaces
-    // when there is neither.
+    // when there is neither. With steps: StepsCellText, shortened to leave the line's last column.
     std::string KeyText() const;
     // The flag prefix, but none for a cell without keystroke.
     std::string FlagPrefix() const;
@@ -55,6 +64,10 @@ public:
     std::int16_t controlIndex;
     std::int16_t bankIndex;
     std::int32_t lineWidth;
+    // The keyset's steps (none: no cell shows steps), and how their UTF-8 text becomes the cell's
+    // (none: as it is).
+    const KeysetSteps* steps = nullptr;
+    std::function<std::string(const std::string&)> stepsText;
 
 protected:
     const ControlAssignment* Assignment() const;

@@ -209,3 +209,15 @@
 #define IDR_TEMPLATE_OPENSHOT 1863
 #define IDR_TEMPLATE_SHOTCUT 1864
 #define IDR_TEMPLATE_VLC 1865
+
+// What a press sends beyond its keystroke: the steps controls of the device panel and their texts
+// (steps.rc), ids 1760 to 1769.
+#define IDC_STEPS 1760
+#define IDC_RELEASE_STEPS 1761
+#define IDC_REPEAT 1762
+#define IDC_STEPS_NOTE 1763
+#define IDS_STEPS_CAPTION 1764
+#define IDS_RELEASE_CAPTION 1765
+#define IDS_STEPS_UNREADABLE 1766
+#define IDS_RELEASE_UNREADABLE 1767
+#define IDS_REPEAT 1768

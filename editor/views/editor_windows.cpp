@@ -37,10 +37,11 @@ void CEditorWindows::DisplayKeyset(CQVLsetView& view) {
     std::optional<KeysetRecord> current = store != nullptr ? store->GetCurrentKeyset() : std::nullopt;
     std::unique_ptr<KeysetRecord> copy = current ? std::make_unique<KeysetRecord>(*current) : nullptr;
     const std::string title = store != nullptr ? document->Commands().KeysetCaption(store->GetCurrentIndex()) : "";
+    const KeysetSteps steps = store != nullptr ? store->GetSteps(store->GetCurrentIndex()) : KeysetSteps();
     if (overview_ != nullptr) {
         overview_->SetView(&view);
         overview_->title = title;
-        overview_->ShowKeyset(std::move(copy));
+        overview_->ShowKeyset(std::move(copy), steps);
         if (IsIconic(overview_->Handle()))
             ShowWindow(overview_->Handle(), SW_RESTORE);
         SetForegroundWindow(overview_->Handle());
@@ -51,7 +52,7 @@ void CEditorWindows::DisplayKeyset(CQVLsetView& view) {
         return;
     overview_ = std::make_unique<CKeysetOverviewDlg>(app_, &view, [this] { overview_.reset(); });
     overview_->title = title;
-    if (!overview_->Create(std::move(copy)))
+    if (!overview_->Create(std::move(copy), steps))
         overview_.reset();
 }
 

@@ -1,7 +1,9 @@
 #include "editor/views/keyset_overview_dlg.h"
 
+#include "base/text_conversion_win32.h"
 #include "editor/app/editor_app.h"
 #include "editor/res/resource.h"
+#include "model/utf_text.h"
 
 namespace qvl {
 
@@ -22,6 +24,12 @@ bool IsCell(HWND control) {
 // The banks of the template's rows from the top, and the controls of its columns from the left.
 constexpr int kRowBanks[4] = {kOptionShiftBank, kOptionBank, kShiftBank, kMainBank};
 constexpr int kColumnControls[5] = {kRewind, kFastForward, kStop, kPlay, kRecord};
+
+// The cells' text is the program's code page, as the names' in the record.
+std::string AnsiFromUtf8(const std::string& text) {
+    const std::optional<std::u16string> units = Utf16FromUtf8(text);
+    return units ? Utf16ToAnsi(units->data(), units->size()) : std::string();
+}
 
 } // namespace
 
@@ -47,6 +55,8 @@ void CWheelCell::Compose() {
     if (keyset == nullptr)
         return;
     WheelCellText text(keyset, bankIndex, strings_);
+    text.steps = steps;
+    text.stepsText = stepsText;
     SetText(SplitLines(text.Compose(), kWheelLineWidth));
 }
 
@@ -58,20 +68,22 @@ CKeysetOverviewDlg::~CKeysetOverviewDlg() {
     ReleaseCells();
 }
 
-bool CKeysetOverviewDlg::Create(std::unique_ptr<KeysetRecord> copy) {
+bool CKeysetOverviewDlg::Create(std::unique_ptr<KeysetRecord> copy, const KeysetSteps& steps) {
     if (copy == nullptr)
         return false;
     keyset = std::move(copy);
+    steps_ = steps;
     if (!Dialog::Create(nullptr))
         return false;
     ShowWindow(Handle(), SW_SHOW);
     return true;
 }
 
-void CKeysetOverviewDlg::ShowKeyset(std::unique_ptr<KeysetRecord> copy) {
+void CKeysetOverviewDlg::ShowKeyset(std::unique_ptr<KeysetRecord> copy, const KeysetSteps& steps) {
     if (copy == nullptr || keyset == nullptr)
         return;
     *keyset = *copy; // the cells keep pointing at the window's copy
+    steps_ = steps;
     for (auto& cell : cells_)
         cell->SetText("");
     ComposeAll();
@@ -102,6 +114,8 @@ bool CKeysetOverviewDlg::OnInitDialog() {
         cells_.push_back(std::move(cell));
     }
     for (auto& cell : cells_) {
+        cell->steps = &steps_;
+        cell->stepsText = AnsiFromUtf8;
         if (font != 0)
             cell->Send(WM_SETFONT, font, FALSE);
     }

@@ -1,7 +1,8 @@
 // The keyset overview (modeless dialog 163): a whole keyset at a glance, one cell per transport key
 // and bank and one wide cell per wheel bank, each telling name, keystroke and click or mouse mode. It
 // shows a copy of the keyset taken when it was opened (or last pointed at a keyset), not the store
-// itself.
+// itself. Where a control has steps its keystroke line shows them, shortened to the line; their
+// characters that the cells' code page lacks show as its default character.
 #pragma once
 
 #include "editor/app/overview_text.h"
@@ -44,10 +45,11 @@ public:
     CKeysetOverviewDlg(CEditorApp& app, CQVLsetView* view, std::function<void()> onGone);
     ~CKeysetOverviewDlg() override;
 
-    // Take `copy` and show the window, without owner. False when the window could not be made.
-    bool Create(std::unique_ptr<KeysetRecord> copy);
+    // Take `copy` (and its steps) and show the window, without owner. False when the window could not
+    // be made.
+    bool Create(std::unique_ptr<KeysetRecord> copy, const KeysetSteps& steps);
     // Show another copy in the existing window: the title and every cell are made again.
-    void ShowKeyset(std::unique_ptr<KeysetRecord> copy);
+    void ShowKeyset(std::unique_ptr<KeysetRecord> copy, const KeysetSteps& steps);
     void SetView(CQVLsetView* view) { view_ = view; }
     CQVLsetView* View() const { return view_; }
 
@@ -67,6 +69,7 @@ private:
     CEditorApp& app_;
     CQVLsetView* view_;
     std::unique_ptr<KeysetRecord> keyset;
+    KeysetSteps steps_;                            // the copy's steps, which the cells show
     std::vector<std::unique_ptr<CKeyCell>> cells_; // 20 transport cells by row, then the two wheel cells
     GdiObjectHandle background_;
     GdiObjectHandle cellBackground_;

@@ -21,19 +21,19 @@ struct Place {
 
 // The strip, the name plate and the symbols under the transport keys from left to right; each is
 // shown at its own size from its top-left corner.
-constexpr Place kPictures[] = {{IDB_STRIP, 0, 132, 0, 0},          {IDB_NAME_PLATE, 19, 83, 0, 0},
+constexpr Place kPictures[] = {{IDB_STRIP, 0, 172, 0, 0},          {IDB_NAME_PLATE, 19, 83, 0, 0},
                                {IDB_REWIND_SYMBOL, 11, 121, 0, 0}, {IDB_FAST_FORWARD_SYMBOL, 39, 121, 0, 0},
                                {IDB_STOP_SYMBOL, 67, 121, 0, 0},   {IDB_PLAY_SYMBOL, 95, 121, 0, 0},
                                {IDB_RECORD_SYMBOL, 122, 121, 0, 0}};
 // White on the body, from their top-left corners.
 constexpr Place kBodyLabels[] = {{IDS_OPTION, 7, 45, 0, 0}, {IDS_SHIFT, 10, 74, 0, 0}, {IDS_JOG, 138, 27, 0, 0}};
 // Black on the editing area, broken into lines within their boxes as a left-aligned text static does.
-constexpr Place kCaptions[] = {{IDS_NAME_CAPTION, 218, 18, 23, 8},
-                               {IDS_KEY_PRESS_CAPTION, 218, 32, 40, 8},
-                               {IDS_SPECIAL_KEY_CAPTION, 218, 46, 40, 8},
-                               {IDS_MOUSE_EMULATION_CAPTION, 218, 58, 40, 16}};
+constexpr Place kCaptions[] = {
+    {IDS_NAME_CAPTION, 218, 18, 23, 8},        {IDS_KEY_PRESS_CAPTION, 218, 32, 40, 8},
+    {IDS_SPECIAL_KEY_CAPTION, 218, 46, 40, 8}, {IDS_STEPS_CAPTION, 218, 60, 23, 8},
+    {IDS_RELEASE_CAPTION, 218, 74, 40, 8},     {IDS_MOUSE_EMULATION_CAPTION, 218, 98, 40, 16}};
 // The grey behind the editing controls, from corner to corner.
-constexpr RECT kControlsArea = {216, 3, 216 + 142, 3 + 129};
+constexpr RECT kControlsArea = {216, 3, 216 + 142, 3 + 169};
 
 // The box of `place` in the form's pixels. Corner and size are mapped apart, as the dialog manager
 // places a control, so that a text breaks into lines where it did in a static of that size.

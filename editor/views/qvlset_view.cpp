@@ -7,9 +7,13 @@
 #include "editor/views/panel_face.h"
 #include "editor/views/panel_later_controls.h"
 #include "editor/app/panel_tables.h"
+#include "framework/dialog.h"
 #include "framework/dpi.h"
 #include "framework/frame_window.h"
 #include "framework/string_table.h"
+#include "model/utf_text.h"
+
+#include <optional>
 
 namespace qvl {
 
@@ -32,6 +36,32 @@ std::string WindowText(HWND hwnd) {
     char text[256] = {};
     const int length = GetWindowTextA(hwnd, text, static_cast<int>(sizeof text));
     return std::string(text, static_cast<std::size_t>(length > 0 ? length : 0));
+}
+
+// Posted to the panel to show why a steps field was refused, once the message that refused it (a
+// forwarded press, a lost focus) has been handled.
+constexpr UINT kShowStepsRefusal = WM_APP + 1;
+// The text of a steps field whose stored text cannot be read.
+constexpr COLORREF kUnreadableColour = RGB(176, 0, 0);
+
+std::wstring Wide(const std::string& utf8) {
+    const std::optional<std::u16string> units = Utf16FromUtf8(utf8);
+    return units ? std::wstring(units->begin(), units->end()) : std::wstring();
+}
+
+std::string WideWindowText(HWND hwnd) {
+    const int length = hwnd != nullptr ? GetWindowTextLengthW(hwnd) : 0;
+    if (length <= 0)
+        return std::string();
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(hwnd, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return Utf8FromUtf16(std::u16string(text.begin(), text.end()));
+}
+
+void SetWideWindowText(HWND hwnd, const std::string& utf8) {
+    if (hwnd != nullptr)
+        SetWindowTextW(hwnd, Wide(utf8).c_str());
 }
 
 std::string WindowClass(HWND hwnd) {
@@ -74,6 +104,9 @@ CQVLsetView::CQVLsetView(CEditorApp& app, CEditorWindows& windows)
     OnNotification(IDC_MOUSE_EMULATION, CBN_SELCHANGE, [this] { OnEmulationListChanged(); });
     OnNotification(IDC_SPECIAL_KEY, CBN_SELCHANGE, [this] { OnSpecialKeyChanged(); });
     OnCommand(IDC_CAPTURE, [this] { OnCaptureClicked(); });
+    OnNotification(IDC_STEPS, EN_KILLFOCUS, [this] { OnStepsFieldLeft(StepsField::kPress); });
+    OnNotification(IDC_RELEASE_STEPS, EN_KILLFOCUS, [this] { OnStepsFieldLeft(StepsField::kRelease); });
+    OnCommand(IDC_REPEAT, [this] { OnRepeatClicked(); });
 }
 
 CQVLsetDoc* CQVLsetView::GetDocument() const {
@@ -81,13 +114,24 @@ CQVLsetDoc* CQVLsetView::GetDocument() const {
 }
 
 void CQVLsetView::AddEditCommand(unsigned id, UINT message) {
-    OnCommand(id, [this, message] { nameEdit_.Send(message); });
+    OnCommand(id, [this, message] { EditMenuTarget().Send(message); });
     OnUpdateCommand(id, [this](framework::CommandUpdate& u) {
+        framework::Edit& edit = EditMenuTarget();
         int start = 0;
         int end = 0;
-        nameEdit_.GetSelection(start, end);
-        u.Enable(start < static_cast<int>(nameEdit_.GetText().size()));
+        edit.GetSelection(start, end);
+        u.Enable(start < GetWindowTextLengthW(edit.Handle()));
     });
+}
+
+framework::Edit& CQVLsetView::EditMenuTarget() {
+    // A menu leaves the focus where it was: in a steps field, the commands are for that field.
+    HWND focus = GetFocus();
+    if (focus != nullptr && focus == stepsEdit_.Handle())
+        return stepsEdit_;
+    if (focus != nullptr && focus == releaseEdit_.Handle())
+        return releaseEdit_;
+    return nameEdit_;
 }
 
 void CQVLsetView::AttachControls() {
@@ -109,6 +153,13 @@ void CQVLsetView::AttachControls() {
     hotKey_.AttachItem(form, IDC_KEY_PRESS);
     nameEdit_.AttachItem(form, IDC_NAME);
     specialKeyList_.AttachItem(form, IDC_SPECIAL_KEY);
+    if (MakeStepsControls(form, instance, specialKeyList_.Handle())) {
+        stepsEdit_.AttachItem(form, IDC_STEPS);
+        releaseEdit_.AttachItem(form, IDC_RELEASE_STEPS);
+        repeatBox_.AttachItem(form, IDC_REPEAT);
+        stepsEdit_.LimitText(kMaxStepsFieldLength);
+        releaseEdit_.LimitText(kMaxStepsFieldLength);
+    }
     clickList_.AttachItem(form, IDC_MOUSE_CLICK);
     for (const char* item : kSpecialKeyItems)
         specialKeyList_.AddString(item);
@@ -131,6 +182,7 @@ bool CQVLsetView::MakeLaterControls() {
     speedLabel_.AttachItem(form, IDC_WHEEL_SPEED_LABEL);
     slowerLabel_.AttachItem(form, IDC_SLOWER);
     fasterLabel_.AttachItem(form, IDC_FASTER);
+    stepsNote_.AttachItem(form, IDC_STEPS_NOTE); // wide once attached: the note quotes the stored text
     for (const char* item : kEmulationItems)
         emulationList_.AddString(item);
     speedSlider_.SetRange(kSlowestWheelSpeed, kFastestWheelSpeed);
@@ -177,6 +229,10 @@ void CQVLsetView::SelectControl(int slot) {
         controls_[slot].SetLatched(1);
         return;
     }
+    if (!MayShow(slot)) {
+        controls_[m_nControl].SetLatched(1);
+        return;
+    }
     const bool wheel = IsWheelControl(slot);
     option_.Enable(!wheel);
     shift_.Enable(!wheel);
@@ -213,6 +269,9 @@ void CQVLsetView::ShowWheelControls(bool wheel) {
 void CQVLsetView::ToggleModifier(unsigned button) {
     const unsigned command = IsWheelControl(m_nControl) ? kControlButtonIds[kPlay] : LatchedControlCommand();
     const bool armed = CaptureArmed();
+    // Another bank shows another assignment: a steps edit that does not read keeps the latch.
+    if (!armed && !FinishStepsEdits())
+        return;
     if (!armed)
         (button == kOptionButtonId ? option_ : shift_).ToggleLatched();
     m_bReselect = 1;
@@ -236,6 +295,8 @@ void CQVLsetView::SelectKeyset(int index) {
     if (document == nullptr || document->GetStore() == nullptr || index < 0 ||
         index >= document->GetStore()->GetCount())
         return;
+    if (index != m_nShownKeyset && !FinishStepsEdits())
+        return;
     document->SetCurrent(index);
     LoadAssignment();
 }
@@ -244,8 +305,11 @@ void CQVLsetView::LoadAssignment() {
     if (state_ == ControlsState::kDetached)
         return;
     const bool wheel = IsWheelControl(m_nControl);
-    m_nBank = CurrentBank(m_nControl, option_.GetLatched() != 0, shift_.GetLatched() != 0, m_bLedOn != 0);
+    const int bank = CurrentBank(m_nControl, option_.GetLatched() != 0, shift_.GetLatched() != 0, m_bLedOn != 0);
+    const bool sameAssignment = bank == m_nBank && ShownKeyset() == m_nShownKeyset && m_nControl == stepsControl_;
+    m_nBank = bank;
     m_nShownKeyset = ShownKeyset();
+    stepsControl_ = m_nControl;
     UpdateKeysetCaption();
     ControlAssignment stored;
     InitAssignment(stored);
@@ -274,6 +338,7 @@ void CQVLsetView::LoadAssignment() {
         Filling filling(state_);
         UpdateData(false);
         hotKey_.SetHotKey(fields.hotKeyVk, fields.hotKeyMods);
+        LoadSteps(sameAssignment);
     }
 
     UpdateCaptureLabel();
@@ -401,11 +466,146 @@ void CQVLsetView::OnSetFocus() {
         return;
     document->ReloadKeysets();
     SetLedState(app_.GetWheelLedOn());
-    // The driver makes the keyset of the program last in front current.
-    document->SetCurrent(app_.GetCurrentKeysetIndex());
-    LoadAssignment();
+    // The driver makes the keyset of the program last in front current; a steps edit that does not
+    // read keeps the panel on the assignment it was typed for.
+    if (ShownKeyset() == m_nShownKeyset || FinishStepsEdits()) {
+        document->SetCurrent(app_.GetCurrentKeysetIndex());
+        LoadAssignment();
+    }
     app_.SetKeysetsChanged(1);
     SetCurrentDirectoryA("\\Keysets");
+}
+
+void CQVLsetView::LoadSteps(bool sameAssignment) {
+    const CQVLsetDoc* document = GetDocument();
+    m_steps = document != nullptr ? document->Commands().FetchSteps(m_nShownKeyset, m_nBank, stepsControl_)
+                                  : AssignmentSteps();
+    const bool transport = ReleaseAndRepeatApply(stepsControl_);
+    for (const StepsField field : {StepsField::kPress, StepsField::kRelease}) {
+        // A reload of the same assignment keeps what the user has typed and not yet left.
+        if (sameAssignment && StepsEdited(field))
+            continue;
+        StepsShown(field) = field == StepsField::kPress ? m_steps.press : transport ? m_steps.release : "";
+        SetWideWindowText(StepsEdit(field).Handle(), StepsShown(field));
+    }
+    HWND focus = GetFocus();
+    if (!transport && focus != nullptr && (focus == releaseEdit_.Handle() || focus == repeatBox_.Handle()))
+        SetFocus(stepsEdit_.Handle()); // rather than nowhere, once they are disabled
+    releaseEdit_.Enable(transport);
+    repeatBox_.SetCheck(transport && m_steps.repeat ? BST_CHECKED : BST_UNCHECKED);
+    repeatBox_.Enable(transport);
+    ShowStepsState();
+}
+
+void CQVLsetView::ShowStepsState() {
+    const bool transport = ReleaseAndRepeatApply(stepsControl_);
+    pressUnreadable_ = UnreadableSteps(m_steps.press).has_value();
+    releaseUnreadable_ = transport && UnreadableSteps(m_steps.release).has_value();
+    const std::string note = UnreadableStepsNote(app_.Strings(), stepsControl_, m_strControlCaption, m_steps);
+    SetWideWindowText(stepsNote_.Handle(), note);
+    stepsNote_.Show(!note.empty());
+    for (HWND field : {stepsEdit_.Handle(), releaseEdit_.Handle()})
+        if (field != nullptr)
+            InvalidateRect(field, nullptr, TRUE);
+}
+
+bool CQVLsetView::StepsEdited(StepsField field) {
+    HWND edit = StepsEdit(field).Handle();
+    return edit != nullptr && WideWindowText(edit) != StepsShown(field);
+}
+
+void CQVLsetView::OnStepsFieldLeft(StepsField field) {
+    if (state_ != ControlsState::kShowing)
+        return;
+    const StepsFieldLeft left =
+        LeaveStepsField(stepsControl_, field, m_steps, StepsShown(field), WideWindowText(StepsEdit(field).Handle()));
+    if (left.outcome == StepsFieldLeft::Outcome::kRefuse)
+        PostStepsRefusal();
+    else
+        ApplyStepsLeft(field, left);
+}
+
+void CQVLsetView::ApplyStepsLeft(StepsField field, const StepsFieldLeft& left) {
+    CQVLsetDoc* document = GetDocument();
+    if (left.outcome == StepsFieldLeft::Outcome::kStore && document != nullptr) {
+        // A write that fails is told by the commands, once; the list keeps the steps for the next.
+        document->Commands().PutSteps(left.steps, m_nShownKeyset, m_nBank, stepsControl_);
+        m_steps = document->Commands().FetchSteps(m_nShownKeyset, m_nBank, stepsControl_);
+    }
+    StepsShown(field) = left.shown;
+    HWND edit = StepsEdit(field).Handle();
+    if (WideWindowText(edit) != left.shown)
+        SetWideWindowText(edit, left.shown);
+    ShowStepsState();
+}
+
+void CQVLsetView::OnRepeatClicked() {
+    CQVLsetDoc* document = GetDocument();
+    if (state_ != ControlsState::kShowing || document == nullptr || !ReleaseAndRepeatApply(stepsControl_))
+        return;
+    AssignmentSteps steps = m_steps;
+    steps.repeat = repeatBox_.GetCheck() == BST_CHECKED;
+    if (steps == m_steps)
+        return;
+    document->Commands().PutSteps(steps, m_nShownKeyset, m_nBank, stepsControl_);
+    m_steps = document->Commands().FetchSteps(m_nShownKeyset, m_nBank, stepsControl_);
+}
+
+bool CQVLsetView::FinishStepsEdits() {
+    if (state_ != ControlsState::kShowing)
+        return true;
+    bool readable = true;
+    for (const StepsField field : {StepsField::kPress, StepsField::kRelease}) {
+        if (!StepsEdited(field))
+            continue;
+        const StepsFieldLeft left = LeaveStepsField(stepsControl_, field, m_steps, StepsShown(field),
+                                                    WideWindowText(StepsEdit(field).Handle()));
+        if (left.outcome == StepsFieldLeft::Outcome::kRefuse)
+            readable = false;
+        else
+            ApplyStepsLeft(field, left);
+    }
+    if (!readable)
+        PostStepsRefusal();
+    return readable;
+}
+
+bool CQVLsetView::MayShow(int slot) {
+    const int bank = CurrentBank(slot, option_.GetLatched() != 0, shift_.GetLatched() != 0, m_bLedOn != 0);
+    if (slot == stepsControl_ && bank == m_nBank && ShownKeyset() == m_nShownKeyset)
+        return true;
+    return FinishStepsEdits();
+}
+
+void CQVLsetView::PostStepsRefusal() {
+    if (m_bStepsRefusalPosted)
+        return;
+    m_bStepsRefusalPosted = PostMessageW(Handle(), kShowStepsRefusal, 0, 0) != FALSE;
+}
+
+void CQVLsetView::ShowStepsRefusal() {
+    // The editor went to the back meanwhile: the text waits in the field until it is left in the editor.
+    if (state_ != ControlsState::kShowing || GetActiveWindow() == nullptr) {
+        m_bStepsRefusalPosted = false;
+        return;
+    }
+    for (const StepsField field : {StepsField::kPress, StepsField::kRelease}) {
+        if (!StepsEdited(field))
+            continue;
+        const StepsFieldLeft left = LeaveStepsField(stepsControl_, field, m_steps, StepsShown(field),
+                                                    WideWindowText(StepsEdit(field).Handle()));
+        if (left.outcome != StepsFieldLeft::Outcome::kRefuse)
+            continue;
+        // Still posted while the box is up: the field losing the focus to it asks for no second box.
+        MessageBoxW(framework::ModalOwner(Handle()), Wide(left.message).c_str(), Wide(app_.Title()).c_str(),
+                    MB_OK | MB_ICONWARNING);
+        framework::Edit& edit = StepsEdit(field);
+        SetFocus(edit.Handle());
+        const int end = GetWindowTextLengthW(edit.Handle());
+        edit.SetSelection(end, end);
+        break;
+    }
+    m_bStepsRefusalPosted = false;
 }
 
 bool CQVLsetView::CaptureArmed() const {
@@ -475,13 +675,33 @@ bool CQVLsetView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             return false;
         case WM_CLOSE:
         case WM_DESTROY:
-            // The shown assignment is stored once more on the way out.
+            // The shown assignment is stored once more on the way out, and what the steps fields hold
+            // that reads (a text that does not is not stored, on the way out as ever).
             SaveAssignment();
+            if (state_ == ControlsState::kShowing)
+                FinishStepsEdits();
+            if (message == WM_DESTROY)
+                state_ = ControlsState::kDetached; // the fields losing the focus now are not left
+            return false;
+        case kShowStepsRefusal:
+            ShowStepsRefusal();
+            result = 0;
+            return true;
+        case WM_CTLCOLOREDIT:
+            if ((reinterpret_cast<HWND>(lParam) == stepsEdit_.Handle() && pressUnreadable_) ||
+                (reinterpret_cast<HWND>(lParam) == releaseEdit_.Handle() && releaseUnreadable_)) {
+                SetTextColor(reinterpret_cast<HDC>(wParam), kUnreadableColour);
+                SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
+                result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+                return true;
+            }
             return false;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
             if (controlsBrush_.Valid()) {
                 SetBkColor(reinterpret_cast<HDC>(wParam), kPanelControlsColour);
+                if (reinterpret_cast<HWND>(lParam) == stepsNote_.Handle())
+                    SetTextColor(reinterpret_cast<HDC>(wParam), kUnreadableColour);
                 result = reinterpret_cast<LRESULT>(controlsBrush_.Get());
                 return true;
             }

@@ -6,11 +6,21 @@
 // control's first press even while another program is in front, and the panel records the window
 // under the mouse and the point in it.
 //
-// What the panel shows and stores is worked out in panel_tables.h and assignment_form.h; this class
-// moves the values between those and the controls.
+// What the panel shows and stores is worked out in panel_tables.h, assignment_form.h and
+// steps_fields.h; this class moves the values between those and the controls.
+//
+// The steps fields are stored when they are left. A field being typed in is never lost nor stored
+// elsewhere: whatever shows another assignment (a click on a picture, a press the driver forwards,
+// OPTION, SHIFT, the LED, the Keysets menu, the editor coming back to the front with another keyset
+// current) first finishes it as leaving it would: a text that reads is stored into the assignment it
+// was typed for; one that does not read keeps the panel where it is, and the refusal is shown once the
+// message that asked has been handled (a forwarded press never waits for a box). A reload of the same
+// assignment keeps what the field holds. A field left while the editor goes to the back stores a text
+// that reads; one that does not stays in the field, unstored, until the field is left in the editor.
 #pragma once
 
 #include "editor/app/assignment_form.h"
+#include "editor/app/steps_fields.h"
 #include "editor/views/key_capture_ctrl.h"
 #include "editor/views/panel_buttons.h"
 #include "editor/views/panel_face.h"
@@ -73,13 +83,38 @@ private:
     void OnEmulationListChanged();
     void OnSpecialKeyChanged();
     void OnCaptureClicked();
-    // The Edit menu's commands on the Name field, enabled while its caret is before the end.
+    // The Edit menu's commands on the Name field (or the steps field that has the focus), enabled while
+    // its caret is before the end.
     void AddEditCommand(unsigned id, UINT message);
+    framework::Edit& EditMenuTarget();
     bool CaptureArmed() const;
     // The keyset the panel shows: the current one, or "Default" when the editor does not have it.
     int ShownKeyset() const;
     // The id of the latched control picture, or 0.
     unsigned LatchedControlCommand() const;
+
+    // The steps controls (steps_fields.h).
+    void LoadSteps(bool sameAssignment);
+    // The note on stored steps that cannot be read, and the fields' colour.
+    void ShowStepsState();
+    void OnStepsFieldLeft(StepsField field);
+    // Carry out what leaving `field` decided (store, show the printed form).
+    void ApplyStepsLeft(StepsField field, const StepsFieldLeft& left);
+    void OnRepeatClicked();
+    // Store what the steps fields hold that reads, into the assignment shown; false when one holds a
+    // text that does not read (the refusal is then shown once the current message is handled).
+    bool FinishStepsEdits();
+    // Whether showing control `slot` in the current bank and keyset shows another assignment, and the
+    // steps edits allow it (FinishStepsEdits).
+    bool MayShow(int slot);
+    void PostStepsRefusal();
+    void ShowStepsRefusal();
+    framework::Edit& StepsEdit(StepsField field) { return field == StepsField::kPress ? stepsEdit_ : releaseEdit_; }
+    std::string& StepsShown(StepsField field) {
+        return field == StepsField::kPress ? m_strStepsShown : m_strReleaseShown;
+    }
+    // Whether the field holds a text it was not filled with.
+    bool StepsEdited(StepsField field);
     std::string LoadString(unsigned id) const;
     // The list of the click or of the wheel's emulation, and the wheel's speed when `wheel`.
     void ShowWheelControls(bool wheel);
@@ -125,6 +160,10 @@ private:
     framework::Control speedLabel_;
     framework::Control slowerLabel_;
     framework::Control fasterLabel_;
+    framework::Edit stepsEdit_;
+    framework::Edit releaseEdit_;
+    framework::Button repeatBox_;
+    framework::Control stepsNote_;
     GdiObjectHandle controlsBrush_;
     CPanelFace face_;
     int dpi_ = framework::kDesignDpi; // the screen's, asked for once: every picture is loaded for it
@@ -149,6 +188,14 @@ private:
     int m_nClickY = -1;
     AssignmentFlags m_flags; // m_bFlagA, m_bFlagB, m_bFlagC
     int m_bCapturePending = 0;
+
+    int stepsControl_ = -1;        // the control whose steps the fields hold (-1: none yet)
+    AssignmentSteps m_steps;       // its stored steps
+    std::string m_strStepsShown;   // what the Steps field was filled with (UTF-8)
+    std::string m_strReleaseShown; // what the On release field was filled with
+    bool pressUnreadable_ = false; // the stored texts cannot be read
+    bool releaseUnreadable_ = false;
+    bool m_bStepsRefusalPosted = false;
 };
 
 } // namespace qvl

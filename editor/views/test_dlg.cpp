@@ -10,6 +10,8 @@ CTestDlg::CTestDlg(CEditorApp& app) : Dialog(app.Instance(), IDD_TEST), app_(app
 
 bool CTestDlg::OnInitDialog() {
     Dialog::OnInitDialog();
+    // Attached, the field is served by the edit's wide procedure: a typed character reaches it whole.
+    field_.AttachItem(Handle(), IDC_TEST_TEXT);
     SetDlgItemTextA(Handle(), IDC_TEST_TEXT,
                     framework::LoadResourceString(app_.Instance(), IDS_TEST_INSTRUCTIONS).c_str());
     // True: the dialog manager focuses the first tab stop, the field, and selects all of its text.

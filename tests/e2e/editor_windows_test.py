@@ -20,7 +20,7 @@ WM_KEYDOWN = 0x0100
 EM_GETSEL, LB_GETCOUNT, LB_SETCURSEL, LBN_SELCHANGE, STM_GETIMAGE = 0x00B0, 0x018B, 0x0186, 1, 0x0173
 INSTRUCTIONS = ('The QVL3 sends simple keystrokes, like the letters "a", "j", symbols such as "@", and function '
                 'keys such as "F1".\n')
-HELP_TOPICS = 11
+HELP_TOPICS = 12
 
 
 def cell(*lines):

@@ -16,11 +16,12 @@ from pathlib import Path
 from harness import Session
 from editor_test import fresh
 from panel_test import CCWHEEL, CWHEEL, KEY_PRESS, LED_ON, MOUSE_CLICK, NAME, OPTION, PLAY, SPECIAL_KEY, Panel
+from panel_test import RELEASE_STEPS, STEPS
 
 DESKTOP_KEY = "HKCU\\Control Panel\\Desktop"
 PICTURES = {"Play": PLAY, "wheel left": CCWHEEL, "wheel right": CWHEEL, "LED": LED_ON, "OPTION": OPTION}
 NAME_PLATE = Path(__file__).resolve().parents[2] / "editor" / "res" / "bitmaps" / "plate137.bmp"
-CAPTIONED = (NAME, KEY_PRESS, SPECIAL_KEY, MOUSE_CLICK)
+CAPTIONED = (NAME, KEY_PRESS, SPECIAL_KEY, STEPS, RELEASE_STEPS, MOUSE_CLICK)
 
 
 def read_bmp(path):

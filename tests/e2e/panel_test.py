@@ -6,12 +6,13 @@ presses that select on the panel and the capture of a click target.
 Run one group:  python3 tests/e2e/panel_test.py PanelSelection
 """
 
+import re
 import sys
 import unittest
 
-from harness import HarnessError, Session, wait_until
+from harness import HarnessError, Session, WineEnv, wait_until
 from driver import Driver
-from editor_test import ASSIGNMENT, KEYSETS, WM_COMMAND, Editor, assignment, fresh, keyset_values
+from editor_test import ASSIGNMENT, KEYSETS, WM_COMMAND, Editor, assignment, fresh, keyset_values, watch
 
 BM_GETSTATE = 0x00F2
 BST_PUSHED = 0x0004
@@ -27,7 +28,13 @@ CONTROL_IDS = (PLAY, STOP, FAST_FORWARD, REWIND, RECORD, CCWHEEL, CWHEEL)
 OPTION, SHIFT, LED_ON, LED_OFF = 1008, 1009, 1022, 1023
 CAPTION, NAME, KEY_PRESS, SPECIAL_KEY, MOUSE_CLICK, MOUSE_EMULATION, CAPTURE, SPEED = (
     1019, 1000, 1004, 1089, 1086, 1006, 1003, 1002)
-VK_CONTROL, VK_SHIFT_KEY = 0x11, 0x10
+STEPS, RELEASE_STEPS, REPEAT = 1760, 1761, 1762
+VK_CONTROL, VK_SHIFT_KEY, VK_TAB = 0x11, 0x10, 0x09
+
+
+def typing(text):
+    """The qvl_input steps that type `text`, character by character."""
+    return [f"char:{ord(c):#x}:{d}" for c in text for d in ("down", "up")]
 
 
 def stored(wine, keyset, bank, control):
@@ -210,6 +217,72 @@ class PanelEditing(unittest.TestCase):
             self.assertEqual(panel.close(), 0)
 
 
+def stored_steps(session, control, bank="MainBank"):
+    """(press, release, repeat) stored beside a control of "Default", None where a value is missing: read
+    from `reg export`, which writes UTF-16 (reg query prints the code page), so every character is whole."""
+    path = session.path("export.reg")
+    session.wine.reg("export", f"{KEYSETS}\\Default\\{bank}", WineEnv.windows_path(path), "/y")
+    values = dict(re.findall(r'^"(.+?)"=(.*?)\r?$', path.read_bytes().decode("utf-16"), re.M))
+    text = [re.sub(r'\\(.)', r"\1", values[f"{control} {n}"][1:-1]) if f"{control} {n}" in values else None
+            for n in ("Steps", "Release")]
+    repeat = values.get(f"{control} Repeat")
+    return (*text, int(repeat[6:], 16) if repeat else None)
+
+
+class PanelSteps(unittest.TestCase):
+    def test_steps_are_stored_when_left_and_a_bad_line_is_refused(self):
+        with Session("panel-steps") as s:
+            fresh(s)
+            watcher = watch(s, "caption=Quorvel 2;press=OK")
+            panel = Panel(s)
+            tab = (f"key:{VK_TAB:#x}:down", f"key:{VK_TAB:#x}:up")
+
+            def focus(control):
+                panel.click(control)
+                wait_until(lambda: s.foreground().int("focus") == panel.hwnd_of(control), 10, f"the focus in {control}")
+
+            def refused(since):
+                box = watcher.wait_dialog(since, caption="Quorvel 2")
+                watcher.wait_closed(box.int("hwnd"))
+                return box["text"]
+
+            # Left with Tab: stored in the editor's spelling, which the field shows; then the release, and
+            # the repeat, which is stored at once.
+            focus(STEPS)
+            s.inject(*typing("ctrl+s,tab ,enter"), *tab, *typing("shift up"))
+            panel.click(REPEAT)
+            wait_until(lambda: stored_steps(s, "Play") == ("Ctrl+S, Tab, Enter", "Shift up", 1), 10, "Play's steps")
+            self.assertEqual(panel.text_of(STEPS), "Ctrl+S, Tab, Enter")
+            # Any character, stored whole.
+            panel.command(RECORD)
+            focus(STEPS)
+            s.inject(*typing('"\u2713"'), *tab)
+            wait_until(lambda: stored_steps(s, "Record")[0] == '"\u2713"', 10, "the text stored whole")
+
+            # A line that does not read: refused with its reason, the focus back in the field, nothing stored;
+            # a device press (as the driver forwards it) does not take the field away either.
+            panel.command(PLAY)
+            focus(STEPS)
+            s.send(panel.hwnd_of(STEPS), EM_SETSEL, 0, -1)
+            since = watcher.mark()
+            s.inject(*typing("tab,ctrl+foo"), *tab)
+            self.assertEqual(refused(since), 'Step 2, "ctrl+foo": there is no key named "foo".')
+            wait_until(lambda: s.foreground().int("focus") == panel.hwnd_of(STEPS), 10, "the focus back in Steps")
+            since = watcher.mark()
+            panel.command(STOP)
+            self.assertEqual(refused(since), 'Step 2, "ctrl+foo": there is no key named "foo".')
+            self.assertEqual((panel.control_caption(), panel.text_of(STEPS)), ("Play", "tab,ctrl+foo"))
+            self.assertEqual(stored_steps(s, "Play")[0], "Ctrl+S, Tab, Enter")
+
+            # Cleared, it stores none; the wheel has no release steps and no repeat.
+            s.send(panel.hwnd_of(STEPS), EM_SETSEL, 0, -1)
+            s.inject("key:0x2e:down", "key:0x2e:up")
+            panel.command(CCWHEEL)
+            wait_until(lambda: stored_steps(s, "Play") == (None, "Shift up", 1), 10, "the steps cleared")
+            self.assertEqual([panel.info(c).int("enabled") for c in (STEPS, RELEASE_STEPS, REPEAT)], [1, 0, 0])
+            self.assertEqual(panel.close(), 0)
+
+
 # The device's messages (status 0x80): a transport key down and up, OPTION down and up, the LED key.
 STOP_TAP = b"\x80\x44\x80\x04"
 RECORD_TAP = b"\x80\x46\x80\x06"
@@ -270,6 +343,17 @@ class PanelAndDriver(unittest.TestCase):
             port.write(STOP_TAP)
             tab = [("WM_KEYDOWN", 0x09), ("WM_KEYUP", 0x09)]
             wait_until(lambda: probe.received_keys(since)[:2] == tab, 30, "Tab down and up in the probe")
+
+            # Steps typed into the field and left reach the driver at its next press, instead of the Tab.
+            panel.click(STEPS)
+            wait_until(lambda: s.foreground().int("focus") == panel.hwnd_of(STEPS), 10, "the focus in Steps")
+            s.inject(*typing("left, right"), f"key:{VK_TAB:#x}:down", f"key:{VK_TAB:#x}:up")
+            wait_until(lambda: stored_steps(s, "Stop")[0] == "Left, Right", 10, "Stop's steps stored")
+            probe.take_foreground()
+            since = probe.mark()
+            port.write(STOP_TAP)
+            steps = [(m, vk) for vk in (0x25, 0x27) for m in ("WM_KEYDOWN", "WM_KEYUP")]
+            wait_until(lambda: probe.received_keys(since)[:4] == steps, 30, "Left and Right in the probe")
 
 
 if __name__ == "__main__":

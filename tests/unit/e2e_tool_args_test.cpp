@@ -103,6 +103,7 @@ TEST(InputScript, EveryStep) {
         {"cursor:10:20", InputStep::Kind::kCursor, 0, false, false, 10, 20},
         {"wheel:-120", InputStep::Kind::kWheel, 0, false, false, -120, 0},
         {"right:up", InputStep::Kind::kButton, 0, true, false, 0, 0},
+        {"char:0x2713:down", InputStep::Kind::kChar, 0x2713, false, false, 0, 0},
     };
     for (const Row& row : rows) {
         const std::optional<InputStep> step = ParseInputStep(row.token, error);

@@ -164,6 +164,29 @@ TEST(FrameworkApplication, FailedStartUpSkipsTheLoopButStillExits) {
     EXPECT_EQ(app.exits, 1);
 }
 
+// A wide field typed a character beyond the code page (a check mark), then the end.
+class TypingApplication : public Application {
+public:
+    using Application::Application;
+    HWND edit = nullptr;
+
+    bool InitInstance() override {
+        edit = CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr, Instance(), nullptr);
+        PostMessageW(edit, WM_CHAR, 0x2713, 1);
+        PostQuitMessage(0);
+        return edit != nullptr;
+    }
+};
+
+TEST(FrameworkApplication, ACharacterBeyondTheCodePageReachesAWideWindowWhole) {
+    TypingApplication app(Module());
+    app.Run();
+    wchar_t text[8] = {};
+    GetWindowTextW(app.edit, text, 8);
+    DestroyWindow(app.edit);
+    EXPECT_STREQ(text, L"\u2713");
+}
+
 TEST(FrameworkStrings, LoadsTextsWholeAndFormatsPatterns) {
     EXPECT_EQ(LoadResourceString(Module(), IDS_SHORT), "Default");
     const std::string longText = LoadResourceString(Module(), IDS_LONG);

@@ -34,6 +34,12 @@ INPUT ToInput(const InputStep& step) {
         input.ki.dwFlags = (step.up ? KEYEVENTF_KEYUP : 0) | (step.extended ? KEYEVENTF_EXTENDEDKEY : 0);
         return input;
     }
+    if (step.kind == InputStep::Kind::kChar) {
+        input.type = INPUT_KEYBOARD;
+        input.ki.wScan = static_cast<WORD>(step.vk);
+        input.ki.dwFlags = KEYEVENTF_UNICODE | (step.up ? KEYEVENTF_KEYUP : 0);
+        return input;
+    }
     input.type = INPUT_MOUSE;
     switch (step.kind) {
         case InputStep::Kind::kMove:

@@ -63,6 +63,16 @@ std::optional<InputStep> ParseInputStep(std::string_view token, std::string& err
         step.extended = parts.size() == 4;
         return step;
     }
+    if (verb == "char") {
+        const std::optional<long long> unit = parts.size() == 3 ? ParseInteger(parts[1]) : std::nullopt;
+        const std::optional<bool> up = parts.size() == 3 ? ParseDirection(parts[2]) : std::nullopt;
+        if (!unit || *unit < 1 || *unit > 0xFFFF || !up)
+            return Fail(error, token, "expected char:U:down|up with U in 1..0xFFFF");
+        step.kind = InputStep::Kind::kChar;
+        step.vk = static_cast<unsigned>(*unit);
+        step.up = *up;
+        return step;
+    }
     if (verb == "move" || verb == "abs" || verb == "cursor") {
         if (parts.size() != 3 || !ParseCoordinate(parts[1], step.x) || !ParseCoordinate(parts[2], step.y))
             return Fail(error, token, "expected two numbers");
