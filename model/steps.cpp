@@ -42,23 +42,6 @@ constexpr std::pair<std::uint8_t, const char*> kReadOnlyNames[] = {
 };
 // clang-format on
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
-}
-
-// A name as names are compared: lower case, without spaces.
-std::string Folded(std::string_view name) {
-    std::string folded;
-    for (const char c : name)
-        if (!std::isspace(static_cast<unsigned char>(c)))
-            folded += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return folded;
-}
-
 // "key 123" and the like: a number 1 to 254 after the word.
 std::optional<std::uint8_t> NumberedKey(const std::string& folded) {
     if (folded.size() < 4 || folded.size() > 6 || folded.compare(0, 3, "key") != 0)
@@ -75,9 +58,9 @@ std::optional<std::uint8_t> NumberedKey(const std::string& folded) {
 }
 
 std::optional<std::uint8_t> ModifierBit(std::string_view name) {
-    const std::string folded = Folded(name);
+    const std::string folded = FoldedName(name);
     for (const NamedModifier& modifier : kModifiers)
-        if (Folded(modifier.name) == folded)
+        if (FoldedName(modifier.name) == folded)
             return modifier.bit;
     return std::nullopt;
 }
@@ -86,7 +69,7 @@ std::optional<std::uint8_t> ModifierBit(std::string_view name) {
 std::vector<std::string> FoldedEditorNames() {
     std::vector<std::string> names(255);
     for (std::uint16_t code = 1; code <= 254; ++code)
-        names[code] = Folded(KeyName(code));
+        names[code] = FoldedName(KeyName(code));
     return names;
 }
 
@@ -96,15 +79,31 @@ std::string Quoted(std::string_view text) {
 
 } // namespace
 
+std::string_view TrimSpaces(std::string_view text) {
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+        text.remove_prefix(1);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::string FoldedName(std::string_view name) {
+    std::string folded;
+    for (const char c : name)
+        if (!std::isspace(static_cast<unsigned char>(c)))
+            folded += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return folded;
+}
+
 std::optional<std::uint8_t> StepKeyCode(std::string_view name) {
-    const std::string folded = Folded(name);
+    const std::string folded = FoldedName(name);
     if (folded.empty())
         return std::nullopt;
     for (const auto& [code, stepName] : kStepNames)
-        if (Folded(stepName) == folded)
+        if (FoldedName(stepName) == folded)
             return code;
     for (const auto& [code, alias] : kReadOnlyNames)
-        if (Folded(alias) == folded)
+        if (FoldedName(alias) == folded)
             return code;
     if (const std::optional<std::uint8_t> numbered = NumberedKey(folded))
         return numbered;
@@ -128,16 +127,16 @@ std::string StepKeyName(std::uint8_t vk) {
 
 std::optional<KeyChord> ParseKeyChord(std::string_view text, std::string& reason) {
     KeyChord chord;
-    text = Trim(text);
+    text = TrimSpaces(text);
     // Modifiers are the names before a '+' with more after it; the rest is the key, whose own name may
     // hold a '+' ("Num +").
     for (std::size_t plus = text.find('+'); plus != std::string_view::npos; plus = text.find('+')) {
         const std::optional<std::uint8_t> bit = ModifierBit(text.substr(0, plus));
         if (!bit)
             break;
-        const std::string_view rest = Trim(text.substr(plus + 1));
+        const std::string_view rest = TrimSpaces(text.substr(plus + 1));
         if (rest.empty()) {
-            reason = "a key must follow " + Quoted(Trim(text));
+            reason = "a key must follow " + Quoted(TrimSpaces(text));
             return std::nullopt;
         }
         chord.modifiers |= *bit;
@@ -201,9 +200,9 @@ std::optional<std::u16string> ParseQuotedText(std::string_view step, std::string
 
 // "wait 250": the pause, or the reason it is none. Nothing and an empty reason: not a wait at all.
 std::optional<std::uint16_t> ParseWait(std::string_view step, std::string& reason) {
-    if (step.size() < 4 || Folded(step.substr(0, 4)) != "wait")
+    if (step.size() < 4 || FoldedName(step.substr(0, 4)) != "wait")
         return std::nullopt;
-    const std::string_view number = Trim(step.substr(4));
+    const std::string_view number = TrimSpaces(step.substr(4));
     if (number.size() < step.size() - 4 && !number.empty() && number.size() <= 5) {
         unsigned ms = 0;
         bool digits = true;
@@ -226,7 +225,7 @@ std::optional<Step> ParseKeyStep(std::string_view step, std::string& reason) {
     const std::size_t space = step.find_last_of(" \t");
     if (space == std::string_view::npos)
         return std::nullopt;
-    const std::string word = Folded(step.substr(space + 1));
+    const std::string word = FoldedName(step.substr(space + 1));
     if (word != "down" && word != "up")
         return std::nullopt;
     std::optional<KeyChord> chord = ParseKeyChord(step.substr(0, space), reason);
@@ -280,11 +279,11 @@ StepsParse ParseSteps(std::string_view text) {
     if (units->size() > kStepsMaxCharacters)
         return Failed(0, {}, "the steps are longer than 1024 characters");
     StepsParse parse;
-    if (Trim(text).empty())
+    if (TrimSpaces(text).empty())
         return parse;
     for (std::size_t start = 0;;) {
         const std::size_t end = StepEnd(text, start);
-        const std::string_view stepText = Trim(text.substr(start, end - start));
+        const std::string_view stepText = TrimSpaces(text.substr(start, end - start));
         const int number = static_cast<int>(parse.steps.size()) + 1;
         if (parse.steps.size() == kStepsMaxCount)
             return Failed(0, {}, "there are more than 256 steps");

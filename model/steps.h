@@ -25,6 +25,11 @@
 
 namespace qvl {
 
+// A text without the spaces around it; a name as names are compared (lower case, without spaces): the
+// steps' names and the keyset text's words both read this way.
+std::string_view TrimSpaces(std::string_view text);
+std::string FoldedName(std::string_view name);
+
 // Modifier bits of a key step, in the order they go down.
 constexpr std::uint8_t kStepCtrl = 0x1;
 constexpr std::uint8_t kStepAlt = 0x2;

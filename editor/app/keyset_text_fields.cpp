@@ -15,7 +15,7 @@ namespace {
 using FieldReader = bool (*)(FieldTarget&, std::string_view, std::string&);
 
 std::optional<long long> WholeNumber(std::string_view text) {
-    text = Trim(text);
+    text = TrimSpaces(text);
     const bool negative = !text.empty() && text.front() == '-';
     if (negative)
         text.remove_prefix(1);
@@ -31,7 +31,7 @@ std::optional<long long> WholeNumber(std::string_view text) {
 }
 
 bool NoValue(std::string_view value, const char* field, std::string& reason) {
-    if (Trim(value).empty())
+    if (TrimSpaces(value).empty())
         return true;
     reason = std::string("\"") + field + "\" takes no value";
     return false;
@@ -65,7 +65,7 @@ bool Key(FieldTarget& t, std::string_view value, std::string& reason) {
 }
 
 bool Extended(FieldTarget& t, std::string_view value, std::string& reason) {
-    const std::string word = Folded(value);
+    const std::string word = FoldedName(value);
     if (word != "yes" && word != "no") {
         reason = "\"extended\" is \"yes\" or \"no\"";
         return false;
@@ -76,11 +76,11 @@ bool Extended(FieldTarget& t, std::string_view value, std::string& reason) {
 
 bool Special(FieldTarget& t, std::string_view value, std::string& reason) {
     for (int index = 1; index < kSpecialKeyItemCount; ++index)
-        if (Folded(kSpecialKeyItems[index]) == Folded(value)) {
+        if (FoldedName(kSpecialKeyItems[index]) == FoldedName(value)) {
             t.assignment.specialKey = StoredSpecialKey(index);
             return true;
         }
-    reason = "there is no special key \"" + std::string(Trim(value)) +
+    reason = "there is no special key \"" + std::string(TrimSpaces(value)) +
              "\"; the special keys are Enter, Tab, Shift + Tab, Space, Backspace and Delete";
     return false;
 }
@@ -98,7 +98,7 @@ bool Flags(FieldTarget& t, std::string_view value, std::string& reason) {
 bool Mouse(FieldTarget& t, std::string_view value, std::string& reason) {
     const std::optional<std::int16_t> mode = MouseMode(t.wheel, value);
     if (!mode) {
-        reason = "there is no mouse action \"" + std::string(Trim(value)) + "\" for " +
+        reason = "there is no mouse action \"" + std::string(TrimSpaces(value)) + "\" for " +
                  (t.wheel ? "the wheel; it is one of " : "a transport key; it is one of ") + MouseWords(t.wheel) +
                  ", or a number";
         return false;

@@ -40,7 +40,7 @@ std::string_view LineAt(std::string_view text, std::size_t start, std::size_t& n
 }
 
 bool Ignored(std::string_view line) {
-    line = Trim(line);
+    line = TrimSpaces(line);
     return line.empty() || line.front() == '#';
 }
 
@@ -77,7 +77,7 @@ private:
 bool Reader::Fail(const std::string& reason, std::string_view head) {
     result_.line = line_;
     result_.error = "Line " + std::to_string(line_) + ": " +
-                    (head.empty() ? Capitalized(reason) : "\"" + std::string(Trim(head)) + "\": " + reason) + ".";
+                    (head.empty() ? Capitalized(reason) : "\"" + std::string(TrimSpaces(head)) + "\": " + reason) + ".";
     return false;
 }
 
@@ -119,18 +119,18 @@ bool Reader::Line(std::string_view line) {
                     "key Ctrl+Home\")");
     const std::string_view head = line.substr(0, colon);
     const std::string_view rest = line.substr(colon + 1);
-    const std::string folded = Folded(head);
-    if (folded == Folded(kKeysetHead))
+    const std::string folded = FoldedName(head);
+    if (folded == FoldedName(kKeysetHead))
         return KeysetLine(rest);
     if (keysets_.empty())
-        return Fail("\"" + std::string(Trim(head)) + "\" comes before the first \"Keyset:\" line");
-    if (folded == Folded(kRuleHead))
+        return Fail("\"" + std::string(TrimSpaces(head)) + "\" comes before the first \"Keyset:\" line");
+    if (folded == FoldedName(kRuleHead))
         return RuleLine(rest);
     return AssignmentLine(head, rest);
 }
 
 bool Reader::Header(std::string_view line) {
-    const std::string folded = Folded(line);
+    const std::string folded = FoldedName(line);
     const std::string expected = "keysets as text begin with the line \"" + std::string(kKeysetTextHeader) + "\"";
     if (!StartsWith(folded, kHeaderStart) || !StartsWith(folded.substr(kHeaderStart.size()), "version"))
         return Fail(expected);
@@ -182,17 +182,17 @@ bool Reader::RuleLine(std::string_view fields) {
     const char* const names[kRuleFieldCount] = {"program", "title", "class"};
     for (std::size_t start = 0; start <= fields.size();) {
         const std::size_t end = SeparatorAt(fields, start, ';');
-        const std::string_view field = Trim(fields.substr(start, end - start));
+        const std::string_view field = TrimSpaces(fields.substr(start, end - start));
         start = end + 1;
         if (field.empty())
             continue;
         const std::size_t quote = field.find('"');
-        const std::string name = Folded(field.substr(0, quote));
+        const std::string name = FoldedName(field.substr(0, quote));
         int n = 0;
         while (n < kRuleFieldCount && name != names[n])
             ++n;
         if (n == kRuleFieldCount)
-            return Fail("a rule has no field \"" + std::string(Trim(field.substr(0, quote))) +
+            return Fail("a rule has no field \"" + std::string(TrimSpaces(field.substr(0, quote))) +
                             "\"; its fields are program, title and class",
                         kRuleHead);
         if (given[n])
@@ -212,18 +212,18 @@ bool Reader::Slot(std::string_view head, int& bank, int& control) {
     const std::size_t comma = head.find(',');
     if (comma == std::string_view::npos)
         return Fail("an assignment names its bank and its control before the colon (\"Option Bank, Play:\")", head);
-    const std::string bankName = Folded(head.substr(0, comma));
-    const std::string controlName = Folded(head.substr(comma + 1));
-    for (bank = 0; bank < kBankCount && Folded(kBankKeyNames[bank]) != bankName; ++bank) {
+    const std::string bankName = FoldedName(head.substr(0, comma));
+    const std::string controlName = FoldedName(head.substr(comma + 1));
+    for (bank = 0; bank < kBankCount && FoldedName(kBankKeyNames[bank]) != bankName; ++bank) {
     }
     if (bank == kBankCount)
-        return Fail("there is no bank \"" + std::string(Trim(head.substr(0, comma))) +
+        return Fail("there is no bank \"" + std::string(TrimSpaces(head.substr(0, comma))) +
                         "\"; the banks are MainBank, Option Bank, Shift Bank and Option+Shift Bank",
                     head);
-    for (control = 0; control < kControlCount && Folded(kControlWords[control]) != controlName; ++control) {
+    for (control = 0; control < kControlCount && FoldedName(kControlWords[control]) != controlName; ++control) {
     }
     if (control == kControlCount)
-        return Fail("there is no control \"" + std::string(Trim(head.substr(comma + 1))) +
+        return Fail("there is no control \"" + std::string(TrimSpaces(head.substr(comma + 1))) +
                         "\"; the controls are Play, Stop, Fast Forward, Rewind, Record, Wheel Left and Wheel Right",
                     head);
     return true;
@@ -243,14 +243,14 @@ bool Reader::AssignmentLine(std::string_view head, std::string_view fields) {
     std::vector<bool> seen;
     for (std::size_t start = 0; start <= fields.size();) {
         const std::size_t end = SeparatorAt(fields, start, ';');
-        const std::string_view field = Trim(fields.substr(start, end - start));
+        const std::string_view field = TrimSpaces(fields.substr(start, end - start));
         start = end + 1;
         if (field.empty())
             continue;
         // A field's name is its words before a quoted text, else its first word.
         const std::size_t split =
             field.find('"') != std::string_view::npos ? field.find('"') : field.find_first_of(" \t");
-        const std::string name = Folded(field.substr(0, split));
+        const std::string name = FoldedName(field.substr(0, split));
         const std::string_view value = split == std::string_view::npos ? std::string_view() : field.substr(split);
         std::string reason;
         std::size_t index = 0;
@@ -258,7 +258,7 @@ bool Reader::AssignmentLine(std::string_view head, std::string_view fields) {
             return Fail(reason, head);
         seen.resize(std::max(seen.size(), index + 1));
         if (seen[index])
-            return Fail("the field \"" + std::string(Trim(field.substr(0, split))) + "\" is given twice", head);
+            return Fail("the field \"" + std::string(TrimSpaces(field.substr(0, split))) + "\" is given twice", head);
         seen[index] = true;
     }
     std::string reason;
@@ -280,7 +280,7 @@ bool IsKeysetText(std::string_view bytes) {
     for (std::size_t start = 0, next = 0; start < bytes.size(); start = next) {
         const std::string_view line = LineAt(bytes, start, next);
         if (!Ignored(line))
-            return StartsWith(Folded(line), kHeaderStart) || bytes.find('\0') == std::string_view::npos;
+            return StartsWith(FoldedName(line), kHeaderStart) || bytes.find('\0') == std::string_view::npos;
     }
     return bytes.find('\0') == std::string_view::npos;
 }

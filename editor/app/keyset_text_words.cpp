@@ -35,22 +35,6 @@ void Append(std::vector<QuotedPiece>& pieces, bool bytes, char c) {
 
 } // namespace
 
-std::string Folded(std::string_view name) {
-    std::string folded;
-    for (const char c : name)
-        if (!std::isspace(static_cast<unsigned char>(c)))
-            folded += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return folded;
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
-}
-
 std::string MouseWord(bool wheel, int mode) {
     if (mode <= 0)
         return "";
@@ -60,15 +44,15 @@ std::string MouseWord(bool wheel, int mode) {
 }
 
 std::optional<std::int16_t> MouseMode(bool wheel, std::string_view word) {
-    const std::string folded = Folded(word);
+    const std::string folded = FoldedName(word);
     for (int mode = 0; mode < (wheel ? kEmulationItemCount : kClickWordCount); ++mode) {
-        const std::string listed = mode == 0 ? "none" : Folded(MouseWord(wheel, mode));
+        const std::string listed = mode == 0 ? "none" : FoldedName(MouseWord(wheel, mode));
         // The panel's own list names the clicks "Left Mouse Click" and "Right Mouse Click".
-        const bool listItem = !wheel && mode < kClickItemCount && Folded(kClickItems[mode]) == folded;
+        const bool listItem = !wheel && mode < kClickItemCount && FoldedName(kClickItems[mode]) == folded;
         if (listed == folded || listItem)
             return static_cast<std::int16_t>(mode);
     }
-    const std::string_view number = Trim(word);
+    const std::string_view number = TrimSpaces(word);
     long value = 0;
     std::size_t at = number.size() > 0 && number[0] == '-' ? 1 : 0;
     if (at == number.size() || number.size() > 6)
@@ -110,9 +94,9 @@ std::optional<std::int16_t> FlagCode(std::string_view words) {
         std::size_t plus = words.find('+', start);
         if (plus == std::string_view::npos)
             plus = words.size();
-        const std::string word = Folded(words.substr(start, plus - start));
+        const std::string word = FoldedName(words.substr(start, plus - start));
         int flag = 0;
-        while (flag < 3 && Folded(kFlagWords[flag]) != word)
+        while (flag < 3 && FoldedName(kFlagWords[flag]) != word)
             ++flag;
         if (flag == 3 || set[flag])
             return std::nullopt;
@@ -146,7 +130,7 @@ std::string Quoted(std::string_view bytes, bool beyondAscii) {
 }
 
 std::optional<std::vector<QuotedPiece>> Unquoted(std::string_view value, std::string& reason) {
-    value = Trim(value);
+    value = TrimSpaces(value);
     if (value.size() < 2 || value.front() != '"') {
         reason = "must be a text in double quotes";
         return std::nullopt;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "model/keyset_record.h"
+#include "model/steps.h"
 
 #include <cstdint>
 #include <optional>
@@ -18,10 +19,6 @@ constexpr const char* kRuleHead = "Rule";
 
 // The controls in slot order ("Play", ..., "Wheel Left", "Wheel Right"); the banks are kBankKeyNames.
 extern const char* const kControlWords[kControlCount];
-
-// Names as the reader compares them: lower case, without spaces.
-std::string Folded(std::string_view name);
-std::string_view Trim(std::string_view text);
 
 // The mouse action `mode` of a transport key ("Left click") or of the wheel ("Horizontal Drag"); empty
 // when the editor has no word for it (it is then written as its number). And the mode a word or a number
