@@ -119,15 +119,18 @@ const PlayableSteps& CControlDispatcher::EventSteps() {
 
 void CControlDispatcher::SendKeys(CDeviceDecoder& decoder, const PlayableSteps& steps) {
     const int control = decoder.ControlIndex();
-    // The Test dialog shows what the steps type, without their waits.
-    CStepPlayer::Event out(player_, control, CStepPlayer::Event::Kind::kPress, editorForeground == 0);
     int passes = 1;
-    if (IsTransport(control))
-        SendTransportKeys(decoder, steps, out);
-    else if (!steps.press)
-        keystroke->Execute(decoder.Magnitude(), decoder.Wheel());
-    else if ((passes = keystroke->Passes(decoder.Magnitude())) > 0)
-        out.WheelSteps(*steps.press, passes); // where the keystroke would have gone out
+    {
+        // The Test dialog shows what the steps type, without their waits.
+        CStepPlayer::Event out(player_, control, CStepPlayer::Event::Kind::kPress, editorForeground == 0);
+        if (IsTransport(control))
+            SendTransportKeys(decoder, steps, out);
+        else if (!steps.press)
+            keystroke->Execute(decoder.Magnitude(), decoder.Wheel());
+        else if ((passes = keystroke->Passes(decoder.Magnitude())) > 0)
+            out.WheelSteps(*steps.press, passes); // where the keystroke would have gone out
+    }
+    // Told once the steps' first keys are out, not before them.
     if (steps.press && passes > 0 && observer_ != nullptr)
         observer_->StepsPlayed(eventBank_, control, "press", *steps.press);
 }
