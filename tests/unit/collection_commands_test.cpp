@@ -77,14 +77,7 @@ struct CollectionRig : CommandsParts {
         shared.SetKeysetsChanged(0);
         registry.journal.clear();
     }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> list;
-        for (int i = 0; i < commands.Store()->GetCount(); ++i)
-            list.push_back(commands.Store()->GetName(i));
-        return list;
-    }
     std::uint16_t Play(int index) const { return commands.Store()->GetAssignment(index, kMainBank, kPlay)->hotKeyVk; }
-    long Saves() const { return std::count(registry.journal.begin(), registry.journal.end(), "lock"); }
 };
 
 TEST(CollectionCommands, ImportOfACollectionIsOneSaveAfterABackupWithEachConflictAnswered) {

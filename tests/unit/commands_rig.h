@@ -9,6 +9,10 @@
 #include "editor/app/keyset_commands.h"
 #include "model/memory_blocks.h"
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 namespace qvl {
 
 struct CommandsParts {
@@ -21,6 +25,15 @@ struct CommandsParts {
     AsciiTextCase textCase;
     fakes::FakeKeysetWatch watch{registry};
     KeysetCommands commands{shared, names, KeysetStorage{registry, lock, textCase, watch}, ui, textCase};
+
+    // The names in the list, in its order; and how many saves took the lock since the journal was cleared.
+    std::vector<std::string> Names() const {
+        std::vector<std::string> list;
+        for (int i = 0; i < commands.Store()->GetCount(); ++i)
+            list.push_back(commands.Store()->GetName(i));
+        return list;
+    }
+    long Saves() const { return std::count(registry.journal.begin(), registry.journal.end(), "lock"); }
 };
 
 } // namespace qvl

@@ -66,13 +66,6 @@ struct TextRig : CommandsParts {
         shared.SetKeysetsChanged(0);
         registry.journal.clear();
     }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> list;
-        for (int i = 0; i < commands.Store()->GetCount(); ++i)
-            list.push_back(commands.Store()->GetName(i));
-        return list;
-    }
-    long Saves() const { return std::count(registry.journal.begin(), registry.journal.end(), "lock"); }
 
     CommandLineUi lineUi;
     testing::ScratchFolder folder;
