@@ -180,12 +180,7 @@ bool Reader::RuleLine(std::string_view fields) {
     WindowRule& rule = keysets_.back().rule;
     bool given[kRuleFieldCount] = {};
     const char* const names[kRuleFieldCount] = {"program", "title", "class"};
-    for (std::size_t start = 0; start <= fields.size();) {
-        const std::size_t end = SeparatorAt(fields, start, ';');
-        const std::string_view field = TrimSpaces(fields.substr(start, end - start));
-        start = end + 1;
-        if (field.empty())
-            continue;
+    for (const std::string_view field : SplitFields(fields)) {
         const std::size_t quote = field.find('"');
         const std::string name = FoldedName(field.substr(0, quote));
         int n = 0;
@@ -241,12 +236,7 @@ bool Reader::AssignmentLine(std::string_view head, std::string_view fields) {
     AssignmentSteps steps;
     FieldTarget target{AssignmentAt(keyset.record, bank, control), steps, IsWheelControl(control), codePage_, {}};
     std::vector<bool> seen;
-    for (std::size_t start = 0; start <= fields.size();) {
-        const std::size_t end = SeparatorAt(fields, start, ';');
-        const std::string_view field = TrimSpaces(fields.substr(start, end - start));
-        start = end + 1;
-        if (field.empty())
-            continue;
+    for (const std::string_view field : SplitFields(fields)) {
         // A field's name is its words before a quoted text, else its first word.
         const std::size_t split =
             field.find('"') != std::string_view::npos ? field.find('"') : field.find_first_of(" \t");

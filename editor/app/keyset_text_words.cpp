@@ -175,4 +175,16 @@ std::size_t SeparatorAt(std::string_view line, std::size_t start, char separator
     return line.size();
 }
 
+std::vector<std::string_view> SplitFields(std::string_view fields) {
+    std::vector<std::string_view> split;
+    for (std::size_t start = 0; start <= fields.size();) {
+        const std::size_t end = SeparatorAt(fields, start, ';');
+        const std::string_view field = TrimSpaces(fields.substr(start, end - start));
+        start = end + 1;
+        if (!field.empty())
+            split.push_back(field);
+    }
+    return split;
+}
+
 } // namespace qvl::keyset_text

@@ -53,5 +53,7 @@ std::optional<std::vector<QuotedPiece>> Unquoted(std::string_view value, std::st
 // Where the field or head that begins at `start` of `line` ends: the next `separator` outside quotes,
 // or the end.
 std::size_t SeparatorAt(std::string_view line, std::size_t start, char separator);
+// The fields of an assignment or rule line: split at each ';' outside quotes, trimmed, empty ones left out.
+std::vector<std::string_view> SplitFields(std::string_view fields);
 
 } // namespace qvl::keyset_text
