@@ -51,13 +51,14 @@ void CControlDispatcher::HandleControlEvent(CDeviceDecoder& decoder) {
         return; // the system would drop the input; the user was told once
     // A click point still to be captured: the editor's panel captures it while this waits, then the
     // assignment is read again with its new target.
-    const std::optional<ControlAssignment> assignment = EventAssignment();
+    std::optional<ControlAssignment> assignment = EventAssignment();
     if (assignment && assignment->captureOnFirstPress != 0 && assignment->windowTitle[0] == '\0' &&
         assignment->windowClass[0] == '\0') {
         NotifyEditor(decoder);
         ReloadKeysets();
+        assignment = EventAssignment();
     }
-    ExecuteAssignment(decoder);
+    ExecuteAssignment(decoder, assignment);
 }
 
 int CControlDispatcher::NotifyEditor(CDeviceDecoder& decoder) {
@@ -71,15 +72,15 @@ int CControlDispatcher::NotifyEditor(CDeviceDecoder& decoder) {
                 observer_->ForwardDropped(decoder.EditorControlId());
         }
     } else if (decoder.FireAssignment()) {
-        ExecuteAssignment(decoder); // the Test dialog shows the keystrokes it receives
+        ExecuteAssignment(decoder, EventAssignment()); // the Test dialog shows the keystrokes it receives
     }
     return 0;
 }
 
-void CControlDispatcher::ExecuteAssignment(CDeviceDecoder& decoder) {
+void CControlDispatcher::ExecuteAssignment(CDeviceDecoder& decoder,
+                                           const std::optional<ControlAssignment>& assignment) {
     if (!decoder.FireAssignment())
         return;
-    const std::optional<ControlAssignment> assignment = EventAssignment();
     if (!assignment)
         return;
     const int control = decoder.ControlIndex();

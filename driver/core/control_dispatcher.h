@@ -78,8 +78,8 @@ public:
 
     // Forward the event to the editor's panel, or, with the Test dialog in front, fire its keystroke.
     int NotifyEditor(CDeviceDecoder& decoder);
-    // Fetch the assignment of the event and drive the output objects with it.
-    void ExecuteAssignment(CDeviceDecoder& decoder);
+    // Drive the output objects with the event's assignment (read once per event: it is a large record).
+    void ExecuteAssignment(CDeviceDecoder& decoder, const std::optional<ControlAssignment>& assignment);
     // Make the text of the window in front the click target of the current event's assignment; the
     // caller saves the keysets.
     void StoreTargetWindowTitle();
