@@ -14,8 +14,8 @@ namespace {
 constexpr const char* kAppHostProcessName = "ApplicationFrameHost";
 
 struct ProcessNames {
-    std::vector<std::string> names;
-    std::vector<std::uint32_t> ids;
+    const std::vector<std::string>& names;
+    const std::vector<std::uint32_t>& ids;
 
     // The name of process `id`, or "" when the list has none.
     std::string Of(std::uint32_t id) const {
@@ -65,8 +65,11 @@ void CControlDispatcher::TrackForeground() {
 
     std::uint32_t processId = 0;
     const std::uint32_t threadId = desktop_.WindowThreadProcess(foreground, processId);
-    ProcessNames processes;
-    processes_.GetProcessList(processes.names, processes.ids);
+    // The list keeps its room from one window in front to the next.
+    processNames_.clear();
+    processIds_.clear();
+    processes_.GetProcessList(processNames_, processIds_);
+    const ProcessNames processes{processNames_, processIds_};
     foregroundProgram_ = processes.Of(processId);
     editorForeground = 0;
     emptyHost_ = false;
