@@ -137,11 +137,12 @@ private:
     KeysetChooser chooser_;
     CStepPlayer& player_;
     CStepsCache steps_;
-    std::string foregroundProgram_;         // the program whose window is in front (the hosted app's, in a host)
-    std::string foregroundClass_;           // its window's class, read only when some rule asks for it
-    std::vector<std::string> processNames_; // the running programs at the last change of window
+    std::string foregroundProgram_; // the program whose window is in front (the hosted app's, in a host)
+    std::string foregroundClass_;   // its window's class, read only when some rule asks for it
+    bool emptyHost_ = false;        // the window in front is a host's frame with no app inside (yet)
+    // The running programs at the last change of window, kept so that the next list reuses their room.
+    std::vector<std::string> processNames_;
     std::vector<std::uint32_t> processIds_;
-    bool emptyHost_ = false; // the window in front is a host's frame with no app inside (yet)
     bool unreachable_ = false;
     std::set<std::string> told_; // programs found unreachable, folded
     DispatchNotes* notes_ = nullptr;
