@@ -1,5 +1,7 @@
 #include "driver/output/step_player.h"
 
+#include "driver/output/modifier_keys.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -7,9 +9,6 @@ namespace qvl {
 
 namespace {
 
-constexpr std::uint8_t kVkShiftKey = 0x10;
-constexpr std::uint8_t kVkControlKey = 0x11;
-constexpr std::uint8_t kVkAltKey = 0x12;
 constexpr std::uint8_t kVkLeftWin = 0x5B;
 
 // The modifier keys of a chord, in the order they go down.
@@ -18,9 +17,9 @@ struct ModifierKey {
     std::uint8_t vk;
 };
 constexpr ModifierKey kModifierKeys[] = {
-    {kStepCtrl, kVkControlKey},
-    {kStepAlt, kVkAltKey},
-    {kStepShift, kVkShiftKey},
+    {kStepCtrl, kVkControl},
+    {kStepAlt, kVkMenu},
+    {kStepShift, kVkShift},
     {kStepWin, kVkLeftWin},
 };
 
